@@ -1,0 +1,21 @@
+#include "record_header.h"
+
+#include <cstdio>
+
+namespace tl::store {
+
+std::string DateKey(int year, int month, int day) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", year, month, day);
+    return buf;
+}
+
+std::string RecordHeader::key() const { return DateKey(year(), month(), day()); }
+
+void RecordHeader::setDate(std::int16_t y, std::uint8_t m, std::uint8_t d) {
+    PutU16(&bytes[kHdrYear], static_cast<std::uint16_t>(y));
+    bytes[kHdrMonth] = m;
+    bytes[kHdrDay] = d;
+}
+
+}  // namespace tl::store

@@ -1,0 +1,212 @@
+// The record layer of CDiaryDataFile: the walk, allocation, writing,
+// freeing and counting of records.
+
+#include <cstring>
+#include <vector>
+
+#include "diary_data_file.h"
+
+namespace tl::store {
+
+std::size_t CDiaryDataFile::ReadBytes(std::uint64_t unit, std::uint8_t* buf, std::size_t n) {
+    if (!m_file || n == 0) return 0;
+    std::vector<std::uint8_t> tmp(n);
+    std::size_t got = m_file->readAt(unit * kUnitSize, tmp.data(), n);
+    if (got < n) return got;
+    m_cipher.Decrypt(tmp.data(), buf, n);
+    return n;
+}
+
+std::optional<RecordHeader> CDiaryDataFile::ReadRecordHeader(std::uint64_t unit) {
+    RecordHeader h;
+    if (ReadBytes(unit, h.bytes.data(), h.bytes.size()) != h.bytes.size()) return std::nullopt;
+    return h;
+}
+
+RecordWalk::RecordWalk(CDiaryDataFile& file, std::uint64_t from) : m_file(file), m_pos(from) {}
+
+bool RecordWalk::next(RecordRef& out) {
+    const std::uint64_t total = m_file.TotalUnits();
+    if (m_damaged || m_pos >= total) return false;
+    std::optional<RecordHeader> h = m_file.ReadRecordHeader(m_pos);
+    std::uint32_t units = h ? h->units() : 0;
+    if (!h || units == 0 || m_pos + units > total) {
+        m_damaged = true;
+        return false;
+    }
+    out.unit = m_pos;
+    out.header = *h;
+    m_pos += units;
+    return true;
+}
+
+std::uint64_t CDiaryDataFile::FindNext(std::uint8_t kind, std::uint64_t from, RecordHeader* header) {
+    RecordWalk walk(*this, from);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        if (rec.header.kind() == kind) {
+            if (header) *header = rec.header;
+            return rec.unit;
+        }
+    }
+    return 0;
+}
+
+std::uint64_t CDiaryDataFile::FindNextContent(std::uint64_t from, bool includeAttachments,
+                                              bool includeHeaders, RecordHeader* header) {
+    RecordWalk walk(*this, from);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        std::uint8_t k = rec.header.kind();
+        if (k == kKindPlainText || (includeAttachments && k == kKindAttachment) ||
+            (includeHeaders && k == kKindEntryHeader)) {
+            if (header) *header = rec.header;
+            return rec.unit;
+        }
+    }
+    return 0;
+}
+
+void CDiaryDataFile::writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n) {
+    std::vector<std::uint8_t> tmp(n);
+    m_cipher.Encrypt(bytes, tmp.data(), n);
+    m_file->writeAt(unit * kUnitSize, tmp.data(), n);
+}
+
+void CDiaryDataFile::writeHeaderAt(std::uint64_t unit, const RecordHeader& header) {
+    writeUnitBytes(unit, header.bytes.data(), header.bytes.size());
+}
+
+std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
+    if (units == 0) return 0;
+    RecordWalk walk(*this, 0);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        if (rec.header.kind() != kKindFree) continue;
+        const std::uint64_t start = rec.unit;
+        std::uint64_t run = rec.header.units();
+        RecordHeader last = rec.header;
+        // Merge the free records that follow until the run is long enough;
+        // another kind ends the run and the search goes on after it.
+        while (run < units) {
+            if (!walk.next(rec)) return 0;
+            if (rec.header.kind() != kKindFree) break;
+            run += rec.header.units();
+            last = rec.header;
+        }
+        if (run < units) continue;
+        // The remainder first: until the header at start is rewritten the
+        // chain still reads as it did, so an interruption leaves it whole.
+        if (run > units) {
+            RecordHeader rest = last;
+            rest.setKind(kKindFree);
+            rest.setUnits(static_cast<std::uint32_t>(run - units));
+            writeHeaderAt(start + units, rest);
+        }
+        RecordHeader taken = last;
+        taken.setKind(kKindFree);
+        taken.setUnits(units);
+        writeHeaderAt(start, taken);
+        return start;
+    }
+    return 0;
+}
+
+int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64_t* unit) {
+    if (!m_file || image.size() < kUnitSize || image.size() % kUnitSize != 0) return 0;
+    const std::uint32_t units = GetU32(&image[kHdrUnits]);
+    if (static_cast<std::uint64_t>(units) * kUnitSize != image.size()) return 0;
+
+    // The header unit goes last, so that the record exists in the chain only
+    // once all its units are written.
+    auto writeImage = [&](std::uint64_t at) {
+        if (units > 1) writeUnitBytes(at + 1, image.data() + kUnitSize, image.size() - kUnitSize);
+        writeUnitBytes(at, image.data(), kUnitSize);
+    };
+
+    std::uint64_t p = Allocate(units);
+    if (p != 0) {
+        writeImage(p);
+    } else {
+        // Computed in 64 bits: the 32-bit product wraps above 33,554,432 units.
+        const std::uint64_t newTotal = static_cast<std::uint64_t>(m_totalUnits) + units;
+        if (newTotal * kUnitSize > kMaxFileBytes) {
+            m_ui->warn(res::Msg::DataTooLarge);
+            return 0;
+        }
+        p = growWith(newTotal, writeImage);
+        if (p == 0) return 0;
+    }
+    if (unit) *unit = p;
+    return 1;
+}
+
+void CDiaryDataFile::FreeRecord(std::uint64_t unit) {
+    std::optional<RecordHeader> h = ReadRecordHeader(unit);
+    if (!h) return;
+    h->setKind(kKindFree);
+    writeHeaderAt(unit, *h);
+}
+
+void CDiaryDataFile::freeWhere(bool (*match)(const RecordHeader&, const void*), const void* arg) {
+    RecordWalk walk(*this, 0);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        if (!match(rec.header, arg)) continue;
+        rec.header.setKind(kKindFree);
+        writeHeaderAt(rec.unit, rec.header);
+    }
+}
+
+void CDiaryDataFile::FreeDate(std::int16_t year, std::uint8_t month, std::uint8_t day,
+                              bool includeAttachments) {
+    struct Target {
+        std::int16_t y;
+        std::uint8_t m, d;
+        bool attachments;
+    } target{year, month, day, includeAttachments};
+    freeWhere(
+        [](const RecordHeader& h, const void* arg) {
+            const auto* t = static_cast<const Target*>(arg);
+            std::uint8_t k = h.kind();
+            bool kindMatches = k == kKindEntryHeader || k == kKindPlainText || k == kKindStickyNote ||
+                               k == kKindRichText || (t->attachments && k == kKindAttachment);
+            return kindMatches && h.isDate(t->y, t->m, t->d);
+        },
+        &target);
+}
+
+void CDiaryDataFile::FreeAllDiaryRecords() {
+    freeWhere(
+        [](const RecordHeader& h, const void*) {
+            return h.kind() >= kKindEntryHeader && h.kind() <= kKindRichText;
+        },
+        nullptr);
+}
+
+void CDiaryDataFile::FreeWeatherLists() {
+    freeWhere([](const RecordHeader& h, const void*) { return h.kind() == kKindWeatherList; }, nullptr);
+}
+
+int CDiaryDataFile::CountByKind(KindCounts& counts, std::string_view fromKey, std::string_view toKey) {
+    counts.fill(0);
+    if (!m_file) return 0;
+    if (m_totalUnits < 2) return 1;
+    RecordWalk walk(*this, 1);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        std::uint8_t kind = rec.header.kind();
+        if (kind >= kCountedKinds) return 0;
+        std::string key = rec.header.key();
+        if (fromKey <= key && key <= toKey) ++counts[kind];
+    }
+    return walk.damaged() ? 0 : 1;
+}
+
+std::uint64_t CDiaryDataFile::UnitsForPayload(std::uint64_t n) {
+    // The payload starts at byte 44 of the first unit, which holds 84 of
+    // it; the rule allots a spare unit when n - 84 is a multiple of 128.
+    return n <= 84 ? 1 : (n - 84) / kUnitSize + 2;
+}
+
+}  // namespace tl::store
