@@ -1,0 +1,60 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/diary_data_file.h"
+#include "terminal_ui.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tl::cli {
+
+// What every subcommand shares: the data file's path, the output mode and
+// the terminal user.
+struct Context {
+    std::string dataPath;  // empty: the default data file
+    bool json = false;
+    bool assumeYes = false;
+    TerminalUi ui;
+
+    // The data file to work on: --data, else the default.
+    std::string path() const;
+};
+
+// Exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+using Handler = std::function<int()>;
+
+// One row of the subcommand table.
+struct Command {
+    const char* name;
+    const char* help;
+    // Declares the subcommand's options; returns the handler to run once
+    // the command line is parsed, which returns the exit code.
+    Handler (*setup)(CLI::App& sub, Context& ctx);
+};
+
+const std::vector<Command>& Commands();
+
+// The tool's own errors, git style: "tallyleaf-cli: error: ...".
+void PrintError(const std::string& message);
+
+// Opens the data file and checks it. On failure prints why and returns the
+// exit code (2 cannot be opened, 1 damaged); kExitOk when it is open.
+int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly);
+
+int Run(int argc, char** argv);
+
+// Subcommand setups, one per file area.
+Handler SetupCreate(CLI::App& sub, Context& ctx);
+Handler SetupCheck(CLI::App& sub, Context& ctx);
+Handler SetupStats(CLI::App& sub, Context& ctx);
+
+}  // namespace tl::cli

@@ -1,0 +1,136 @@
+// Runs the real tallyleaf-cli as a separate process.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "store/data_file_key.h"
+#include "store/diary_data_file.h"
+#include "support/temp_dir.h"
+
+namespace tl::cli {
+namespace {
+
+struct Result {
+    int code = -1;
+    std::string out, err;
+};
+
+std::string Slurp(const std::filesystem::path& p) {
+    std::ifstream in(p);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    std::string data = (dir / "Mrlwbk31.dat").string();
+
+    Result run(const std::string& args) {
+        std::string cmd = "'" TL_CLI_EXE "' " + args + " >'" + (dir / "out").string() + "' 2>'" +
+                          (dir / "err").string() + "' </dev/null";
+        int status = std::system(cmd.c_str());
+        Result r;
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = Slurp(dir / "out");
+        r.err = Slurp(dir / "err");
+        return r;
+    }
+    std::string onData(const std::string& args) { return "--data '" + data + "' " + args; }
+};
+
+TEST_F(CliTest, CreateThenCheckGivesAOneUnitSoundFile) {
+    Result r = run(onData("create"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(std::filesystem::file_size(data), 128u);
+    r = run(onData("check"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("sound"), std::string::npos);
+    // A second create must not empty the diary.
+    EXPECT_EQ(run(onData("create")).code, 1);
+    EXPECT_EQ(run(onData("create --if-missing")).code, 0);
+}
+
+TEST_F(CliTest, CheckTellsMissingDamagedAndInUse) {
+    Result r = run(onData("check"));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("not found"), std::string::npos) << r.err;
+
+    ASSERT_EQ(run(onData("create")).code, 0);
+    {
+        store::CDiaryDataFile held;
+        held.SetPath(data);
+        held.SetKey(store::DeriveDataFileKey());
+        ASSERT_EQ(held.Open(false), store::OpenResult::Opened);
+        r = run(onData("check"));
+        EXPECT_EQ(r.code, 2);
+        EXPECT_NE(r.err.find("in use"), std::string::npos) << r.err;
+    }
+    {
+        std::fstream f(data, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(45);
+        f.put('\x7f');
+    }
+    r = run(onData("check"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Diary data is incorrect."), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, StatsPrintsTheSevenCountsAsTextAndJson) {
+    ASSERT_EQ(run(onData("create")).code, 0);
+    {
+        store::CDiaryDataFile f;
+        f.SetPath(data);
+        f.SetKey(store::DeriveDataFileKey());
+        ASSERT_EQ(f.Open(false), store::OpenResult::Opened);
+        std::vector<std::uint8_t> image(2 * store::kUnitSize, 0);
+        store::RecordHeader h;
+        h.setKind(store::kKindEntryHeader);
+        h.setDate(2024, 3, 5);
+        h.setUnits(2);
+        std::copy(h.bytes.begin(), h.bytes.end(), image.begin());
+        ASSERT_EQ(f.WriteRecord(image), 1);
+    }
+    Result r = run(onData("--json stats"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["counts"].size(), 7u);
+    EXPECT_EQ(j["counts"]["entry_headers"], 1);
+    EXPECT_EQ(j["counts"]["free"], 0);
+    r = run(onData("--json stats 2024-04 2025"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["counts"]["entry_headers"], 0);
+    r = run(onData("stats 2024-03"));
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("entry headers   1"), std::string::npos) << r.out;
+    EXPECT_EQ(run(onData("stats 2024-13")).code, 2);
+}
+
+TEST_F(CliTest, MisuseExitsWithTwoAndSuggestsTheNearestCommand) {
+    Result r = run("chek");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("did you mean 'check'?"), std::string::npos) << r.err;
+    r = run("stats --bogus");
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+    r = run("");
+    EXPECT_EQ(r.code, 2);
+    r = run("help");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("stats"), std::string::npos);
+}
+
+TEST_F(CliTest, DefaultDataFileLivesInTheUsersDataFolder) {
+    std::string env = "XDG_DATA_HOME='" + dir.path().string() + "' ";
+    std::string cmd = env + "'" TL_CLI_EXE "' create >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(std::filesystem::file_size(dir / "Tally Leaf" / "Mrlwbk31.dat"), 128u);
+}
+
+}  // namespace
+}  // namespace tl::cli
