@@ -15,11 +15,13 @@ std::string Context::path() const { return dataPath.empty() ? DefaultDataFile() 
 void PrintError(const std::string& message) { std::cerr << "tallyleaf-cli: error: " << message << '\n'; }
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
-        {"create", "create an empty data file", SetupCreate},
-        {"check", "check that the data file is sound", SetupCheck},
-        {"stats", "count the records of each kind, optionally in a date range", SetupStats},
-    };
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> all;
+        AddFileCommands(all);
+        AddRecordCommands(all);
+        AddAppCommands(all);
+        return all;
+    }();
     return commands;
 }
 

@@ -52,9 +52,9 @@ int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly);
 
 int Run(int argc, char** argv);
 
-// Subcommand setups, one per file area.
-Handler SetupCreate(CLI::App& sub, Context& ctx);
-Handler SetupCheck(CLI::App& sub, Context& ctx);
-Handler SetupStats(CLI::App& sub, Context& ctx);
+// Each area of subcommands appends its rows to the table, in help order.
+void AddFileCommands(std::vector<Command>& table);    // commands_file.cpp
+void AddRecordCommands(std::vector<Command>& table);  // commands_records.cpp
+void AddAppCommands(std::vector<Command>& table);     // commands_app.cpp
 
 }  // namespace tl::cli

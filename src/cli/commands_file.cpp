@@ -23,6 +23,8 @@ const char* const kKindJsonNames[store::kCountedKinds] = {
 
 }  // namespace
 
+namespace {
+
 Handler SetupCreate(CLI::App& sub, Context& ctx) {
     auto ifMissing = std::make_shared<bool>(false);
     auto force = std::make_shared<bool>(false);
@@ -116,4 +118,13 @@ Handler SetupStats(CLI::App& sub, Context& ctx) {
     };
 }
 
+}  // namespace
+
+void AddFileCommands(std::vector<Command>& table) {
+    table.push_back({"create", "create an empty data file", SetupCreate});
+    table.push_back({"check", "check that the data file is sound", SetupCheck});
+    table.push_back({"stats", "count the records of each kind, optionally in a date range", SetupStats});
+}
+
 }  // namespace tl::cli
+
