@@ -19,6 +19,7 @@ const std::vector<Command>& Commands() {
         std::vector<Command> all;
         AddFileCommands(all);
         AddRecordCommands(all);
+        AddAttachmentCommands(all);
         AddAppCommands(all);
         return all;
     }();

@@ -55,6 +55,7 @@ int Run(int argc, char** argv);
 // Each area of subcommands appends its rows to the table, in help order.
 void AddFileCommands(std::vector<Command>& table);    // commands_file.cpp
 void AddRecordCommands(std::vector<Command>& table);  // commands_records.cpp
+void AddAttachmentCommands(std::vector<Command>& table);  // commands_attachments.cpp
 void AddAppCommands(std::vector<Command>& table);     // commands_app.cpp
 
 }  // namespace tl::cli

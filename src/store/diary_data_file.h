@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <vector>
 #include <memory>
 #include <span>
 #include <string>
@@ -12,6 +14,7 @@
 #include "data_file_key.h"
 #include "file.h"
 #include "record_header.h"
+#include "records.h"
 #include "res/user_interface.h"
 
 namespace tl::store {
@@ -95,6 +98,93 @@ public:
     // Units of a record whose payload of n bytes starts at record byte 44.
     static std::uint64_t UnitsForPayload(std::uint64_t n);
 
+    // Replaces records without a moment in which neither version exists:
+    //  1. every image is written as a new record;
+    //  2. only then are the replaced units freed;
+    //  3. the data reaches the disk before this returns.
+    // When a write fails the records written so far are freed again and the
+    // replaced ones stay as they were; 0 is returned (WriteRecord has told
+    // the user about a full disk or the size limit). File errors propagate
+    // after the same clean-up.
+    [[nodiscard]] int ReplaceRecords(std::span<const std::vector<std::uint8_t>> images,
+                                     std::span<const std::uint64_t> replaced);
+    // The units of the date's records of the given kinds, in file order.
+    std::vector<std::uint64_t> UnitsOfDate(Date date, std::initializer_list<std::uint8_t> kinds);
+
+    // --- Entries (entry_records.cpp) -----------------------------------------
+    // The date's entry header; 0 when none. firstUnit receives its
+    // deciphered first unit.
+    std::uint64_t ReadEntryHeader(Date date, EntryHeader* header = nullptr,
+                                  std::array<std::uint8_t, kUnitSize>* firstUnit = nullptr);
+    // The date's plain text; 0 when none or when it cannot be read (the
+    // user has been told why).
+    std::uint64_t ReadEntryText(Date date, std::u16string& text);
+    [[nodiscard]] int ReadEntryTextAt(std::uint64_t unit, std::u16string& text);
+    // The date's rich text (RTF bytes); 0 when none or unreadable.
+    std::uint64_t ReadEntryRichText(Date date, std::vector<std::uint8_t>& rtf);
+    // The import save: title, weather and plain text, black title; all
+    // empty deletes the entry. 1 saved, 0 failed (told, old entry kept).
+    [[nodiscard]] int SaveEntry(Date date, std::u16string_view title, std::u16string_view weather,
+                                std::u16string_view text);
+    // The editor's save: header with its colours, plain text and rich
+    // text. The caller has cut the title to 64 characters and warned.
+    [[nodiscard]] int SaveEditorEntry(Date date, const EntryHeader& header, std::u16string_view text,
+                                      std::span<const std::uint8_t> rtf);
+    // 1 found, 0 none.
+    [[nodiscard]] int ReadWeatherList(WeatherList& list);
+    [[nodiscard]] int WriteWeatherList(const WeatherList& list);
+    static WeatherList DefaultWeatherList();
+    // Writes the default list when the file has none. 1 when a list exists
+    // afterwards.
+    int EnsureWeatherList();
+
+    // --- Attachments (attachment_records.cpp) --------------------------------
+    // Attaches one file under the given order. 1 attached (its record in
+    // *info), 0 refused or failed with a message to the user.
+    int AttachFile(const std::string& path, Date date, std::uint32_t order, AttachmentInfo* info = nullptr);
+    // The first attachment at or after the record boundary from with the
+    // date (and the order, unless 0); 0 when none.
+    std::uint64_t FindAttachment(std::uint64_t from, Date date, std::uint32_t order,
+                                 AttachmentInfo* info = nullptr);
+    // The date's attachments in file order.
+    std::vector<AttachmentInfo> ListAttachments(Date date);
+    // The file's bytes. 1 read, 0 failed (told).
+    [[nodiscard]] int ReadAttachmentData(std::uint64_t unit, std::vector<std::uint8_t>& data);
+    // 1 when a record was freed.
+    int DeleteAttachment(Date date, std::uint32_t order);
+    std::uint32_t MaxAttachmentOrder(Date date);
+    [[nodiscard]] int AttachmentNameExists(Date date, std::u16string_view name);
+    std::uint32_t SameNameRank(Date date, std::uint32_t order, std::u16string_view name);
+
+    // --- Sticky notes (sticky_note_records.cpp) ------------------------------
+    // Replaces the date's note. 1 saved; 0 on the first failure of a run of
+    // saves (told once), later failures of the run 1 silently.
+    int SaveStickyNote(const StickyNote& note);
+    // Forgets an earlier failure: a new run of saves begins.
+    void BeginStickyNoteSaves() { m_stickySaveFailed = false; }
+    // 1 when a record was freed.
+    int RemoveStickyNote(Date date);
+    std::uint64_t FindStickyNote(Date date, StickyNote* note = nullptr);
+    // The first note at or after the record boundary from; its units in
+    // *units. 0 when none.
+    std::uint64_t ReadNextStickyNote(std::uint64_t from, StickyNote& note, std::uint32_t* units = nullptr);
+    // The start-up pass: reads every note (at most kStickySlots), re-saving
+    // each in place unless the file is read-only. Notes beyond the slots
+    // stay stored.
+    std::vector<StickyNote> LoadStickyNotes();
+
+    // --- Date queries (date_queries.cpp) -------------------------------------
+    std::uint64_t NextDateWithContent(Date date);
+    std::uint64_t PreviousDateWithContent(Date date);
+    // The first record at or after from that is not free and has the year.
+    std::uint64_t FindNextInYear(std::int16_t year, std::uint64_t from,
+                                 std::array<std::uint8_t, kUnitSize>& firstUnit);
+    void SetSearchSettings(SearchSettings settings) { m_search = std::move(settings); }
+    const SearchSettings& GetSearchSettings() const { return m_search; }
+    std::uint64_t FindNextMatch(Date date, bool matchCase);
+    std::uint64_t FindPreviousMatch(Date date, bool matchCase);
+    [[nodiscard]] int TextMatches(std::u16string_view text, bool matchCase) const;
+
 private:
     friend class RecordWalk;
     void keyCipher();
@@ -108,6 +198,8 @@ private:
     std::uint64_t growWith(std::uint64_t newTotal, const std::function<void(std::uint64_t)>& fill);
     void freeWhere(bool (*match)(const RecordHeader&, const void*), const void* arg);
 
+    SearchSettings m_search;
+    bool m_stickySaveFailed = false;
     FileSystem* m_fs;
     res::UserInterface* m_ui;
     bool m_readOnly = false;
@@ -122,6 +214,13 @@ private:
 // unit to the end of the file. A header that cannot be read, a record of
 // zero units or one that runs past the end ends the walk and marks the
 // chain damaged; nothing is read outside the file.
+// 1 when needle occurs in text; an empty text contains nothing, an empty
+// needle is in every other text.
+[[nodiscard]] int Contains(std::u16string_view text, std::u16string_view needle, bool matchCase);
+// Whether a blinking note blinks on the day: within its start and end dates
+// where they are set.
+bool BlinkScheduled(const StickyNote& note, Date today);
+
 class RecordWalk {
 public:
     RecordWalk(CDiaryDataFile& file, std::uint64_t from);

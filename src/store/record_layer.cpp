@@ -203,6 +203,46 @@ int CDiaryDataFile::CountByKind(KindCounts& counts, std::string_view fromKey, st
     return walk.damaged() ? 0 : 1;
 }
 
+int CDiaryDataFile::ReplaceRecords(std::span<const std::vector<std::uint8_t>> images,
+                                   std::span<const std::uint64_t> replaced) {
+    std::vector<std::uint64_t> written;
+    auto undo = [&] {
+        for (std::uint64_t u : written) FreeRecord(u);
+    };
+    try {
+        for (const auto& image : images) {
+            std::uint64_t unit = 0;
+            if (!WriteRecord(image, &unit)) {
+                undo();
+                return 0;
+            }
+            written.push_back(unit);
+        }
+    } catch (const FileError&) {
+        try {
+            undo();
+        } catch (const FileError&) {
+            // The unfinished new records stay; the old ones are whole.
+        }
+        throw;
+    }
+    for (std::uint64_t u : replaced) FreeRecord(u);
+    Sync();
+    return 1;
+}
+
+std::vector<std::uint64_t> CDiaryDataFile::UnitsOfDate(Date date, std::initializer_list<std::uint8_t> kinds) {
+    std::vector<std::uint64_t> units;
+    RecordWalk walk(*this, 0);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        if (!rec.header.isDate(date.year, date.month, date.day)) continue;
+        for (std::uint8_t k : kinds)
+            if (rec.header.kind() == k) units.push_back(rec.unit);
+    }
+    return units;
+}
+
 std::uint64_t CDiaryDataFile::UnitsForPayload(std::uint64_t n) {
     // The payload starts at byte 44 of the first unit, which holds 84 of
     // it; the rule allots a spare unit when n - 84 is a multiple of 128.

@@ -1,0 +1,7 @@
+#include "cli.h"
+
+namespace tl::cli {
+
+void AddAttachmentCommands(std::vector<Command>&) {}
+
+}  // namespace tl::cli
