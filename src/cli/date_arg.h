@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/records.h"
+
 namespace tl::cli {
 
 enum class RangeEnd { First, Last };
@@ -13,5 +15,12 @@ enum class RangeEnd { First, Last };
 // year's own note (day or month 0), as the last bound they run to the end of
 // that month or year.
 std::optional<std::string> RangeKey(std::string_view text, RangeEnd end);
+
+// A date of the diary: YYYY-MM-DD (a day), YYYY-MM (a month note) or YYYY
+// (a year note), years 1900-9999; nullopt for anything else, such as a day
+// the month does not have.
+std::optional<store::Date> ParseDate(std::string_view text);
+// The command line's form of a date, the inverse of ParseDate.
+std::string FormatDate(store::Date date);
 
 }  // namespace tl::cli

@@ -21,5 +21,15 @@ TEST(RangeKey, MalformedDatesAreRefused) {
         EXPECT_FALSE(RangeKey(bad, RangeEnd::First)) << bad;
 }
 
+TEST(ParseDate, DaysMonthNotesAndYearNotesAndNothingElse) {
+    EXPECT_EQ(ParseDate("2024-02-29"), (store::Date{2024, 2, 29}));
+    EXPECT_EQ(ParseDate("2024-03"), (store::Date{2024, 3, 0}));
+    EXPECT_EQ(ParseDate("2024"), (store::Date{2024, 0, 0}));
+    for (const char* bad : {"2023-02-29", "2024-04-31", "1899", "20240305", "2024-3-5", ""})
+        EXPECT_FALSE(ParseDate(bad)) << bad;
+    for (const char* text : {"2024-02-29", "2024-03", "2024", "9999-12-31"})
+        EXPECT_EQ(FormatDate(*ParseDate(text)), text);
+}
+
 }  // namespace
 }  // namespace tl::cli
