@@ -11,6 +11,7 @@ pkgs=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libssl-dev python3
   clang libclang-rt-14-dev
+  pandoc  # reads the RTF writer's output in its test
   xvfb xauth
 )
 need=()

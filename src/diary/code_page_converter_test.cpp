@@ -14,7 +14,7 @@ std::u16string Decode(int codePage, std::string_view bytes) {
 
 TEST(CodePageConverterTest, Decodes932WithItsExtensions) {
     EXPECT_EQ(Decode(932, "\x82\xa0\x8d\xa1 \x5c\x7e"), u"\u3042\u4ECA \\~");
-    EXPECT_EQ(Decode(932, "\xb1"), u"\uFF71");            // half-width katakana
+    EXPECT_EQ(Decode(932, "\xb1"), u"\uFF71");                    // half-width katakana
     EXPECT_EQ(Decode(932, "\x87\x40\x87\x90"), u"\u2460\u2252");  // NEC row 13
     EXPECT_EQ(Decode(932, "\xed\x40\xfa\x40\xfa\x55"), u"\u7E8A\u2170\uFFE4");  // IBM
 }

@@ -75,6 +75,7 @@ constexpr int kCenter = static_cast<int>(RtfAlignment::Center);
 constexpr int kRight = static_cast<int>(RtfAlignment::Right);
 constexpr int kJustify = static_cast<int>(RtfAlignment::Justify);
 
+// clang-format off
 constexpr auto kKeywords = [] {
     std::array table{
         Keyword{"fonttbl", Kind::FontTable},
@@ -165,6 +166,7 @@ constexpr auto kKeywords = [] {
         // Unicode and binary data.
         Keyword{"uc", Kind::Uc}, Keyword{"u", Kind::Unicode}, Keyword{"bin", Kind::Bin},
     };
+    // clang-format on
     std::sort(table.begin(), table.end(),
               [](const Keyword& a, const Keyword& b) { return a.name < b.name; });
     return table;
@@ -176,8 +178,18 @@ const Keyword* FindKeyword(std::string_view name) {
     return it != kKeywords.end() && it->name == name ? &*it : nullptr;
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Control characters other than the tab carry nothing a diary can show; an
+// object replacement character stands for an object left out.
+bool IsDropped(char16_t c) {
+    return (c < 0x20 && c != u'\t') || c == 0x7F || c == u'\uFFFC';
+}
 
 int HexValue(char c) {
     if (IsDigit(c)) return c - '0';
@@ -272,8 +284,8 @@ private:
 
     // Invariant: m_bytes and m_text belong to the state on top of the stack;
     // every change of that state flushes them first.
-    std::string m_bytes;     // text bytes not yet decoded
-    std::u16string m_text;   // body text not yet given to the sink
+    std::string m_bytes;    // text bytes not yet decoded
+    std::u16string m_text;  // body text not yet given to the sink
     CodePageConverter m_converter;
 };
 
@@ -455,12 +467,21 @@ void Parser::handleSymbol(char symbol) {
         case '}':
             textBytes(std::string_view(&symbol, 1));
             break;
-        case '~': addUnit(u'\u00A0'); break;
-        case '_': addUnit(u'\u2011'); break;
-        case '-': addUnit(u'\u00AD'); break;
+        case '~':
+            addUnit(u'\u00A0');
+            break;
+        case '_':
+            addUnit(u'\u2011');
+            break;
+        case '-':
+            addUnit(u'\u00AD');
+            break;
         case '\r':
-        case '\n': handleWord("par", std::nullopt); break;
-        default: break;
+        case '\n':
+            handleWord("par", std::nullopt);
+            break;
+        default:
+            break;
     }
 }
 
@@ -552,8 +573,7 @@ void Parser::handleWord(std::string_view word, std::optional<int> param) {
             break;
         case Kind::FontSize:
             flushText();
-            g.chars.halfPoints =
-                value > 0 ? std::min(value, kMaxHalfPoints) : kDefaultHalfPoints;
+            g.chars.halfPoints = value > 0 ? std::min(value, kMaxHalfPoints) : kDefaultHalfPoints;
             break;
         case Kind::Bold:
             flushText();
@@ -632,7 +652,8 @@ void Parser::handleWord(std::string_view word, std::optional<int> param) {
 
 void Parser::textBytes(std::string_view bytes) {
     if (m_ucSkip > 0) {
-        std::size_t dropped = std::min<std::size_t>(static_cast<std::size_t>(m_ucSkip), bytes.size());
+        std::size_t dropped =
+            std::min<std::size_t>(static_cast<std::size_t>(m_ucSkip), bytes.size());
         m_ucSkip -= static_cast<int>(dropped);
         bytes.remove_prefix(dropped);
     }
@@ -685,7 +706,8 @@ void Parser::addUnit(char16_t unit) {
 void Parser::decodePending() {
     if (m_bytes.empty()) return;
     if (top().destination == Destination::FontTable) {
-        if (m_fontDef != nullptr) m_converter.decode(codePageOf(m_fontDef), m_bytes, m_fontDef->name);
+        if (m_fontDef != nullptr)
+            m_converter.decode(codePageOf(m_fontDef), m_bytes, m_fontDef->name);
     } else {
         const Font* current = font(top().chars.font);
         m_converter.decode(codePageOf(current), m_bytes, m_text);
@@ -696,8 +718,7 @@ void Parser::decodePending() {
 void Parser::flushText() {
     decodePending();
     if (m_text.empty()) return;
-    // Control characters other than the tab carry nothing a diary can show.
-    std::erase_if(m_text, [](char16_t c) { return c < 0x20 && c != u'\t'; });
+    std::erase_if(m_text, IsDropped);
     if (!m_text.empty() && !top().chars.hidden) m_sink.text(m_text, format());
     m_text.clear();
 }

@@ -62,7 +62,9 @@ RecordingSink Parse(std::string_view rtf) {
     return sink;
 }
 
-std::u16string Text(std::string_view rtf) { return Parse(rtf).all; }
+std::u16string Text(std::string_view rtf) {
+    return Parse(rtf).all;
+}
 
 TEST(RtfParserTest, RecognisesRtfOnlyByItsHeader) {
     EXPECT_TRUE(IsRtf("{\\rtf1 x}"));
@@ -164,8 +166,8 @@ TEST(RtfParserTest, SpecialCharactersAndBreaks) {
     EXPECT_EQ(Text("{\\rtf1 a\r\nb\\\nc}"), u"ab|c");
     // A table row becomes one paragraph with its cells apart.
     EXPECT_EQ(Text("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row}"), u"a\tb\t|");
-    // Control characters are dropped, the tab kept.
-    EXPECT_EQ(Text("{\\rtf1 a\x01\x1f\tb\\u7?c}"), u"a\tbc");
+    // Control characters and object placeholders are dropped, the tab kept.
+    EXPECT_EQ(Text("{\\rtf1 a\x01\x1f\tb\x7f\\u7?c\\u65532?}"), u"a\tbc");
 }
 
 TEST(RtfParserTest, DestinationsTheDiaryDoesNotKeepAreSkipped) {

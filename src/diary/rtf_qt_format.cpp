@@ -3,7 +3,6 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
-
 #include <algorithm>
 #include <cmath>
 
@@ -11,7 +10,9 @@ namespace tl::diary {
 
 namespace {
 
-qreal ToPixels(int twips) { return twips / kTwipsPerPixel; }
+qreal ToPixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 int ToTwips(qreal pixels, int low) {
     double twips = std::round(pixels * kTwipsPerPixel);
@@ -19,7 +20,9 @@ int ToTwips(qreal pixels, int low) {
     return static_cast<int>(std::clamp<double>(twips, low, kMaxTwips));
 }
 
-QColor ToQColor(const RtfColor& color) { return QColor(color.red, color.green, color.blue); }
+QColor ToQColor(const RtfColor& color) {
+    return QColor(color.red, color.green, color.blue);
+}
 
 // A brush the format sets to a visible colour; transparent means none.
 std::optional<RtfColor> ColorOf(const QTextCharFormat& chars, QTextFormat::Property property) {
@@ -27,7 +30,8 @@ std::optional<RtfColor> ColorOf(const QTextCharFormat& chars, QTextFormat::Prope
     QBrush brush = chars.brushProperty(property);
     if (brush.style() == Qt::NoBrush || brush.color().alpha() == 0) return std::nullopt;
     QColor color = brush.color().toRgb();
-    return RtfColor{static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
+    return RtfColor{static_cast<std::uint8_t>(color.red()),
+                    static_cast<std::uint8_t>(color.green()),
                     static_cast<std::uint8_t>(color.blue())};
 }
 
@@ -36,10 +40,18 @@ std::optional<RtfColor> ColorOf(const QTextCharFormat& chars, QTextFormat::Prope
 QTextBlockFormat ToBlockFormat(const RtfParaFormat& para) {
     QTextBlockFormat block;
     switch (para.alignment) {
-        case RtfAlignment::Left: block.setAlignment(Qt::AlignLeft); break;
-        case RtfAlignment::Center: block.setAlignment(Qt::AlignHCenter); break;
-        case RtfAlignment::Right: block.setAlignment(Qt::AlignRight); break;
-        case RtfAlignment::Justify: block.setAlignment(Qt::AlignJustify); break;
+        case RtfAlignment::Left:
+            block.setAlignment(Qt::AlignLeft);
+            break;
+        case RtfAlignment::Center:
+            block.setAlignment(Qt::AlignHCenter);
+            break;
+        case RtfAlignment::Right:
+            block.setAlignment(Qt::AlignRight);
+            break;
+        case RtfAlignment::Justify:
+            block.setAlignment(Qt::AlignJustify);
+            break;
     }
     // Text cannot start left of the editor's edge: negative margins are 0.
     block.setLeftMargin(ToPixels(std::max(para.leftIndent, 0)));

@@ -7,7 +7,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << text.toStdString();
+}
 
 namespace tl::diary {
 namespace {
@@ -124,10 +126,12 @@ TEST(RtfReaderTest, ReadsTheWordProcessorsStream) {
 
 TEST(RtfReaderTest, LoadingReplacesTheContentWithoutUndoOrModification) {
     QTextDocument document;
+    document.setDefaultFont(QFont("Editor Face", 13));
     document.setPlainText("old\nold");
     document.setModified(true);
     ASSERT_TRUE(ReadRtf("{\\rtf1 new\\par}", document));
     EXPECT_EQ(document.toPlainText(), u"new");
+    EXPECT_EQ(document.defaultFont().family(), u"Editor Face");  // the editor's setting stays
     EXPECT_FALSE(document.isModified());
     EXPECT_FALSE(document.isUndoAvailable());
     EXPECT_TRUE(document.isUndoRedoEnabled());

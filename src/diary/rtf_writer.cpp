@@ -6,7 +6,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
-
 #include <algorithm>
 #include <charconv>
 #include <optional>
@@ -41,13 +40,25 @@ public:
         for (QChar qc : text) {
             const char16_t c = qc.unicode();
             switch (c) {
-                case u'\\': out.append("\\\\"); continue;
-                case u'{': out.append("\\{"); continue;
-                case u'}': out.append("\\}"); continue;
-                case u'\t': out.append("\\tab "); continue;
-                case u'\u2028': out.append("\\line "); continue;
-                case u'\uFFFC': continue;  // an embedded object
-                default: break;
+                case u'\\':
+                    out.append("\\\\");
+                    continue;
+                case u'{':
+                    out.append("\\{");
+                    continue;
+                case u'}':
+                    out.append("\\}");
+                    continue;
+                case u'\t':
+                    out.append("\\tab ");
+                    continue;
+                case u'\u2028':
+                    out.append("\\line ");
+                    continue;
+                case u'\uFFFC':
+                    continue;  // an embedded object
+                default:
+                    break;
             }
             if (c >= 0x20 && c < 0x7F) {
                 out.append(static_cast<char>(c));
@@ -147,10 +158,17 @@ void Writer::writeBlock(const QTextBlock& block, int from, int to, bool mark) {
     const RtfParaFormat para = ToParaFormat(block.blockFormat(), m_document.indentWidth());
     m_body.append("\\pard");
     switch (para.alignment) {
-        case RtfAlignment::Left: break;
-        case RtfAlignment::Center: m_body.append("\\qc"); break;
-        case RtfAlignment::Right: m_body.append("\\qr"); break;
-        case RtfAlignment::Justify: m_body.append("\\qj"); break;
+        case RtfAlignment::Left:
+            break;
+        case RtfAlignment::Center:
+            m_body.append("\\qc");
+            break;
+        case RtfAlignment::Right:
+            m_body.append("\\qr");
+            break;
+        case RtfAlignment::Justify:
+            m_body.append("\\qj");
+            break;
     }
     if (para.leftIndent != 0) AppendWord(m_body, "\\li", para.leftIndent);
     if (para.rightIndent != 0) AppendWord(m_body, "\\ri", para.rightIndent);

@@ -11,15 +11,18 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
-
 #include <functional>
 #include <vector>
 
 #include "diary/rtf_qt_format.h"
 #include "diary/rtf_reader.h"
 
-inline void PrintTo(const QString& text, std::ostream* os) { *os << text.toStdString(); }
-inline void PrintTo(const QByteArray& bytes, std::ostream* os) { *os << bytes.toStdString(); }
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << text.toStdString();
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << bytes.toStdString();
+}
 
 namespace tl::diary {
 namespace {
@@ -124,8 +127,7 @@ void FillFormatted(QTextDocument& document) {
     cursor.insertText(" size", Chars([](auto& f) { f.setFontPointSize(30); }));
 
     // An empty paragraph whose typing format is bold and large.
-    cursor.insertBlock(QTextBlockFormat(),
-                       Chars([](auto& f) {
+    cursor.insertBlock(QTextBlockFormat(), Chars([](auto& f) {
                            f.setFontWeight(QFont::Bold);
                            f.setFontPointSize(20);
                        }));
@@ -173,7 +175,8 @@ TEST(RtfWriterTest, WritesTablesUnicodeAndFallbacks) {
     // Two-byte fallbacks switch \uc to 2 and back.
     EXPECT_TRUE(rtf.contains("{\\f1\\dbch\\af1\\fs20 \\uc2 \\u12354\\'82\\'a0\\uc1 \\u-143\\'b1}"));
     // Characters outside the code page fall back to "?", surrogates too.
-    EXPECT_TRUE(rtf.contains("{\\f0\\dbch\\af0\\fs20 \\u233\\'3f\\u-10179\\'3f\\u-8704\\'3f\\{\\\\\\}}"));
+    EXPECT_TRUE(
+        rtf.contains("{\\f0\\dbch\\af0\\fs20 \\u233\\'3f\\u-10179\\'3f\\u-8704\\'3f\\{\\\\\\}}"));
     EXPECT_TRUE(rtf.contains("{\\f0\\dbch\\af0\\fs20\\cf1 x\\par}"));
 }
 
@@ -292,8 +295,7 @@ TEST(RtfWriterTest, AnotherProgramReadsTheSameTextAndFormats) {
     EXPECT_TRUE(html.contains("<em>italic</em>")) << html.toStdString();
     EXPECT_TRUE(html.contains("<u>under</u>")) << html.toStdString();
     EXPECT_TRUE(html.contains("<del>struck</del>")) << html.toStdString();
-    EXPECT_TRUE(html.contains(QString::fromUtf8("日本語ｶﾅ ① café ♥ ")))
-        << html.toStdString();
+    EXPECT_TRUE(html.contains(QString::fromUtf8("日本語ｶﾅ ① café ♥ "))) << html.toStdString();
 }
 
 }  // namespace

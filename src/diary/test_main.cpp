@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-
 #include <cstdlib>
 
 // Documents need fonts, and fonts need a QGuiApplication. The offscreen
