@@ -41,6 +41,7 @@ int CDiaryDataFile::Create() {
 
 OpenResult CDiaryDataFile::Open(bool readOnlyWanted) {
     Close();
+    invalidateChain();
     keyCipher();
     m_readOnly = m_fs->isReadOnly(m_path).value_or(false);
     try {
@@ -81,6 +82,9 @@ int CDiaryDataFile::Validate() {
         // damage.
         if (length < static_cast<std::uint64_t>(total) * kUnitSize) return 0;
         m_totalUnits = total;
+        // The check is one walk over the file; with the chain map on, the
+        // map is built by that same pass.
+        if (m_useChainMap) loadChain();
         RecordWalk walk(*this, 0);
         RecordRef rec;
         while (walk.next(rec)) {
@@ -149,6 +153,8 @@ std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
 }
 
 std::uint64_t CDiaryDataFile::Grow(std::uint64_t newTotal) {
+    // The added units hold no record yet: the map can't describe them.
+    invalidateChain();
     return growWith(newTotal, [](std::uint64_t) {});
 }
 

@@ -185,8 +185,30 @@ public:
     std::uint64_t FindPreviousMatch(Date date, bool matchCase);
     [[nodiscard]] int TextMatches(std::u16string_view text, bool matchCase) const;
 
+    // Queries are answered from an exact in-memory map of the chain (kind,
+    // date and units of every record in file order), built in one
+    // sequential read on first use and kept exact by every write and free.
+    // Off, every walk reads the headers from the file, one by one.
+    void SetChainMap(bool on) { m_useChainMap = on; }
+
 private:
     friend class RecordWalk;
+    // One record of the chain map.
+    struct ChainLink {
+        std::uint64_t unit;
+        std::uint32_t units;
+        std::uint8_t kind;
+        std::uint8_t month;
+        std::uint8_t day;
+        std::int16_t year;
+    };
+    // The title of the entry header record at unit.
+    std::u16string titleAt(std::uint64_t unit, std::uint32_t units);
+    void loadChain();
+    void invalidateChain() { m_chainReady = false; }
+    std::size_t chainIndex(std::uint64_t unit) const;
+    ChainLink* chainAt(std::uint64_t unit);
+    void chainSetHeader(std::uint64_t unit, const RecordHeader& header);
     void keyCipher();
     void writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n);
     void writeHeaderAt(std::uint64_t unit, const RecordHeader& header);
@@ -198,6 +220,10 @@ private:
     std::uint64_t growWith(std::uint64_t newTotal, const std::function<void(std::uint64_t)>& fill);
     void freeWhere(bool (*match)(const RecordHeader&, const void*), const void* arg);
 
+    std::vector<ChainLink> m_chain;
+    bool m_chainReady = false;
+    bool m_chainDamaged = false;
+    bool m_useChainMap = true;
     SearchSettings m_search;
     bool m_stickySaveFailed = false;
     FileSystem* m_fs;
@@ -230,6 +256,8 @@ public:
 private:
     CDiaryDataFile& m_file;
     std::uint64_t m_pos;
+    std::size_t m_index = 0;  // position in the chain map, when it is used
+    bool m_useMap;
     bool m_damaged = false;
 };
 

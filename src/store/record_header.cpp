@@ -18,4 +18,18 @@ void RecordHeader::setDate(std::int16_t y, std::uint8_t m, std::uint8_t d) {
     bytes[kHdrDay] = d;
 }
 
+void PutText(std::uint8_t* field, std::size_t maxUnits, std::u16string_view text) {
+    for (std::size_t i = 0; i < maxUnits; ++i) PutU16(field + 2 * i, i < text.size() ? text[i] : 0);
+}
+
+std::u16string GetText(const std::uint8_t* field, std::size_t maxUnits) {
+    std::u16string out;
+    for (std::size_t i = 0; i < maxUnits; ++i) {
+        char16_t c = GetU16(field + 2 * i);
+        if (c == 0) break;
+        out += c;
+    }
+    return out;
+}
+
 }  // namespace tl::store

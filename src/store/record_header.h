@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "format.h"
 
@@ -30,6 +31,13 @@ struct RecordHeader {
 
 // "%04d%02d%02d": the key by which records and ranges compare as text.
 std::string DateKey(int year, int month, int day);
+
+// Fixed-size UTF-16LE text fields of records: zero-filled, with no
+// terminator when the text fills the field.
+// Writes at most maxUnits code units of text into field (2 x maxUnits bytes).
+void PutText(std::uint8_t* field, std::size_t maxUnits, std::u16string_view text);
+// The text of a field up to its first zero, at most maxUnits code units.
+std::u16string GetText(const std::uint8_t* field, std::size_t maxUnits);
 
 // A record of the chain: where it begins and its header.
 struct RecordRef {

@@ -1,6 +1,7 @@
 // The record layer of CDiaryDataFile: the walk, allocation, writing,
 // freeing and counting of records.
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -23,11 +24,98 @@ std::optional<RecordHeader> CDiaryDataFile::ReadRecordHeader(std::uint64_t unit)
     return h;
 }
 
-RecordWalk::RecordWalk(CDiaryDataFile& file, std::uint64_t from) : m_file(file), m_pos(from) {}
+void CDiaryDataFile::loadChain() {
+    m_chain.clear();
+    m_chainDamaged = false;
+    // Ready only once the pass is over: a read error leaves no half map.
+    m_chainReady = false;
+    if (!m_file) return;
+    // Headers are read through a window of whole units, so that a run of
+    // small records costs one read and a large record is stepped over.
+    constexpr std::uint64_t kWindowUnits = 2048;
+    std::vector<std::uint8_t> window;
+    std::uint64_t winStart = 0, winUnits = 0;
+    const std::uint64_t total = m_totalUnits;
+    std::uint64_t p = 0;
+    while (p < total) {
+        if (p >= winStart + winUnits) {
+            winStart = p;
+            winUnits = std::min(kWindowUnits, total - p);
+            window.resize(static_cast<std::size_t>(winUnits * kUnitSize));
+            std::size_t got = m_file->readAt(p * kUnitSize, window.data(), window.size());
+            winUnits = got / kUnitSize;
+            if (winUnits == 0) {
+                m_chainDamaged = true;
+                break;
+            }
+        }
+        RecordHeader h;
+        m_cipher.Decrypt(&window[static_cast<std::size_t>((p - winStart) * kUnitSize)], h.bytes.data(),
+                         kRecordHeaderSize);
+        const std::uint32_t units = h.units();
+        if (units == 0 || p + units > total) {
+            m_chainDamaged = true;
+            break;
+        }
+        m_chain.push_back({p, units, h.kind(), h.month(), h.day(), h.year()});
+        p += units;
+    }
+    m_chainReady = true;
+}
+
+std::size_t CDiaryDataFile::chainIndex(std::uint64_t unit) const {
+    auto it = std::lower_bound(m_chain.begin(), m_chain.end(), unit,
+                               [](const ChainLink& l, std::uint64_t u) { return l.unit < u; });
+    return static_cast<std::size_t>(it - m_chain.begin());
+}
+
+CDiaryDataFile::ChainLink* CDiaryDataFile::chainAt(std::uint64_t unit) {
+    if (!m_chainReady) return nullptr;
+    std::size_t i = chainIndex(unit);
+    return i < m_chain.size() && m_chain[i].unit == unit ? &m_chain[i] : nullptr;
+}
+
+void CDiaryDataFile::chainSetHeader(std::uint64_t unit, const RecordHeader& header) {
+    if (!m_chainReady) return;
+    ChainLink* link = chainAt(unit);
+    if (!link || link->units != header.units()) {
+        // A header that does not fit the map's picture: trust the file.
+        invalidateChain();
+        return;
+    }
+    link->kind = header.kind();
+    link->year = header.year();
+    link->month = header.month();
+    link->day = header.day();
+}
+
+RecordWalk::RecordWalk(CDiaryDataFile& file, std::uint64_t from)
+    : m_file(file), m_pos(from), m_useMap(file.m_useChainMap) {
+    if (!m_useMap) return;
+    if (!m_file.m_chainReady) m_file.loadChain();
+    m_index = m_file.chainIndex(from);
+}
 
 bool RecordWalk::next(RecordRef& out) {
+    if (m_damaged) return false;
+    if (m_useMap) {
+        const auto& chain = m_file.m_chain;
+        if (!m_file.m_chainReady || m_index >= chain.size()) {
+            // The map ends where the chain broke; a walk that gets there
+            // meets the damage as the file walk would.
+            m_damaged = m_file.m_chainReady && m_file.m_chainDamaged;
+            return false;
+        }
+        const auto& l = chain[m_index++];
+        out.unit = l.unit;
+        out.header = RecordHeader{};
+        out.header.setKind(l.kind);
+        out.header.setDate(l.year, l.month, l.day);
+        out.header.setUnits(l.units);
+        return true;
+    }
     const std::uint64_t total = m_file.TotalUnits();
-    if (m_damaged || m_pos >= total) return false;
+    if (m_pos >= total) return false;
     std::optional<RecordHeader> h = m_file.ReadRecordHeader(m_pos);
     std::uint32_t units = h ? h->units() : 0;
     if (!h || units == 0 || m_pos + units > total) {
@@ -74,7 +162,13 @@ void CDiaryDataFile::writeUnitBytes(std::uint64_t unit, const std::uint8_t* byte
 }
 
 void CDiaryDataFile::writeHeaderAt(std::uint64_t unit, const RecordHeader& header) {
-    writeUnitBytes(unit, header.bytes.data(), header.bytes.size());
+    try {
+        writeUnitBytes(unit, header.bytes.data(), header.bytes.size());
+    } catch (...) {
+        invalidateChain();
+        throw;
+    }
+    chainSetHeader(unit, header);
 }
 
 std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
@@ -97,15 +191,30 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
         if (run < units) continue;
         // The remainder first: until the header at start is rewritten the
         // chain still reads as it did, so an interruption leaves it whole.
-        if (run > units) {
-            RecordHeader rest = last;
-            rest.setKind(kKindFree);
-            rest.setUnits(static_cast<std::uint32_t>(run - units));
-            writeHeaderAt(start + units, rest);
+        // The other bytes of these headers are those of the last header of
+        // the run, as the file holds them.
+        if (m_useChainMap) {
+            if (std::optional<RecordHeader> onDisk = ReadRecordHeader(rec.unit)) last = *onDisk;
         }
         RecordHeader taken = last;
         taken.setKind(kKindFree);
         taken.setUnits(units);
+        // The map learns the new shape before the header writes update it.
+        if (m_chainReady) {
+            std::size_t first = chainIndex(start);
+            std::size_t end = first;
+            std::uint64_t covered = 0;
+            while (end < m_chain.size() && covered < run) covered += m_chain[end++].units;
+            std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0}};
+            if (run > units) links.push_back({start + units, static_cast<std::uint32_t>(run - units), kKindFree, 0, 0, 0});
+            m_chain.erase(m_chain.begin() + static_cast<std::ptrdiff_t>(first), m_chain.begin() + static_cast<std::ptrdiff_t>(end));
+            m_chain.insert(m_chain.begin() + static_cast<std::ptrdiff_t>(first), links.begin(), links.end());
+        }
+        if (run > units) {
+            RecordHeader rest = last;
+            rest.setUnits(static_cast<std::uint32_t>(run - units));
+            writeHeaderAt(start + units, rest);
+        }
         writeHeaderAt(start, taken);
         return start;
     }
@@ -123,10 +232,18 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
         if (units > 1) writeUnitBytes(at + 1, image.data() + kUnitSize, image.size() - kUnitSize);
         writeUnitBytes(at, image.data(), kUnitSize);
     };
+    RecordHeader header;
+    std::copy_n(image.begin(), kRecordHeaderSize, header.bytes.begin());
 
     std::uint64_t p = Allocate(units);
     if (p != 0) {
-        writeImage(p);
+        try {
+            writeImage(p);
+        } catch (...) {
+            invalidateChain();
+            throw;
+        }
+        chainSetHeader(p, header);
     } else {
         // Computed in 64 bits: the 32-bit product wraps above 33,554,432 units.
         const std::uint64_t newTotal = static_cast<std::uint64_t>(m_totalUnits) + units;
@@ -134,8 +251,11 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
             m_ui->warn(res::Msg::DataTooLarge);
             return 0;
         }
+        const bool mapped = m_chainReady && !m_chainDamaged;
         p = growWith(newTotal, writeImage);
         if (p == 0) return 0;
+        if (mapped) m_chain.push_back({p, units, header.kind(), header.month(), header.day(), header.year()});
+        else invalidateChain();
     }
     if (unit) *unit = p;
     return 1;
@@ -151,11 +271,8 @@ void CDiaryDataFile::FreeRecord(std::uint64_t unit) {
 void CDiaryDataFile::freeWhere(bool (*match)(const RecordHeader&, const void*), const void* arg) {
     RecordWalk walk(*this, 0);
     RecordRef rec;
-    while (walk.next(rec)) {
-        if (!match(rec.header, arg)) continue;
-        rec.header.setKind(kKindFree);
-        writeHeaderAt(rec.unit, rec.header);
-    }
+    while (walk.next(rec))
+        if (match(rec.header, arg)) FreeRecord(rec.unit);
 }
 
 void CDiaryDataFile::FreeDate(std::int16_t year, std::uint8_t month, std::uint8_t day,
@@ -206,28 +323,39 @@ int CDiaryDataFile::CountByKind(KindCounts& counts, std::string_view fromKey, st
 int CDiaryDataFile::ReplaceRecords(std::span<const std::vector<std::uint8_t>> images,
                                    std::span<const std::uint64_t> replaced) {
     std::vector<std::uint64_t> written;
-    auto undo = [&] {
+    std::vector<RecordRef> freed;  // old records freed so far, with their headers
+    // Back to the old version: the old records get their kind again, the
+    // new ones are freed.
+    auto rollBack = [&] {
+        for (const RecordRef& r : freed) writeHeaderAt(r.unit, r.header);
         for (std::uint64_t u : written) FreeRecord(u);
     };
     try {
         for (const auto& image : images) {
             std::uint64_t unit = 0;
             if (!WriteRecord(image, &unit)) {
-                undo();
+                rollBack();
                 return 0;
             }
             written.push_back(unit);
         }
+        for (std::uint64_t u : replaced) {
+            std::optional<RecordHeader> h = ReadRecordHeader(u);
+            if (!h) continue;
+            RecordHeader free = *h;
+            free.setKind(kKindFree);
+            writeHeaderAt(u, free);
+            freed.push_back({u, *h});
+        }
+        Sync();
     } catch (const FileError&) {
         try {
-            undo();
+            rollBack();
         } catch (const FileError&) {
-            // The unfinished new records stay; the old ones are whole.
+            // The file refuses every write: what is on disk is what remains.
         }
         throw;
     }
-    for (std::uint64_t u : replaced) FreeRecord(u);
-    Sync();
     return 1;
 }
 

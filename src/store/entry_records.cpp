@@ -1,0 +1,308 @@
+// Entry records of CDiaryDataFile: the header (kind 1), the plain text
+// (kind 2), the rich text (kind 5) and the weather list (kind 6).
+//
+// Layouts (offsets from the record's first byte, little-endian, UTF-16LE):
+//   kind 1, 2 units: 24..63 title of a one-unit header (20 code units);
+//     65 weather (10 code units); 88 title colour; 92 background on;
+//     96 background colour; 100 blink; 128 title (64 code units).
+//   kind 2: 24 original size (2 x characters + 2); 28 compressed flag (u32,
+//     1); 32 stored size (u32); 44 zlib stream. Units = UnitsForPayload.
+//   kind 5: 24 original size (RTF bytes); 28 compressed flag (u8); 32 stored
+//     size (u64); 128 zlib stream. Units = stored / 128 + 2.
+//   kind 6, 5 units: 128 + 20 x i weather choice i (10 code units).
+
+#include <algorithm>
+#include <cstring>
+
+#include "compression.h"
+#include "diary_data_file.h"
+
+namespace tl::store {
+
+namespace {
+
+constexpr std::size_t kEhOneUnitTitle = 24;
+constexpr std::size_t kEhOneUnitTitleMax = 20;
+constexpr std::size_t kEhWeather = 65;
+constexpr std::size_t kEhTextColor = 88;
+constexpr std::size_t kEhBackOn = 92;
+constexpr std::size_t kEhBackColor = 96;
+constexpr std::size_t kEhBlink = 100;
+constexpr std::size_t kEhTitle = 128;
+constexpr std::uint32_t kEhUnits = 2;
+
+constexpr std::size_t kPtOriginal = 24;
+constexpr std::size_t kPtFlag = 28;
+constexpr std::size_t kPtStored = 32;
+constexpr std::size_t kPtPayload = 44;
+
+constexpr std::size_t kRtOriginal = 24;
+constexpr std::size_t kRtFlag = 28;
+constexpr std::size_t kRtStored = 32;
+constexpr std::size_t kRtPayload = 128;
+
+constexpr std::size_t kWlFirst = 128;
+constexpr std::size_t kWlStride = 20;
+constexpr std::uint32_t kWlUnits = 5;
+
+// No entry text comes near this; a record claiming more is damaged and must
+// not make us allocate it.
+constexpr std::uint64_t kTextLimit = 64ULL << 20;
+
+std::vector<std::uint8_t> NewImage(std::uint8_t kind, Date date, std::uint64_t units) {
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(units) * kUnitSize, 0);
+    RecordHeader h;
+    h.setKind(kind);
+    h.setDate(date.year, date.month, date.day);
+    h.setUnits(static_cast<std::uint32_t>(units));
+    std::copy(h.bytes.begin(), h.bytes.end(), image.begin());
+    return image;
+}
+
+std::vector<std::uint8_t> HeaderImage(Date date, const EntryHeader& header) {
+    auto image = NewImage(kKindEntryHeader, date, kEhUnits);
+    PutText(&image[kEhWeather], kWeatherMax, header.weather);
+    PutU32(&image[kEhTextColor], header.colors.text);
+    PutU32(&image[kEhBackOn], header.colors.backgroundOn);
+    PutU32(&image[kEhBackColor], header.colors.background);
+    PutU32(&image[kEhBlink], header.colors.blink);
+    PutText(&image[kEhTitle], kTitleMax, header.title);
+    return image;
+}
+
+std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text) {
+    // The text with its terminating zero, as stored.
+    std::vector<std::uint8_t> bytes(2 * text.size() + 2, 0);
+    for (std::size_t i = 0; i < text.size(); ++i) PutU16(&bytes[2 * i], text[i]);
+    return bytes;
+}
+
+std::u16string TextOfBytes(std::span<const std::uint8_t> bytes) {
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char16_t c = GetU16(&bytes[i]);
+        if (c == 0) break;
+        text += c;
+    }
+    return text;
+}
+
+bool SameDate(const RecordHeader& h, Date d) { return h.isDate(d.year, d.month, d.day); }
+
+}  // namespace
+
+std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
+                                              std::array<std::uint8_t, kUnitSize>* firstUnit) {
+    RecordHeader h;
+    std::uint64_t unit = FindNext(kKindEntryHeader, 0, &h);
+    while (unit != 0 && !SameDate(h, date)) unit = FindNext(kKindEntryHeader, unit + h.units(), &h);
+    if (unit == 0) return 0;
+    std::array<std::uint8_t, kUnitSize> bytes{};
+    if (ReadBytes(unit, bytes.data(), kUnitSize) != kUnitSize) return 0;
+    if (firstUnit) *firstUnit = bytes;
+    if (header) {
+        header->title = titleAt(unit, h.units());
+        header->weather = GetText(&bytes[kEhWeather], kWeatherMax);
+        header->colors = {GetU32(&bytes[kEhTextColor]), GetU32(&bytes[kEhBackOn]), GetU32(&bytes[kEhBackColor]),
+                          GetU32(&bytes[kEhBlink])};
+    }
+    return unit;
+}
+
+std::u16string CDiaryDataFile::titleAt(std::uint64_t unit, std::uint32_t units) {
+    std::array<std::uint8_t, 2 * kUnitSize> bytes{};
+    const std::size_t want = units == 1 ? kUnitSize : 2 * kUnitSize;
+    if (ReadBytes(unit, bytes.data(), want) != want) return {};
+    return units == 1 ? GetText(&bytes[kEhOneUnitTitle], kEhOneUnitTitleMax) : GetText(&bytes[kEhTitle], kTitleMax);
+}
+
+int CDiaryDataFile::ReadEntryTextAt(std::uint64_t unit, std::u16string& text) {
+    std::optional<RecordHeader> h = ReadRecordHeader(unit);
+    if (!h || h->kind() != kKindPlainText) return 0;
+    const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(h->units()) * kUnitSize;
+    if (bytesInRecord > kTextLimit + kUnitSize) {
+        m_ui->warn(res::Msg::FailedToDecompress);
+        return 0;
+    }
+    std::vector<std::uint8_t> record(static_cast<std::size_t>(bytesInRecord));
+    if (ReadBytes(unit, record.data(), record.size()) != record.size()) return 0;
+    const std::uint32_t original = GetU32(&record[kPtOriginal]);
+    const std::size_t capacity = record.size() - kPtPayload;
+    std::span<const std::uint8_t> stored(record.data() + kPtPayload, capacity);
+    if (GetU32(&record[kPtFlag]) == 0) {
+        text = TextOfBytes(stored.first(std::min<std::size_t>(original, capacity)));
+        return 1;
+    }
+    const std::uint32_t storedSize = GetU32(&record[kPtStored]);
+    if (storedSize > capacity) {
+        m_ui->warn(res::Msg::FailedToDecompress);
+        return 0;
+    }
+    auto payload = DecompressPayload(stored.first(storedSize), std::min<std::uint64_t>(original, kTextLimit), *m_ui);
+    if (!payload) return 0;
+    text = TextOfBytes(*payload);
+    return 1;
+}
+
+std::uint64_t CDiaryDataFile::ReadEntryText(Date date, std::u16string& text) {
+    RecordHeader h;
+    for (std::uint64_t unit = FindNextContent(0, false, false, &h); unit != 0;
+         unit = FindNextContent(unit + h.units(), false, false, &h)) {
+        if (SameDate(h, date)) return ReadEntryTextAt(unit, text) ? unit : 0;
+    }
+    return 0;
+}
+
+std::uint64_t CDiaryDataFile::ReadEntryRichText(Date date, std::vector<std::uint8_t>& rtf) {
+    RecordHeader h;
+    std::uint64_t unit = FindNext(kKindRichText, 0, &h);
+    while (unit != 0 && !SameDate(h, date)) unit = FindNext(kKindRichText, unit + h.units(), &h);
+    if (unit == 0) return 0;
+    const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(h.units()) * kUnitSize;
+    if (bytesInRecord > kTextLimit + kUnitSize || h.units() < 2) {
+        m_ui->warn(res::Msg::FailedToDecompress);
+        return 0;
+    }
+    std::vector<std::uint8_t> record(static_cast<std::size_t>(bytesInRecord));
+    if (ReadBytes(unit, record.data(), record.size()) != record.size()) return 0;
+    const std::uint32_t original = GetU32(&record[kRtOriginal]);
+    const std::size_t capacity = record.size() - kRtPayload;
+    std::span<const std::uint8_t> stored(record.data() + kRtPayload, capacity);
+    if (record[kRtFlag] == 0) {
+        auto part = stored.first(std::min<std::size_t>(original, capacity));
+        rtf.assign(part.begin(), part.end());
+        return unit;
+    }
+    const std::uint32_t storedSize = static_cast<std::uint32_t>(GetU64(&record[kRtStored]));
+    if (storedSize > capacity) {
+        m_ui->warn(res::Msg::FailedToDecompress);
+        return 0;
+    }
+    auto payload = DecompressPayload(stored.first(storedSize), std::min<std::uint64_t>(original, kTextLimit), *m_ui);
+    if (!payload) return 0;
+    rtf = std::move(*payload);
+    return unit;
+}
+
+namespace {
+
+// The record images of one entry save: header, plain text and, from the
+// editor, rich text. nullopt when compression failed (the user was told).
+std::optional<std::vector<std::vector<std::uint8_t>>> EntryImages(Date date, const EntryHeader& header,
+                                                                  std::u16string_view text,
+                                                                  const std::span<const std::uint8_t>* rtf,
+                                                                  res::UserInterface& ui) {
+    std::vector<std::vector<std::uint8_t>> images;
+    images.push_back(HeaderImage(date, header));
+
+    auto plain = Utf16Bytes(text);
+    auto stream = CompressPayload(plain, ui);
+    if (!stream) return std::nullopt;
+    auto textImage = NewImage(kKindPlainText, date, CDiaryDataFile::UnitsForPayload(stream->size()));
+    PutU32(&textImage[kPtOriginal], static_cast<std::uint32_t>(plain.size()));
+    PutU32(&textImage[kPtFlag], 1);
+    PutU32(&textImage[kPtStored], static_cast<std::uint32_t>(stream->size()));
+    std::copy(stream->begin(), stream->end(), textImage.begin() + kPtPayload);
+    images.push_back(std::move(textImage));
+
+    if (rtf) {
+        auto rich = CompressPayload(*rtf, ui);
+        if (!rich) return std::nullopt;
+        auto richImage = NewImage(kKindRichText, date, rich->size() / kUnitSize + 2);
+        PutU32(&richImage[kRtOriginal], static_cast<std::uint32_t>(rtf->size()));
+        richImage[kRtFlag] = 1;
+        PutU64(&richImage[kRtStored], rich->size());
+        std::copy(rich->begin(), rich->end(), richImage.begin() + kRtPayload);
+        images.push_back(std::move(richImage));
+    }
+    return images;
+}
+
+}  // namespace
+
+// The save of an entry, from the editor or from import:
+//  1. the new header, text and rich text are written as new records;
+//  2. only then are the date's old records of kinds 1, 2, 3 and 5 freed
+//     (its sticky note goes with them; its window writes it again);
+//  3. the data is synced.
+// Until step 2 the old entry is whole; a failure before it frees the new
+// records written so far and keeps the old entry.
+static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& header, std::u16string_view text,
+                            const std::span<const std::uint8_t>* rtf) {
+    res::UserInterface& ui = file.ui();
+    try {
+        std::vector<std::uint64_t> replaced =
+            file.UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText});
+        if (header.title.empty() && header.weather.empty() && text.empty()) {
+            // Nothing left to keep: the entry is deleted.
+            for (std::uint64_t u : replaced) file.FreeRecord(u);
+            file.Sync();
+            return 1;
+        }
+        auto images = EntryImages(date, header, text, rtf, ui);
+        if (!images) return 0;
+        if (!file.ReplaceRecords(*images, replaced)) {
+            ui.warn(res::Msg::WriteToDiskFailure);
+            return 0;
+        }
+        return 1;
+    } catch (const FileError& e) {
+        ui.warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        ui.warn(res::Msg::OutOfMemoryDiarySaveFailure);
+        return 0;
+    }
+}
+
+int CDiaryDataFile::SaveEntry(Date date, std::u16string_view title, std::u16string_view weather,
+                              std::u16string_view text) {
+    EntryHeader header;
+    header.title = title.substr(0, kTitleMax);
+    header.weather = weather.substr(0, 2 * kWeatherMax);  // the record keeps the first 10
+    return SaveEntryRecords(*this, date, header, text, nullptr);
+}
+
+int CDiaryDataFile::SaveEditorEntry(Date date, const EntryHeader& header, std::u16string_view text,
+                                    std::span<const std::uint8_t> rtf) {
+    return SaveEntryRecords(*this, date, header, text, &rtf);
+}
+
+int CDiaryDataFile::ReadWeatherList(WeatherList& list) {
+    RecordHeader h;
+    std::uint64_t unit = FindNext(kKindWeatherList, 0, &h);
+    if (unit == 0 || h.units() < kWlUnits) return 0;
+    std::array<std::uint8_t, kWlUnits * kUnitSize> bytes{};
+    if (ReadBytes(unit, bytes.data(), bytes.size()) != bytes.size()) return 0;
+    for (std::size_t i = 0; i < kWeatherChoices; ++i) list[i] = GetText(&bytes[kWlFirst + kWlStride * i], kWeatherMax);
+    return 1;
+}
+
+int CDiaryDataFile::WriteWeatherList(const WeatherList& list) {
+    auto image = NewImage(kKindWeatherList, Date{}, kWlUnits);
+    for (std::size_t i = 0; i < kWeatherChoices; ++i) PutText(&image[kWlFirst + kWlStride * i], kWeatherMax, list[i]);
+    std::vector<std::uint64_t> replaced;
+    RecordHeader h;
+    for (std::uint64_t u = FindNext(kKindWeatherList, 0, &h); u != 0; u = FindNext(kKindWeatherList, u + h.units(), &h))
+        replaced.push_back(u);
+    std::vector<std::vector<std::uint8_t>> images{std::move(image)};
+    return ReplaceRecords(images, replaced);
+}
+
+WeatherList CDiaryDataFile::DefaultWeatherList() {
+    WeatherList list;
+    list[0] = u"Sunny";
+    list[1] = u"cloudy";
+    list[2] = u"rain";
+    list[3] = u"snow";
+    return list;
+}
+
+int CDiaryDataFile::EnsureWeatherList() {
+    WeatherList list;
+    if (ReadWeatherList(list)) return 1;
+    if (IsReadOnly()) return 0;
+    return WriteWeatherList(DefaultWeatherList());
+}
+
+}  // namespace tl::store

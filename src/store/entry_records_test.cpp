@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include "compression.h"
+#include "diary_data_file.h"
+#include "support/data_file_fixture.h"
+
+namespace tl::store {
+namespace {
+
+using testing::MemDataFile;
+
+const Date kDay{2024, 3, 5};
+
+std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+
+TEST(EntryRecords, EditorSaveRoundTripsEveryField) {
+    MemDataFile d;
+    EntryHeader h;
+    h.title = std::u16string(64, u'T');  // fills the field with no terminator
+    h.weather = u"\u6674\u308c";
+    h.colors = {0x0000ff, 1, 0x00ffff, 2};
+    std::u16string text = u"First line\r\n\u65e5\u8a18 second line";
+    auto rtf = Bytes("{\\rtf1\\ansi hello}");
+    ASSERT_EQ(d.file->SaveEditorEntry(kDay, h, text, rtf), 1);
+    d.reopen();
+    ASSERT_EQ(d.file->Validate(), 1);
+
+    EntryHeader back;
+    std::array<std::uint8_t, kUnitSize> first{};
+    ASSERT_NE(d.file->ReadEntryHeader(kDay, &back, &first), 0u);
+    EXPECT_EQ(back.title, h.title);
+    EXPECT_EQ(back.weather, h.weather);
+    EXPECT_EQ(back.colors, h.colors);
+    EXPECT_EQ(GetU32(&first[8]), 2u);
+    std::u16string textBack;
+    EXPECT_NE(d.file->ReadEntryText(kDay, textBack), 0u);
+    EXPECT_EQ(textBack, text);
+    std::vector<std::uint8_t> rtfBack;
+    EXPECT_NE(d.file->ReadEntryRichText(kDay, rtfBack), 0u);
+    EXPECT_EQ(rtfBack, rtf);
+    EXPECT_EQ(d.ui.events().size(), 0u);
+}
+
+TEST(EntryRecords, ImportSaveCutsLongFieldsAndWritesNoRichText) {
+    MemDataFile d;
+    ASSERT_EQ(d.file->SaveEntry(kDay, std::u16string(65, u'a') + u"b", u"fifteen chars!!", u"text"), 1);
+    EntryHeader back;
+    ASSERT_NE(d.file->ReadEntryHeader(kDay, &back), 0u);
+    EXPECT_EQ(back.title, std::u16string(64, u'a'));
+    EXPECT_EQ(back.weather, u"fifteen ch");
+    EXPECT_EQ(back.colors, TitleColors{});
+    std::vector<std::uint8_t> rtf;
+    EXPECT_EQ(d.file->ReadEntryRichText(kDay, rtf), 0u);
+    KindCounts counts;
+    ASSERT_EQ(d.file->CountByKind(counts), 1);
+    EXPECT_EQ(counts, (KindCounts{0, 1, 1, 0, 0, 0, 0}));
+}
+
+TEST(EntryRecords, ResavingReplacesEveryRecordOfTheDateButNotAttachmentsOrOtherDates) {
+    MemDataFile d;
+    ASSERT_EQ(d.file->WriteRecord(testing::RecordImage(kKindAttachment, 2024, 3, 5, 6)), 1);
+    ASSERT_EQ(d.file->WriteRecord(testing::RecordImage(kKindStickyNote, 2024, 3, 5, 3)), 1);
+    ASSERT_EQ(d.file->SaveEntry({2024, 3, 0}, u"month", u"", u"march note"), 1);
+    for (int round = 0; round < 3; ++round) {
+        std::u16string text = u"version " + std::u16string(1, char16_t(u'0' + round));
+        ASSERT_EQ(d.file->SaveEditorEntry(kDay, {u"title", u"", {}}, text, Bytes("{\\rtf1 x}")), 1);
+        std::u16string back;
+        ASSERT_NE(d.file->ReadEntryText(kDay, back), 0u);
+        EXPECT_EQ(back, text);
+    }
+    KindCounts counts;
+    ASSERT_EQ(d.file->CountByKind(counts, "20240305", "20240305"), 1);
+    EXPECT_EQ(counts[kKindEntryHeader], 1u);
+    EXPECT_EQ(counts[kKindPlainText], 1u);
+    EXPECT_EQ(counts[kKindRichText], 1u);
+    EXPECT_EQ(counts[kKindStickyNote], 0u) << "saving an entry frees its sticky note";
+    EXPECT_EQ(counts[kKindAttachment], 1u);
+    std::u16string month;
+    EXPECT_NE(d.file->ReadEntryText({2024, 3, 0}, month), 0u);
+    EXPECT_EQ(month, u"march note");
+}
+
+TEST(EntryRecords, SavingEverythingEmptyDeletesTheEntryAndKeepsAttachments) {
+    MemDataFile d;
+    ASSERT_EQ(d.file->SaveEditorEntry(kDay, {u"t", u"w", {}}, u"x", Bytes("{\\rtf1 x}")), 1);
+    ASSERT_EQ(d.file->WriteRecord(testing::RecordImage(kKindAttachment, 2024, 3, 5, 6)), 1);
+    ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", u""), 1);
+    KindCounts counts;
+    ASSERT_EQ(d.file->CountByKind(counts, "20240305", "20240305"), 1);
+    EXPECT_EQ(counts, (KindCounts{3, 0, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(d.file->ReadEntryHeader(kDay), 0u);
+}
+
+TEST(EntryRecords, OneUnitHeadersGiveTheirTitleFromTheFirstUnit) {
+    MemDataFile d;
+    auto image = testing::RecordImage(kKindEntryHeader, 2024, 3, 5, 1, 0);
+    PutText(&image[24], 20, u"a twenty-code-unit t");
+    PutText(&image[65], 10, u"rain");
+    ASSERT_EQ(d.file->WriteRecord(image), 1);
+    EntryHeader back;
+    ASSERT_NE(d.file->ReadEntryHeader(kDay, &back), 0u);
+    EXPECT_EQ(back.title, u"a twenty-code-unit t");
+    EXPECT_EQ(back.weather, u"rain");
+}
+
+TEST(EntryRecords, StoredSizesOnUnitBoundaries) {
+    // A plain text whose zlib stream is 84 bytes fits the first unit; 85
+    // take two. A rich text stream that is a multiple of 128 has a spare unit.
+    EXPECT_EQ(CDiaryDataFile::UnitsForPayload(84), 1u);
+    EXPECT_EQ(CDiaryDataFile::UnitsForPayload(85), 2u);
+    MemDataFile d;
+    std::u16string text = u"short";
+    ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", text), 1);
+    RecordHeader h;
+    std::uint64_t unit = d.file->FindNext(kKindPlainText, 0, &h);
+    ASSERT_NE(unit, 0u);
+    EXPECT_EQ(h.units(), 1u);
+}
+
+TEST(EntryRecords, UnpairedSurrogatesAndZerosInTextsDoNotCrash) {
+    MemDataFile d;
+    std::u16string odd = u"a";
+    odd += char16_t(0xd800);
+    odd += u"b";
+    odd += char16_t(0xdc00);
+    ASSERT_EQ(d.file->SaveEditorEntry(kDay, {odd, odd.substr(0, 3), {}}, odd, {}), 1);
+    std::u16string back;
+    ASSERT_NE(d.file->ReadEntryText(kDay, back), 0u);
+    EXPECT_EQ(back, odd);
+    EntryHeader h;
+    ASSERT_NE(d.file->ReadEntryHeader(kDay, &h), 0u);
+    EXPECT_EQ(h.title, odd);
+}
+
+// Patches bytes of the record at unit (plain, before enciphering).
+void Patch(CDiaryDataFile& f, std::uint64_t unit, std::size_t offset, std::span<const std::uint8_t> bytes,
+           MemDataFile& d) {
+    std::vector<std::uint8_t> unitBytes(kUnitSize);
+    const std::uint64_t u = unit + offset / kUnitSize;
+    ASSERT_EQ(f.ReadBytes(u, unitBytes.data(), kUnitSize), kUnitSize);
+    std::copy(bytes.begin(), bytes.end(), unitBytes.begin() + static_cast<std::ptrdiff_t>(offset % kUnitSize));
+    CBlowfish bf;
+    auto key = DeriveDataFileKey();
+    bf.Initialize(reinterpret_cast<const std::uint8_t*>(key.data()), 32);
+    bf.Encrypt(unitBytes.data(), d.raw().data() + u * kUnitSize, kUnitSize);
+}
+
+TEST(EntryRecords, UntrustedSizesAndCorruptStreamsFailCleanlyAndLeaveOtherDatesReadable) {
+    struct Case {
+        const char* name;
+        std::size_t offset;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Case> cases = {
+        {"stored size beyond the record", 32, {0xff, 0xff, 0x00, 0x00}},
+        {"original size of 4 GB", 24, {0xff, 0xff, 0xff, 0xff}},
+        {"original size smaller than the stream yields", 24, {0x02, 0x00, 0x00, 0x00}},
+        {"corrupt stream", 46, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
+    };
+    for (const Case& c : cases) {
+        MemDataFile d;
+        ASSERT_EQ(d.file->SaveEntry({2024, 3, 4}, u"", u"", u"the day before"), 1);
+        ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", std::u16string(500, u'x') + u"end"), 1);
+        std::uint64_t unit = d.file->UnitsOfDate(kDay, {kKindPlainText}).at(0);
+        Patch(*d.file, unit, c.offset, c.bytes, d);
+        std::u16string text;
+        std::uint64_t got = d.file->ReadEntryText(kDay, text);
+        if (c.offset == 24 && c.bytes[0] == 0xff) {
+            // A bigger claim is harmless: the stream yields what it holds.
+            EXPECT_NE(got, 0u) << c.name;
+        } else {
+            EXPECT_EQ(got, 0u) << c.name;
+            EXPECT_EQ(d.ui.warnings(), std::vector<std::string>{"Failed to decompress."}) << c.name;
+        }
+        std::u16string other;
+        EXPECT_NE(d.file->ReadEntryText({2024, 3, 4}, other), 0u) << c.name;
+        EXPECT_EQ(other, u"the day before");
+    }
+}
+
+TEST(EntryRecords, WeatherListDefaultsAndReplacement) {
+    MemDataFile d;
+    WeatherList list;
+    EXPECT_EQ(d.file->ReadWeatherList(list), 0);
+    EXPECT_EQ(d.file->EnsureWeatherList(), 1);
+    ASSERT_EQ(d.file->ReadWeatherList(list), 1);
+    EXPECT_EQ(list[0], u"Sunny");
+    EXPECT_EQ(list[3], u"snow");
+    EXPECT_EQ(list[4], u"");
+    list[19] = u"a weather too long";
+    ASSERT_EQ(d.file->WriteWeatherList(list), 1);
+    WeatherList back;
+    ASSERT_EQ(d.file->ReadWeatherList(back), 1);
+    EXPECT_EQ(back[19], u"a weather ");
+    KindCounts counts;
+    ASSERT_EQ(d.file->CountByKind(counts), 1);
+    EXPECT_EQ(counts[kKindWeatherList], 1u) << "one list in the file";
+}
+
+// Fails the n-th write or resize after being armed.
+class FailingFile final : public FileWrapper {
+public:
+    FailingFile(std::unique_ptr<File> f, int* countdown) : FileWrapper(std::move(f)), m_countdown(countdown) {}
+    void writeAt(std::uint64_t o, const void* b, std::size_t n) override {
+        tick();
+        FileWrapper::writeAt(o, b, n);
+    }
+    void setSize(std::uint64_t s) override {
+        tick();
+        FileWrapper::setSize(s);
+    }
+
+private:
+    void tick() {
+        if (*m_countdown > 0 && --*m_countdown == 0) throw FileError(FileErrorKind::DiskFull, 28, "injected");
+    }
+    int* m_countdown;
+};
+
+class FailingFileSystem final : public FileSystem {
+public:
+    explicit FailingFileSystem(FileSystem& fs) : m_fs(fs) {}
+    int countdown = 0;
+    std::unique_ptr<File> open(const std::string& p, OpenMode m) override {
+        return std::make_unique<FailingFile>(m_fs.open(p, m), &countdown);
+    }
+    std::unique_ptr<File> create(const std::string& p) override {
+        return std::make_unique<FailingFile>(m_fs.create(p), &countdown);
+    }
+    std::optional<bool> isReadOnly(const std::string& p) override { return m_fs.isReadOnly(p); }
+    bool exists(const std::string& p) override { return m_fs.exists(p); }
+
+private:
+    FileSystem& m_fs;
+};
+
+TEST(EntryRecords, AFailedSaveAtEveryWriteKeepsThePreviousVersionWhole) {
+    const EntryHeader oldHeader{u"old title", u"rain", {0xff, 0, 0, 1}};
+    const std::u16string oldText = u"the old text " + std::u16string(300, u'o');
+    const EntryHeader newHeader{u"new title", u"snow", {0, 1, 0xff00, 2}};
+    const std::u16string newText = u"the new text " + std::u16string(900, u'n');
+    bool sawSuccess = false;
+    for (int n = 1; n < 40 && !sawSuccess; ++n) {
+        for (bool fragmented : {false, true}) {
+            MemDataFile base;
+            FailingFileSystem failing(base.fs);
+            CDiaryDataFile f(failing, base.ui);
+            f.SetPath(base.path);
+            f.SetKey(DeriveDataFileKey());
+            base.file->Close();
+            ASSERT_EQ(f.Open(false), OpenResult::Opened);
+            ASSERT_EQ(f.SaveEditorEntry(kDay, oldHeader, oldText, Bytes("{\\rtf1 old}")), 1);
+            if (fragmented) {
+                // Free space before the entry, so new records land there.
+                ASSERT_EQ(f.SaveEntry({2023, 1, 1}, u"", u"", std::u16string(2000, u'z')), 1);
+                ASSERT_EQ(f.SaveEntry({2023, 1, 1}, u"", u"", u""), 1);
+            }
+            failing.countdown = n;
+            int saved = f.SaveEditorEntry(kDay, newHeader, newText, Bytes("{\\rtf1 new}"));
+            failing.countdown = 0;
+            f.Close();
+            ASSERT_EQ(f.Open(false), OpenResult::Opened);
+            ASSERT_EQ(f.Validate(), 1) << "write " << n;
+            EntryHeader h;
+            std::u16string text;
+            std::vector<std::uint8_t> rtf;
+            ASSERT_NE(f.ReadEntryHeader(kDay, &h), 0u) << "write " << n;
+            ASSERT_NE(f.ReadEntryText(kDay, text), 0u) << "write " << n;
+            ASSERT_NE(f.ReadEntryRichText(kDay, rtf), 0u) << "write " << n;
+            if (saved) {
+                sawSuccess = true;
+                EXPECT_EQ(h.title, newHeader.title);
+                EXPECT_EQ(text, newText);
+                EXPECT_EQ(rtf, Bytes("{\\rtf1 new}"));
+            } else {
+                EXPECT_EQ(h.title, oldHeader.title) << "write " << n;
+                EXPECT_EQ(h.colors, oldHeader.colors);
+                EXPECT_EQ(text, oldText) << "write " << n;
+                EXPECT_EQ(rtf, Bytes("{\\rtf1 old}"));
+                EXPECT_EQ(f.UnitsOfDate(kDay, {kKindEntryHeader, kKindPlainText, kKindRichText}).size(), 3u)
+                    << "the partial new records are freed";
+            }
+        }
+    }
+    EXPECT_TRUE(sawSuccess) << "the save needs fewer than 40 writes";
+}
+
+}  // namespace
+}  // namespace tl::store
