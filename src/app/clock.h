@@ -1,0 +1,30 @@
+#pragma once
+
+#include <chrono>
+
+namespace tl::app {
+
+// The local calendar date and hour.
+struct LocalTime {
+    std::chrono::year_month_day date;
+    int hour = 0;  // 0-23
+};
+
+// Where "now" comes from, so that tests need not wait for midnight.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalTime now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    LocalTime now() const override;
+    static const SystemClock& instance();
+};
+
+// The date the diary treats as today: the previous day while the hour is
+// below todayRange (TODAYRANGE), so a late night still belongs to its day.
+std::chrono::year_month_day GetDiaryToday(const Clock& clock, int todayRange);
+
+}  // namespace tl::app

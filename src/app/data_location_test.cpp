@@ -1,0 +1,257 @@
+#include "data_location.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "scripted_dialogs.h"
+#include "startup.h"
+#include "store/data_file_key.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace tl::app {
+namespace {
+
+namespace fs = std::filesystem;
+using res::Answer;
+
+std::string Read(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class FixedClock final : public Clock {
+public:
+    LocalTime now() const override { return {std::chrono::year{2024} / 3 / 1, 12}; }
+};
+
+// A start-up over real files in a temporary folder, its user and dialogs
+// answering from scripts.
+class DataLocationTest : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    std::string share = (dir / "share").string();
+    std::string folder = share + "/Tally Leaf/";
+    std::string data = folder + "Mrlwbk31.dat";
+    std::string backup = folder + "Mrlwbk31.backup";
+    AppSettings settings;
+    store::CDiaryDataFile file;
+    testing::RecordingUi ui;
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    DiaryStartup startup{settings, file, ui, dialogs, clock, {}, share};
+
+    void makeDataFile(const std::string& path) {
+        store::CDiaryDataFile f;
+        f.SetPath(path);
+        f.SetKey(store::DeriveDataFileKey());
+        fs::create_directories(fs::path(path).parent_path());
+        ASSERT_EQ(f.Create(), 1);
+    }
+    void damage(const std::string& path) { std::ofstream(path, std::ios::binary) << std::string(128, 'x'); }
+    std::vector<std::string> asked() const {
+        std::vector<std::string> out;
+        for (const auto& e : ui.events())
+            if (e.kind == "ask") out.push_back(e.text);
+        return out;
+    }
+    void TearDown() override {
+        EXPECT_FALSE(ui.unexpectedQuestion());
+        EXPECT_FALSE(dialogs.unexpected());
+    }
+};
+
+TEST_F(DataLocationTest, FirstStartCreatesFolderFileAndBackupWithoutAsking) {
+    ASSERT_EQ(startup.StartDiaryData(), 1);
+    EXPECT_TRUE(file.IsOpen());
+    EXPECT_EQ(file.Path(), data);
+    EXPECT_EQ(startup.location().dataFolder(), folder);
+    EXPECT_EQ(fs::file_size(data), 128u);
+    EXPECT_EQ(Read(backup), Read(data));
+    EXPECT_TRUE(asked().empty());
+    EXPECT_TRUE(ui.warnings().empty());
+    EXPECT_EQ(ui.events().front().kind, "open");
+    EXPECT_EQ(ui.events().front().text, "During backup");
+}
+
+TEST_F(DataLocationTest, DefaultFolderThatIsAFileIsRefused) {
+    fs::create_directories(share);
+    std::ofstream(share + "/Tally Leaf") << "not a folder";
+    EXPECT_EQ(startup.StartDiaryData(), 0);
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Folder is incorrect."});
+}
+
+TEST_F(DataLocationTest, DamagedFileWithBackupIsRestoredAfterTheQuestion) {
+    makeDataFile(data);
+    ASSERT_TRUE(fs::copy_file(data, backup));
+    damage(data);
+    ui.answer(Answer::Yes);
+    ASSERT_EQ(startup.StartDiaryData(), 1);
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary data is incorrect."});
+    EXPECT_EQ(asked(), std::vector<std::string>{"Backup found.\nDo you want to restore from backup?"});
+    EXPECT_EQ(fs::file_size(data), 128u);
+    EXPECT_EQ(file.Validate(), 1);
+    EXPECT_FALSE(fs::exists(data + ".part"));
+}
+
+TEST_F(DataLocationTest, DamagedFileWithoutBackupAsksForAnotherLocation) {
+    makeDataFile(data);
+    damage(data);
+    ui.answer(Answer::No);
+    EXPECT_EQ(startup.StartDiaryData(), 0);
+    EXPECT_EQ(asked(), std::vector<std::string>{"Do you want to change location of diary data?"});
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(Read(data), std::string(128, 'x'));
+}
+
+TEST_F(DataLocationTest, DecliningTheRestoreKeepsTheDamagedFile) {
+    makeDataFile(data);
+    ASSERT_TRUE(fs::copy_file(data, backup));
+    damage(data);
+    ui.answer(Answer::No);
+    ui.answer(Answer::No);
+    EXPECT_EQ(startup.StartDiaryData(), 0);
+    EXPECT_EQ(Read(data), std::string(128, 'x'));
+}
+
+TEST_F(DataLocationTest, ReadOnlyFileIsToldAndNotBackedUp) {
+    makeDataFile(data);
+    fs::permissions(data, fs::perms::owner_read | fs::perms::group_read);
+    ASSERT_EQ(startup.StartDiaryData(), 1);
+    EXPECT_EQ(ui.informations(), std::vector<std::string>{"This diary data is read-only."});
+    EXPECT_TRUE(file.IsReadOnly());
+    EXPECT_FALSE(fs::exists(backup));
+}
+
+TEST_F(DataLocationTest, FileInUseOffersAnotherLocation) {
+    makeDataFile(data);
+    store::CDiaryDataFile other;
+    other.SetPath(data);
+    other.SetKey(store::DeriveDataFileKey());
+    ASSERT_EQ(other.Open(false), store::OpenResult::Opened);
+
+    // Yes, then a folder of the user's choosing, where the file is created
+    // once the user agrees.
+    const std::string elsewhere = (dir / "elsewhere").string();
+    fs::create_directories(elsewhere);
+    ui.answer(Answer::Yes);
+    dialogs.settingsOk([&](DataFileSettingsForm& f) {
+        f.fileDefault = 0;
+        f.fileFolder = "  " + elsewhere + "///  ";
+    });
+    ui.answer(Answer::Yes);
+    ASSERT_EQ(startup.StartDiaryData(), 1);
+    EXPECT_EQ(asked(), (std::vector<std::string>{
+                           "Diary data is in use.\r\nDo you want to change location of the diary data?",
+                           "Diary data can not be found.\nWould you like to create?"}));
+    EXPECT_EQ(file.Path(), elsewhere + "/Mrlwbk31.dat");
+    EXPECT_EQ(settings.file.location, elsewhere);
+    EXPECT_EQ(settings.file.history[0], elsewhere);
+}
+
+TEST_F(DataLocationTest, MissingCustomFolderShowsTheDialogAndCancelStops) {
+    settings.file.locationDefault = 0;
+    settings.file.location = (dir / "deleted").string();
+    dialogs.settingsCancel();
+    EXPECT_EQ(startup.StartDiaryData(), 0);
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Location of diary data is not correct."});
+}
+
+TEST_F(DataLocationTest, CancelledBackupKeepsTheLastGoodBackup) {
+    makeDataFile(data);
+    std::ofstream(backup) << "last good backup";
+    ui.cancelAtStep(2);
+    ui.answer(Answer::No);  // do not continue without a backup
+    EXPECT_EQ(startup.StartDiaryData(), 0);
+    EXPECT_EQ(ui.informations(), std::vector<std::string>{"Aborted."});
+    EXPECT_TRUE(ui.warnings().empty());
+    EXPECT_EQ(asked(), std::vector<std::string>{"Automatic backup failure.\nDo you want to continue?"});
+    EXPECT_EQ(Read(backup), "last good backup");
+    EXPECT_FALSE(fs::exists(backup + ".part"));
+}
+
+TEST_F(DataLocationTest, FailedBackupMayBeSkipped) {
+    settings.backup.locationDefault = 0;
+    settings.backup.location = (dir / "no-such-folder").string();
+    ui.answer(Answer::Yes);
+    EXPECT_EQ(startup.StartDiaryData(), 1);
+    EXPECT_EQ(asked(), std::vector<std::string>{"Automatic backup failure.\nDo you want to continue?"});
+}
+
+TEST_F(DataLocationTest, BackupGoesToTheChosenFolder) {
+    const std::string backups = (dir / "backups").string();
+    fs::create_directories(backups);
+    settings.backup.locationDefault = 0;
+    settings.backup.location = backups;
+    ASSERT_EQ(startup.StartDiaryData(), 1);
+    EXPECT_TRUE(fs::exists(backups + "/Mrlwbk31.backup"));
+    EXPECT_FALSE(fs::exists(backup));
+}
+
+TEST(LocationHistoryTest, NewFoldersGoOnTopAndKnownOnesMoveUp) {
+    LocationHistory h{"A", "B", "C", "D", "E"};
+    AddToHistory(h, "F");
+    EXPECT_EQ(h, (LocationHistory{"F", "A", "B", "C", "D"}));
+    h = {"A", "B", "C", "D", "E"};
+    AddToHistory(h, "C");
+    EXPECT_EQ(h, (LocationHistory{"C", "A", "B", "D", "E"}));
+    AddToHistory(h, "C");
+    EXPECT_EQ(h, (LocationHistory{"C", "A", "B", "D", "E"}));
+    AddToHistory(h, "c");  // letters compare case-sensitively
+    EXPECT_EQ(h, (LocationHistory{"c", "C", "A", "B", "D"}));
+    AddToHistory(h, "");
+    EXPECT_EQ(h[0], "c");
+    EXPECT_EQ(TrimFolder("  /srv/diary\\x/// \t"), "/srv/diary\\x");
+}
+
+TEST(DataFileSettingsTest, OkChecksOnlyTheFoldersInUse) {
+    testing::TempDir dir;
+    testing::RecordingUi ui;
+    DataFileSettingsForm form;
+    form.fileDefault = 0;
+    form.fileFolder = "   ";
+    EXPECT_EQ(CheckDataFileSettings(form, ui), FormField::DataFolder);
+    form.fileFolder = (dir / "missing").string();
+    EXPECT_EQ(CheckDataFileSettings(form, ui), FormField::DataFolder);
+    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Specify folder name.", "Folder name is incorrect."}));
+
+    form.fileFolder = dir.path().string() + "//";
+    form.backupDefault = 0;
+    form.backupFolder = "";
+    form.autoBackup = 0;  // the backup group is off, its folder unchecked
+    EXPECT_EQ(CheckDataFileSettings(form, ui), std::nullopt);
+    EXPECT_EQ(form.fileFolder, dir.path().string() + "/");
+    form.autoBackup = 1;
+    EXPECT_EQ(CheckDataFileSettings(form, ui), FormField::BackupFolder);
+}
+
+TEST(DataFileSettingsTest, CommandModeRestartsOnlyWhenTheLocationChanged) {
+    testing::TempDir dir;
+    testing::RecordingUi ui;
+    ScriptedDialogs dialogs;
+    AppSettings settings;
+    store::CDiaryDataFile file;
+    DataLocation location(settings, file, ui, dialogs, dir.path().string());
+    dialogs.settingsOk([](DataFileSettingsForm& f) { f.autoBackup = 0; });
+    EXPECT_FALSE(location.RunDataFileSettings(SettingsMode::Command));
+    EXPECT_EQ(settings.backup.autoBackup, 0);
+    dialogs.settingsOk([&](DataFileSettingsForm& f) {
+        f.fileDefault = 0;
+        f.fileFolder = dir.path().string();
+    });
+    EXPECT_TRUE(location.RunDataFileSettings(SettingsMode::Command));
+    dialogs.settingsCancel();
+    EXPECT_FALSE(location.RunDataFileSettings(SettingsMode::StartUp));
+
+    EXPECT_TRUE(ToggleDataLocation(settings));
+    EXPECT_EQ(settings.file.locationDefault, 1);
+    settings.file.location.clear();
+    EXPECT_FALSE(ToggleDataLocation(settings));
+    EXPECT_EQ(settings.file.locationDefault, 1);
+}
+
+}  // namespace
+}  // namespace tl::app

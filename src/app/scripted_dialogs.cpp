@@ -1,0 +1,30 @@
+#include "scripted_dialogs.h"
+
+namespace tl::app {
+
+bool ScriptedDialogs::editDataFileSettings(DataFileSettingsForm& form) {
+    ++m_settingsShown;
+    if (m_settings.empty()) {
+        m_unexpected = true;
+        return false;
+    }
+    FormEdit edit = std::move(m_settings.front());
+    m_settings.pop_front();
+    if (!edit) return false;
+    edit(form);
+    return true;
+}
+
+PasswordReply ScriptedDialogs::askPassword(bool offerDataFileSetting) {
+    ++m_passwordsAsked;
+    m_lastOffered = offerDataFileSetting;
+    if (m_passwords.empty()) {
+        m_unexpected = true;
+        return {};
+    }
+    PasswordReply reply = std::move(m_passwords.front());
+    m_passwords.pop_front();
+    return reply;
+}
+
+}  // namespace tl::app
