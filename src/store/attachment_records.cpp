@@ -1,0 +1,338 @@
+// Attachment records (kind 4): a file from disk stored whole in one record,
+// compressed unless it is an archive already.
+//
+// Record layout (little-endian, text UTF-16LE):
+//    0 .. 23  record header: kind 4, the entry's date, units
+//   24  attachment order          u32, 1 and up
+//   32  original size             u64, the file's length (below 10,000,000)
+//   40  creation time             i64, seconds since 1970-01-01 UTC
+//   48  last-write time           i64
+//   56  last-access time          i64
+//   64  attributes                u8 (read-only 0x01, hidden 0x02, system 0x04, archive 0x20)
+//   72  compressed flag           u8, 1 or 0
+//   80  stored size               u64, the zlib stream's length; 0 when not compressed
+//  128  name                      256 code units, zero-filled, no terminator when full
+//  640  the file's bytes: the zlib stream, or the file itself
+// units = floor((stored bytes - 1) / 128) + 6: five units before the data.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+
+#include "attachment_names.h"
+#include "codepage.h"
+#include "compression.h"
+#include "diary_data_file.h"
+#include "file_times.h"
+
+namespace tl::store {
+namespace {
+
+constexpr std::size_t kAttOrder = 24;
+constexpr std::size_t kAttOriginalSize = 32;
+constexpr std::size_t kAttCreation = 40;
+constexpr std::size_t kAttWrite = 48;
+constexpr std::size_t kAttAccess = 56;
+constexpr std::size_t kAttAttributes = 64;
+constexpr std::size_t kAttCompressed = 72;
+constexpr std::size_t kAttStoredSize = 80;
+constexpr std::size_t kAttName = 128;
+constexpr std::uint32_t kAttHeadUnits = 5;
+constexpr std::size_t kAttData = kAttHeadUnits * kUnitSize;
+
+using AttachmentHead = std::array<std::uint8_t, kAttData>;
+
+// Files of these types are compressed already; deflating them again gains
+// nothing.
+bool IsArchiveName(std::u16string_view name) {
+    const auto dot = name.rfind(u'.');
+    if (dot == std::u16string_view::npos || name.size() - dot != 4) return false;
+    std::u16string ext(name.substr(dot + 1));
+    for (char16_t& c : ext)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return ext == u"ZIP" || ext == u"LZH";
+}
+
+AttachmentInfo ParseHead(std::uint64_t unit, const AttachmentHead& b) {
+    RecordHeader h;
+    std::copy_n(b.begin(), kRecordHeaderSize, h.bytes.begin());
+    AttachmentInfo a;
+    a.unit = unit;
+    a.units = h.units();
+    a.date = {h.year(), h.month(), h.day()};
+    a.order = GetU32(&b[kAttOrder]);
+    a.originalSize = GetU64(&b[kAttOriginalSize]);
+    a.creationTime = static_cast<std::int64_t>(GetU64(&b[kAttCreation]));
+    a.writeTime = static_cast<std::int64_t>(GetU64(&b[kAttWrite]));
+    a.accessTime = static_cast<std::int64_t>(GetU64(&b[kAttAccess]));
+    a.attributes = b[kAttAttributes];
+    a.compressed = b[kAttCompressed] != 0;
+    a.storedSize = GetU64(&b[kAttStoredSize]);
+    a.name = GetText(&b[kAttName], kAttachmentNameMax);
+    return a;
+}
+
+// Reads the header and name units of an attachment record. A record of
+// fewer than five units (damaged) leaves the missing part zero.
+std::optional<AttachmentHead> ReadHead(CDiaryDataFile& file, const RecordRef& rec) {
+    AttachmentHead b{};
+    const std::size_t n = std::min(rec.header.units(), kAttHeadUnits) * kUnitSize;
+    if (file.ReadBytes(rec.unit, b.data(), n) != n) return std::nullopt;
+    return b;
+}
+
+// "%s" of a message replaced by the path.
+std::string WithPath(res::Msg id, const std::string& path) {
+    std::string text(res::Text(id));
+    if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
+    return text;
+}
+
+class FdGuard {
+public:
+    explicit FdGuard(int fd) : m_fd(fd) {}
+    ~FdGuard() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+
+private:
+    int m_fd;
+};
+
+// Reads exactly n bytes from the start of fd; false on an error or a file
+// that turned out shorter.
+bool ReadWhole(int fd, std::uint8_t* buf, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t r = ::pread(fd, buf + done, n - done, static_cast<off_t>(done));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        done += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::u16string SafeFileName(std::u16string_view storedName) {
+    if (storedName.empty() || storedName == u"." || storedName == u"..") return u"_";
+    std::u16string out(storedName);
+    for (char16_t& c : out)
+        if (c == u'/' || c == u'\\' || c < 0x20 || c == 0x7f) c = u'_';
+    return out;
+}
+
+int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t order, AttachmentInfo* info) {
+    const auto slash = path.find_last_of('/');
+    const std::string baseName = slash == std::string::npos ? path : path.substr(slash + 1);
+
+    // Checked before opening, so that a fifo or a device is never opened.
+    std::optional<FileStatus> status = QueryFileStatus(path);
+    if (!status) {
+        m_ui->warn(WithPath(res::Msg::FileReadFailedPath, path));
+        return 0;
+    }
+    if (status->type != FileType::Regular) {
+        m_ui->warn(WithPath(res::Msg::NotAFile, path));
+        return 0;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        m_ui->warn(WithPath(res::Msg::FileReadFailedPath, path));
+        return 0;
+    }
+    FdGuard guard(fd);
+    // What was opened may not be what was queried; the open file decides.
+    status = QueryFileStatus(fd, baseName);
+    if (!status) {
+        m_ui->warn(WithPath(res::Msg::FileReadFailedPath, path));
+        return 0;
+    }
+    if (status->type != FileType::Regular) {
+        m_ui->warn(WithPath(res::Msg::NotAFile, path));
+        return 0;
+    }
+    const std::u16string name = Utf8ToUtf16(baseName);
+    if (name.size() > kAttachmentNameMax) {
+        m_ui->warn(res::Msg::FileNameTooLong);
+        return 0;
+    }
+    if (status->size == 0) {
+        m_ui->warn(res::Msg::EmptyFileNotAttached);
+        return 0;
+    }
+    if (status->size >= kAttachmentLimit) {
+        m_ui->warn(res::Msg::FileTooLargeToAttach);
+        return 0;
+    }
+
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::uint8_t> image;
+    try {
+        bytes.resize(status->size);
+        if (!ReadWhole(fd, bytes.data(), bytes.size())) {
+            m_ui->warn(res::Msg::FileReadFailed);
+            return 0;
+        }
+        const bool compress = !IsArchiveName(name);
+        std::uint64_t storedSize = bytes.size();
+        if (compress) {
+            std::optional<std::vector<std::uint8_t>> packed = CompressPayload(bytes, *m_ui);
+            if (!packed) return 0;
+            bytes = std::move(*packed);
+            storedSize = bytes.size();
+        }
+        const std::uint64_t units = (bytes.size() - 1) / kUnitSize + kAttHeadUnits + 1;
+        image.assign(units * kUnitSize, 0);
+        RecordHeader h;
+        h.setKind(kKindAttachment);
+        h.setDate(date.year, date.month, date.day);
+        h.setUnits(static_cast<std::uint32_t>(units));
+        std::copy(h.bytes.begin(), h.bytes.end(), image.begin());
+        PutU32(&image[kAttOrder], order);
+        PutU64(&image[kAttOriginalSize], status->size);
+        PutU64(&image[kAttCreation], static_cast<std::uint64_t>(status->times.creation));
+        PutU64(&image[kAttWrite], static_cast<std::uint64_t>(status->times.write));
+        PutU64(&image[kAttAccess], static_cast<std::uint64_t>(status->times.access));
+        image[kAttAttributes] = status->attributes;
+        image[kAttCompressed] = compress ? 1 : 0;
+        PutU64(&image[kAttStoredSize], compress ? storedSize : 0);
+        PutText(&image[kAttName], kAttachmentNameMax, name);
+        std::copy(bytes.begin(), bytes.end(), image.begin() + kAttData);
+    } catch (const std::bad_alloc&) {
+        m_ui->warn(res::Msg::OutOfMemory);
+        return 0;
+    }
+
+    std::uint64_t unit = 0;
+    try {
+        if (!WriteRecord(image, &unit)) {
+            m_ui->warn(res::Msg::FileWriteFailed);
+            return 0;
+        }
+        Sync();
+    } catch (const FileError&) {
+        // An attachment the disk may not hold is taken back; the file stays
+        // as it was before the call.
+        if (unit != 0) {
+            try {
+                FreeRecord(unit);
+            } catch (const FileError&) {
+            }
+        }
+        m_ui->warn(res::Msg::FileWriteFailed);
+        return 0;
+    }
+    if (info) {
+        AttachmentHead head;
+        std::copy_n(image.begin(), kAttData, head.begin());
+        *info = ParseHead(unit, head);
+    }
+    return 1;
+}
+
+std::uint64_t CDiaryDataFile::FindAttachment(std::uint64_t from, Date date, std::uint32_t order,
+                                             AttachmentInfo* info) {
+    RecordWalk walk(*this, from);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        if (rec.header.kind() != kKindAttachment || !rec.header.isDate(date.year, date.month, date.day))
+            continue;
+        std::optional<AttachmentHead> head = ReadHead(*this, rec);
+        if (!head) continue;
+        AttachmentInfo a = ParseHead(rec.unit, *head);
+        if (order != 0 && a.order != order) continue;
+        if (info) *info = std::move(a);
+        return rec.unit;
+    }
+    return 0;
+}
+
+std::vector<AttachmentInfo> CDiaryDataFile::ListAttachments(Date date) {
+    std::vector<AttachmentInfo> list;
+    AttachmentInfo a;
+    for (std::uint64_t u = FindAttachment(0, date, 0, &a); u != 0; u = FindAttachment(u + a.units, date, 0, &a))
+        list.push_back(a);
+    return list;
+}
+
+int CDiaryDataFile::ReadAttachmentData(std::uint64_t unit, std::vector<std::uint8_t>& data) {
+    // Every size in the record is untrusted: the stored bytes must lie within
+    // the record's own units, and the original size within the limit that
+    // attaching enforces, before anything is allocated from them.
+    std::array<std::uint8_t, kUnitSize> first{};
+    if (unit == 0 || unit >= m_totalUnits || ReadBytes(unit, first.data(), first.size()) != first.size()) {
+        m_ui->warn(res::Msg::DiaryDataIncorrect);
+        return 0;
+    }
+    const std::uint32_t units = GetU32(&first[kHdrUnits]);
+    const bool compressed = first[kAttCompressed] != 0;
+    const std::uint64_t original = GetU64(&first[kAttOriginalSize]);
+    const std::uint64_t stored = compressed ? GetU64(&first[kAttStoredSize]) : original;
+    if (first[kHdrKind] != kKindAttachment || units <= kAttHeadUnits || unit + units > m_totalUnits ||
+        original >= kAttachmentLimit || stored > static_cast<std::uint64_t>(units - kAttHeadUnits) * kUnitSize) {
+        m_ui->warn(res::Msg::DiaryDataIncorrect);
+        return 0;
+    }
+    // The data units in one read; only as many as hold the stored bytes.
+    const std::size_t readLength = static_cast<std::size_t>((stored + kUnitSize - 1) / kUnitSize * kUnitSize);
+    std::vector<std::uint8_t> buf;
+    try {
+        buf.resize(readLength);
+    } catch (const std::bad_alloc&) {
+        m_ui->warn(res::Msg::OutOfMemory);
+        return 0;
+    }
+    if (ReadBytes(unit + kAttHeadUnits, buf.data(), readLength) != readLength) {
+        m_ui->warn(res::Msg::DiaryDataIncorrect);
+        return 0;
+    }
+    if (!compressed) {
+        buf.resize(static_cast<std::size_t>(original));
+        data = std::move(buf);
+        return 1;
+    }
+    // The original size bounds the inflated length, so a stream cannot
+    // claim more memory than the file it stands for.
+    std::optional<std::vector<std::uint8_t>> inflated =
+        DecompressPayload(std::span(buf).first(static_cast<std::size_t>(stored)), original, *m_ui);
+    if (!inflated) return 0;
+    data = std::move(*inflated);
+    return 1;
+}
+
+int CDiaryDataFile::DeleteAttachment(Date date, std::uint32_t order) {
+    // Order 0 would match any attachment of the date.
+    if (order == 0) return 0;
+    const std::uint64_t unit = FindAttachment(0, date, order);
+    if (unit == 0) return 0;
+    FreeRecord(unit);
+    Sync();
+    return 1;
+}
+
+std::uint32_t CDiaryDataFile::MaxAttachmentOrder(Date date) {
+    std::uint32_t most = 0;
+    for (const AttachmentInfo& a : ListAttachments(date)) most = std::max(most, a.order);
+    return most;
+}
+
+int CDiaryDataFile::AttachmentNameExists(Date date, std::u16string_view name) {
+    for (const AttachmentInfo& a : ListAttachments(date))
+        if (a.name == name) return 1;
+    return 0;
+}
+
+std::uint32_t CDiaryDataFile::SameNameRank(Date date, std::uint32_t order, std::u16string_view name) {
+    std::uint32_t rank = 1;
+    for (const AttachmentInfo& a : ListAttachments(date))
+        if (a.order < order && a.name == name) ++rank;
+    return rank;
+}
+
+}  // namespace tl::store
