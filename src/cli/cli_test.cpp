@@ -125,6 +125,42 @@ TEST_F(CliTest, MisuseExitsWithTwoAndSuggestsTheNearestCommand) {
     EXPECT_NE(r.out.find("stats"), std::string::npos);
 }
 
+TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
+    ASSERT_EQ(run(onData("create")).code, 0);
+    Result r = run(onData("put 2024-03-05 --title Trip --weather rain --text 'We went to the sea. \u6d77'"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    ASSERT_EQ(run(onData("put 2024-03 --text 'March plans'")).code, 0);
+    // Changing the title keeps the text.
+    ASSERT_EQ(run(onData("put 2024-03-05 --title 'Trip to the sea'")).code, 0);
+    r = run(onData("--json show 2024-03-05"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["title"], "Trip to the sea");
+    EXPECT_EQ(j["weather"], "rain");
+    EXPECT_EQ(j["text"], "We went to the sea. \u6d77");
+
+    r = run(onData("--json list 2024"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    j = nlohmann::json::parse(r.out);
+    ASSERT_EQ(j.size(), 2u);
+    EXPECT_EQ(j[0]["date"], "2024-03") << "a month note sorts before its days";
+    EXPECT_EQ(run(onData("next 2024-03")).out, "2024-03-05\n");
+    EXPECT_EQ(run(onData("prev 2024-03-05")).out, "2024-03\n");
+    EXPECT_EQ(run(onData("next 2024-03-05")).code, 1);
+    EXPECT_EQ(run(onData("find SEA")).out, "2024-03-05  (title)\n");
+    EXPECT_EQ(run(onData("find SEA --case")).code, 1);
+    EXPECT_EQ(run(onData("find plans --and sea")).code, 1);
+    EXPECT_EQ(run(onData("find plans --or sea --all")).out, "2024-03  (text)\n2024-03-05  (title)\n");
+
+    ASSERT_EQ(run(onData("weather --set Fine,Wet")).code, 0);
+    EXPECT_EQ(run(onData("weather")).out, "Fine\nWet\n");
+    EXPECT_EQ(run(onData("delete 2024-03-05")).code, 0);
+    EXPECT_EQ(run(onData("show 2024-03-05")).code, 1);
+    EXPECT_EQ(run(onData("delete 2024-03-05")).code, 1);
+    EXPECT_EQ(run(onData("show 2024-02-30")).code, 2);
+    EXPECT_EQ(run(onData("check")).code, 0);
+}
+
 TEST_F(CliTest, DefaultDataFileLivesInTheUsersDataFolder) {
     std::string env = "XDG_DATA_HOME='" + dir.path().string() + "' ";
     std::string cmd = env + "'" TL_CLI_EXE "' create >/dev/null 2>&1";

@@ -126,6 +126,9 @@ public:
     // empty deletes the entry. 1 saved, 0 failed (told, old entry kept).
     [[nodiscard]] int SaveEntry(Date date, std::u16string_view title, std::u16string_view weather,
                                 std::u16string_view text);
+    // The same with the header's colours kept: header and plain text, no
+    // rich text (for tools that change an entry's text without an editor).
+    [[nodiscard]] int SaveEntry(Date date, const EntryHeader& header, std::u16string_view text);
     // The editor's save: header with its colours, plain text and rich
     // text. The caller has cut the title to 64 characters and warned.
     [[nodiscard]] int SaveEditorEntry(Date date, const EntryHeader& header, std::u16string_view text,

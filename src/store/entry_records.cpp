@@ -263,6 +263,10 @@ int CDiaryDataFile::SaveEntry(Date date, std::u16string_view title, std::u16stri
     return SaveEntryRecords(*this, date, header, text, nullptr);
 }
 
+int CDiaryDataFile::SaveEntry(Date date, const EntryHeader& header, std::u16string_view text) {
+    return SaveEntryRecords(*this, date, header, text, nullptr);
+}
+
 int CDiaryDataFile::SaveEditorEntry(Date date, const EntryHeader& header, std::u16string_view text,
                                     std::span<const std::uint8_t> rtf) {
     return SaveEntryRecords(*this, date, header, text, &rtf);
