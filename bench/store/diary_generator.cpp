@@ -241,30 +241,30 @@ std::pair<std::string, std::vector<std::uint8_t>> Attachment(Random& rng, int se
     const double u = rng.unit();
     // Most attachments are small; a few approach the largest size.
     const std::size_t n =
-        o.minAttachmentBytes + static_cast<std::size_t>((o.maxAttachmentBytes - o.minAttachmentBytes) * u * u);
+        o.minAttachmentBytes + static_cast<std::size_t>((o.maxAttachmentBytes - o.minAttachmentBytes) * u * u * u);
     char name[64];
     const std::uint32_t type = rng.below(100);
-    if (type < 30) {
+    if (type < 20) {
         std::snprintf(name, sizeof name, "IMG_%04d.jpg", serial);
         return {name, PackedPicture(rng, n, true)};
     }
-    if (type < 38) {
+    if (type < 25) {
         std::snprintf(name, sizeof name, "screenshot %d.png", serial);
         return {name, PackedPicture(rng, n, false)};
     }
-    if (type < 55) {
+    if (type < 42) {
         std::snprintf(name, sizeof name, "scan%04d.bmp", serial);
         return {name, Bitmap(rng, n)};
     }
-    if (type < 75) {
+    if (type < 65) {
         std::snprintf(name, sizeof name, "memo-%d.txt", serial);
         return {name, TextDocument(rng, n)};
     }
-    if (type < 85) {
+    if (type < 77) {
         std::snprintf(name, sizeof name, "expenses %d.csv", serial);
         return {name, Table(rng, n)};
     }
-    if (type < 96) {
+    if (type < 97) {
         std::snprintf(name, sizeof name, "ticket-%d.pdf", serial);
         return {name, Document(rng, n)};
     }
