@@ -1,5 +1,6 @@
 #include "diary_generator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -242,34 +243,25 @@ std::pair<std::string, std::vector<std::uint8_t>> Attachment(Random& rng, int se
     // Most attachments are small; a few approach the largest size.
     const std::size_t n =
         o.minAttachmentBytes + static_cast<std::size_t>((o.maxAttachmentBytes - o.minAttachmentBytes) * u * u * u);
-    char name[64];
+    struct Kind {
+        std::uint32_t below;  // percent
+        const char* name;
+        std::vector<std::uint8_t> (*make)(Random&, std::size_t);
+    };
+    static const Kind kKinds[] = {
+        {20, "IMG_%04d.jpg", [](Random& r, std::size_t m) { return PackedPicture(r, m, true); }},
+        {25, "screenshot %d.png", [](Random& r, std::size_t m) { return PackedPicture(r, m, false); }},
+        {42, "scan%04d.bmp", Bitmap},
+        {65, "memo-%d.txt", TextDocument},
+        {77, "expenses %d.csv", Table},
+        {97, "ticket-%d.pdf", Document},
+        {100, "photos-%d.zip", RandomBytes},
+    };
     const std::uint32_t type = rng.below(100);
-    if (type < 20) {
-        std::snprintf(name, sizeof name, "IMG_%04d.jpg", serial);
-        return {name, PackedPicture(rng, n, true)};
-    }
-    if (type < 25) {
-        std::snprintf(name, sizeof name, "screenshot %d.png", serial);
-        return {name, PackedPicture(rng, n, false)};
-    }
-    if (type < 42) {
-        std::snprintf(name, sizeof name, "scan%04d.bmp", serial);
-        return {name, Bitmap(rng, n)};
-    }
-    if (type < 65) {
-        std::snprintf(name, sizeof name, "memo-%d.txt", serial);
-        return {name, TextDocument(rng, n)};
-    }
-    if (type < 77) {
-        std::snprintf(name, sizeof name, "expenses %d.csv", serial);
-        return {name, Table(rng, n)};
-    }
-    if (type < 97) {
-        std::snprintf(name, sizeof name, "ticket-%d.pdf", serial);
-        return {name, Document(rng, n)};
-    }
-    std::snprintf(name, sizeof name, "photos-%d.zip", serial);
-    return {name, RandomBytes(rng, n)};
+    const Kind& kind = *std::find_if(std::begin(kKinds), std::end(kKinds), [&](const Kind& k) { return type < k.below; });
+    char name[64];
+    std::snprintf(name, sizeof name, kind.name, serial);
+    return {name, kind.make(rng, n)};
 }
 
 store::EntryHeader Header(Random& rng) {
