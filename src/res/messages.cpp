@@ -55,6 +55,58 @@ std::string_view Text(Msg id) {
         case Msg::EmptyFileNotAttached: return "Empty file can not be attached.";
         case Msg::FileTooLargeToAttach: return "10M bytes or more files can not be attached.";
         case Msg::FileReadFailed: return "File read failed.";
+        case Msg::OptimizationCompleted: return "Optimization has been completed.";
+        case Msg::OptimizationFailed: return "Optimization failed.";
+        case Msg::AskOptimize: return "Do you want to optimize?";
+        case Msg::ProcessingAborted: return "Processing was aborted.";
+        case Msg::DuringOptimization: return "During optimization";
+        case Msg::DuringCompression: return "During compression";
+        case Msg::ExportOpenFailure: return "Diary data Open failure\nExport failed.";
+        case Msg::NoDataToExport: return "No data to be exported.";
+        case Msg::DiariesCount: return "Diaries:%d\n";
+        case Msg::AttachedFilesCount: return "Attached files:%d";
+        case Msg::AskStartExport: return "%s\nwill be exported.\n\nAre you sure you want to start the export?";
+        case Msg::ExportCompleted: return "Export has been completed.";
+        case Msg::ExportFailed: return "Export failed.";
+        case Msg::EnterYear: return "Enter year.";
+        case Msg::Specify1900OrLater: return "Specify 1900 or later.";
+        case Msg::EnterMonth: return "Enter month.";
+        case Msg::MonthIncorrect: return "Month is incorrect.";
+        case Msg::DayIncorrect: return "Day is incorrect.";
+        case Msg::StartAfterEnd: return "Start date has become since the end date.";
+        case Msg::DuringExport: return "During export";
+        case Msg::AskSkipDamagedFile: return "There is a damaged file.(%d-%d-%d)\nAre you sure you want to skip?";
+        case Msg::AttachedFileCorrupted: return "Attached file is corrupted.";
+        case Msg::PathDate: return "Date: ";
+        case Msg::PathFileName: return "File name: ";
+        case Msg::PathNameTooLong: return "The path name is too long.";
+        case Msg::FailedToWrite: return "Failed to write.";
+        case Msg::AnsiCharactersReplaced:
+            return "%d characters are not in code page 932 and were written as \"?\".";
+        case Msg::NoDataToImport: return "There is no data to be imported.";
+        case Msg::AskStartImport: return "%s\nwill be imported.\n\nDo you want to start import?";
+        case Msg::ImportCompleted: return "Import has been completed.";
+        case Msg::ImportFailed: return "Import failed.";
+        case Msg::DuringImport: return "During import";
+        case Msg::MergeFailure: return "Merge failure.";
+        case Msg::MergeNotToItself: return "Merge not to itself.";
+        case Msg::MergeDataNotFound: return "Merge diary data can not be found.";
+        case Msg::MergeDataWriteProtected: return "Merge diary data is write-protected.";
+        case Msg::MergeDataEmpty: return "Merge diary data is empty.";
+        case Msg::AskStartMerge:
+            return "Are you sure you want to start the merge?\n* It will be overwritten if the diary or attachments "
+                   "of the same date already exists.\n\nThe number of the merged diary:  %s%s";
+        case Msg::MergeAttachmentsCount: return "\nThe number of the merged attachments:  %s";
+        case Msg::MergeSourcePassword: return "Import data is protected by password.\nEnter password.";
+        case Msg::DuringMerge: return "During merge";
+        case Msg::MergeComplete: return "Merge is complete.";
+        case Msg::SelectDestinationFolder: return "Select destination folder.";
+        case Msg::CopyCompleted: return "Copy has been completed.";
+        case Msg::CopyFailure: return "Copy failure";
+        case Msg::AskOverwriteData: return "Data already exists.\nDo you want to overwrite?";
+        case Msg::Copying: return "Copying...";
+        case Msg::MergeSourceNotEmptied:
+            return "The merge is complete, but the merged diary data could not be emptied.";
     }
     assert(false && "message without text");
     return {};
