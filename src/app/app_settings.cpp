@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace tl::app {
 
@@ -151,6 +152,23 @@ void CentreWindow(AppSettings& s, const WorkArea& w) {
 }
 
 }  // namespace
+
+std::vector<SettingInfo> DescribeSettings(const AppSettings& settings) {
+    std::vector<SettingInfo> out;
+    auto describe = [&out](const std::string& section, const std::string& name, const auto& field,
+                           Load load = Load::Read) {
+        SettingInfo info{section + "/" + name, true, load == Load::Fixed, {}};
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, int>) {
+            info.value = std::to_string(field);
+        } else {
+            info.isInt = false;
+            info.value = field;
+        }
+        out.push_back(std::move(info));
+    };
+    VisitKeys(settings, describe);
+    return out;
+}
 
 AppSettings LoadSettings(SettingsStore& store, const LoadEnvironment& env) {
     AppSettings s;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "settings_store.h"
 
@@ -171,5 +172,15 @@ struct LoadEnvironment {
 [[nodiscard]] AppSettings LoadSettings(SettingsStore& store, const LoadEnvironment& env);
 // Writes every saved value in the order of the table.
 void SaveSettings(const AppSettings& settings, SettingsStore& store);
+
+// One stored value of the record, for tools that show or change settings.
+struct SettingInfo {
+    std::string key;    // "SECTION/NAME"
+    bool isInt = true;
+    bool fixed = false;  // starts every run at its default
+    std::string value;  // an int in decimal
+};
+// Every stored value in the order of the table.
+std::vector<SettingInfo> DescribeSettings(const AppSettings& settings);
 
 }  // namespace tl::app

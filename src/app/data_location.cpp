@@ -129,11 +129,12 @@ bool DataLocation::RestoreBackup() {
     try {
         if (!backup || !Exists(*backup))
             throw store::FileError(store::FileErrorKind::NotFound, ENOENT, "no backup to restore from");
+        const std::string dataPath = m_file.Path();
         // Held while the backup is renamed into place, so that a data file
         // some program has open is not replaced under it.
         std::unique_ptr<store::File> held;
-        if (Exists(m_dataPath)) held = store::PosixFileSystem::instance().open(m_dataPath, store::OpenMode::ReadOnly);
-        if (store::ReplaceWithCopy(*backup, m_dataPath, nullptr) == store::CopyResult::Done) return true;
+        if (Exists(dataPath)) held = store::PosixFileSystem::instance().open(dataPath, store::OpenMode::ReadOnly);
+        if (store::ReplaceWithCopy(*backup, dataPath, nullptr) == store::CopyResult::Done) return true;
     } catch (const store::FileError& e) {
         m_ui.warn(e.what());
     }

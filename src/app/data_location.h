@@ -43,7 +43,8 @@ public:
     std::optional<std::string> BackupPath();
     // Copies the (closed) data file to the backup path with progress.
     [[nodiscard]] bool AutomaticBackup();
-    // Restores the backup over the data path without asking; tells why not.
+    // Restores the backup over the data file object's path without asking;
+    // tells why not.
     [[nodiscard]] bool RestoreBackup();
     // The Data file settings dialog. Start-up mode answers true on OK;
     // command mode only when the data location changed.

@@ -10,7 +10,7 @@
 
 namespace tl::cli {
 
-std::string Context::path() const { return dataPath.empty() ? DefaultDataFile() : dataPath; }
+std::string Context::path() const { return dataPath.empty() ? LocatedDataFile() : dataPath; }
 
 void PrintError(const std::string& message) { std::cerr << "tallyleaf-cli: error: " << message << '\n'; }
 
@@ -49,7 +49,7 @@ int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly) {
         ctx.ui.warn(res::Msg::DiaryDataIncorrect);
         return kExitFailure;
     }
-    return kExitOk;
+    return ctx.askPassword ? CheckDataFilePassword(ctx, file) : kExitOk;
 }
 
 namespace {
@@ -74,7 +74,7 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 bool TakesValue(const std::string& arg) { return arg == "--data" || arg == "--password-file"; }
 
 void PrintCommandTable(std::ostream& out) {
-    out << "usage: tallyleaf-cli [--data FILE] [--json] [--yes] COMMAND [ARGS]\n\ncommands:\n";
+    out << "usage: tallyleaf-cli [--data FILE] [--password-file FILE] [--json] [--yes] COMMAND [ARGS]\n\ncommands:\n";
     for (const Command& c : Commands()) {
         std::string name = c.name;
         name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
@@ -131,6 +131,7 @@ int Run(int argc, char** argv) {
     CLI::App app{"Tally Leaf diary, on the command line", "tallyleaf-cli"};
     app.option_defaults()->always_capture_default(false);
     app.add_option("--data", ctx.dataPath, "the data file (default: the user's Mrlwbk31.dat)");
+    app.add_option("--password-file", ctx.passwordFile, "read passwords from this file, one try per line");
     app.add_flag("--json", ctx.json, "print results as JSON");
     app.add_flag("-y,--yes", ctx.assumeYes, "answer yes to every question");
     app.require_subcommand(1);

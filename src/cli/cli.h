@@ -16,7 +16,9 @@ namespace tl::cli {
 // What every subcommand shares: the data file's path, the output mode and
 // the terminal user.
 struct Context {
-    std::string dataPath;  // empty: the default data file
+    std::string dataPath;  // empty: where the desktop program finds it
+    std::string passwordFile;  // one try per line; empty: ask on the terminal
+    bool askPassword = true;   // OpenDataFile checks the file's password
     bool json = false;
     bool assumeYes = false;
     TerminalUi ui;
@@ -49,6 +51,9 @@ void PrintError(const std::string& message);
 // Opens the data file and checks it. On failure prints why and returns the
 // exit code (2 cannot be opened, 1 damaged); kExitOk when it is open.
 int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly);
+// Asks for the password of an open data file that has one (three tries);
+// kExitOk when it was given. In commands_app.cpp.
+int CheckDataFilePassword(Context& ctx, store::CDiaryDataFile& file);
 
 int Run(int argc, char** argv);
 

@@ -1,22 +1,27 @@
 #include "data_location.h"
 
-#include <cstdlib>
 #include <filesystem>
+
+#include "app/qt/qt_settings_store.h"
+#include "res/messages.h"
 
 namespace tl::cli {
 
 std::string DefaultDataFolder() {
-    std::filesystem::path base;
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::filesystem::path(home && *home ? home : ".") / ".local" / "share";
-    }
-    return (base / "Tally Leaf").string();
+    return (std::filesystem::path(app::UserDataFolder()) / std::string(res::Text(res::Msg::DisplayTitle))).string();
 }
 
 std::string DefaultDataFile() { return (std::filesystem::path(DefaultDataFolder()) / kDataFileName).string(); }
+
+app::AppSettings LoadUserSettings() {
+    app::QtSettingsStore store;
+    return app::LoadSettings(store, {});
+}
+
+std::string LocatedDataFile() {
+    const app::AppSettings settings = LoadUserSettings();
+    if (settings.file.locationDefault == 1 || settings.file.location.empty()) return DefaultDataFile();
+    return (std::filesystem::path(settings.file.location) / kDataFileName).string();
+}
 
 }  // namespace tl::cli

@@ -1,9 +1,12 @@
 #include "terminal_ui.h"
 
+#include <termios.h>
 #include <unistd.h>
 
 #include <iostream>
 #include <string>
+
+#include "store/codepage.h"
 
 namespace tl::cli {
 
@@ -64,6 +67,45 @@ bool TerminalUi::stepProgress(int percent) {
 void TerminalUi::closeProgress() {
     if (m_progressShown) std::cerr << '\n';
     m_progressShown = false;
+}
+
+TerminalDialogs::TerminalDialogs(const std::string& passwordFile) {
+    if (!passwordFile.empty()) m_file = std::make_unique<std::ifstream>(passwordFile);
+}
+
+bool TerminalDialogs::editDataFileSettings(app::DataFileSettingsForm&) {
+    std::cerr << "Change it with: tallyleaf-cli settings FILE/LOCATION_DEFAULT 0 and FILE/LOCATION FOLDER\n";
+    return false;
+}
+
+app::PasswordReply TerminalDialogs::askPassword(bool) {
+    auto text = readPassword("Password: ");
+    if (!text) return {app::PasswordReply::Action::Cancel, {}};
+    return {app::PasswordReply::Action::Ok, *text};
+}
+
+std::optional<std::u16string> TerminalDialogs::readPassword(const char* prompt) {
+    std::string line;
+    if (m_file) {
+        if (!std::getline(*m_file, line)) return std::nullopt;
+    } else if (::isatty(STDIN_FILENO)) {
+        std::cerr << prompt << std::flush;
+        termios old{};
+        const bool echoOff = ::tcgetattr(STDIN_FILENO, &old) == 0;
+        if (echoOff) {
+            termios quiet = old;
+            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        }
+        const bool got = static_cast<bool>(std::getline(std::cin, line));
+        if (echoOff) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &old);
+        std::cerr << '\n';
+        if (!got) return std::nullopt;
+    } else if (!std::getline(std::cin, line)) {
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return store::Utf8ToUtf16(line);
 }
 
 }  // namespace tl::cli

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app_dialogs.h"
 #include "res/user_interface.h"
 
 namespace tl::cli {
@@ -26,6 +32,23 @@ private:
     bool m_assumeYes = false;
     bool m_progressShown = false;
     int m_lastPercent = -1;
+};
+
+// The dialogs on a terminal. Passwords come one a line from the password
+// file when one is given, else from standard input (unechoed on a
+// terminal); the Data file settings dialog does not exist here, so it
+// answers Cancel (the settings command changes the location).
+class TerminalDialogs final : public app::AppDialogs {
+public:
+    explicit TerminalDialogs(const std::string& passwordFile);
+
+    bool editDataFileSettings(app::DataFileSettingsForm& form) override;
+    app::PasswordReply askPassword(bool offerDataFileSetting) override;
+    // The next password with its prompt; nullopt when there is none left.
+    std::optional<std::u16string> readPassword(const char* prompt);
+
+private:
+    std::unique_ptr<std::ifstream> m_file;
 };
 
 }  // namespace tl::cli
