@@ -32,8 +32,10 @@ struct DiaryFigures {
 inline constexpr char16_t kRareWord[] = u"lighthouse";
 inline constexpr char16_t kAbsentWord[] = u"zeppelin";
 
-// Writes a new data file at path (replacing any) from the seed. Throws
-// std::runtime_error when the engine refuses a save.
+// Writes a new data file at path (replacing any) from the seed. The same
+// seed gives the same file but for the attachments' creation times, which
+// the file system sets. Throws std::runtime_error when the engine refuses a
+// save.
 DiaryFigures GenerateDiary(const std::string& path, std::uint64_t seed, const DiaryOptions& options = {});
 
 // Reuses the file at path when present, else generates it (through a
