@@ -240,9 +240,7 @@ std::uint64_t CDiaryDataFile::FindAttachment(std::uint64_t from, Date date, std:
                                              AttachmentInfo* info) {
     RecordWalk walk(*this, from);
     RecordRef rec;
-    while (walk.next(rec)) {
-        if (rec.header.kind() != kKindAttachment || !rec.header.isDate(date.year, date.month, date.day))
-            continue;
+    while (walk.next(rec, OfKindAndDate(KindBit(kKindAttachment), date))) {
         std::optional<AttachmentHead> head = ReadHead(*this, rec);
         if (!head) continue;
         AttachmentInfo a = ParseHead(rec.unit, *head);

@@ -250,10 +250,28 @@ private:
 // where they are set.
 bool BlinkScheduled(const StickyNote& note, Date today);
 
+// Which records a walk yields: kinds as a mask of KindBit values, and
+// optionally one date only. Records that do not match are stepped over
+// without being handed out.
+struct WalkFilter {
+    std::uint8_t kinds = 0xff;
+    bool byDate = false;
+    Date date;
+};
+// Kinds 0-6 are bits 0-6 and the file header bit 7; other kinds match no
+// mask but the full one.
+constexpr std::uint8_t KindBit(std::uint8_t kind) {
+    return kind == kKindFileHeader ? 0x80 : kind < kCountedKinds ? static_cast<std::uint8_t>(1u << kind) : 0;
+}
+WalkFilter OfKind(std::uint8_t kind);
+WalkFilter OfKindAndDate(std::uint8_t kinds, Date date);
+
 class RecordWalk {
 public:
     RecordWalk(CDiaryDataFile& file, std::uint64_t from);
     [[nodiscard]] bool next(RecordRef& out);
+    // The next record that passes the filter.
+    [[nodiscard]] bool next(RecordRef& out, const WalkFilter& filter);
     bool damaged() const { return m_damaged; }
 
 private:

@@ -87,16 +87,15 @@ std::u16string TextOfBytes(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-bool SameDate(const RecordHeader& h, Date d) { return h.isDate(d.year, d.month, d.day); }
-
 }  // namespace
 
 std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
                                               std::array<std::uint8_t, kUnitSize>* firstUnit) {
-    RecordHeader h;
-    std::uint64_t unit = FindNext(kKindEntryHeader, 0, &h);
-    while (unit != 0 && !SameDate(h, date)) unit = FindNext(kKindEntryHeader, unit + h.units(), &h);
-    if (unit == 0) return 0;
+    RecordWalk walk(*this, 0);
+    RecordRef rec;
+    if (!walk.next(rec, OfKindAndDate(KindBit(kKindEntryHeader), date))) return 0;
+    const std::uint64_t unit = rec.unit;
+    const RecordHeader& h = rec.header;
     std::array<std::uint8_t, kUnitSize> bytes{};
     if (ReadBytes(unit, bytes.data(), kUnitSize) != kUnitSize) return 0;
     if (firstUnit) *firstUnit = bytes;
@@ -145,19 +144,18 @@ int CDiaryDataFile::ReadEntryTextAt(std::uint64_t unit, std::u16string& text) {
 }
 
 std::uint64_t CDiaryDataFile::ReadEntryText(Date date, std::u16string& text) {
-    RecordHeader h;
-    for (std::uint64_t unit = FindNextContent(0, false, false, &h); unit != 0;
-         unit = FindNextContent(unit + h.units(), false, false, &h)) {
-        if (SameDate(h, date)) return ReadEntryTextAt(unit, text) ? unit : 0;
-    }
-    return 0;
+    RecordWalk walk(*this, 0);
+    RecordRef rec;
+    if (!walk.next(rec, OfKindAndDate(KindBit(kKindPlainText), date))) return 0;
+    return ReadEntryTextAt(rec.unit, text) ? rec.unit : 0;
 }
 
 std::uint64_t CDiaryDataFile::ReadEntryRichText(Date date, std::vector<std::uint8_t>& rtf) {
-    RecordHeader h;
-    std::uint64_t unit = FindNext(kKindRichText, 0, &h);
-    while (unit != 0 && !SameDate(h, date)) unit = FindNext(kKindRichText, unit + h.units(), &h);
-    if (unit == 0) return 0;
+    RecordWalk walk(*this, 0);
+    RecordRef rec;
+    if (!walk.next(rec, OfKindAndDate(KindBit(kKindRichText), date))) return 0;
+    const std::uint64_t unit = rec.unit;
+    const RecordHeader& h = rec.header;
     const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(h.units()) * kUnitSize;
     if (bytesInRecord > kTextLimit + kUnitSize || h.units() < 2) {
         m_ui->warn(res::Msg::FailedToDecompress);

@@ -5,6 +5,16 @@
 namespace tl::store {
 
 std::string DateKey(int year, int month, int day) {
+    // The common case without snprintf: keys are compared in every walk.
+    if (year >= 0 && year <= 9999 && month >= 0 && month <= 99 && day >= 0 && day <= 99) {
+        std::string key(8, '0');
+        for (int i = 3; i >= 0; --i, year /= 10) key[static_cast<std::size_t>(i)] = static_cast<char>('0' + year % 10);
+        key[4] = static_cast<char>('0' + month / 10);
+        key[5] = static_cast<char>('0' + month % 10);
+        key[6] = static_cast<char>('0' + day / 10);
+        key[7] = static_cast<char>('0' + day % 10);
+        return key;
+    }
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d%02d%02d", year, month, day);
     return buf;

@@ -33,14 +33,18 @@ void CDiaryDataFile::loadChain() {
     // Headers are read through a window of whole units, so that a run of
     // small records costs one read and a large record is stepped over.
     constexpr std::uint64_t kWindowUnits = 2048;
+    constexpr std::uint64_t kSmallWindowUnits = 32;
     std::vector<std::uint8_t> window;
     std::uint64_t winStart = 0, winUnits = 0;
     const std::uint64_t total = m_totalUnits;
     std::uint64_t p = 0;
     while (p < total) {
         if (p >= winStart + winUnits) {
+            // After a large record the next ones are often large too: read
+            // a small window, so their bodies are not read for a header.
+            const bool afterLarge = !m_chain.empty() && m_chain.back().units > kSmallWindowUnits;
             winStart = p;
-            winUnits = std::min(kWindowUnits, total - p);
+            winUnits = std::min(afterLarge ? kSmallWindowUnits : kWindowUnits, total - p);
             window.resize(static_cast<std::size_t>(winUnits * kUnitSize));
             std::size_t got = m_file->readAt(p * kUnitSize, window.data(), window.size());
             winUnits = got / kUnitSize;
@@ -128,31 +132,53 @@ bool RecordWalk::next(RecordRef& out) {
     return true;
 }
 
+WalkFilter OfKind(std::uint8_t kind) { return WalkFilter{KindBit(kind), false, {}}; }
+
+WalkFilter OfKindAndDate(std::uint8_t kinds, Date date) { return WalkFilter{kinds, true, date}; }
+
+namespace {
+
+bool Passes(const WalkFilter& f, std::uint8_t kind, std::int16_t year, std::uint8_t month, std::uint8_t day) {
+    if (f.kinds != 0xff && (KindBit(kind) & f.kinds) == 0) return false;
+    return !f.byDate || (f.date.year == year && f.date.month == month && f.date.day == day);
+}
+
+}  // namespace
+
+bool RecordWalk::next(RecordRef& out, const WalkFilter& filter) {
+    if (m_useMap && m_file.m_chainReady) {
+        // Step over the map's links without building a header for each.
+        const auto& chain = m_file.m_chain;
+        while (m_index < chain.size()) {
+            const auto& l = chain[m_index];
+            if (Passes(filter, l.kind, l.year, l.month, l.day)) return next(out);
+            ++m_index;
+        }
+        return next(out);
+    }
+    while (next(out))
+        if (Passes(filter, out.header.kind(), out.header.year(), out.header.month(), out.header.day())) return true;
+    return false;
+}
+
 std::uint64_t CDiaryDataFile::FindNext(std::uint8_t kind, std::uint64_t from, RecordHeader* header) {
     RecordWalk walk(*this, from);
     RecordRef rec;
-    while (walk.next(rec)) {
-        if (rec.header.kind() == kind) {
-            if (header) *header = rec.header;
-            return rec.unit;
-        }
-    }
-    return 0;
+    if (!walk.next(rec, OfKind(kind))) return 0;
+    if (header) *header = rec.header;
+    return rec.unit;
 }
 
 std::uint64_t CDiaryDataFile::FindNextContent(std::uint64_t from, bool includeAttachments,
                                               bool includeHeaders, RecordHeader* header) {
+    WalkFilter filter{KindBit(kKindPlainText), false, {}};
+    if (includeAttachments) filter.kinds |= KindBit(kKindAttachment);
+    if (includeHeaders) filter.kinds |= KindBit(kKindEntryHeader);
     RecordWalk walk(*this, from);
     RecordRef rec;
-    while (walk.next(rec)) {
-        std::uint8_t k = rec.header.kind();
-        if (k == kKindPlainText || (includeAttachments && k == kKindAttachment) ||
-            (includeHeaders && k == kKindEntryHeader)) {
-            if (header) *header = rec.header;
-            return rec.unit;
-        }
-    }
-    return 0;
+    if (!walk.next(rec, filter)) return 0;
+    if (header) *header = rec.header;
+    return rec.unit;
 }
 
 void CDiaryDataFile::writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n) {
@@ -175,8 +201,7 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
     if (units == 0) return 0;
     RecordWalk walk(*this, 0);
     RecordRef rec;
-    while (walk.next(rec)) {
-        if (rec.header.kind() != kKindFree) continue;
+    while (walk.next(rec, OfKind(kKindFree))) {
         const std::uint64_t start = rec.unit;
         std::uint64_t run = rec.header.units();
         RecordHeader last = rec.header;
@@ -361,13 +386,11 @@ int CDiaryDataFile::ReplaceRecords(std::span<const std::vector<std::uint8_t>> im
 
 std::vector<std::uint64_t> CDiaryDataFile::UnitsOfDate(Date date, std::initializer_list<std::uint8_t> kinds) {
     std::vector<std::uint64_t> units;
+    std::uint8_t mask = 0;
+    for (std::uint8_t k : kinds) mask |= KindBit(k);
     RecordWalk walk(*this, 0);
     RecordRef rec;
-    while (walk.next(rec)) {
-        if (!rec.header.isDate(date.year, date.month, date.day)) continue;
-        for (std::uint8_t k : kinds)
-            if (rec.header.kind() == k) units.push_back(rec.unit);
-    }
+    while (walk.next(rec, OfKindAndDate(mask, date))) units.push_back(rec.unit);
     return units;
 }
 
