@@ -18,14 +18,16 @@ if [ ! -f "$dir/build.ninja" ]; then
 fi
 cmake --build "$dir" --target rtf_reader_fuzz
 
+# run TARGET DICTIONARY SEED_FOLDER...
 run() {
-  local target="$1" seeds="$2" dict="$3"
+  local target="$1" dict="$2"
+  shift 2
   local corpus="$dir/corpus/$target"
   mkdir -p "$corpus"
   echo "== $target for ${seconds}s"
   (cd "$dir" && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     "$dir/fuzz/$target" -max_total_time="$seconds" -max_len=16384 -timeout=10 \
-      -rss_limit_mb=2048 -dict="$dict" -print_final_stats=1 "$corpus" $seeds)
+      -rss_limit_mb=2048 -dict="$dict" -print_final_stats=1 "$corpus" "$@")
 }
 
-run rtf_reader_fuzz "$root/fuzz/corpus/rtf $root/tests/data/rtf" "$root/fuzz/rtf.dict"
+run rtf_reader_fuzz "$root/fuzz/rtf.dict" "$root/fuzz/corpus/rtf" "$root/tests/data/rtf"

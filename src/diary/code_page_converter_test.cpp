@@ -42,13 +42,5 @@ TEST(CodePageConverterTest, Encodes932OneCharacterAtATime) {
     EXPECT_EQ(converter.encode932(u'\xD83D'), "");  // half a surrogate pair
 }
 
-TEST(CodePageConverterTest, CharsetsMapToCodePages) {
-    EXPECT_EQ(CodePageOfCharset(128), 932);
-    EXPECT_EQ(CodePageOfCharset(204), 1251);
-    EXPECT_EQ(CodePageOfCharset(0), 0);  // the document's own
-    EXPECT_EQ(CodePageOfCharset(1), 0);
-    EXPECT_EQ(CodePageOfCharset(999), 0);
-}
-
 }  // namespace
 }  // namespace tl::diary

@@ -487,7 +487,7 @@ void Parser::handleSymbol(char symbol) {
 
 void Parser::handleWord(std::string_view word, std::optional<int> param) {
     const Keyword* keyword = FindKeyword(word);
-    bool starred = std::exchange(m_star, false);
+    const bool starred = std::exchange(m_star, false);
     if (keyword != nullptr && keyword->kind == Kind::Bin) {
         if (m_ucSkip > 0) --m_ucSkip;
         m_pos += std::min<std::size_t>(std::max(param.value_or(0), 0), m_in.size() - m_pos);
@@ -502,16 +502,22 @@ void Parser::handleWord(std::string_view word, std::optional<int> param) {
         return;
     }
     Group& g = top();
+    const Kind kind = keyword->kind;
     const int value = param.value_or(0);
     const bool on = !param || *param != 0;
-    switch (keyword->kind) {
+    // Text before a change of character format or code page is the old
+    // format's (in the font table this decodes the pending name bytes).
+    if ((kind >= Kind::Plain && kind <= Kind::Background) || kind == Kind::Ansi ||
+        kind == Kind::AnsiCodePage || kind == Kind::DefaultFont || kind == Kind::FontCharset ||
+        kind == Kind::FontCodePage || kind == Kind::FontTable || kind == Kind::ColorTable) {
+        flushText();
+    }
+    switch (kind) {
         case Kind::FontTable:
-            flushText();
             g.destination = Destination::FontTable;
             m_fontDef = nullptr;
             break;
         case Kind::ColorTable:
-            flushText();
             g.destination = Destination::ColorTable;
             m_colors.clear();
             m_colorDef = {};
@@ -521,87 +527,69 @@ void Parser::handleWord(std::string_view word, std::optional<int> param) {
             skipGroup();
             break;
         case Kind::Ansi:
-            flushText();
             m_ansiCodePage = keyword->value;
             break;
         case Kind::AnsiCodePage:
-            if (value > 0) {
-                flushText();
-                m_ansiCodePage = value;
-            }
+            if (value > 0) m_ansiCodePage = value;
             break;
         case Kind::DefaultFont:
-            flushText();
             m_defaultFont = value;
             break;
         case Kind::FontCharset:
+            if (g.destination == Destination::FontTable && m_fontDef) m_fontDef->charset = value;
+            break;
         case Kind::FontCodePage:
-            if (g.destination == Destination::FontTable && m_fontDef != nullptr) {
-                decodePending();
-                (keyword->kind == Kind::FontCharset ? m_fontDef->charset : m_fontDef->codePage) =
-                    value;
-            }
+            if (g.destination == Destination::FontTable && m_fontDef) m_fontDef->codePage = value;
             break;
         case Kind::Red:
         case Kind::Green:
         case Kind::Blue:
             if (g.destination == Destination::ColorTable) {
                 auto component = static_cast<std::uint8_t>(std::clamp(value, 0, 255));
-                if (keyword->kind == Kind::Red) m_colorDef.red = component;
-                if (keyword->kind == Kind::Green) m_colorDef.green = component;
-                if (keyword->kind == Kind::Blue) m_colorDef.blue = component;
+                (kind == Kind::Red     ? m_colorDef.red
+                 : kind == Kind::Green ? m_colorDef.green
+                                       : m_colorDef.blue) = component;
                 m_colorDefSet = true;
             }
             break;
         case Kind::Font:
-            if (g.destination == Destination::FontTable) {
-                decodePending();
-                if (m_fonts.size() < kMaxFonts || m_fonts.contains(value)) {
-                    m_fontDef = &m_fonts[value];
-                    *m_fontDef = Font{};
-                } else {
-                    m_fontDef = nullptr;
-                }
-            } else {
-                flushText();
+            if (g.destination != Destination::FontTable) {
                 g.chars.font = value;
+            } else if (m_fonts.size() < kMaxFonts || m_fonts.contains(value)) {
+                m_fontDef = &m_fonts[value];
+                *m_fontDef = Font{};
+            } else {
+                m_fontDef = nullptr;
             }
             break;
         case Kind::Plain:
-            flushText();
             g.chars = CharState{};
             break;
         case Kind::FontSize:
-            flushText();
             g.chars.halfPoints = value > 0 ? std::min(value, kMaxHalfPoints) : kDefaultHalfPoints;
             break;
         case Kind::Bold:
-            flushText();
             g.chars.bold = on;
             break;
         case Kind::Italic:
-            flushText();
             g.chars.italic = on;
             break;
         case Kind::Underline:
+            g.chars.underline = on;
+            break;
         case Kind::UnderlineNone:
-            flushText();
-            g.chars.underline = keyword->kind == Kind::Underline && on;
+            g.chars.underline = false;
             break;
         case Kind::Strike:
-            flushText();
             g.chars.strikeOut = on;
             break;
         case Kind::Hidden:
-            flushText();
             g.chars.hidden = on;
             break;
         case Kind::Foreground:
-            flushText();
             g.chars.foreground = std::max(value, 0);
             break;
         case Kind::Background:
-            flushText();
             g.chars.background = std::max(value, 0);
             break;
         case Kind::Pard:
