@@ -107,6 +107,21 @@ std::string_view Text(Msg id) {
         case Msg::Copying: return "Copying...";
         case Msg::MergeSourceNotEmptied:
             return "The merge is complete, but the merged diary data could not be emptied.";
+        case Msg::Sample: return "Sample";
+        case Msg::OpenNotAnyMore: return "Open not any more.";
+        case Msg::EnterDay: return "Enter day.";
+        case Msg::TitleTooLong: return "Title is too long. Part of more than 64 characters was truncated.";
+        case Msg::DiaryAlreadyOpened: return "Diary of this day already opened.";
+        case Msg::ReplaceExistingDiary: return "There is already a diary on this day.\nReplace existing diary?";
+        case Msg::SpecifiedTextTooLong: return "Specified text is too long.";
+        case Msg::DeleteDiaryConfirm: return "Are you sure you want to delete %s of diary?";
+        case Msg::DeleteNoteConfirm: return "Are you sure you want to delete %s of note?";
+        case Msg::DiaryHasAttachments: return "This diary has attachments.\nRemove this?";
+        case Msg::MonthNoteHasAttachments: return "This month note has attachments.\nRemove this?";
+        case Msg::YearNoteHasAttachments: return "This year note has attachments.\nRemove this?";
+        case Msg::DiaryHasStickyNote: return "Do you want to remove sticky note of this diary?";
+        case Msg::MonthNoteHasStickyNote: return "The note for this month has a sticky note.\nRemove this?";
+        case Msg::YearNoteHasStickyNote: return "The note for this year has a sticky note.\nRemove this?";
     }
     assert(false && "message without text");
     return {};

@@ -103,6 +103,22 @@ enum class Msg : int {
     AskOverwriteData = 639,
     Copying = 640,
     MergeSourceNotEmptied = 641,
+    // Entry windows, editor and header.
+    Sample = 109,
+    OpenNotAnyMore = 201,
+    EnterDay = 206,
+    TitleTooLong = 800,
+    DiaryAlreadyOpened = 801,
+    ReplaceExistingDiary = 802,
+    SpecifiedTextTooLong = 803,
+    DeleteDiaryConfirm = 804,  // %s: the entry name
+    DeleteNoteConfirm = 805,
+    DiaryHasAttachments = 806,
+    MonthNoteHasAttachments = 807,
+    YearNoteHasAttachments = 808,
+    DiaryHasStickyNote = 809,
+    MonthNoteHasStickyNote = 810,
+    YearNoteHasStickyNote = 811,
 };
 
 // The text of a message, exactly as the program words it. "\n" separates lines.
