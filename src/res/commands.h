@@ -75,6 +75,13 @@ enum class Cmd : int {
     CtrlL = 32880,
     PreviousPane = 57681,
     ObjectProperties = 57860,
+    // More entry commands: the editor's context menu and the tab menu.
+    FilePrintPreview = 57609,
+    SearchGoogle = 32901,
+    SearchYahoo = 32898,
+    SearchBing = 32899,
+    TogglePin = 32964,
+    EditSelectAllTitle = 32903,
 };
 
 }  // namespace tl::res
