@@ -122,6 +122,10 @@ std::string_view Text(Msg id) {
         case Msg::DiaryHasStickyNote: return "Do you want to remove sticky note of this diary?";
         case Msg::MonthNoteHasStickyNote: return "The note for this month has a sticky note.\nRemove this?";
         case Msg::YearNoteHasStickyNote: return "The note for this year has a sticky note.\nRemove this?";
+        case Msg::HelpNotOpened: return "The help could not be opened.";
+        case Msg::CloseWithUnsavedEntry:
+            return "An entry could not be saved.\nDo you want to close anyway and lose its changes?";
+        case Msg::ReadFailed: return "The diary data could not be read.";
     }
     assert(false && "message without text");
     return {};

@@ -119,6 +119,10 @@ enum class Msg : int {
     DiaryHasStickyNote = 809,
     MonthNoteHasStickyNote = 810,
     YearNoteHasStickyNote = 811,
+    // The desktop program's main window.
+    HelpNotOpened = 700,
+    CloseWithUnsavedEntry = 701,
+    ReadFailed = 702,
 };
 
 // The text of a message, exactly as the program words it. "\n" separates lines.
