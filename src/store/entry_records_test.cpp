@@ -3,6 +3,7 @@
 #include "compression.h"
 #include "diary_data_file.h"
 #include "support/data_file_fixture.h"
+#include "support/faulty_file_system.h"
 
 namespace tl::store {
 namespace {
@@ -197,42 +198,7 @@ TEST(EntryRecords, WeatherListDefaultsAndReplacement) {
     EXPECT_EQ(counts[kKindWeatherList], 1u) << "one list in the file";
 }
 
-// Fails the n-th write or resize after being armed.
-class FailingFile final : public FileWrapper {
-public:
-    FailingFile(std::unique_ptr<File> f, int* countdown) : FileWrapper(std::move(f)), m_countdown(countdown) {}
-    void writeAt(std::uint64_t o, const void* b, std::size_t n) override {
-        tick();
-        FileWrapper::writeAt(o, b, n);
-    }
-    void setSize(std::uint64_t s) override {
-        tick();
-        FileWrapper::setSize(s);
-    }
-
-private:
-    void tick() {
-        if (*m_countdown > 0 && --*m_countdown == 0) throw FileError(FileErrorKind::DiskFull, 28, "injected");
-    }
-    int* m_countdown;
-};
-
-class FailingFileSystem final : public FileSystem {
-public:
-    explicit FailingFileSystem(FileSystem& fs) : m_fs(fs) {}
-    int countdown = 0;
-    std::unique_ptr<File> open(const std::string& p, OpenMode m) override {
-        return std::make_unique<FailingFile>(m_fs.open(p, m), &countdown);
-    }
-    std::unique_ptr<File> create(const std::string& p) override {
-        return std::make_unique<FailingFile>(m_fs.create(p), &countdown);
-    }
-    std::optional<bool> isReadOnly(const std::string& p) override { return m_fs.isReadOnly(p); }
-    bool exists(const std::string& p) override { return m_fs.exists(p); }
-
-private:
-    FileSystem& m_fs;
-};
+using testing::FaultyFileSystem;
 
 TEST(EntryRecords, AFailedSaveAtEveryWriteKeepsThePreviousVersionWhole) {
     const EntryHeader oldHeader{u"old title", u"rain", {0xff, 0, 0, 1}};
@@ -243,7 +209,8 @@ TEST(EntryRecords, AFailedSaveAtEveryWriteKeepsThePreviousVersionWhole) {
     for (int n = 1; n < 40 && !sawSuccess; ++n) {
         for (bool fragmented : {false, true}) {
             MemDataFile base;
-            FailingFileSystem failing(base.fs);
+            FaultyFileSystem failing(base.fs);
+            failing.kind = FileErrorKind::DiskFull;
             CDiaryDataFile f(failing, base.ui);
             f.SetPath(base.path);
             f.SetKey(DeriveDataFileKey());
@@ -255,7 +222,7 @@ TEST(EntryRecords, AFailedSaveAtEveryWriteKeepsThePreviousVersionWhole) {
                 ASSERT_EQ(f.SaveEntry({2023, 1, 1}, u"", u"", std::u16string(2000, u'z')), 1);
                 ASSERT_EQ(f.SaveEntry({2023, 1, 1}, u"", u"", u""), 1);
             }
-            failing.countdown = n;
+            failing.arm(n);
             int saved = f.SaveEditorEntry(kDay, newHeader, newText, Bytes("{\\rtf1 new}"));
             failing.countdown = 0;
             f.Close();

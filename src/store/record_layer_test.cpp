@@ -2,6 +2,7 @@
 
 #include "diary_data_file.h"
 #include "support/data_file_fixture.h"
+#include "support/faulty_file_system.h"
 
 namespace tl::store {
 namespace {
@@ -176,35 +177,7 @@ TEST(RecordLayer, MalformedImagesAreRefused) {
     EXPECT_EQ(d.file->TotalUnits(), 1u);
 }
 
-// Fails the n-th write (counting from when it is armed) with an I/O error.
-class FaultyFile final : public FileWrapper {
-public:
-    FaultyFile(std::unique_ptr<File> f, int* countdown) : FileWrapper(std::move(f)), m_countdown(countdown) {}
-    void writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
-        if (*m_countdown > 0 && --*m_countdown == 0) throw FileError(FileErrorKind::Io, 5, "injected");
-        FileWrapper::writeAt(offset, buf, n);
-    }
-
-private:
-    int* m_countdown;
-};
-
-class FaultyFileSystem final : public FileSystem {
-public:
-    explicit FaultyFileSystem(FileSystem& fs) : m_fs(fs) {}
-    int countdown = 0;
-    std::unique_ptr<File> open(const std::string& p, OpenMode m) override {
-        return std::make_unique<FaultyFile>(m_fs.open(p, m), &countdown);
-    }
-    std::unique_ptr<File> create(const std::string& p) override {
-        return std::make_unique<FaultyFile>(m_fs.create(p), &countdown);
-    }
-    std::optional<bool> isReadOnly(const std::string& p) override { return m_fs.isReadOnly(p); }
-    bool exists(const std::string& p) override { return m_fs.exists(p); }
-
-private:
-    FileSystem& m_fs;
-};
+using testing::FaultyFileSystem;
 
 TEST(RecordLayer, AFailedWriteAtAnyPointLeavesASoundChainWithOrWithoutTheRecord) {
     // Writes: reuse of a freed stretch (remainder header, start header,
@@ -221,7 +194,7 @@ TEST(RecordLayer, AFailedWriteAtAnyPointLeavesASoundChainWithOrWithoutTheRecord)
         ASSERT_EQ(f.WriteRecord(RecordImage(2, 2024, 1, 1, 4), &big), 1);
         f.FreeRecord(big);
 
-        faulty.countdown = n;
+        faulty.arm(n);
         bool written = false;
         try {
             written = f.WriteRecord(RecordImage(5, 2024, 1, 2, 2)) == 1 &&

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "store/file.h"
+
+namespace tl::testing {
+
+// Wraps a file system so that the n-th write or resize from the moment
+// countdown is set fails with the given kind. Set countdown to 0 to stop.
+class FaultyFileSystem final : public store::FileSystem {
+public:
+    explicit FaultyFileSystem(store::FileSystem& fs) : m_fs(fs) {}
+
+    int countdown = 0;
+    store::FileErrorKind kind = store::FileErrorKind::Io;
+    // Whether a failure has been injected since countdown was last set.
+    bool fired() const { return m_fired; }
+    void arm(int n) {
+        countdown = n;
+        m_fired = false;
+    }
+
+    std::unique_ptr<store::File> open(const std::string& path, store::OpenMode mode) override;
+    std::unique_ptr<store::File> create(const std::string& path) override;
+    std::optional<bool> isReadOnly(const std::string& path) override { return m_fs.isReadOnly(path); }
+    bool exists(const std::string& path) override { return m_fs.exists(path); }
+
+    // Called by the wrapped files before each write or resize.
+    void tick();
+
+private:
+    store::FileSystem& m_fs;
+    bool m_fired = false;
+};
+
+}  // namespace tl::testing
