@@ -4,6 +4,7 @@
 
 #include "diary_data_file.h"
 #include "support/data_file_fixture.h"
+#include "support/faulty_file_system.h"
 
 namespace tl::store {
 namespace {
@@ -124,42 +125,33 @@ TEST(StickyNoteRecords, SavingReplacesAndRemovingFreesTheDatesNote) {
     EXPECT_NE(d.file->FindStickyNote({2024, 3, 6}), 0u);
 }
 
-// Counts syncs and fails the n-th write (counted from when it is armed).
-struct Faults {
-    int countdown = 0;
+// Counts the syncs of the files it opens, so a test can see that a save
+// reached the disk.
+class SyncCountingFileSystem final : public FileSystem {
+public:
+    explicit SyncCountingFileSystem(FileSystem& fs) : m_fs(fs) {}
     int syncs = 0;
-};
-
-class FaultyFile final : public FileWrapper {
-public:
-    FaultyFile(std::unique_ptr<File> f, Faults& faults) : FileWrapper(std::move(f)), m_faults(faults) {}
-    void writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
-        if (m_faults.countdown > 0 && --m_faults.countdown == 0) throw FileError(FileErrorKind::Io, 5, "injected");
-        FileWrapper::writeAt(offset, buf, n);
-    }
-    void sync() override {
-        ++m_faults.syncs;
-        FileWrapper::sync();
-    }
-
-private:
-    Faults& m_faults;
-};
-
-class FaultyFileSystem final : public FileSystem {
-public:
-    explicit FaultyFileSystem(FileSystem& fs) : m_fs(fs) {}
-    Faults faults;
     std::unique_ptr<File> open(const std::string& p, OpenMode m) override {
-        return std::make_unique<FaultyFile>(m_fs.open(p, m), faults);
+        return std::make_unique<Counting>(m_fs.open(p, m), syncs);
     }
     std::unique_ptr<File> create(const std::string& p) override {
-        return std::make_unique<FaultyFile>(m_fs.create(p), faults);
+        return std::make_unique<Counting>(m_fs.create(p), syncs);
     }
     std::optional<bool> isReadOnly(const std::string& p) override { return m_fs.isReadOnly(p); }
     bool exists(const std::string& p) override { return m_fs.exists(p); }
 
 private:
+    class Counting final : public FileWrapper {
+    public:
+        Counting(std::unique_ptr<File> f, int& syncs) : FileWrapper(std::move(f)), m_syncs(syncs) {}
+        void sync() override {
+            ++m_syncs;
+            FileWrapper::sync();
+        }
+
+    private:
+        int& m_syncs;
+    };
     FileSystem& m_fs;
 };
 
@@ -169,7 +161,8 @@ TEST(StickyNoteRecords, APreviousNoteSurvivesAFailureAtEveryWrite) {
     for (int n = 1; !completed && n < 50; ++n) {
         SCOPED_TRACE("failing write " + std::to_string(n));
         MemDataFile base;
-        FaultyFileSystem faulty(base.fs);
+        SyncCountingFileSystem counting(base.fs);
+        testing::FaultyFileSystem faulty(counting);
         CDiaryDataFile f(faulty, base.ui);
         f.SetPath(base.path);
         f.SetKey(DeriveDataFileKey());
@@ -183,12 +176,12 @@ TEST(StickyNoteRecords, APreviousNoteSurvivesAFailureAtEveryWrite) {
         f.FreeRecord(spare);
         const std::uint64_t oldUnit = f.FindStickyNote(date);
         const auto oldBytes = RecordBytes(f, oldUnit);
-        const int syncsBefore = faulty.faults.syncs;
+        const int syncsBefore = counting.syncs;
 
-        faulty.faults.countdown = n;
+        faulty.arm(n);
         const int saved = f.SaveStickyNote(Note(date, u"new"));
-        completed = faulty.faults.countdown > 0;
-        faulty.faults.countdown = 0;
+        completed = !faulty.fired();
+        faulty.arm(0);
 
         f.Close();
         ASSERT_EQ(f.Open(false), OpenResult::Opened);
@@ -198,7 +191,7 @@ TEST(StickyNoteRecords, APreviousNoteSurvivesAFailureAtEveryWrite) {
         if (completed) {
             EXPECT_EQ(saved, 1);
             EXPECT_EQ(back.text, u"new");
-            EXPECT_GT(faulty.faults.syncs, syncsBefore) << "a completed save reaches the disk";
+            EXPECT_GT(counting.syncs, syncsBefore) << "a completed save reaches the disk";
             EXPECT_EQ(f.UnitsOfDate(date, {kKindStickyNote}).size(), 1u);
         } else {
             EXPECT_EQ(saved, 0);
