@@ -15,4 +15,8 @@ namespace tl::store {
 //    legitimate attachments).
 std::u16string SafeFileName(std::u16string_view storedName);
 
+// Whether a file of this name is stored as it is: ".ZIP" and ".LZH" files,
+// in any case, are compressed already and deflating them gains nothing.
+bool IsArchiveName(std::u16string_view name);
+
 }  // namespace tl::store

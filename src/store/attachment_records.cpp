@@ -45,17 +45,6 @@ constexpr std::size_t kAttData = kAttHeadUnits * kUnitSize;
 
 using AttachmentHead = std::array<std::uint8_t, kAttData>;
 
-// Files of these types are compressed already; deflating them again gains
-// nothing.
-bool IsArchiveName(std::u16string_view name) {
-    const auto dot = name.rfind(u'.');
-    if (dot == std::u16string_view::npos || name.size() - dot != 4) return false;
-    std::u16string ext(name.substr(dot + 1));
-    for (char16_t& c : ext)
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    return ext == u"ZIP" || ext == u"LZH";
-}
-
 AttachmentInfo ParseHead(std::uint64_t unit, const AttachmentHead& b) {
     RecordHeader h;
     std::copy_n(b.begin(), kRecordHeaderSize, h.bytes.begin());
@@ -118,6 +107,15 @@ bool ReadWhole(int fd, std::uint8_t* buf, std::size_t n) {
 }
 
 }  // namespace
+
+bool IsArchiveName(std::u16string_view name) {
+    const auto dot = name.rfind(u'.');
+    if (dot == std::u16string_view::npos || name.size() - dot != 4) return false;
+    std::u16string ext(name.substr(dot + 1));
+    for (char16_t& c : ext)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return ext == u"ZIP" || ext == u"LZH";
+}
 
 std::u16string SafeFileName(std::u16string_view storedName) {
     if (storedName.empty() || storedName == u"." || storedName == u"..") return u"_";
