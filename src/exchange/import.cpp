@@ -1,0 +1,402 @@
+#include "import.h"
+
+#include <deque>
+#include <future>
+#include <memory>
+#include <new>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "date_names.h"
+#include "diary/rtf_plain_text.h"
+#include "exchange_texts.h"
+#include "folder_io.h"
+#include "import_text.h"
+#include "progress_scope.h"
+#include "record_images.h"
+#include "store/codepage.h"
+#include "worker_pool.h"
+
+namespace tl::exchange {
+
+namespace {
+
+using store::Date;
+
+// Work in flight between the reading thread and the writes: enough to keep
+// both cores compressing, little enough for the memory bound.
+constexpr std::size_t kMaxPendingItems = 32;
+constexpr std::size_t kMaxPendingBytes = 48u << 20;
+
+bool EndsWithTxt(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ext == ".txt";
+}
+
+std::optional<Date> DateOfName(std::string_view name) {
+    Date d;
+    if (!ParseDateName(name, &d) || !IsValidDate(d.year, d.month, d.day)) return std::nullopt;
+    return d;
+}
+
+struct TextFile {
+    std::string path;
+    std::string rtfPath;  // the rich text beside it; empty when none
+    Date date;
+};
+
+struct AttachmentFolder {
+    std::string path;
+    Date date;
+    std::vector<std::string> files;
+};
+
+std::vector<TextFile> TextFiles(const std::string& folder) {
+    const std::vector<FolderEntry> entries = ListFolder(folder);
+    std::unordered_set<std::string> regular;
+    for (const FolderEntry& e : entries)
+        if (e.isFile) regular.insert(e.name);
+    std::vector<TextFile> files;
+    for (const FolderEntry& e : entries) {
+        if (!e.isFile || !EndsWithTxt(e.name)) continue;
+        const std::string stem = e.name.substr(0, e.name.size() - 4);
+        if (auto d = DateOfName(stem)) {
+            const std::string rtf = stem + ".rtf";
+            files.push_back({JoinPath(folder, e.name), regular.count(rtf) ? JoinPath(folder, rtf) : std::string(), *d});
+        }
+    }
+    return files;
+}
+
+std::vector<AttachmentFolder> AttachmentFolders(const std::string& folder) {
+    std::vector<AttachmentFolder> folders;
+    for (const FolderEntry& e : ListFolder(folder)) {
+        if (!e.isFolder) continue;
+        auto d = DateOfName(e.name);
+        if (!d) continue;
+        AttachmentFolder f{JoinPath(folder, e.name), *d, {}};
+        for (const FolderEntry& inner : ListFolder(f.path))
+            if (inner.isFile) f.files.push_back(inner.name);
+        folders.push_back(std::move(f));
+    }
+    return folders;
+}
+
+// One item of the import, ready to be written.
+struct Prepared {
+    enum class Kind { Skip, Entry, Attachment } kind = Kind::Skip;
+    Date date;
+    // Entry: header, plain text and maybe rich text; none deletes the
+    // entry. Attachment: its one record.
+    std::vector<Image> images;
+    std::optional<res::Msg> error;  // told when the item's turn comes
+};
+
+Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& rtf,
+                      Encoding encoding) {
+    Prepared p{Prepared::Kind::Entry, date, {}, {}};
+    EntryText e = SplitEntryText(DecodeText(bytes, encoding));
+    // A folder exported as rich text: the .txt holds the header lines only
+    // and the text is in the .rtf beside it.
+    static constexpr std::string_view kRtfSignature = "{\\rtf";
+    const bool useRtf = e.text.empty() && rtf.size() >= kRtfSignature.size() &&
+                        std::equal(kRtfSignature.begin(), kRtfSignature.end(), rtf.begin());
+    if (useRtf) e.text = diary::RtfToPlainText(std::string_view(reinterpret_cast<const char*>(rtf.data()), rtf.size()));
+    if (e.title.empty() && e.weather.empty() && e.text.empty() && !useRtf) return p;
+    p.images.push_back(EntryHeaderImage(date, e.title.substr(0, store::kTitleMax), e.weather));
+    auto text = PlainTextImage(date, e.text);
+    if (!text) return {Prepared::Kind::Skip, date, {}, res::Msg::FailedToCompress};
+    p.images.push_back(std::move(*text));
+    if (useRtf) {
+        auto rich = RichTextImage(date, rtf);
+        if (!rich) return {Prepared::Kind::Skip, date, {}, res::Msg::FailedToCompress};
+        p.images.push_back(std::move(*rich));
+    }
+    return p;
+}
+
+// The checks of attaching a file, on the reading thread; nullopt when the
+// file is refused (told).
+std::optional<AttachmentSource> ReadAttachment(const std::string& path, const std::string& name, Date date,
+                                               res::UserInterface& ui) {
+    AttachmentSource s;
+    s.date = date;
+    s.name = store::Utf8ToUtf16(name);
+    auto status = store::QueryFileStatus(path);
+    if (!status) {
+        ui.warn(FormatText(res::Msg::FileReadFailedPath, {path}));
+        return std::nullopt;
+    }
+    if (status->type != store::FileType::Regular) {
+        ui.warn(FormatText(res::Msg::NotAFile, {path}));
+        return std::nullopt;
+    }
+    if (s.name.size() > store::kAttachmentNameMax) {
+        ui.warn(res::Msg::FileNameTooLong);
+        return std::nullopt;
+    }
+    if (status->size == 0) {
+        ui.warn(res::Msg::EmptyFileNotAttached);
+        return std::nullopt;
+    }
+    if (status->size >= store::kAttachmentLimit) {
+        ui.warn(res::Msg::FileTooLargeToAttach);
+        return std::nullopt;
+    }
+    if (!ReadWholeFile(path, s.bytes) || s.bytes.empty() || s.bytes.size() >= store::kAttachmentLimit) {
+        ui.warn(res::Msg::FileReadFailed);
+        return std::nullopt;
+    }
+    s.status = *status;
+    return s;
+}
+
+class Importer {
+public:
+    Importer(store::CDiaryDataFile& file, std::uint64_t total)
+        : m_file(file), m_ui(file.ui()), m_total(total), m_progress(m_ui, res::Msg::DuringImport) {}
+    ~Importer() {
+        // Jobs still queued finish before the pool goes; their results are
+        // dropped with the window.
+        for (auto& [future, bytes] : m_window) future.wait();
+    }
+
+    // Queues a job; false when the import must stop (cancelled or failed).
+    bool add(std::function<Prepared()> job, std::size_t bytes);
+    bool skip() { return add([] { return Prepared{}; }, 0); }
+    // Writes what is queued; the result of the import.
+    int finish();
+    int result() const { return m_result; }
+    void fail() {
+        if (m_result == 1) m_result = 0;
+    }
+
+    // The date's attachment names and largest order, with what this import
+    // has added.
+    struct DateAttachments {
+        std::set<std::u16string> names;
+        std::uint32_t maxOrder = 0;
+    };
+    DateAttachments& attachmentsOf(Date date);
+
+private:
+    bool writeFront();
+    void write(Prepared& p);
+    void writeEntry(Prepared& p);
+    std::vector<std::uint64_t>& entryUnits(Date date);
+
+    store::CDiaryDataFile& m_file;
+    res::UserInterface& m_ui;
+    std::uint64_t m_total;
+    std::uint64_t m_items = 0;
+    ProgressScope m_progress;
+    int m_result = 1;
+    std::deque<std::pair<std::future<Prepared>, std::size_t>> m_window;
+    std::size_t m_pendingBytes = 0;
+    // Units of the kinds an entry save replaces (1, 2, 3, 5), by date;
+    // built by one walk on first use and kept by every write.
+    std::unordered_map<int, std::vector<std::uint64_t>> m_entryUnits;
+    bool m_indexed = false;
+    std::unordered_map<int, DateAttachments> m_attachments;
+    WorkerPool m_pool;  // last: its threads end before the rest goes
+};
+
+bool Importer::add(std::function<Prepared()> job, std::size_t bytes) {
+    if (m_result != 1) return false;
+    auto task = std::make_shared<std::packaged_task<Prepared()>>(std::move(job));
+    m_window.emplace_back(task->get_future(), bytes);
+    m_pendingBytes += bytes;
+    m_pool.submit([task] { (*task)(); });
+    while (m_window.size() >= kMaxPendingItems || (m_pendingBytes > kMaxPendingBytes && m_window.size() > 1))
+        if (!writeFront()) return false;
+    return true;
+}
+
+bool Importer::writeFront() {
+    auto [future, bytes] = std::move(m_window.front());
+    m_window.pop_front();
+    m_pendingBytes -= bytes;
+    Prepared p = future.get();
+    try {
+        write(p);
+    } catch (const store::FileError& e) {
+        m_ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        m_result = 0;
+        return false;
+    }
+    if (!m_progress.step(++m_items, m_total)) {
+        m_result = 2;
+        return false;
+    }
+    return true;
+}
+
+void Importer::write(Prepared& p) {
+    if (p.error) m_ui.warn(*p.error);
+    switch (p.kind) {
+        case Prepared::Kind::Skip: return;
+        case Prepared::Kind::Entry: writeEntry(p); return;
+        case Prepared::Kind::Attachment:
+            if (!m_file.WriteRecord(p.images.front())) m_ui.warn(res::Msg::FileWriteFailed);
+            return;
+    }
+}
+
+std::vector<std::uint64_t>& Importer::entryUnits(Date date) {
+    if (!m_indexed) {
+        store::RecordWalk walk(m_file, 0);
+        store::RecordRef rec;
+        while (walk.next(rec)) {
+            const std::uint8_t k = rec.header.kind();
+            if (k == store::kKindEntryHeader || k == store::kKindPlainText || k == store::kKindStickyNote ||
+                k == store::kKindRichText)
+                m_entryUnits[DateNumber({rec.header.year(), rec.header.month(), rec.header.day()})].push_back(rec.unit);
+        }
+        m_indexed = true;
+    }
+    return m_entryUnits[DateNumber(date)];
+}
+
+// The entry save without a sync: the new records are written first, the
+// old ones freed only once all are written, so a failed save keeps the old
+// entry whole.
+void Importer::writeEntry(Prepared& p) {
+    std::vector<std::uint64_t>& old = entryUnits(p.date);
+    std::vector<std::uint64_t> written;
+    for (const Image& image : p.images) {
+        std::uint64_t unit = 0;
+        if (!m_file.WriteRecord(image, &unit)) {
+            for (std::uint64_t u : written) m_file.FreeRecord(u);
+            m_ui.warn(res::Msg::WriteToDiskFailure);
+            return;
+        }
+        written.push_back(unit);
+    }
+    for (std::uint64_t u : old) m_file.FreeRecord(u);
+    old = std::move(written);
+}
+
+Importer::DateAttachments& Importer::attachmentsOf(Date date) {
+    auto [it, added] = m_attachments.try_emplace(DateNumber(date));
+    if (added) {
+        for (const store::AttachmentInfo& a : m_file.ListAttachments(date)) {
+            it->second.names.insert(a.name);
+            it->second.maxOrder = std::max(it->second.maxOrder, a.order);
+        }
+    }
+    return it->second;
+}
+
+int Importer::finish() {
+    while (m_result == 1 && !m_window.empty()) writeFront();
+    try {
+        m_file.Sync();
+    } catch (const store::FileError&) {
+        if (m_result == 1) m_ui.warn(res::Msg::WriteToDiskFailure);
+        m_result = 0;
+    }
+    if (m_result == 2) m_progress.abort();
+    m_progress.close();
+    return m_result;
+}
+
+int RunTexts(Importer& importer, const std::string& folder, Encoding encoding, res::UserInterface& ui) {
+    for (const TextFile& t : TextFiles(folder)) {
+        auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+        auto rtf = std::make_shared<std::vector<std::uint8_t>>();
+        try {
+            // A file that cannot be read whole is skipped, as is its .rtf.
+            if (!ReadWholeFile(t.path, *bytes) || (!t.rtfPath.empty() && !ReadWholeFile(t.rtfPath, *rtf))) {
+                if (!importer.skip()) return importer.result();
+                continue;
+            }
+        } catch (const std::bad_alloc&) {
+            ui.warn(res::Msg::OutOfMemory);
+            return 0;
+        }
+        const Date date = t.date;
+        const std::size_t size = bytes->size() + rtf->size();
+        if (!importer.add([=] { return PrepareEntry(date, *bytes, *rtf, encoding); }, size))
+            return importer.result();
+    }
+    return 1;
+}
+
+int RunAttachments(Importer& importer, const std::string& folder, res::UserInterface& ui) {
+    for (const AttachmentFolder& f : AttachmentFolders(folder)) {
+        for (const std::string& name : f.files) {
+            Importer::DateAttachments& known = importer.attachmentsOf(f.date);
+            std::optional<AttachmentSource> source;
+            if (!known.names.count(store::Utf8ToUtf16(name))) {
+                try {
+                    source = ReadAttachment(JoinPath(f.path, name), name, f.date, ui);
+                } catch (const std::bad_alloc&) {
+                    ui.warn(res::Msg::OutOfMemory);
+                    return 0;
+                }
+            }
+            if (!source) {
+                if (!importer.skip()) return importer.result();
+                continue;
+            }
+            source->order = ++known.maxOrder;
+            known.names.insert(source->name);
+            const std::size_t size = source->bytes.size();
+            auto shared = std::make_shared<AttachmentSource>(std::move(*source));
+            bool queued = importer.add(
+                [shared] {
+                    auto image = AttachmentImage(*shared);
+                    if (!image) return Prepared{Prepared::Kind::Skip, shared->date, {}, res::Msg::FailedToCompress};
+                    return Prepared{Prepared::Kind::Attachment, shared->date, {std::move(*image)}, {}};
+                },
+                size);
+            if (!queued) return importer.result();
+        }
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::uint64_t CountImportTexts(const std::string& folder) { return TextFiles(folder).size(); }
+
+std::uint64_t CountImportAttachments(const std::string& folder) {
+    std::uint64_t n = 0;
+    for (const AttachmentFolder& f : AttachmentFolders(folder)) n += f.files.size();
+    return n;
+}
+
+int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding) {
+    res::UserInterface& ui = file.ui();
+    const std::uint64_t total = CountImportTexts(folder) + CountImportAttachments(folder);
+    Importer importer(file, total);
+    try {
+        int r = RunTexts(importer, folder, encoding, ui);
+        if (r == 1) r = RunAttachments(importer, folder, ui);
+        if (r == 0) importer.fail();
+    } catch (const store::FileError& e) {
+        ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        importer.fail();
+    }
+    return importer.finish();
+}
+
+int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding) {
+    res::UserInterface& ui = file.ui();
+    const std::uint64_t texts = CountImportTexts(folder);
+    const std::uint64_t attachments = CountImportAttachments(folder);
+    if (texts + attachments == 0) {
+        ui.warn(res::Msg::NoDataToImport);
+        return 0;
+    }
+    if (!ui.askYesNo(ImportQuestion(texts, attachments))) return 2;
+    const int r = ImportData(file, folder, encoding);
+    if (r == 1) ui.inform(res::Msg::ImportCompleted);
+    if (r == 0) ui.warn(res::Msg::ImportFailed);
+    return r;
+}
+
+}  // namespace tl::exchange

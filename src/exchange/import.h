@@ -1,0 +1,33 @@
+#pragma once
+
+// Import: a folder laid out as export writes it becomes diary entries and
+// attachments. Every "*.txt" whose name is a date replaces that date's
+// entry; every file in a subfolder whose name is a date is attached to the
+// date unless it already has an attachment of that name. Only regular
+// files and folders directly in the chosen folder are read, never what a
+// symbolic link points to.
+
+#include <cstdint>
+#include <string>
+
+#include "export.h"
+#include "store/diary_data_file.h"
+
+namespace tl::exchange {
+
+// The "*.txt" files of the folder whose names are valid dates.
+std::uint64_t CountImportTexts(const std::string& folder);
+// The files inside the folder's subfolders whose names are valid dates.
+std::uint64_t CountImportAttachments(const std::string& folder);
+
+// 1 completed, 0 failed (told), 2 aborted by the user (told). Entries are
+// compressed on worker threads and written in folder order; the data file
+// is synced once at the end, also after a cancel or a failure (what was
+// imported until then stays).
+[[nodiscard]] int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding);
+
+// The import command after its dialog: counts, asks, imports and tells
+// the result. 1 done, 0 failed or nothing to import, 2 declined or aborted.
+[[nodiscard]] int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding);
+
+}  // namespace tl::exchange

@@ -1,0 +1,385 @@
+#include "merge.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <new>
+#include <set>
+#include <unordered_map>
+
+#include "date_names.h"
+#include "exchange_texts.h"
+#include "folder_io.h"
+#include "progress_scope.h"
+#include "record_images.h"
+#include "record_layout.h"
+#include "store/file_copy.h"
+
+namespace tl::exchange {
+
+namespace {
+
+using store::Date;
+using store::RecordRef;
+namespace fs = std::filesystem;
+
+Date DateOf(const RecordRef& rec) { return {rec.header.year(), rec.header.month(), rec.header.day()}; }
+
+bool SamePath(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Whether a file can be created in the folder.
+bool FolderWritable(const std::string& folder) {
+    const std::string probe = JoinPath(folder, "$mltemp$");
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
+void SyncFolderOf(const std::string& path) {
+    const std::string folder = fs::path(path).parent_path().string();
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+// What the work copy holds, by date, kept exact while the merge writes.
+class WorkIndex {
+public:
+    explicit WorkIndex(store::CDiaryDataFile& work) : m_work(work) {
+        store::RecordWalk walk(work, 0);
+        RecordRef rec;
+        while (walk.next(rec)) add(rec.unit, rec.header);
+    }
+    void add(std::uint64_t unit, const store::RecordHeader& h) {
+        const Date d{h.year(), h.month(), h.day()};
+        const int key = DateNumber(d);
+        switch (h.kind()) {
+            case store::kKindEntryHeader: m_headers.insert(key); [[fallthrough]];
+            case store::kKindPlainText:
+            case store::kKindStickyNote:
+            case store::kKindRichText:
+                m_entry[key].push_back(unit);
+                if (h.kind() == store::kKindStickyNote) m_sticky[key].push_back(unit);
+                break;
+            case store::kKindAttachment: {
+                store::AttachmentInfo info;
+                if (m_work.FindAttachment(unit, d, 0, &info) == unit) m_attachments[{key, info.order}].push_back(unit);
+                break;
+            }
+            default: break;
+        }
+    }
+    bool hasHeader(Date d) const { return m_headers.count(DateNumber(d)) != 0; }
+    // FreeDate (date, without attachments).
+    void freeEntry(Date d) {
+        const int key = DateNumber(d);
+        for (std::uint64_t u : m_entry[key]) m_work.FreeRecord(u);
+        m_entry.erase(key);
+        m_sticky.erase(key);
+        m_headers.erase(key);
+    }
+    // The first sticky note of the date, as RemoveStickyNote frees it.
+    void freeSticky(Date d) { freeFirst(m_sticky[DateNumber(d)], &m_entry[DateNumber(d)]); }
+    void freeAttachment(Date d, std::uint32_t order) { freeFirst(m_attachments[{DateNumber(d), order}], nullptr); }
+
+private:
+    void freeFirst(std::vector<std::uint64_t>& units, std::vector<std::uint64_t>* alsoIn) {
+        if (units.empty()) return;
+        const std::uint64_t u = units.front();
+        m_work.FreeRecord(u);
+        units.erase(units.begin());
+        if (alsoIn) alsoIn->erase(std::remove(alsoIn->begin(), alsoIn->end(), u), alsoIn->end());
+    }
+
+    store::CDiaryDataFile& m_work;
+    std::set<int> m_headers;
+    std::unordered_map<int, std::vector<std::uint64_t>> m_entry;
+    std::unordered_map<int, std::vector<std::uint64_t>> m_sticky;
+    std::map<std::pair<int, std::uint32_t>, std::vector<std::uint64_t>> m_attachments;
+};
+
+// A source header as the two-unit record the work copy gets: its first
+// unit, and as second unit its title unit, or for the older one-unit form
+// its title bytes 24-63 at the start of a zeroed unit.
+Image TwoUnitHeader(const Image& source) {
+    Image image(2 * store::kUnitSize, 0);
+    std::copy_n(source.begin(), store::kUnitSize, image.begin());
+    if (source.size() >= 2 * store::kUnitSize) {
+        std::copy_n(source.begin() + store::kUnitSize, store::kUnitSize, image.begin() + store::kUnitSize);
+    } else {
+        std::copy_n(source.begin() + layout::kEhOneUnitTitle, 2 * layout::kEhOneUnitTitleMax,
+                    image.begin() + store::kUnitSize);
+    }
+    store::PutU32(&image[store::kHdrUnits], layout::kEhUnits);
+    return image;
+}
+
+class Merger {
+public:
+    Merger(store::CDiaryDataFile& source, store::CDiaryDataFile& work, res::UserInterface& ui, std::uint64_t total)
+        : m_source(source), m_work(work), m_ui(ui), m_total(total) {}
+
+    int run();
+
+private:
+    // Result of one walk: 1 go on, 0 failed, 2 cancelled.
+    int walk(std::uint8_t kind);
+    int mergeRecord(const RecordRef& rec);
+    int write(const Image& image);
+
+    store::CDiaryDataFile& m_source;
+    store::CDiaryDataFile& m_work;
+    res::UserInterface& m_ui;
+    std::uint64_t m_total;
+    std::uint64_t m_written = 0;
+    std::set<int> m_mergedHeaders;
+    std::unique_ptr<WorkIndex> m_index;
+    std::unique_ptr<ProgressScope> m_progress;
+};
+
+int Merger::run() {
+    m_index = std::make_unique<WorkIndex>(m_work);
+    m_progress = std::make_unique<ProgressScope>(m_ui, res::Msg::DuringMerge);
+    for (std::uint8_t kind : {store::kKindEntryHeader, store::kKindPlainText, store::kKindRichText,
+                              store::kKindStickyNote, store::kKindAttachment}) {
+        const int r = walk(kind);
+        if (r == 2) m_progress->abort();
+        if (r != 1) return r;
+    }
+    m_work.Sync();
+    m_progress->close();
+    return 1;
+}
+
+int Merger::walk(std::uint8_t kind) {
+    store::RecordWalk walk(m_source, 0);
+    RecordRef rec;
+    while (walk.next(rec)) {
+        if (rec.header.kind() != kind) continue;
+        const Date d = DateOf(rec);
+        if (!IsValidDate(d.year, d.month, d.day)) continue;
+        if (int r = mergeRecord(rec); r != 1) return r;
+        if (!m_progress->step(++m_written, m_total)) return 2;
+    }
+    return 1;
+}
+
+int Merger::mergeRecord(const RecordRef& rec) {
+    const Date d = DateOf(rec);
+    const std::uint8_t kind = rec.header.kind();
+    Image image(static_cast<std::size_t>(rec.header.units()) * store::kUnitSize);
+    if (m_source.ReadBytes(rec.unit, image.data(), image.size()) != image.size()) {
+        m_ui.warn(res::Msg::DiaryDataIncorrect);
+        return 0;
+    }
+    switch (kind) {
+        case store::kKindEntryHeader:
+            if (m_index->hasHeader(d)) m_index->freeEntry(d);
+            m_mergedHeaders.insert(DateNumber(d));
+            return write(TwoUnitHeader(image));
+        case store::kKindPlainText:
+        case store::kKindRichText:
+            // A text belongs to the header merged with it; one without would
+            // sit beside the own entry's text as a second text of the date.
+            if (!m_mergedHeaders.count(DateNumber(d))) {
+                m_ui.warn(res::Msg::DiaryDataIncorrect);
+                return 0;
+            }
+            return write(image);
+        case store::kKindStickyNote:
+            m_index->freeSticky(d);
+            image.resize(layout::kStickyUnits * store::kUnitSize, 0);
+            store::PutU32(&image[store::kHdrUnits], layout::kStickyUnits);
+            return write(image);
+        case store::kKindAttachment:
+            m_index->freeAttachment(d, store::GetU32(&image[layout::kAttOrder]));
+            return write(image);
+        default: return 1;
+    }
+}
+
+int Merger::write(const Image& image) {
+    std::uint64_t unit = 0;
+    if (!m_work.WriteRecord(image, &unit)) return 0;
+    store::RecordHeader h;
+    std::copy_n(image.begin(), store::kRecordHeaderSize, h.bytes.begin());
+    m_index->add(unit, h);
+    return 1;
+}
+
+int AskSourcePassword(store::CDiaryDataFile& source, store::CDiaryDataFile& work, res::UserInterface& ui,
+                      const PasswordPrompt& askPassword) {
+    const std::u16string password = source.GetPassword();
+    if (password.empty() || password == work.GetPassword()) return 1;
+    ui.inform(res::Msg::MergeSourcePassword);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::optional<std::u16string> typed = askPassword ? askPassword() : std::nullopt;
+        if (!typed) return 0;
+        if (*typed == password) return 1;
+        ui.warn(res::Msg::PasswordIncorrect);
+    }
+    return 0;
+}
+
+void Reopen(store::CDiaryDataFile& own, bool readOnly) {
+    if (own.Open(readOnly) == store::OpenResult::Opened) (void)own.Validate();
+}
+
+}  // namespace
+
+std::string WorkCopyPath(const std::string& dataPath) {
+    const std::string base = dataPath.size() >= 4 ? dataPath.substr(0, dataPath.size() - 4) : dataPath;
+    return base + ".mtemp";
+}
+
+int MergeData(const std::string& workPath, const std::string& ownPath, const std::string& folder, bool emptyAfter,
+              res::UserInterface& ui, const PasswordPrompt& askPassword, const store::DataFileKey& key) {
+    const std::string sourcePath = JoinPath(folder, kDataFileName);
+    if (SamePath(sourcePath, ownPath)) {
+        ui.warn(res::Msg::MergeNotToItself);
+        return 0;
+    }
+    if (!store::PosixFileSystem::instance().exists(sourcePath)) {
+        ui.warn(res::Msg::MergeDataNotFound);
+        return 0;
+    }
+    try {
+        store::CDiaryDataFile source(store::PosixFileSystem::instance(), ui);
+        source.SetPath(sourcePath);
+        source.SetKey(key);
+        if (source.Open(!emptyAfter) != store::OpenResult::Opened) {
+            ui.warn(FormatText(res::Msg::FileReadFailedPath, {sourcePath}));
+            return 0;
+        }
+        if (!source.Validate()) {
+            ui.warn(res::Msg::DiaryDataIncorrect);
+            return 0;
+        }
+        if (emptyAfter && (source.IsReadOnly() || !FolderWritable(folder))) {
+            ui.warn(res::Msg::MergeDataWriteProtected);
+            return 0;
+        }
+        store::KindCounts counts{};
+        if (!source.CountByKind(counts)) return 0;
+        std::uint64_t total = 0;
+        for (int k = store::kKindEntryHeader; k <= store::kKindRichText; ++k) total += counts[k];
+        if (total - counts[store::kKindRichText] == 0) {
+            ui.warn(res::Msg::MergeDataEmpty);
+            return 0;
+        }
+        if (!ui.askYesNo(MergeQuestion(counts[store::kKindPlainText], counts[store::kKindAttachment]))) return 2;
+
+        store::CDiaryDataFile work(store::PosixFileSystem::instance(), ui);
+        work.SetPath(workPath);
+        work.SetKey(key);
+        if (work.Open(false) != store::OpenResult::Opened || !work.Validate()) return 0;
+        if (!AskSourcePassword(source, work, ui, askPassword)) return 0;
+        Merger merger(source, work, ui, total);
+        return merger.run();
+    } catch (const store::FileError& e) {
+        ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        ui.warn(res::Msg::OutOfMemory);
+        return 0;
+    }
+}
+
+int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAfter, const PasswordPrompt& askPassword) {
+    res::UserInterface& ui = own.ui();
+    const std::string ownPath = own.Path();
+    const std::string workPath = WorkCopyPath(ownPath);
+    if (own.IsReadOnly()) {
+        ui.warn(res::Msg::DataReadOnly);
+        return 0;
+    }
+    own.Close();
+    auto fail = [&](int result) {
+        std::error_code ec;
+        fs::remove(workPath, ec);
+        Reopen(own, false);
+        if (result == 0) ui.warn(res::Msg::MergeFailure);
+        return result;
+    };
+    try {
+        if (store::CopyFile(ownPath, workPath, {}) != store::CopyResult::Done) return fail(0);
+    } catch (const store::FileError&) {
+        return fail(0);
+    }
+    const int r = MergeData(workPath, ownPath, folder, emptyAfter, ui, askPassword);
+    if (r != 1) return fail(r);
+    // The merged file takes the own file's permissions, then its place.
+    struct stat st {};
+    if (::stat(ownPath.c_str(), &st) == 0) (void)::chmod(workPath.c_str(), st.st_mode & 07777);
+    if (::rename(workPath.c_str(), ownPath.c_str()) != 0) return fail(0);
+    SyncFolderOf(ownPath);
+    Reopen(own, false);
+
+    if (emptyAfter) {
+        store::CDiaryDataFile source(store::PosixFileSystem::instance(), ui);
+        source.SetPath(JoinPath(folder, kDataFileName));
+        source.SetKey(store::DeriveDataFileKey());
+        bool emptied = false;
+        try {
+            if (source.Open(false) == store::OpenResult::Opened && !source.IsReadOnly() && source.Validate()) {
+                source.FreeAllDiaryRecords();
+                source.Sync();
+                emptied = true;
+            }
+        } catch (const store::FileError&) {
+        }
+        if (!emptied) ui.warn(res::Msg::MergeSourceNotEmptied);
+    }
+    ui.inform(res::Msg::MergeComplete);
+    return 1;
+}
+
+int CopyData(const std::string& dataPath, const std::string& folder, res::UserInterface& ui) {
+    const std::string destination = JoinPath(folder, kDataFileName);
+    if (store::PosixFileSystem::instance().exists(destination) && !ui.askYesNo(res::Text(res::Msg::AskOverwriteData)))
+        return 0;
+    ProgressScope progress(ui, res::Msg::Copying);
+    bool aborted = false;
+    auto step = [&](std::uint64_t copied, std::uint64_t total) {
+        if (progress.step(copied, total)) return true;
+        if (!aborted) ui.inform(res::Msg::Aborted);
+        aborted = true;
+        return false;
+    };
+    try {
+        const store::CopyResult r = store::ReplaceWithCopy(dataPath, destination, step);
+        progress.close();
+        return r == store::CopyResult::Done ? 1 : 0;
+    } catch (const store::FileError& e) {
+        progress.close();
+        ui.warn(e.error() != 0 ? std::strerror(e.error()) : e.what());
+        return 0;
+    }
+}
+
+int RunCopy(store::CDiaryDataFile& own, const std::string& folder) {
+    res::UserInterface& ui = own.ui();
+    const bool readOnly = own.IsReadOnly();
+    own.Close();
+    const int r = CopyData(own.Path(), folder, ui);
+    if (r == 1) ui.inform(res::Msg::CopyCompleted);
+    else ui.warn(res::Msg::CopyFailure);
+    Reopen(own, readOnly);
+    return r;
+}
+
+}  // namespace tl::exchange

@@ -1,0 +1,56 @@
+#pragma once
+
+// Merge: every entry, text, rich text, sticky note and attachment of the
+// data file in another folder copied into the own data file, replacing
+// records of the same date (attachments: the same date and order). Copy:
+// the own data file copied byte for byte into another folder.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "store/data_file_key.h"
+#include "store/diary_data_file.h"
+
+namespace tl::exchange {
+
+// The data file's name in every folder.
+inline constexpr const char* kDataFileName = "Mrlwbk31.dat";
+
+// The user's answer to the password question of a protected source;
+// nullopt when he cancels.
+using PasswordPrompt = std::function<std::optional<std::u16string>()>;
+
+// The work copy of a merge: the data file's path with ".dat" replaced by
+// ".mtemp".
+std::string WorkCopyPath(const std::string& dataPath);
+
+// Merges the data file in folder into the work copy at workPath (already a
+// copy of the own data file at ownPath) and syncs it. 1 merged, 0 failed
+// (told, except a failed count), 2 declined or cancelled. With
+// emptyAfter the source must be writable; it is emptied by RunMerge once
+// the merge is in place, not here.
+[[nodiscard]] int MergeData(const std::string& workPath, const std::string& ownPath, const std::string& folder,
+                            bool emptyAfter, res::UserInterface& ui, const PasswordPrompt& askPassword,
+                            const store::DataFileKey& key = store::DeriveDataFileKey());
+
+// The merge command. Invariants, whatever happens:
+//  1. the own data file is either exactly as before or the whole merged
+//     file: the work copy, synced, replaces it by one rename;
+//  2. a failed or cancelled merge removes the work copy;
+//  3. the source is emptied (when asked) only after step 1 succeeded.
+// own is closed during the merge and open again afterwards. Tells the
+// result ("Merge is complete." / "Merge failure.").
+[[nodiscard]] int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAfter,
+                           const PasswordPrompt& askPassword);
+
+// Copies the data file into folder as Mrlwbk31.dat, asking before it
+// replaces one. A cancelled or failed copy leaves the destination as it
+// was. 1 copied, 0 not.
+[[nodiscard]] int CopyData(const std::string& dataPath, const std::string& folder, res::UserInterface& ui);
+
+// The copy command: own closed for the copy and opened again; tells the
+// result.
+[[nodiscard]] int RunCopy(store::CDiaryDataFile& own, const std::string& folder);
+
+}  // namespace tl::exchange
