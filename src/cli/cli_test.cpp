@@ -162,7 +162,7 @@ TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
 }
 
 TEST_F(CliTest, DefaultDataFileLivesInTheUsersDataFolder) {
-    std::string env = "XDG_DATA_HOME='" + dir.path().string() + "' ";
+    std::string env = "XDG_DATA_HOME='" + dir.path().string() + "' XDG_CONFIG_HOME='" + dir.path().string() + "' ";
     std::string cmd = env + "'" TL_CLI_EXE "' create >/dev/null 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(std::filesystem::file_size(dir / "Tally Leaf" / "Mrlwbk31.dat"), 128u);

@@ -46,6 +46,7 @@ OpenResult CDiaryDataFile::Open(bool readOnlyWanted) {
     m_readOnly = m_fs->isReadOnly(m_path).value_or(false);
     try {
         bool writable = !readOnlyWanted && !m_readOnly;
+        m_writable = writable;
         m_file = m_fs->open(m_path, writable ? OpenMode::ReadWrite : OpenMode::ReadOnly);
         std::array<std::uint8_t, kUnitSize> header{};
         // A header that cannot be read leaves a total of 0, which Validate

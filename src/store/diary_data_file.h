@@ -65,7 +65,11 @@ public:
     [[nodiscard]] int SetPassword(std::u16string_view password);
     std::u16string GetPassword();
     std::uint32_t TotalUnits() const { return m_totalUnits; }
+    // The file's read-only attribute at the last open.
     bool IsReadOnly() const { return m_readOnly; }
+    // Whether changes can be written: open, and neither read-only on disk
+    // nor opened for reading only.
+    bool IsWritable() const { return m_file != nullptr && m_writable; }
     // Data reaches the disk before this returns.
     void Sync();
 
@@ -232,6 +236,7 @@ private:
     FileSystem* m_fs;
     res::UserInterface* m_ui;
     bool m_readOnly = false;
+    bool m_writable = false;
     std::uint32_t m_totalUnits = 0;
     std::unique_ptr<File> m_file;
     std::string m_path;

@@ -117,7 +117,11 @@ TEST(DataFileContainer, OpenTellsMissingInUseAndReadOnly) {
     a.SetKey(DeriveDataFileKey());
     EXPECT_EQ(a.Open(false), OpenResult::Failed);  // missing
     ASSERT_EQ(a.Create(), 1);
+    ASSERT_EQ(a.Open(true), OpenResult::Opened);
+    EXPECT_FALSE(a.IsReadOnly());
+    EXPECT_FALSE(a.IsWritable()) << "opened for reading only";
     ASSERT_EQ(a.Open(false), OpenResult::Opened);
+    EXPECT_TRUE(a.IsWritable());
 
     CDiaryDataFile b;
     b.SetPath(path);
@@ -131,6 +135,7 @@ TEST(DataFileContainer, OpenTellsMissingInUseAndReadOnly) {
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     ASSERT_EQ(b.Open(false), OpenResult::Opened);
     EXPECT_TRUE(b.IsReadOnly());
+    EXPECT_FALSE(b.IsWritable());
     EXPECT_EQ(b.Validate(), 1);
     b.Close();
     ::chmod(path.c_str(), 0644);

@@ -303,7 +303,7 @@ WeatherList CDiaryDataFile::DefaultWeatherList() {
 int CDiaryDataFile::EnsureWeatherList() {
     WeatherList list;
     if (ReadWeatherList(list)) return 1;
-    if (IsReadOnly()) return 0;
+    if (!IsWritable()) return 0;
     return WriteWeatherList(DefaultWeatherList());
 }
 

@@ -198,7 +198,7 @@ std::vector<StickyNote> CDiaryDataFile::LoadStickyNotes() {
     }
 
     BeginStickyNoteSaves();
-    bool resave = !IsReadOnly();
+    bool resave = IsWritable();
     std::vector<StickyNote> notes;
     std::set<std::string> loaded;
     for (const RecordRef& rec : records) {
