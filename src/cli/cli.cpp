@@ -21,6 +21,7 @@ const std::vector<Command>& Commands() {
         AddRecordCommands(all);
         AddAttachmentCommands(all);
         AddAppCommands(all);
+        AddExchangeCommands(all);
         return all;
     }();
     return commands;

@@ -62,5 +62,6 @@ void AddFileCommands(std::vector<Command>& table);    // commands_file.cpp
 void AddRecordCommands(std::vector<Command>& table);  // commands_records.cpp
 void AddAttachmentCommands(std::vector<Command>& table);  // commands_attachments.cpp
 void AddAppCommands(std::vector<Command>& table);     // commands_app.cpp
+void AddExchangeCommands(std::vector<Command>& table);  // commands_exchange.cpp
 
 }  // namespace tl::cli
