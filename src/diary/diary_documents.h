@@ -14,8 +14,10 @@
 #include "res/commands.h"
 #include "res/user_interface.h"
 #include "store/records.h"
+#include "tab_table.h"
 
 class QMdiArea;
+class QWidget;
 
 namespace tl::app {
 struct AppSettings;
@@ -37,14 +39,6 @@ struct DiaryContext {
     std::function<std::chrono::year_month_day()> today;
 };
 
-// One row of the tab table (at most kMaxTabs rows).
-struct TabRow {
-    std::u16string name;  // entry name without the day of the week
-    int width = 0;
-    bool pinned = false;
-    store::Date date;
-};
-inline constexpr int kMaxTabs = 100;
 
 class CDiaryDocuments : public QObject {
     Q_OBJECT
@@ -73,8 +67,21 @@ public:
     void CloseAll();
     void DeleteEntry(store::Date date);
 
-    // One tick of the blink clock for every header view.
+    // One tick of the blink clock for the open title colour dialog and
+    // every header view.
     void blinkTick(bool phaseOn);
+
+    // The open document of the date, or nullptr.
+    CMarlowDoc* document(store::Date date) const;
+    std::vector<CMarlowDoc*> documents() const;
+    // "Weather Settings": edits the twenty choices, writes them to the data
+    // file and refills every header. False when cancelled.
+    bool editWeatherChoices(QWidget* parent);
+    // Save by changing date for the active entry, through the dialog.
+    void saveActiveAsDate();
+    // Previous and next work without an open entry too: from the last and
+    // the first date that has a diary.
+    void openPreviousOrNext(bool next);
 
 signals:
     // An entry was saved or deleted: the side bar and calendar follow.

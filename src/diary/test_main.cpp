@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <cstdlib>
 
-// Documents need fonts, and fonts need a QGuiApplication. The offscreen
+// Documents need fonts, and fonts need a QApplication. The offscreen
 // platform needs no display.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,482 @@
+#include "diary_documents.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPointer>
+
+#include "app/app_settings.h"
+#include "child_frame.h"
+#include "color_setting_dlg.h"
+#include "date_change_dlg.h"
+#include "entry_name.h"
+#include "head_view.h"
+#include "marlow_doc.h"
+#include "marlow_view.h"
+#include "scale.h"
+#include "store/diary_data_file.h"
+#include "store/record_header.h"
+#include "tab_strip.h"
+#include "weather_setting_dlg.h"
+
+namespace tl::diary {
+namespace {
+
+// The wait cursor for the length of a scope.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+std::string Replace(std::string_view text, std::u16string_view name) {
+    std::string out(text);
+    std::string value = QString::fromStdU16String(std::u16string(name)).toStdString();
+    auto at = out.find("%s");
+    if (at != std::string::npos) out.replace(at, 2, value);
+    return out;
+}
+
+}  // namespace
+
+struct CDiaryDocuments::Impl {
+    CDiaryDocuments* q;
+    DiaryContext context;
+    QPointer<QMdiArea> area;
+    TabTable tabs;
+    std::vector<CMarlowDoc*> docs;
+    QPointer<CMarlowDoc> active;
+    bool stepping = false;  // a previous or next step is running
+    bool closingAll = false;
+
+    CMarlowDoc* docOf(QMdiSubWindow* window) const {
+        for (CMarlowDoc* doc : docs)
+            if (doc->frame() == window) return doc;
+        return nullptr;
+    }
+    int tabWidth(const std::u16string& name) const {
+        QFontMetrics metrics(QApplication::font());
+        return metrics.horizontalAdvance(QString::fromStdU16String(name)) + Scale(18) + Scale(6);
+    }
+    void refreshStrips(bool scroll) {
+        for (CMarlowDoc* doc : docs) {
+            CTabStrip* strip = doc->head() ? doc->head()->tabStrip() : nullptr;
+            if (!strip) continue;
+            if (scroll && doc == active && strip->width() > 0) tabs.scrollIntoView(strip->tabsRight());
+            strip->update();
+        }
+    }
+    void activate(CMarlowDoc* doc) {
+        if (!doc || !doc->frame()) return;
+        area->setActiveSubWindow(doc->frame());
+        doc->frame()->showMaximized();
+    }
+    void focusFirst(CMarlowDoc* doc) {
+        if (!context.settings->etc.firstFocusTitle || doc->isNote())
+            doc->view()->setFocus(Qt::OtherFocusReason);
+        else
+            doc->head()->titleEdit()->setFocus(Qt::OtherFocusReason);
+    }
+    bool close(CMarlowDoc* doc, bool save);
+    CMarlowDoc* create(store::Date date);
+    void showTabMenu(store::Date date, QPoint at);
+};
+
+CMarlowDoc* CDiaryDocuments::Impl::create(store::Date date) {
+    auto* doc = new CMarlowDoc(context, tabs, date, q);
+    if (!doc->createWindow(area)) {
+        context.ui->warn(res::Msg::OpenNotAnyMore);
+        delete doc;
+        return nullptr;
+    }
+    area->addSubWindow(doc->frame());
+    if (!doc->OnOpenDocument()) {
+        delete doc;
+        return nullptr;
+    }
+    docs.push_back(doc);
+    CTabStrip* strip = doc->head()->tabStrip();
+    connect(strip, &CTabStrip::tabActivated, q, [this](store::Date d) {
+        if (CMarlowDoc* target = q->OpenEntry(d, false)) target->view()->setFocus(Qt::MouseFocusReason);
+    });
+    connect(strip, &CTabStrip::pinToggled, q, [this](store::Date d) {
+        if (CMarlowDoc* target = q->document(d)) target->setPinned(!target->isPinned());
+        refreshStrips(false);
+    });
+    connect(strip, &CTabStrip::tableChanged, q, [this] { refreshStrips(false); });
+    connect(strip, &CTabStrip::closeClicked, q, [this, doc] { close(doc, true); });
+    connect(strip, &CTabStrip::menuRequested, q, [this](store::Date d, QPoint at) { showTabMenu(d, at); });
+    connect(doc, &CMarlowDoc::closeRequested, q, [this, doc] { close(doc, true); });
+    connect(doc, &CMarlowDoc::saved, q, &CDiaryDocuments::entryChanged);
+    connect(doc, &CMarlowDoc::pinnedChanged, q, [this] { refreshStrips(false); });
+    connect(doc, &CMarlowDoc::saveAllRequested, q, [this] { q->SaveAll(); });
+    return doc;
+}
+
+bool CDiaryDocuments::Impl::close(CMarlowDoc* doc, bool save) {
+    if (save && !doc->saveIfModified()) return false;
+    store::Date date = doc->date();
+    tabs.remove(date);
+    std::erase(docs, doc);
+    if (active == doc) active = nullptr;
+    // The window goes now; the document after the signal that asked.
+    if (doc->frame()) doc->frame()->closeForGood();
+    doc->deleteLater();
+    if (closingAll) return true;
+    if (!docs.empty()) {
+        int row = tabs.current();
+        CMarlowDoc* next = row >= 0 ? q->document(tabs.rows()[row].date) : docs.back();
+        activate(next ? next : docs.back());
+        refreshStrips(true);
+    } else {
+        emit q->lastOpenedChanged(store::Date{});
+    }
+    emit q->activeEntryChanged();
+    return true;
+}
+
+void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
+    CMarlowDoc* doc = q->document(date);
+    if (!doc) return;
+    doc->saveIfModified();
+    bool writable = !context.dataFile->IsReadOnly();
+    QMenu menu;
+    auto add = [&](const QString& text, bool enabled, auto action) {
+        QAction* item = menu.addAction(text);
+        item->setEnabled(enabled);
+        connect(item, &QAction::triggered, q, action);
+    };
+    add(doc->isPinned() ? tr("Remove &pin") : tr("Put &pin"), true, [this, date] {
+        if (CMarlowDoc* d = q->document(date)) d->setPinned(!d->isPinned());
+    });
+    menu.addSeparator();
+    add(tr("&Close"), true, [this, date] {
+        if (CMarlowDoc* d = q->document(date)) close(d, true);
+    });
+    add(tr("Close all but this tab"), docs.size() > 1, [this] { q->execute(res::Cmd::CloseAllButThis); });
+    add(tr("S&ave as..."), writable, [this] { q->saveActiveAsDate(); });
+    add(tr("&Delete"), writable, [this, date] { q->DeleteEntry(date); });
+    menu.exec(at);
+}
+
+CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* parent)
+    : QObject(parent), m_impl(std::make_unique<Impl>()) {
+    m_impl->q = this;
+    m_impl->context = std::move(context);
+    m_impl->area = area;
+    area->setViewMode(QMdiArea::SubWindowView);
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        Impl& d = *m_impl;
+        CMarlowDoc* now = d.docOf(window);
+        // Leaving an entry window saves it.
+        if (d.active && d.active != now) d.active->saveIfModified();
+        if (!window) return;  // the main window lost the focus; current stays
+        d.active = now;
+        if (now) {
+            d.tabs.select(now->date());
+            d.refreshStrips(true);
+        }
+        emit activeEntryChanged();
+    });
+}
+
+CDiaryDocuments::~CDiaryDocuments() {
+    // Documents are QObject children; their windows belong to the area.
+    m_impl->closingAll = true;
+    if (m_impl->area) disconnect(m_impl->area, nullptr, this, nullptr);
+    for (CMarlowDoc* doc : m_impl->docs) delete doc;
+}
+
+CMarlowDoc* CDiaryDocuments::document(store::Date date) const {
+    for (CMarlowDoc* doc : m_impl->docs)
+        if (doc->date() == date) return doc;
+    return nullptr;
+}
+
+std::vector<CMarlowDoc*> CDiaryDocuments::documents() const { return m_impl->docs; }
+
+CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
+    Impl& d = *m_impl;
+    if (!IsValidEntryDate(date) || !d.context.dataFile || !d.context.dataFile->IsOpen()) return nullptr;
+    WaitCursor wait;
+    // Unpinned entries of other dates give way (saved first when modified).
+    for (CMarlowDoc* doc : std::vector<CMarlowDoc*>(d.docs))
+        if (!doc->isPinned() && doc->date() != date) d.close(doc, true);
+    CMarlowDoc* doc = document(date);
+    bool wasOpen = doc != nullptr;
+    if (!doc) doc = d.create(date);
+    if (!doc) return nullptr;
+    doc->SetModifiedFlag(false);
+    if (wasOpen) {
+        if (pin && !doc->isPinned()) doc->setPinned(true);
+        d.tabs.select(date);
+    } else {
+        std::u16string name = TabName(doc->entryName(), d.context.settings->tab.weekday == 1);
+        d.tabs.add(TabRow{name, d.tabWidth(name), doc->isPinned(), date});
+    }
+    d.activate(doc);
+    d.active = doc;
+    if (!wasOpen) d.focusFirst(doc);
+    d.tabs.setHover(-1);
+    d.refreshStrips(true);
+    emit lastOpenedChanged(date);
+    emit activeEntryChanged();
+    return doc;
+}
+
+CMarlowDoc* CDiaryDocuments::activeDocument() const {
+    CMarlowDoc* doc = m_impl->docOf(m_impl->area->currentSubWindow());
+    return doc ? doc : m_impl->active.data();
+}
+
+const std::vector<TabRow>& CDiaryDocuments::tabs() const { return m_impl->tabs.rows(); }
+
+bool CDiaryDocuments::SaveAll() {
+    bool ok = true;
+    for (CMarlowDoc* doc : std::vector<CMarlowDoc*>(m_impl->docs)) ok = doc->saveIfModified() && ok;
+    return ok;
+}
+
+void CDiaryDocuments::CloseAll() {
+    Impl& d = *m_impl;
+    d.closingAll = true;
+    for (CMarlowDoc* doc : std::vector<CMarlowDoc*>(d.docs)) {
+        doc->saveIfModified();
+        d.close(doc, false);
+    }
+    d.closingAll = false;
+    emit lastOpenedChanged(store::Date{});
+    emit activeEntryChanged();
+}
+
+void CDiaryDocuments::blinkTick(bool phaseOn) {
+    if (CColorSettingDlg* dialog = CColorSettingDlg::active()) dialog->blinkTick(phaseOn);
+    for (CMarlowDoc* doc : m_impl->docs)
+        if (doc->head()) doc->head()->blinkTick(phaseOn);
+}
+
+void CDiaryDocuments::DeleteEntry(store::Date date) {
+    Impl& d = *m_impl;
+    store::CDiaryDataFile& file = *d.context.dataFile;
+    res::UserInterface& ui = *d.context.ui;
+    if (file.IsReadOnly() || !IsValidEntryDate(date)) return;
+    std::u16string name = EntryName(date);
+    bool month = date.day == 0 && date.month != 0;
+    bool year = date.month == 0;
+    if (!ui.askYesNo(Replace(res::Text(date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm), name)))
+        return;
+    bool removeAttachments = false;
+    if (file.FindAttachment(0, date, 0) != 0) {
+        auto msg = year ? res::Msg::YearNoteHasAttachments
+                   : month ? res::Msg::MonthNoteHasAttachments
+                           : res::Msg::DiaryHasAttachments;
+        res::Answer answer = ui.askYesNoCancel(res::Text(msg));
+        if (answer == res::Answer::Cancel) return;
+        removeAttachments = answer == res::Answer::Yes;
+    }
+    store::StickyNote note;
+    bool hasNote = file.FindStickyNote(date, &note) != 0;
+    bool removeNote = false;
+    if (hasNote) {
+        auto msg = year ? res::Msg::YearNoteHasStickyNote
+                   : month ? res::Msg::MonthNoteHasStickyNote
+                           : res::Msg::DiaryHasStickyNote;
+        res::Answer answer = ui.askYesNoCancel(res::Text(msg));
+        if (answer == res::Answer::Cancel) return;
+        removeNote = answer == res::Answer::Yes;
+    }
+    WaitCursor wait;
+    if (CMarlowDoc* doc = document(date)) {
+        doc->saveIfModified();
+        d.close(doc, false);
+    }
+    file.FreeDate(date.year, date.month, date.day, removeAttachments);
+    // Freeing the date takes its sticky note along; a note the user keeps
+    // is written back at once rather than left to a window that may not
+    // exist.
+    if (hasNote && !removeNote) {
+        file.BeginStickyNoteSaves();
+        file.SaveStickyNote(note);
+    }
+    emit entryChanged(date);
+    d.refreshStrips(false);
+}
+
+void CDiaryDocuments::openPreviousOrNext(bool next) {
+    Impl& d = *m_impl;
+    if (d.stepping || !d.context.dataFile || !d.context.dataFile->IsOpen()) return;
+    d.stepping = true;
+    CMarlowDoc* doc = activeDocument();
+    store::Date from = doc ? doc->date() : next ? store::Date{0, 1, 1} : store::Date{9999, 12, 31};
+    std::uint64_t unit =
+        next ? d.context.dataFile->NextDateWithContent(from) : d.context.dataFile->PreviousDateWithContent(from);
+    if (unit != 0) {
+        if (auto header = d.context.dataFile->ReadRecordHeader(unit)) {
+            store::Date date{header->year(), header->month(), header->day()};
+            if (CMarlowDoc* opened = OpenEntry(date, false)) opened->view()->setFocus(Qt::OtherFocusReason);
+        }
+    }
+    d.stepping = false;
+}
+
+void CDiaryDocuments::saveActiveAsDate() {
+    Impl& d = *m_impl;
+    CMarlowDoc* doc = activeDocument();
+    if (!doc || d.context.dataFile->IsReadOnly()) return;
+    QPointer<CMarlowDoc> guard(doc);
+    CDateChangeDlg dialog(doc->date(), *d.context.ui, [this, &d](store::Date date) {
+        if (document(date)) {
+            d.context.ui->warn(res::Msg::DiaryAlreadyOpened);
+            return false;
+        }
+        if (d.context.dataFile->ReadEntryHeader(date) != 0)
+            return d.context.ui->askYesNo(res::Text(res::Msg::ReplaceExistingDiary));
+        return true;
+    }, doc->frame());
+    if (dialog.exec() != QDialog::Accepted || !guard) return;
+    store::Date old = doc->date();
+    if (!doc->saveAsDate(dialog.chosenDate())) return;
+    int row = d.tabs.indexOf(old);
+    std::u16string name = TabName(doc->entryName(), false);
+    d.tabs.rename(row, name, d.tabWidth(name), doc->date());
+    d.tabs.setPinned(doc->date(), doc->isPinned());
+    d.refreshStrips(true);
+    emit entryChanged(old);
+    emit lastOpenedChanged(doc->date());
+}
+
+bool CDiaryDocuments::editWeatherChoices(QWidget* parent) {
+    Impl& d = *m_impl;
+    store::WeatherList list;
+    if (!d.context.dataFile->ReadWeatherList(list)) list = store::CDiaryDataFile::DefaultWeatherList();
+    CWeatherSettingDlg dialog(list, parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    list = dialog.choices();
+    for (auto& choice : list) choice = choice.substr(0, store::kWeatherMax);
+    for (CMarlowDoc* doc : d.docs) doc->head()->setWeatherChoices(list);
+    if (!d.context.dataFile->IsReadOnly() && !d.context.dataFile->WriteWeatherList(list)) return false;
+    return true;
+}
+
+namespace {
+
+// The header field with the keyboard focus in the document's window, if any.
+QLineEdit* FocusedField(CMarlowDoc* doc) {
+    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    return edit && doc->head() && doc->head()->isAncestorOf(edit) ? edit : nullptr;
+}
+
+bool IsEditorCommand(res::Cmd command) {
+    switch (command) {
+        case res::Cmd::EditUndo:
+        case res::Cmd::EditRedo:
+        case res::Cmd::EditCut:
+        case res::Cmd::EditCopy:
+        case res::Cmd::EditPaste:
+        case res::Cmd::EditSelectAll:
+        case res::Cmd::FilePrint:
+        case res::Cmd::FilePrintPreview:
+        case res::Cmd::InsertBorder:
+        case res::Cmd::InsertShortBorder:
+        case res::Cmd::DateStamp:
+        case res::Cmd::SearchGoogle:
+        case res::Cmd::SearchYahoo:
+        case res::Cmd::SearchBing: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+bool CDiaryDocuments::isEnabled(res::Cmd command) const {
+    const Impl& d = *m_impl;
+    CMarlowDoc* doc = activeDocument();
+    bool writable = d.context.dataFile && d.context.dataFile->IsOpen() && !d.context.dataFile->IsReadOnly();
+    switch (command) {
+        case res::Cmd::PreviousEntry:
+        case res::Cmd::NextEntry: return !d.stepping && d.context.dataFile && d.context.dataFile->IsOpen();
+        case res::Cmd::FileSave: return doc && doc->IsModified() && writable;
+        case res::Cmd::FileClose:
+        case res::Cmd::TogglePin:
+        case res::Cmd::ToText:
+        case res::Cmd::NextFieldOrLineBreak: return doc != nullptr;
+        case res::Cmd::FileSaveAs:
+        case res::Cmd::DeleteEntry: return doc && writable;
+        case res::Cmd::CloseAllButThis: return doc && d.docs.size() > 1;
+        default: break;
+    }
+    if (!doc || !IsEditorCommand(command)) return false;
+    if (QLineEdit* field = FocusedField(doc)) {
+        switch (command) {
+            case res::Cmd::EditCut: return !field->isReadOnly() && field->hasSelectedText();
+            case res::Cmd::EditCopy: return field->hasSelectedText();
+            case res::Cmd::EditPaste: return !field->isReadOnly();
+            case res::Cmd::EditUndo: return field->isUndoAvailable();
+            case res::Cmd::EditRedo: return field->isRedoAvailable();
+            case res::Cmd::EditSelectAll: return !field->text().isEmpty();
+            default: break;
+        }
+    }
+    return doc->view()->isCommandEnabled(command);
+}
+
+bool CDiaryDocuments::execute(res::Cmd command) {
+    if (!isEnabled(command)) return false;
+    Impl& d = *m_impl;
+    CMarlowDoc* doc = activeDocument();
+    switch (command) {
+        case res::Cmd::PreviousEntry: openPreviousOrNext(false); return true;
+        case res::Cmd::NextEntry: openPreviousOrNext(true); return true;
+        case res::Cmd::FileSave: doc->setPinned(true); doc->DoFileSave(); return true;
+        case res::Cmd::FileClose: d.close(doc, true); return true;
+        case res::Cmd::TogglePin: doc->setPinned(!doc->isPinned()); return true;
+        case res::Cmd::FileSaveAs: saveActiveAsDate(); return true;
+        case res::Cmd::DeleteEntry: DeleteEntry(doc->date()); return true;
+        case res::Cmd::CloseAllButThis:
+            for (CMarlowDoc* other : std::vector<CMarlowDoc*>(d.docs))
+                if (other != doc) d.close(other, true);
+            d.activate(doc);
+            d.refreshStrips(true);
+            return true;
+        case res::Cmd::ToText:
+            // F2 goes from the text to the title and back; a note has no title.
+            if (!doc->isNote() && doc->view()->hasFocus())
+                doc->head()->titleEdit()->setFocus(Qt::ShortcutFocusReason);
+            else
+                doc->view()->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        case res::Cmd::NextFieldOrLineBreak: {
+            CHeadView* head = doc->head();
+            QWidget* focus = QApplication::focusWidget();
+            if (doc->isNote() || !focus || !head->isAncestorOf(focus)) {
+                doc->view()->runCommand(command);
+            } else if (focus == head->titleEdit() && head->weatherBox()->isVisible()) {
+                head->weatherBox()->setFocus(Qt::TabFocusReason);
+            } else {
+                doc->view()->setFocus(Qt::TabFocusReason);
+            }
+            return true;
+        }
+        default: break;
+    }
+    if (QLineEdit* field = FocusedField(doc)) {
+        switch (command) {
+            case res::Cmd::EditCut: field->cut(); return true;
+            case res::Cmd::EditCopy: field->copy(); return true;
+            case res::Cmd::EditPaste: field->paste(); return true;
+            case res::Cmd::EditUndo: field->undo(); return true;
+            case res::Cmd::EditRedo: field->redo(); return true;
+            case res::Cmd::EditSelectAll: field->selectAll(); return true;
+            default: break;
+        }
+    }
+    return doc->view()->runCommand(command);
+}
+
+}  // namespace tl::diary

@@ -1,0 +1,278 @@
+#include "diary_documents.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "app/app_settings.h"
+#include "child_frame.h"
+#include "head_view.h"
+#include "marlow_doc.h"
+#include "marlow_view.h"
+#include "store/diary_data_file.h"
+#include "support/data_file_fixture.h"
+
+namespace tl::diary {
+namespace {
+
+using store::Date;
+
+constexpr Date kDay{2026, 12, 8};
+constexpr Date kOtherDay{2026, 12, 9};
+
+class DiaryDocumentsTest : public ::testing::Test {
+protected:
+    DiaryDocumentsTest() { makeDocuments(); }
+
+    void makeDocuments() {
+        documents.reset();
+        area = std::make_unique<QMdiArea>();
+        area->resize(800, 600);
+        DiaryContext context{&settings, data.file.get(), &ui, [] {
+                                 return std::chrono::year_month_day{std::chrono::year{2026}, std::chrono::month{12},
+                                                                    std::chrono::day{8}};
+                             }};
+        documents = std::make_unique<CDiaryDocuments>(context, area.get());
+    }
+
+    // Types at the end of the entry's text as the user would: an edit that
+    // marks the document modified.
+    static void type(CMarlowDoc* doc, const QString& text) {
+        QTextCursor cursor = doc->view()->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(text);
+        doc->view()->setTextCursor(cursor);
+    }
+
+    std::u16string storedText(Date date) {
+        std::u16string text;
+        data.file->ReadEntryText(date, text);
+        return text;
+    }
+
+    app::AppSettings settings;
+    testing::MemDataFile data;
+    testing::RecordingUi ui;
+    std::unique_ptr<QMdiArea> area;
+    std::unique_ptr<CDiaryDocuments> documents;
+};
+
+TEST_F(DiaryDocumentsTest, TypedTextWithFormatsSurvivesARestart) {
+    CMarlowDoc* doc = documents->OpenEntry(kDay, true);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(doc->IsModified());
+    doc->head()->titleEdit()->setText(QStringLiteral("A day at sea"));
+    QTextCursor cursor = doc->view()->textCursor();
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText(QStringLiteral("plain "));
+    cursor.insertText(QStringLiteral("bold"), bold);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(doc->isPinned());
+    EXPECT_TRUE(documents->tabs().front().pinned);
+
+    documents->CloseAll();
+    EXPECT_TRUE(documents->tabs().empty());
+    ASSERT_EQ(data.reopen(), store::OpenResult::Opened);
+    makeDocuments();
+
+    doc = documents->OpenEntry(kDay, true);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->head()->title(), QStringLiteral("A day at sea"));
+    EXPECT_EQ(doc->view()->toPlainText(), QStringLiteral("plain bold"));
+    QTextCursor probe(doc->view()->document());
+    probe.setPosition(8);
+    EXPECT_EQ(probe.charFormat().fontWeight(), QFont::Bold);
+    probe.setPosition(3);
+    EXPECT_NE(probe.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(storedText(kDay), u"plain bold");
+}
+
+TEST_F(DiaryDocumentsTest, OpeningAnotherDateSavesAndClosesOnlyUnpinnedEntries) {
+    CMarlowDoc* first = documents->OpenEntry(kDay, true);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->isPinned());  // opening alone does not pin
+    documents->OpenEntry(kOtherDay, true);
+    EXPECT_EQ(documents->document(kDay), nullptr);
+    ASSERT_EQ(documents->tabs().size(), 1u);
+
+    CMarlowDoc* edited = documents->OpenEntry(kDay, true);
+    EXPECT_EQ(documents->document(kOtherDay), nullptr);
+    type(edited, QStringLiteral("kept"));
+    CMarlowDoc* other = documents->OpenEntry(kOtherDay, false);
+    ASSERT_NE(other, nullptr);
+    // The edited entry was pinned by the edit and stays open, saved.
+    ASSERT_NE(documents->document(kDay), nullptr);
+    EXPECT_EQ(documents->tabs().size(), 2u);
+    documents->OpenEntry(kOtherDay, false);
+    EXPECT_FALSE(other->isPinned());
+    documents->OpenEntry(kOtherDay, true);
+    EXPECT_TRUE(other->isPinned());
+    EXPECT_TRUE(documents->tabs()[1].pinned);
+}
+
+TEST_F(DiaryDocumentsTest, EverySaveTriggerWritesTheEntry) {
+    CMarlowDoc* doc = documents->OpenEntry(kDay, true);
+    type(doc, QStringLiteral("one"));
+    EXPECT_TRUE(documents->execute(res::Cmd::FileSave));
+    EXPECT_EQ(storedText(kDay), u"one");
+    EXPECT_FALSE(documents->isEnabled(res::Cmd::FileSave));
+
+    type(doc, QStringLiteral(" two"));
+    emit doc->view()->focusLost();
+    EXPECT_EQ(storedText(kDay), u"one two");
+
+    type(doc, QStringLiteral(" three"));
+    EXPECT_TRUE(documents->SaveAll());
+    EXPECT_EQ(storedText(kDay), u"one two three");
+
+    type(doc, QStringLiteral(" four"));
+    doc->frame()->close();  // the window's own close button
+    EXPECT_EQ(documents->document(kDay), nullptr);
+    EXPECT_EQ(storedText(kDay), u"one two three four");
+
+    doc = documents->OpenEntry(kDay, true);
+    type(doc, QStringLiteral(" five"));
+    EXPECT_TRUE(documents->execute(res::Cmd::FileClose));
+    EXPECT_EQ(storedText(kDay), u"one two three four five");
+}
+
+TEST_F(DiaryDocumentsTest, ParagraphsAreStoredWithCrLf) {
+    CMarlowDoc* doc = documents->OpenEntry(kDay, true);
+    type(doc, QStringLiteral("a\nb"));
+    documents->SaveAll();
+    EXPECT_EQ(storedText(kDay), u"a\r\nb");
+}
+
+TEST_F(DiaryDocumentsTest, EmptyingAnEntryRemovesIt) {
+    CMarlowDoc* doc = documents->OpenEntry(kDay, true);
+    type(doc, QStringLiteral("x"));
+    documents->SaveAll();
+    ASSERT_NE(data.file->ReadEntryHeader(kDay), 0u);
+    doc->view()->selectAll();
+    doc->view()->textCursor().removeSelectedText();
+    doc->view()->document()->setModified(true);
+    documents->SaveAll();
+    EXPECT_EQ(data.file->ReadEntryHeader(kDay), 0u);
+}
+
+TEST_F(DiaryDocumentsTest, ReadOnlyFileNeverWrites) {
+    CMarlowDoc* doc = documents->OpenEntry(kDay, true);
+    type(doc, QStringLiteral("stored"));
+    documents->CloseAll();
+    data.fs.setReadOnly(data.path, true);
+    ASSERT_EQ(data.reopen(), store::OpenResult::Opened);
+    ASSERT_TRUE(data.file->IsReadOnly());
+    makeDocuments();
+    doc = documents->OpenEntry(kDay, true);
+    ASSERT_NE(doc, nullptr);
+    EXPECT_TRUE(doc->view()->isReadOnly());
+    EXPECT_TRUE(doc->head()->titleEdit()->isReadOnly());
+    EXPECT_FALSE(documents->isEnabled(res::Cmd::FileSaveAs));
+    EXPECT_FALSE(documents->isEnabled(res::Cmd::DeleteEntry));
+    doc->SetModifiedFlag(true);
+    EXPECT_TRUE(doc->saveIfModified());
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(storedText(kDay), u"stored");
+}
+
+TEST_F(DiaryDocumentsTest, PreviousAndNextFollowTheDatesWithContent) {
+    for (Date date : {Date{2026, 1, 5}, Date{2026, 3, 0}, Date{2026, 3, 9}}) {
+        CMarlowDoc* doc = documents->OpenEntry(date, true);
+        type(doc, QStringLiteral("x"));
+    }
+    documents->CloseAll();
+    // Without an entry open, next starts at the first date with a diary.
+    documents->execute(res::Cmd::NextEntry);
+    ASSERT_NE(documents->activeDocument(), nullptr);
+    EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 1, 5}));
+    documents->execute(res::Cmd::NextEntry);
+    EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 0}));
+    documents->execute(res::Cmd::NextEntry);
+    EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 9}));
+    // Stepping does not pin, so the windows passed were closed.
+    EXPECT_EQ(documents->tabs().size(), 1u);
+    documents->execute(res::Cmd::NextEntry);  // the last: nothing happens
+    EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 9}));
+    documents->execute(res::Cmd::PreviousEntry);
+    EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 0}));
+}
+
+TEST_F(DiaryDocumentsTest, DeletePromptsAndKeepsWhatTheUserKeeps) {
+    CMarlowDoc* doc = documents->OpenEntry(kDay, true);
+    type(doc, QStringLiteral("unsaved"));
+    store::StickyNote note;
+    note.date = kDay;
+    note.text = u"call";
+    ASSERT_EQ(data.file->SaveStickyNote(note), 1);
+
+    ui.answer(res::Answer::No);
+    documents->DeleteEntry(kDay);
+    EXPECT_NE(documents->document(kDay), nullptr);
+    ASSERT_FALSE(ui.events().empty());
+    EXPECT_EQ(ui.events().back().text, "Are you sure you want to delete 12-08-2026(Tue) of diary?");
+
+    ui.answer(res::Answer::Yes);
+    ui.answer(res::Answer::No);  // keep the sticky note
+    documents->DeleteEntry(kDay);
+    EXPECT_FALSE(ui.unexpectedQuestion());
+    EXPECT_EQ(documents->document(kDay), nullptr);
+    EXPECT_EQ(data.file->ReadEntryHeader(kDay), 0u);
+    EXPECT_NE(data.file->FindStickyNote(kDay), 0u);
+}
+
+TEST_F(DiaryDocumentsTest, CloseAllButThisSavesTheOthers) {
+    CMarlowDoc* a = documents->OpenEntry(kDay, true);
+    type(a, QStringLiteral("a"));
+    CMarlowDoc* b = documents->OpenEntry(kOtherDay, true);
+    type(b, QStringLiteral("b"));
+    ASSERT_EQ(documents->tabs().size(), 2u);
+    ASSERT_EQ(documents->activeDocument(), b);
+    documents->execute(res::Cmd::CloseAllButThis);
+    EXPECT_EQ(documents->tabs().size(), 1u);
+    EXPECT_EQ(documents->document(kDay), nullptr);
+    EXPECT_EQ(storedText(kDay), u"a");
+}
+
+TEST_F(DiaryDocumentsTest, PrivateClipboardFormatKeepsFormattingBetweenEntries) {
+    CMarlowDoc* a = documents->OpenEntry(kDay, true);
+    QTextCursor cursor = a->view()->textCursor();
+    QTextCharFormat red;
+    red.setForeground(QColor(255, 0, 0));
+    cursor.insertText(QStringLiteral("red"), red);
+    a->view()->selectAll();
+    a->view()->copy();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasFormat(QString::fromLatin1(kPrivateMimeType)));
+    EXPECT_EQ(mime->text(), QStringLiteral("red"));
+
+    CMarlowDoc* b = documents->OpenEntry(kOtherDay, true);
+    b->view()->paste();
+    EXPECT_EQ(b->view()->toPlainText(), QStringLiteral("red"));
+    QTextCursor probe(b->view()->document());
+    probe.setPosition(2);
+    EXPECT_EQ(probe.charFormat().foreground().color(), QColor(255, 0, 0));
+
+    // Text of other programs arrives plain.
+    auto* foreign = new QMimeData;
+    foreign->setHtml(QStringLiteral("<b>bold</b>"));
+    foreign->setText(QStringLiteral("bold"));
+    QApplication::clipboard()->setMimeData(foreign);
+    b->view()->selectAll();
+    b->view()->paste();
+    probe = QTextCursor(b->view()->document());
+    probe.setPosition(2);
+    EXPECT_EQ(b->view()->toPlainText(), QStringLiteral("bold"));
+    EXPECT_NE(probe.charFormat().fontWeight(), QFont::Bold);
+}
+
+}  // namespace
+}  // namespace tl::diary

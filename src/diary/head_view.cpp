@@ -1,0 +1,222 @@
+#include "head_view.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+
+#include "color_setting_dlg.h"
+#include "colors.h"
+#include "scale.h"
+#include "tab_strip.h"
+
+namespace tl::diary {
+namespace {
+
+// The button that shows "Color" in the title's colours.
+class ColorButton : public QAbstractButton {
+public:
+    ColorButton(const store::TitleColors& colors, const TitleBlink& blink, QWidget* parent)
+        : QAbstractButton(parent), m_colors(colors), m_blink(blink) {
+        setFocusPolicy(Qt::StrongFocus);
+        setToolTip(tr("Title color"));
+    }
+    QSize sizeHint() const override { return QSize(Scale(44), Scale(20)); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QRect r = rect().adjusted(0, 0, -1, -1);
+        QColor back = m_colors.backgroundOn ? ToQColor(m_colors.background) : QColor(Qt::white);
+        QColor text = ToQColor(m_colors.text);
+        if (m_blink.inverted()) {
+            back = ToQColor(InvertedColor(FromQColor(back)));
+            text = ToQColor(InvertedColor(m_colors.text));
+        }
+        p.fillRect(r, back);
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(r);
+        if (!m_blink.textHidden()) {
+            p.setPen(text);
+            p.drawText(r, Qt::AlignCenter, tr("Color"));
+        }
+        if (hasFocus()) {
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            option.rect = r.adjusted(2, 2, -2, -2);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        }
+    }
+
+private:
+    const store::TitleColors& m_colors;
+    const TitleBlink& m_blink;
+};
+
+}  // namespace
+
+int CHeadView::paneHeight(bool note) { return note ? Scale(23) : Scale(23) + Scale(29) + 1; }
+
+CHeadView::CHeadView(TabTable& tabs, bool note, bool weatherShown, QWidget* parent)
+    : QWidget(parent), m_tabs(tabs), m_note(note), m_weatherShown(weatherShown) {
+    m_strip = new CTabStrip(tabs, this);
+    setFixedHeight(paneHeight(note));
+    if (note) return;
+    m_title = new QLineEdit(this);
+    m_title->setMaxLength(static_cast<int>(store::kTitleMax));
+    m_title->setAccessibleName(tr("Title"));
+    m_colorButton = new ColorButton(m_colors, m_blink, this);
+    m_weather = new QComboBox(this);
+    m_weather->setEditable(true);
+    m_weather->setInsertPolicy(QComboBox::NoInsert);
+    m_weather->lineEdit()->setMaxLength(static_cast<int>(store::kWeatherMax));
+    m_weather->setAccessibleName(tr("Weather"));
+    m_weather->setVisible(weatherShown);
+    setTabOrder(m_title, m_colorButton);
+    setTabOrder(m_colorButton, m_weather);
+
+    connect(m_title, &QLineEdit::textEdited, this, [this] {
+        if (m_ready) emit edited();
+    });
+    connect(m_weather, &QComboBox::editTextChanged, this, [this] {
+        if (m_ready) emit edited();
+    });
+    connect(m_colorButton, &QAbstractButton::clicked, this, &CHeadView::chooseColors);
+    m_title->installEventFilter(this);
+    m_weather->installEventFilter(this);
+    m_weather->lineEdit()->installEventFilter(this);
+}
+
+void CHeadView::setHeader(const store::EntryHeader& header) {
+    setTitle(QString::fromStdU16String(header.title));
+    if (m_weather) m_weather->setEditText(QString::fromStdU16String(header.weather));
+    setColors(header.colors);
+}
+
+QString CHeadView::title() const { return m_title ? m_title->text() : QString(); }
+
+void CHeadView::setTitle(const QString& title) {
+    if (m_title) m_title->setText(title);
+    applyTitlePalette();
+}
+
+QString CHeadView::weather() const { return m_weather ? m_weather->currentText() : QString(); }
+
+void CHeadView::setColors(const store::TitleColors& colors) {
+    m_colors = colors;
+    m_blink.setKind(colors.blink);
+    applyTitlePalette();
+    if (m_colorButton) m_colorButton->update();
+}
+
+void CHeadView::applyTitlePalette() {
+    if (!m_title) return;
+    QPalette p = palette();
+    p.setColor(QPalette::Text, ToQColor(m_colors.text));
+    if (m_colors.backgroundOn) p.setColor(QPalette::Base, ToQColor(m_colors.background));
+    m_title->setPalette(p);
+}
+
+void CHeadView::setWeatherChoices(const store::WeatherList& choices) {
+    if (!m_weather) return;
+    QString text = m_weather->currentText();
+    QSignalBlocker block(m_weather);
+    m_weather->clear();
+    for (const auto& choice : choices)
+        if (!choice.empty()) m_weather->addItem(QString::fromStdU16String(choice));
+    m_weather->setEditText(text);
+}
+
+void CHeadView::setReadOnly(bool readOnly) {
+    if (m_note) return;
+    m_title->setReadOnly(readOnly);
+    m_weather->setEnabled(!readOnly);
+    m_colorButton->setEnabled(!readOnly);
+}
+
+void CHeadView::blinkTick(bool phaseOn) {
+    if (m_blink.tick(phaseOn) && m_colorButton) m_colorButton->update();
+}
+
+void CHeadView::hideTitleSelection() {
+    if (m_title && m_title->hasSelectedText()) m_title->setCursorPosition(m_title->selectionStart());
+}
+
+void CHeadView::chooseColors() {
+    CColorSettingDlg dialog(this);
+    dialog.setPreviewText(title());
+    dialog.setColors(m_colors);
+    if (dialog.exec() != QDialog::Accepted) return;
+    setColors(dialog.colors());
+    emit colorsChosen();
+}
+
+void CHeadView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_strip->setGeometry(0, 0, width(), Scale(23));
+    if (m_note) return;
+    int top = Scale(23) + Scale(5);
+    int left = Scale(44);  // room for the "Title" label
+    int titleWidth = std::max(Scale(50), width() - (m_weatherShown ? Scale(262) : Scale(119)));
+    int h = Scale(20);
+    m_title->setGeometry(left, top, titleWidth, h);
+    int buttonX = left + titleWidth + Scale(5);
+    m_colorButton->setGeometry(buttonX, top, Scale(44), h);
+    m_weather->setGeometry(left + titleWidth + Scale(124), top, Scale(90), h);
+}
+
+void CHeadView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    int t = Scale(23);
+    // Nine grey bands under the strip, 2 pixels each, from 234 down to 202.
+    for (int i = 0; i < 9; ++i) {
+        int grey = 234 - 4 * i;
+        p.fillRect(0, t + Scale(2) * i, width(), Scale(2), QColor(grey, grey, grey));
+    }
+    p.fillRect(0, t + Scale(18), width(), height() - t - Scale(18), QColor(202, 202, 202));
+    p.setPen(QColor(0x80, 0x80, 0x80));
+    p.drawLine(0, t - 1, width(), t - 1);
+    if (m_note) return;
+    p.drawLine(0, height() - 1, width(), height() - 1);
+    p.setPen(palette().color(QPalette::WindowText));
+    QRect title = m_title->geometry();
+    p.drawText(QRect(Scale(6), title.top(), Scale(36), title.height()), Qt::AlignVCenter | Qt::AlignLeft, tr("Title"));
+    if (m_weatherShown) {
+        QRect w = m_weather->geometry();
+        p.drawText(QRect(w.left() - Scale(50), w.top(), Scale(46), w.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                   tr("Weather"));
+    }
+}
+
+bool CHeadView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        auto reason = static_cast<QFocusEvent*>(event)->reason();
+        bool withinWeather = m_weather && (watched == m_weather || watched == m_weather->lineEdit()) &&
+                             m_weather->isAncestorOf(QApplication::focusWidget());
+        if (reason != Qt::PopupFocusReason && !withinWeather) emit fieldLeft();
+    } else if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == m_title && m_weatherShown) {
+                m_weather->setFocus(Qt::TabFocusReason);
+            } else {
+                emit toTextRequested();
+            }
+            return true;
+        }
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
+            emit toTextRequested();
+            return true;
+        }
+    } else if (event->type() == QEvent::ContextMenu && watched == m_title) {
+        // The title's own menu follows; the open entries are saved first.
+        emit menuAboutToOpen();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tl::diary

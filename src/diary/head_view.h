@@ -1,0 +1,78 @@
+#pragma once
+
+// The top pane of an entry window: the tab strip and, for a day entry, the
+// title, the title colour button and the weather box.
+
+#include <QWidget>
+
+#include "store/records.h"
+#include "title_blink.h"
+
+class QComboBox;
+class QLineEdit;
+class QAbstractButton;
+
+namespace tl::diary {
+
+class CTabStrip;
+class TabTable;
+
+class CHeadView : public QWidget {
+    Q_OBJECT
+
+public:
+    CHeadView(TabTable& tabs, bool note, bool weatherShown, QWidget* parent = nullptr);
+
+    CTabStrip* tabStrip() const { return m_strip; }
+    // The height of the pane: the strip, plus the header controls and a
+    // line for a day entry.
+    static int paneHeight(bool note);
+
+    void setHeader(const store::EntryHeader& header);
+    QString title() const;
+    void setTitle(const QString& title);
+    QString weather() const;
+    store::TitleColors colors() const { return m_colors; }
+    void setColors(const store::TitleColors& colors);
+    void setWeatherChoices(const store::WeatherList& choices);
+    void setReadOnly(bool readOnly);
+    void setReady(bool ready) { m_ready = ready; }
+    QLineEdit* titleEdit() const { return m_title; }
+    QComboBox* weatherBox() const { return m_weather; }
+
+    void blinkTick(bool phaseOn);
+    // Collapses the title's selection (the editor took the focus).
+    void hideTitleSelection();
+
+signals:
+    // The user changed a field: the entry is modified and pinned.
+    void edited();
+    // A field lost the focus: the owner saves.
+    void fieldLeft();
+    // The colour dialog was accepted: modified and saved at once.
+    void colorsChosen();
+    void toTextRequested();
+    void menuAboutToOpen();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void chooseColors();
+    void applyTitlePalette();
+
+    TabTable& m_tabs;
+    bool m_note;
+    bool m_weatherShown;
+    bool m_ready = false;
+    CTabStrip* m_strip;
+    QLineEdit* m_title = nullptr;
+    QAbstractButton* m_colorButton = nullptr;
+    QComboBox* m_weather = nullptr;
+    store::TitleColors m_colors;
+    TitleBlink m_blink;
+};
+
+}  // namespace tl::diary

@@ -1,0 +1,193 @@
+#include "marlow_doc.h"
+
+#include <QLineEdit>
+#include <QTextDocument>
+
+#include "app/app_settings.h"
+#include "child_frame.h"
+#include "editor_texts.h"
+#include "entry_name.h"
+#include "head_view.h"
+#include "marlow_view.h"
+#include "rtf_reader.h"
+#include "rtf_writer.h"
+#include "store/diary_data_file.h"
+#include "tab_table.h"
+
+namespace tl::diary {
+
+CMarlowDoc::CMarlowDoc(DiaryContext& context, TabTable& tabs, store::Date date, QObject* parent)
+    : QObject(parent), m_context(context), m_tabs(tabs), m_date(date) {}
+
+CMarlowDoc::~CMarlowDoc() {
+    if (!m_frame) return;
+    // Closing the window moves the focus; nothing may reach this document
+    // any more.
+    view()->disconnect(this);
+    view()->document()->disconnect(this);
+    view()->setBeforeMenu({});
+    head()->disconnect(this);
+    m_frame->setCloseHandler({});
+    m_frame->closeForGood();
+}
+
+std::u16string CMarlowDoc::entryName() const { return EntryName(m_date); }
+
+CMarlowView* CMarlowDoc::view() const { return m_frame ? m_frame->view() : nullptr; }
+CHeadView* CMarlowDoc::head() const { return m_frame ? m_frame->head() : nullptr; }
+
+bool CMarlowDoc::createWindow(QWidget* areaViewport) {
+    auto* head = new CHeadView(m_tabs, isNote(), m_context.settings->etc.weatherEnable == 1);
+    auto* view = new CMarlowView(*m_context.settings, *m_context.ui);
+    m_frame = new CChildFrame(head, view, areaViewport);
+    m_frame->setWindowTitle(QString::fromStdU16String(entryName()));
+    m_frame->setCloseHandler([this] {
+        emit closeRequested();
+        return false;
+    });
+
+    connect(view->document(), &QTextDocument::modificationChanged, this, [this, view](bool changed) {
+        if (changed && view->isReady()) edited();
+    });
+    connect(view, &CMarlowView::focusLost, this, [this] { saveIfModified(); });
+    connect(view, &CMarlowView::focusGained, head, &CHeadView::hideTitleSelection);
+    connect(view, &CMarlowView::toTitleRequested, this, [this, head, view] {
+        if (isNote()) {
+            view->setFocus();
+        } else {
+            head->titleEdit()->setFocus(Qt::OtherFocusReason);
+        }
+    });
+    view->setBeforeMenu([this] { emit saveAllRequested(); });
+    connect(head, &CHeadView::edited, this, &CMarlowDoc::edited);
+    connect(head, &CHeadView::fieldLeft, this, [this] { saveIfModified(); });
+    connect(head, &CHeadView::menuAboutToOpen, this, &CMarlowDoc::saveAllRequested);
+    connect(head, &CHeadView::toTextRequested, view, [view] { view->setFocus(Qt::OtherFocusReason); });
+    connect(head, &CHeadView::colorsChosen, this, [this] {
+        SetModifiedFlag(true);
+        setPinned(true);
+        saveIfModified();
+    });
+    return true;
+}
+
+bool CMarlowDoc::OnOpenDocument() {
+    if (!IsValidEntryDate(m_date) || !m_frame) return false;
+    store::CDiaryDataFile& file = *m_context.dataFile;
+    CMarlowView* editor = view();
+    CHeadView* header = head();
+    editor->setReady(false);
+    header->setReady(false);
+
+    store::WeatherList choices;
+    if (!file.ReadWeatherList(choices)) choices = store::CDiaryDataFile::DefaultWeatherList();
+    header->setWeatherChoices(choices);
+
+    store::EntryHeader stored;
+    const auto& titleDefaults = m_context.settings->titleColor;
+    stored.colors = {static_cast<std::uint32_t>(titleDefaults.color),
+                     static_cast<std::uint32_t>(titleDefaults.backColorSpecified),
+                     static_cast<std::uint32_t>(titleDefaults.backColor),
+                     static_cast<std::uint32_t>(titleDefaults.blink)};
+    if (file.ReadEntryHeader(m_date, &stored) != 0) {
+        std::vector<std::uint8_t> rtf;
+        bool rich = file.ReadEntryRichText(m_date, rtf) != 0 && !rtf.empty() &&
+                    ReadRtf(QByteArrayView(rtf.data(), static_cast<qsizetype>(rtf.size())), *editor->document());
+        if (!rich) {
+            std::u16string text;
+            file.ReadEntryText(m_date, text);
+            editor->setPlainText(QString::fromStdU16String(FromCrLf(text)));
+        }
+    } else {
+        editor->clear();
+    }
+    header->setHeader(stored);
+    editor->document()->clearUndoRedoStacks();
+    editor->document()->setModified(false);
+
+    bool readOnly = file.IsReadOnly();
+    editor->setReadOnly(readOnly);
+    header->setReadOnly(readOnly);
+    SetModifiedFlag(false);
+    editor->setReady(true);
+    header->setReady(true);
+    return true;
+}
+
+bool CMarlowDoc::writeEntry(store::Date date) {
+    CMarlowView* editor = view();
+    CHeadView* header = head();
+    std::u16string title = header->title().toStdU16String();
+    if (title.size() > store::kTitleMax) {
+        title.resize(store::kTitleMax);
+        header->setTitle(QString::fromStdU16String(title));
+        m_context.ui->warn(res::Msg::TitleTooLong);
+    }
+    store::EntryHeader entry;
+    entry.title = title;
+    entry.weather = header->weather().toStdU16String().substr(0, store::kWeatherMax);
+    entry.colors = header->colors();
+    std::u16string text = ToCrLf(editor->document()->toPlainText().toStdU16String());
+    QByteArray rtf = WriteRtf(*editor->document());
+    auto bytes = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(rtf.constData()),
+                                               static_cast<std::size_t>(rtf.size()));
+    if (!m_context.dataFile->SaveEditorEntry(date, entry, text, bytes)) return false;
+    emit saved(date);
+    return true;
+}
+
+bool CMarlowDoc::OnSaveDocument() {
+    if (!m_frame) return false;
+    return writeEntry(m_date);
+}
+
+bool CMarlowDoc::DoFileSave() {
+    if (!OnSaveDocument()) return false;
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CMarlowDoc::saveIfModified() {
+    if (m_context.dataFile->IsReadOnly()) {
+        SetModifiedFlag(false);
+        return true;
+    }
+    if (!m_modified) return true;
+    setPinned(true);
+    return DoFileSave();
+}
+
+void CMarlowDoc::SetModifiedFlag(bool modified) {
+    // The editor's own mark follows, so that its next edit reports again.
+    if (!modified && view()) view()->document()->setModified(false);
+    if (m_modified == modified) return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+void CMarlowDoc::setPinned(bool pinned) {
+    m_tabs.setPinned(m_date, pinned);
+    if (m_pinned == pinned) return;
+    m_pinned = pinned;
+    emit pinnedChanged(pinned);
+}
+
+void CMarlowDoc::edited() {
+    if (m_context.dataFile->IsReadOnly()) return;
+    setPinned(true);
+    SetModifiedFlag(true);
+}
+
+bool CMarlowDoc::saveAsDate(store::Date newDate) {
+    if (m_context.dataFile->IsReadOnly() || !IsValidEntryDate(newDate)) return false;
+    if (!OnSaveDocument()) return false;
+    if (!writeEntry(newDate)) return false;
+    m_tabs.setPinned(m_date, false);
+    m_date = newDate;
+    m_frame->setWindowTitle(QString::fromStdU16String(entryName()));
+    SetModifiedFlag(false);
+    setPinned(true);
+    return true;
+}
+
+}  // namespace tl::diary

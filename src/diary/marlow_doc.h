@@ -1,0 +1,79 @@
+#pragma once
+
+// One open entry: its date, its window and the link between the two and
+// the data file. The document never asks whether to save: every path that
+// leaves, closes or hides a modified entry saves it.
+
+#include <QObject>
+#include <QPointer>
+#include <string>
+
+#include "diary_documents.h"
+#include "store/records.h"
+
+namespace tl::diary {
+
+class CChildFrame;
+class CHeadView;
+class CMarlowView;
+class TabTable;
+
+class CMarlowDoc : public QObject {
+    Q_OBJECT
+
+public:
+    CMarlowDoc(DiaryContext& context, TabTable& tabs, store::Date date, QObject* parent = nullptr);
+    ~CMarlowDoc() override;
+
+    store::Date date() const { return m_date; }
+    bool isNote() const { return m_date.day == 0; }
+    std::u16string entryName() const;
+
+    // Builds the window (not yet shown); false when it cannot be made.
+    bool createWindow(QWidget* areaViewport);
+    CChildFrame* frame() const { return m_frame; }
+    CMarlowView* view() const;
+    CHeadView* head() const;
+
+    // Loads the stored entry into the views; false when the date is not a
+    // valid date of its kind.
+    bool OnOpenDocument();
+    // Writes the entry; false when it failed (the user was told).
+    bool OnSaveDocument();
+    bool DoFileSave();
+    // The save trigger: nothing is written to a read-only file (the flag is
+    // cleared); a modified entry is pinned and saved. False when a save
+    // failed.
+    bool saveIfModified();
+
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified);
+    bool isPinned() const { return m_pinned; }
+    void setPinned(bool pinned);
+
+    // Moves the entry to another date: saved under the old date first, then
+    // written under the new one, whose attachments are then shown.
+    bool saveAsDate(store::Date newDate);
+
+signals:
+    void modifiedChanged(bool modified);
+    void pinnedChanged(bool pinned);
+    void saved(store::Date date);
+    // The user asked to close the window.
+    void closeRequested();
+    // Every modified entry should be saved now (a menu is opening).
+    void saveAllRequested();
+
+private:
+    void edited();
+    bool writeEntry(store::Date date);
+
+    DiaryContext& m_context;
+    TabTable& m_tabs;
+    store::Date m_date;
+    bool m_modified = false;
+    bool m_pinned = false;
+    QPointer<CChildFrame> m_frame;
+};
+
+}  // namespace tl::diary

@@ -1,0 +1,72 @@
+#pragma once
+
+// The rich-text editor of an entry: the third pane of the entry window.
+
+#include <QTextEdit>
+#include <functional>
+
+#include "res/commands.h"
+
+namespace tl::app {
+struct AppSettings;
+}
+namespace tl::res {
+class UserInterface;
+}
+
+namespace tl::diary {
+
+inline constexpr char kPrivateMimeType[] = "application/x-tallyleaf-format";
+
+class CMarlowView : public QTextEdit {
+    Q_OBJECT
+
+public:
+    CMarlowView(const app::AppSettings& settings, res::UserInterface& ui, QWidget* parent = nullptr);
+
+    // Applies the FONT settings to the whole text as the default format.
+    void applyDefaultFont();
+    void setReady(bool ready) { m_ready = ready; }
+    bool isReady() const { return m_ready; }
+
+    bool isCommandEnabled(res::Cmd command) const;
+    bool runCommand(res::Cmd command);
+
+    void insertBorder(bool shortBorder);
+    void insertStamp(int year, int month, int day, int hour, int minute);
+    void insertLineBreak();
+    void searchSelection(res::Cmd engine);
+    void printDocument();
+    void printPreview();
+
+    // Runs before the context menu opens: every modified entry is saved.
+    void setBeforeMenu(std::function<void()> hook) { m_beforeMenu = std::move(hook); }
+    // Extra entries of the context menu (Attach file), added by the owner.
+    void setMenuExtension(std::function<void(class QMenu&)> hook) { m_menuExtension = std::move(hook); }
+
+signals:
+    // Focus left the editor: the owner saves.
+    void focusLost();
+    void focusGained();
+    void toTitleRequested();
+
+protected:
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void replaceSelection(const QString& text);
+
+    const app::AppSettings& m_settings;
+    res::UserInterface& m_ui;
+    bool m_ready = false;
+    std::function<void()> m_beforeMenu;
+    std::function<void(QMenu&)> m_menuExtension;
+};
+
+}  // namespace tl::diary

@@ -1,0 +1,15 @@
+#pragma once
+
+// Lengths designed at 96 dots per inch, converted to screen pixels.
+
+namespace tl::diary {
+
+// Both divisions truncate: (n * dpi * 100 / 96) / 100.
+int ScaleAt(int n, int dpi);
+// Scales with the screen's vertical logical resolution, read once (96
+// before a screen exists).
+int Scale(int n);
+// For tests and for a program that reads the resolution itself.
+void SetScaleDpi(int dpi);
+
+}  // namespace tl::diary
