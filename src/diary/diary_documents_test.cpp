@@ -144,6 +144,19 @@ TEST_F(DiaryDocumentsTest, EverySaveTriggerWritesTheEntry) {
     EXPECT_EQ(storedText(kDay), u"one two three four five");
 }
 
+TEST_F(DiaryDocumentsTest, SavingKeepsTheDatesStickyNote) {
+    store::StickyNote note;
+    note.date = kDay;
+    note.text = u"call";
+    ASSERT_EQ(data.file->SaveStickyNote(note), 1);
+    CMarlowDoc* doc = documents->OpenEntry(kDay, true);
+    type(doc, QStringLiteral("x"));
+    ASSERT_TRUE(documents->SaveAll());
+    store::StickyNote kept;
+    ASSERT_NE(data.file->FindStickyNote(kDay, &kept), 0u);
+    EXPECT_EQ(kept.text, u"call");
+}
+
 TEST_F(DiaryDocumentsTest, ParagraphsAreStoredWithCrLf) {
     CMarlowDoc* doc = documents->OpenEntry(kDay, true);
     type(doc, QStringLiteral("a\nb"));

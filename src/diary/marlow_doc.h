@@ -8,12 +8,12 @@
 #include <QPointer>
 #include <string>
 
+#include "child_frame.h"
 #include "diary_documents.h"
 #include "store/records.h"
 
 namespace tl::diary {
 
-class CChildFrame;
 class CHeadView;
 class CMarlowView;
 class TabTable;
