@@ -1,0 +1,66 @@
+#include "desktop_ui.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "progress_window.h"
+
+namespace tl::frame {
+
+namespace {
+
+QString qText(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QString title() { return qText(res::Text(res::Msg::DisplayTitle)); }
+
+// Questions carry the exclamation icon; Yes is the default except where
+// the careless answer would remove something.
+QMessageBox::StandardButton ask(QWidget* owner, std::string_view text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(QMessageBox::Warning, title(), qText(text), buttons, owner);
+    const bool removes = text == res::Text(res::Msg::DisablePassword);
+    box.setDefaultButton(removes ? QMessageBox::No : QMessageBox::Yes);
+    if (buttons.testFlag(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
+    else box.setEscapeButton(QMessageBox::No);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+DesktopUi::DesktopUi() = default;
+DesktopUi::~DesktopUi() { closeProgress(); }
+
+QWidget* DesktopUi::owner() const {
+    if (m_progress) return m_progress.data();
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return m_main.data();
+}
+
+void DesktopUi::warn(std::string_view text) { QMessageBox::warning(owner(), title(), qText(text)); }
+
+void DesktopUi::inform(std::string_view text) { QMessageBox::information(owner(), title(), qText(text)); }
+
+bool DesktopUi::askYesNo(std::string_view text) {
+    return ask(owner(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+res::Answer DesktopUi::askYesNoCancel(std::string_view text) {
+    switch (ask(owner(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes: return res::Answer::Yes;
+        case QMessageBox::No: return res::Answer::No;
+        default: return res::Answer::Cancel;
+    }
+}
+
+void DesktopUi::openProgress(std::string_view text) {
+    // One progress window at a time; a second open replaces the first.
+    closeProgress();
+    QWidget* parent = m_main && m_main->isVisible() ? m_main.data() : nullptr;
+    m_progress = new CProgressWnd(qText(text), parent);
+}
+
+bool DesktopUi::stepProgress(int percent) { return m_progress ? m_progress->step(percent) : true; }
+
+void DesktopUi::closeProgress() { delete m_progress.data(); }
+
+}  // namespace tl::frame

@@ -1,0 +1,351 @@
+#include "main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <set>
+
+#include "app/data_file_settings.h"
+#include "app/startup.h"
+#include "desktop_ui.h"
+#include "diary/diary_documents.h"
+#include "mdi_client.h"
+#include "other_settings_dialog.h"
+#include "pw_change_dialog.h"
+#include "specify_date_dialog.h"
+#include "store/diary_data_file.h"
+#include "window_state.h"
+
+namespace tl::frame {
+
+
+using res::Cmd;
+
+namespace {
+
+// The bar refresh: how often the enabling of menu items and keys follows
+// the editor (selection, clipboard, undo).
+constexpr int kRefreshMs = 100;
+
+QString menuText(std::string_view text) {
+    const std::string_view shown = text.substr(0, text.find('\t'));
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
+store::Date toDate(std::chrono::year_month_day ymd) {
+    return {static_cast<std::int16_t>(static_cast<int>(ymd.year())),
+            static_cast<std::uint8_t>(static_cast<unsigned>(ymd.month())),
+            static_cast<std::uint8_t>(static_cast<unsigned>(ymd.day()))};
+}
+
+QString title() {
+    const std::string_view t = res::Text(res::Msg::DisplayTitle);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, DesktopUi& ui, Today today,
+                       QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_dataFile(dataFile), m_ui(ui), m_today(std::move(today)) {
+    setWindowTitle(title());
+    m_openDate = toDate(m_today());
+    m_mdi = new CMDIClient(settings, this);
+    setCentralWidget(m_mdi);
+    m_documents = new diary::CDiaryDocuments({&m_settings, &m_dataFile, &m_ui, m_today}, m_mdi, this);
+    createActions();
+    createMenus();
+    createTimers();
+    placeWindow();
+
+    // Entry windows are always maximised; the caption names the entry.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+        if (window && !window->isMaximized()) window->showMaximized();
+        setWindowTitle(window && !window->windowTitle().isEmpty() ? title() + QStringLiteral(" - ") + window->windowTitle()
+                                                                  : title());
+        updateActions();
+    });
+    connect(m_documents, &diary::CDiaryDocuments::activeEntryChanged, this, &CMainFrame::updateActions);
+    updateActions();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::createActions() {
+    std::set<Cmd> commands;
+    for (MenuKind kind : {MenuKind::NoEntry, MenuKind::Entry})
+        for (const Popup& popup : Menu(kind))
+            for (const MenuItem& item : popup.items)
+                if (!item.separator()) commands.insert(item.cmd);
+    for (const Accelerator& accelerator : Accelerators()) commands.insert(accelerator.cmd);
+
+    for (Cmd cmd : commands) {
+        auto* action = new QAction(this);
+        action->setCheckable(IsCheckable(cmd));
+        QList<QKeySequence> keys;
+        for (const Accelerator& accelerator : Accelerators())
+            if (accelerator.cmd == cmd)
+                keys.append(QKeySequence(QString::fromUtf8(accelerator.key.data(),
+                                                           static_cast<qsizetype>(accelerator.key.size()))));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, cmd] { execute(cmd); });
+        addAction(action);  // keys work with or without a menu item
+        m_actions.emplace(cmd, action);
+    }
+    for (MenuKind kind : {MenuKind::NoEntry, MenuKind::Entry})
+        for (const Popup& popup : Menu(kind))
+            for (const MenuItem& item : popup.items)
+                if (!item.separator()) m_actions.at(item.cmd)->setText(menuText(item.text));
+}
+
+void CMainFrame::createMenus() {
+    menuBar()->clear();
+    for (const Popup& popup : Menu(m_menuKind)) {
+        QMenu* menu = menuBar()->addMenu(menuText(popup.title));
+        for (const MenuItem& item : popup.items) {
+            if (item.separator()) menu->addSeparator();
+            else menu->addAction(m_actions.at(item.cmd));
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
+    }
+}
+
+void CMainFrame::createTimers() {
+    m_blinkTimer = new QTimer(this);
+    connect(m_blinkTimer, &QTimer::timeout, this, [this] {
+        m_documents->blinkTick(m_blinkPhase == 1);
+        m_blinkPhase ^= 1;
+    });
+    restartBlinkTimer();
+    m_refreshTimer = new QTimer(this);
+    connect(m_refreshTimer, &QTimer::timeout, this, &CMainFrame::updateActions);
+    m_refreshTimer->start(kRefreshMs);
+}
+
+void CMainFrame::restartBlinkTimer() { m_blinkTimer->start(std::max(1, m_settings.titleColor.blinkInterval)); }
+
+void CMainFrame::placeWindow() {
+    std::vector<Rect> areas;
+    if (QScreen* primary = QApplication::primaryScreen()) {
+        const QRect a = primary->availableGeometry();
+        areas.push_back({a.left(), a.top(), a.left() + a.width(), a.top() + a.height()});
+    }
+    for (QScreen* screen : QApplication::screens()) {
+        const QRect a = screen->availableGeometry();
+        areas.push_back({a.left(), a.top(), a.left() + a.width(), a.top() + a.height()});
+    }
+    const auto& w = m_settings.window;
+    const Rect r = PlaceRestoredRect({w.left, w.top, w.right, w.bottom}, areas);
+    setGeometry(r.left, r.top, r.width(), r.height());
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_firstShow) return;
+    m_firstShow = false;
+    // The window appears at its restored rectangle first, so that
+    // restoring it later returns there.
+    if (const std::optional<ShowState> state = ParseShowState(m_settings.window.state)) {
+        if (*state == ShowState::Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+        else if (*state == ShowState::Minimized) setWindowState(windowState() | Qt::WindowMinimized);
+    }
+}
+
+void CMainFrame::storeWindowState() {
+    const bool restoredElsewhere = isMaximized() || isMinimized();
+    const QRect r = restoredElsewhere && normalGeometry().isValid() ? normalGeometry() : geometry();
+    auto& w = m_settings.window;
+    w.left = r.left();
+    w.top = r.top();
+    w.right = r.left() + r.width();
+    w.bottom = r.top() + r.height();
+    const ShowState state = isMinimized() ? ShowState::Minimized : isMaximized() ? ShowState::Maximized : ShowState::Normal;
+    w.state = std::string(ShowStateText(state));
+}
+
+void CMainFrame::bringToFront() {
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+CommandState CMainFrame::commandState() const {
+    CommandState state;
+    state.dataOpen = m_dataFile.IsOpen();
+    state.entryOpen = !m_documents->tabs().empty() || m_documents->activeDocument() != nullptr;
+    state.readOnly = m_dataFile.IsReadOnly();
+    state.findTextEmpty = m_settings.find.text.empty();
+    state.sideBarVisible = false;  // the side bar is not built yet
+    return state;
+}
+
+bool CMainFrame::isCommandEnabled(Cmd cmd) const {
+    const CommandState state = commandState();
+    const bool entryEnabled = HandlerOf(cmd) == Handler::Entries && m_documents->isEnabled(cmd);
+    return IsCommandEnabled(cmd, state, entryEnabled);
+}
+
+QAction* CMainFrame::action(Cmd cmd) const {
+    const auto it = m_actions.find(cmd);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::updateActions() {
+    const CommandState state = commandState();
+    const MenuKind kind = state.entryOpen ? MenuKind::Entry : MenuKind::NoEntry;
+    if (kind != m_menuKind) {
+        m_menuKind = kind;
+        createMenus();
+    }
+    for (const auto& [cmd, action] : m_actions) {
+        const bool entryEnabled = HandlerOf(cmd) == Handler::Entries && m_documents->isEnabled(cmd);
+        action->setEnabled(IsCommandEnabled(cmd, state, entryEnabled));
+    }
+    m_actions.at(Cmd::ViewToolBar)->setChecked(m_settings.toolBar.visible == 1);
+    m_actions.at(Cmd::ViewEditBar)->setChecked(m_settings.editBar.visible == 1);
+}
+
+bool CMainFrame::runCommand(Cmd cmd) {
+    if (!isCommandEnabled(cmd)) return false;
+    execute(cmd);
+    return true;
+}
+
+void CMainFrame::execute(Cmd cmd) {
+    if (!isCommandEnabled(cmd)) return;
+    switch (HandlerOf(cmd)) {
+        case Handler::Entries:
+            m_documents->execute(cmd);
+            updateActions();
+            return;
+        case Handler::NotYetBuilt:
+            return;
+        case Handler::Frame:
+            break;
+    }
+    switch (cmd) {
+        case Cmd::Today: openToday(); break;
+        case Cmd::OpenSpecified: openSpecified(); break;
+        case Cmd::ChangePassword: changePassword(); break;
+        case Cmd::DefaultFont: defaultFont(); break;
+        case Cmd::DataFileSettings: dataFileSettings(); break;
+        case Cmd::ToggleDataLocation: toggleDataLocation(); break;
+        case Cmd::OtherSettings: otherSettings(); break;
+        case Cmd::ViewToolBar: m_settings.toolBar.visible = m_settings.toolBar.visible == 1 ? 0 : 1; break;
+        case Cmd::ViewEditBar: m_settings.editBar.visible = m_settings.editBar.visible == 1 ? 0 : 1; break;
+        case Cmd::Help:
+        case Cmd::HelpContents: showHelp(); break;
+        case Cmd::About: showAbout(); break;
+        case Cmd::AppExit: close(); break;
+        default: break;  // keys that are accepted and do nothing
+    }
+    updateActions();
+}
+
+void CMainFrame::openToday() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const store::Date today = toDate(m_today());
+    // The second call finds the entry open and pins it: a new entry opened
+    // from Today is kept when another date is opened.
+    if (m_documents->OpenEntry(today, true)) m_documents->OpenEntry(today, true);
+    QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::openSpecified() {
+    CSpecifyDateDlg dialog(m_openDate, m_ui, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_openDate = dialog.date();
+    m_documents->OpenEntry(m_openDate, true);
+}
+
+void CMainFrame::changePassword() {
+    try {
+        CPwChangeDlg dialog(m_dataFile.GetPassword(), m_ui, this);
+        if (dialog.exec() == QDialog::Accepted) (void)m_dataFile.SetPassword(dialog.newPassword());
+    } catch (const std::exception&) {
+        m_ui.warn(res::Msg::WriteToDiskFailure);
+    }
+}
+
+void CMainFrame::defaultFont() {
+    const auto& f = m_settings.font;
+    QFont initial(QString::fromStdString(f.name));
+    initial.setPointSizeF(f.height / 10.0);
+    initial.setWeight(static_cast<QFont::Weight>(std::clamp(f.weight, 1, 1000)));
+    initial.setItalic(f.italic != 0);
+    initial.setUnderline(f.underline != 0);
+    initial.setStrikeOut(f.strikeOut != 0);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, this, tr("Default font Settings"));
+    if (!ok) return;
+    auto& out = m_settings.font;
+    out.name = chosen.family().toStdString();
+    out.height = static_cast<int>(chosen.pointSizeF() * 10 + 0.5);
+    out.weight = chosen.weight();
+    out.italic = chosen.italic() ? 1 : 0;
+    out.underline = chosen.underline() ? 1 : 0;
+    out.strikeOut = chosen.strikeOut() ? 1 : 0;
+}
+
+void CMainFrame::dataFileSettings() {
+    if (!m_startup) return;
+    if (m_startup->location().RunDataFileSettings(app::SettingsMode::Command)) reopenDataFile();
+}
+
+void CMainFrame::toggleDataLocation() {
+    if (app::ToggleDataLocation(m_settings)) reopenDataFile();
+}
+
+// The data location changed: every entry is saved and closed, and the data
+// file is looked for again. Without a data file the program cannot go on.
+void CMainFrame::reopenDataFile() {
+    if (!m_startup) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_documents->CloseAll();
+    QApplication::restoreOverrideCursor();
+    if (m_startup->StartDiaryData() == 0) close();
+}
+
+void CMainFrame::otherSettings() {
+    COtherSettingsDlg dialog(m_settings, m_ui, this);
+    dialog.exec();
+}
+
+void CMainFrame::showHelp() {
+    const QString guide = QStringLiteral(TL_HELP_FILE);
+    if (!QFileInfo::exists(guide) || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        m_ui.warn(res::Msg::HelpNotOpened);
+}
+
+void CMainFrame::showAbout() {
+    QMessageBox::about(this, tr("About %1").arg(title()),
+                       QStringLiteral("<b>%1</b> %2").arg(title(), QStringLiteral(TL_VERSION)));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    app::CleanTempFolder();
+    // Nothing typed is lost silently: when an entry cannot be saved the
+    // user decides whether to close all the same.
+    if (!m_documents->SaveAll() && !m_ui.askYesNo(res::Text(res::Msg::CloseWithUnsavedEntry))) {
+        event->ignore();
+        return;
+    }
+    m_documents->CloseAll();
+    storeWindowState();
+    m_blinkTimer->stop();
+    m_refreshTimer->stop();
+    event->accept();
+}
+
+}  // namespace tl::frame

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QMainWindow>
+#include <chrono>
+#include <functional>
+#include <map>
+
+#include "app/app_settings.h"
+#include "command_table.h"
+#include "res/commands.h"
+#include "store/records.h"
+
+class QAction;
+class QTimer;
+
+namespace tl::app {
+class DiaryStartup;
+}
+namespace tl::diary {
+class CDiaryDocuments;
+}
+namespace tl::store {
+class CDiaryDataFile;
+}
+
+namespace tl::frame {
+
+class CMDIClient;
+class DesktopUi;
+
+// The main window: menus, keys and their enabling, the area of the entry
+// windows, the blink and refresh timers, the frame-level commands and the
+// window state kept across runs. The entry windows themselves belong to
+// CDiaryDocuments; every entry command is routed there.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    using Today = std::function<std::chrono::year_month_day()>;
+
+    CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, DesktopUi& ui, Today today,
+               QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The start-up object, for the commands that open the data file again.
+    void setStartup(app::DiaryStartup* startup) { m_startup = startup; }
+    diary::CDiaryDocuments& documents() { return *m_documents; }
+    CMDIClient* mdiArea() const { return m_mdi; }
+
+    // Runs a command as its menu item or key would; false when it is
+    // disabled now.
+    bool runCommand(res::Cmd cmd);
+    bool isCommandEnabled(res::Cmd cmd) const;
+    QAction* action(res::Cmd cmd) const;
+
+    // The Today command.
+    void openToday();
+    // Another process asked for the window: restore it and bring it forward.
+    void bringToFront();
+    // Timer 1 again with TITLECOL BLINK_INTERVAL.
+    void restartBlinkTimer();
+    // Writes the restored rectangle and the show state into the settings.
+    void storeWindowState();
+    // Which menu is on the bar now.
+    MenuKind menuKind() const { return m_menuKind; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createTimers();
+    void placeWindow();
+    void updateActions();
+    CommandState commandState() const;
+    void execute(res::Cmd cmd);
+    void openSpecified();
+    void changePassword();
+    void defaultFont();
+    void dataFileSettings();
+    void toggleDataLocation();
+    void reopenDataFile();
+    void otherSettings();
+    void showHelp();
+    void showAbout();
+
+    app::AppSettings& m_settings;
+    store::CDiaryDataFile& m_dataFile;
+    DesktopUi& m_ui;
+    Today m_today;
+    app::DiaryStartup* m_startup = nullptr;
+    CMDIClient* m_mdi = nullptr;
+    diary::CDiaryDocuments* m_documents = nullptr;
+    std::map<res::Cmd, QAction*> m_actions;
+    MenuKind m_menuKind = MenuKind::Entry;  // the menus are built at once
+    QTimer* m_blinkTimer = nullptr;
+    QTimer* m_refreshTimer = nullptr;
+    int m_blinkPhase = 1;
+    bool m_firstShow = true;
+    store::Date m_openDate;   // the date last accepted by the Open dialog
+};
+
+}  // namespace tl::frame

@@ -1,0 +1,96 @@
+#include "marlow_app.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/qt/qt_settings_store.h"
+#include "app/qt/single_instance.h"
+#include "app/startup.h"
+#include "desktop_dialogs.h"
+#include "desktop_ui.h"
+#include "diary/diary_documents.h"
+#include "main_frame.h"
+#include "diary/scale.h"
+#include "store/diary_data_file.h"
+
+namespace tl::frame {
+
+namespace {
+
+app::LoadEnvironment loadEnvironment() {
+    app::LoadEnvironment env;
+    if (QScreen* screen = QApplication::primaryScreen()) {
+        const QRect a = screen->availableGeometry();
+        env.workArea = {a.left(), a.top(), a.left() + a.width(), a.top() + a.height()};
+    }
+    env.translucentWindows = QApplication::platformName() != QStringLiteral("offscreen");
+    return env;
+}
+
+// Opens the dates given on the command line and, when asked, saves a
+// picture of the window and closes it.
+void runLaunchOptions(CMainFrame& frame, const LaunchOptions& options) {
+    for (const QString& text : options.openDates) {
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        if (date.isValid())
+            frame.documents().OpenEntry({static_cast<std::int16_t>(date.year()), static_cast<std::uint8_t>(date.month()),
+                                         static_cast<std::uint8_t>(date.day())},
+                                        true);
+    }
+    if (options.screenshot.isEmpty()) return;
+    // Give the window a moment to lay out and paint first.
+    QTimer::singleShot(800, &frame, [&frame, path = options.screenshot] {
+        frame.grab().save(path);
+        frame.close();
+    });
+}
+
+}  // namespace
+
+int RunApplication(const LaunchOptions& options) {
+    app::CleanTempFolder();
+    app::SingleInstance instance;
+    if (instance.acquire() == app::SingleInstance::Role::Second) return 0;
+
+    if (QScreen* screen = QApplication::primaryScreen()) diary::SetScaleDpi(qRound(screen->logicalDotsPerInchY()));
+    app::QtSettingsStore store;
+    app::AppSettings settings = app::LoadSettings(store, loadEnvironment());
+
+    DesktopUi ui;
+    store::CDiaryDataFile dataFile(store::PosixFileSystem::instance(), ui);
+    DesktopDialogs dialogs(ui);
+    const app::Clock& clock = app::SystemClock::instance();
+    const auto today = [&settings, &clock] { return app::GetDiaryToday(clock, settings.etc.todayRange); };
+
+    // The frame is destroyed before the data file and the settings it uses.
+    auto frame = std::make_unique<CMainFrame>(settings, dataFile, ui, today);
+    ui.setMainWindow(frame.get());
+    dialogs.setParent(frame.get());
+    QObject::connect(&instance, &app::SingleInstance::raiseRequested, frame.get(), &CMainFrame::bringToFront);
+
+    app::StartHooks hooks;
+    hooks.waitCursor = [](bool wait) {
+        if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
+        else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    };
+    hooks.openToday = [&frame](std::chrono::year_month_day) { frame->openToday(); };
+    app::DiaryStartup startup(settings, dataFile, ui, dialogs, clock, hooks);
+    dialogs.setDefaultFolder([&startup] { return startup.location().DefaultDataFolder(); });
+    frame->setStartup(&startup);
+
+    frame->show();
+    QCoreApplication::processEvents();
+    int code = 0;
+    if (startup.StartDiaryData() == 1) {
+        runLaunchOptions(*frame, options);
+        code = QApplication::exec();
+    }
+    frame.reset();
+    dataFile.Close();
+    app::EndApplication(settings, store, {.saveStickyNotes = {}, .releaseInstance = [&instance] { instance.release(); }});
+    return code;
+}
+
+}  // namespace tl::frame

@@ -1,0 +1,18 @@
+#include <QApplication>
+
+#include "frame/marlow_app.h"
+
+// The desktop program. The command line opens no files; two options serve
+// documentation and checks: --screenshot PATH and --open YYYY-MM-DD.
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Lantern"));
+    QApplication::setApplicationName(QStringLiteral("Tallyleaf"));
+    tl::frame::LaunchOptions options;
+    const QStringList args = QApplication::arguments();
+    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == QStringLiteral("--screenshot")) options.screenshot = args[++i];
+        else if (args[i] == QStringLiteral("--open")) options.openDates.append(args[++i]);
+    }
+    return tl::frame::RunApplication(options);
+}
