@@ -97,25 +97,6 @@ void FreshFile::flush() {
     }
 }
 
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    int close() {
-        const int rc = ::close(m_fd);
-        m_fd = -1;
-        return rc;
-    }
-
-private:
-    int m_fd;
-};
-
 // The attachment record compressed, enciphered; nullopt when it stays as
 // it is (compressed already, an archive) or cannot be compressed (told).
 struct Compressed {
@@ -146,14 +127,6 @@ Compressed CompressAttachment(store::CDiaryDataFile& source, const store::Record
     }
     cipher.Encrypt(image->data(), image->data(), image->size());
     return {false, std::move(*image)};
-}
-
-void SyncFolderOf(const std::string& path) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
 }
 
 int Rebuild(const std::string& path, const std::string& freshFolder, res::UserInterface& ui,
@@ -187,8 +160,8 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
     std::uint64_t total = 0;
     for (int k = store::kKindFree; k <= store::kKindAttachment; ++k) total += counts[k];
 
-    Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    Fd out(::open(fresh.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    exchange::UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    exchange::UniqueFd out(::open(fresh.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (in.get() < 0 || out.get() < 0) {
         ui.warn(res::Msg::FileWriteFailed);
         return 0;
@@ -252,7 +225,7 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
         }
         ::unlink(fresh.c_str());
     }
-    SyncFolderOf(path);
+    exchange::SyncFolderOf(path);
     progress.close();
     return 1;
 }

@@ -12,25 +12,6 @@ namespace tl::exchange {
 
 namespace {
 
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    int release() {
-        int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
-
 int OpenForWriting(const std::string& path) {
     constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
     int fd = ::open(path.c_str(), kFlags, 0666);
@@ -54,8 +35,27 @@ int OpenForWriting(const std::string& path) {
 
 }  // namespace
 
+UniqueFd::~UniqueFd() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+int UniqueFd::release() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+int UniqueFd::closeFd(int fd) { return ::close(fd); }
+
+void SyncFolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0) (void)::fsync(fd.get());
+}
+
 WriteResult WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    Fd fd(OpenForWriting(path));
+    UniqueFd fd(OpenForWriting(path));
     if (fd.get() < 0) return errno == ENOSPC || errno == EDQUOT ? WriteResult::DiskFull : WriteResult::Failed;
     std::size_t done = 0;
     int err = 0;
@@ -105,7 +105,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     bytes.resize(static_cast<std::size_t>(st.st_size));

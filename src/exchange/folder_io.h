@@ -37,6 +37,26 @@ std::vector<FolderEntry> ListFolder(const std::string& folder);
 // it cannot be opened or read in full.
 [[nodiscard]] bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 
+// Owns a descriptor: closed on every path out.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd();
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int get() const { return m_fd; }
+    int release();
+    // Closes now, so that a failing close is seen.
+    int close() { return closeFd(release()); }
+
+private:
+    static int closeFd(int fd);
+    int m_fd;
+};
+
+// Makes a rename or an unlink in the folder of path durable.
+void SyncFolderOf(const std::string& path);
+
 // The platform's separator between a folder and a name.
 inline std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;

@@ -13,17 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::WriteFile;
 
-std::u16string Text(store::CDiaryDataFile& f, store::Date d) {
-    std::u16string t;
-    (void)f.ReadEntryText(d, t);
-    return t;
-}
-
-store::EntryHeader Header(store::CDiaryDataFile& f, store::Date d) {
-    store::EntryHeader h;
-    (void)f.ReadEntryHeader(d, &h);
-    return h;
-}
+std::u16string Text(store::CDiaryDataFile& f, store::Date d) { return testing::TextOf(f, d); }
+store::EntryHeader Header(store::CDiaryDataFile& f, store::Date d) { return testing::HeaderOf(f, d); }
 
 // Counts the syncs of every file it opens.
 class CountingFileSystem final : public store::FileSystem {

@@ -48,14 +48,6 @@ bool FolderWritable(const std::string& folder) {
     return true;
 }
 
-void SyncFolderOf(const std::string& path) {
-    const std::string folder = fs::path(path).parent_path().string();
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)::fsync(fd);
-    ::close(fd);
-}
-
 // What the work copy holds, by date, kept exact while the merge writes.
 class WorkIndex {
 public:

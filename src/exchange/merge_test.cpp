@@ -16,17 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ReadFile;
 
-std::u16string Text(store::CDiaryDataFile& f, store::Date d) {
-    std::u16string t;
-    (void)f.ReadEntryText(d, t);
-    return t;
-}
-
-std::u16string Title(store::CDiaryDataFile& f, store::Date d) {
-    store::EntryHeader h;
-    (void)f.ReadEntryHeader(d, &h);
-    return h.title;
-}
+std::u16string Text(store::CDiaryDataFile& f, store::Date d) { return testing::TextOf(f, d); }
+std::u16string Title(store::CDiaryDataFile& f, store::Date d) { return testing::HeaderOf(f, d).title; }
 
 store::StickyNote Note(store::Date d, std::u16string text) {
     store::StickyNote n;

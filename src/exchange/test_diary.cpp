@@ -28,6 +28,18 @@ std::unique_ptr<store::CDiaryDataFile> NewDiary(const std::filesystem::path& pat
     return OpenDiary(path, ui);
 }
 
+std::u16string TextOf(store::CDiaryDataFile& file, store::Date date) {
+    std::u16string text;
+    (void)file.ReadEntryText(date, text);
+    return text;
+}
+
+store::EntryHeader HeaderOf(store::CDiaryDataFile& file, store::Date date) {
+    store::EntryHeader h;
+    (void)file.ReadEntryHeader(date, &h);
+    return h;
+}
+
 void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

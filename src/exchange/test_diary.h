@@ -20,6 +20,10 @@ std::unique_ptr<store::CDiaryDataFile> NewDiary(const std::filesystem::path& pat
 std::unique_ptr<store::CDiaryDataFile> OpenDiary(const std::filesystem::path& path, res::UserInterface& ui,
                                                  bool readOnly = false);
 
+// The date's plain text and header; empty when none.
+std::u16string TextOf(store::CDiaryDataFile& file, store::Date date);
+store::EntryHeader HeaderOf(store::CDiaryDataFile& file, store::Date date);
+
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadFile(const std::filesystem::path& path);
 
