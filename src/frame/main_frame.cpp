@@ -16,7 +16,6 @@
 
 #include "app/data_file_settings.h"
 #include "app/startup.h"
-#include "desktop_ui.h"
 #include "diary/diary_documents.h"
 #include "mdi_client.h"
 #include "other_settings_dialog.h"
@@ -54,7 +53,7 @@ QString title() {
 
 }  // namespace
 
-CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, DesktopUi& ui, Today today,
+CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, res::UserInterface& ui, Today today,
                        QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_dataFile(dataFile), m_ui(ui), m_today(std::move(today)) {
     setWindowTitle(title());
@@ -78,7 +77,14 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     updateActions();
 }
 
-CMainFrame::~CMainFrame() = default;
+// The area and the documents go with the widget's children, after this
+// object has stopped being a CMainFrame: their signals must not reach it.
+CMainFrame::~CMainFrame() {
+    m_refreshTimer->stop();
+    m_blinkTimer->stop();
+    m_mdi->disconnect(this);
+    m_documents->disconnect(this);
+}
 
 void CMainFrame::createActions() {
     std::set<Cmd> commands;

@@ -8,6 +8,7 @@
 #include "app/app_settings.h"
 #include "command_table.h"
 #include "res/commands.h"
+#include "res/user_interface.h"
 #include "store/records.h"
 
 class QAction;
@@ -26,7 +27,6 @@ class CDiaryDataFile;
 namespace tl::frame {
 
 class CMDIClient;
-class DesktopUi;
 
 // The main window: menus, keys and their enabling, the area of the entry
 // windows, the blink and refresh timers, the frame-level commands and the
@@ -38,7 +38,7 @@ class CMainFrame : public QMainWindow {
 public:
     using Today = std::function<std::chrono::year_month_day()>;
 
-    CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, DesktopUi& ui, Today today,
+    CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, res::UserInterface& ui, Today today,
                QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -88,7 +88,7 @@ private:
 
     app::AppSettings& m_settings;
     store::CDiaryDataFile& m_dataFile;
-    DesktopUi& m_ui;
+    res::UserInterface& m_ui;
     Today m_today;
     app::DiaryStartup* m_startup = nullptr;
     CMDIClient* m_mdi = nullptr;

@@ -1,0 +1,131 @@
+#include "main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+
+#include "diary/diary_documents.h"
+#include "diary/marlow_doc.h"
+#include "diary/marlow_view.h"
+#include "support/data_file_fixture.h"
+
+namespace tl::frame {
+namespace {
+
+using res::Cmd;
+using namespace std::chrono;
+
+constexpr year_month_day kToday{year{2026}, month{12}, day{9}};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CMainFrame> makeFrame() {
+        auto frame = std::make_unique<CMainFrame>(settings, *data.file, data.ui, [] { return kToday; });
+        frame->show();
+        QApplication::processEvents();
+        return frame;
+    }
+    std::vector<QString> menuTitles(const CMainFrame& frame) {
+        std::vector<QString> titles;
+        for (QAction* a : frame.menuBar()->actions()) titles.push_back(a->text());
+        return titles;
+    }
+
+    app::AppSettings settings;
+    testing::MemDataFile data;
+};
+
+TEST_F(MainFrameTest, TypedTextSurvivesClosingAndStartingAgain) {
+    {
+        auto frame = makeFrame();
+        EXPECT_EQ(frame->menuKind(), MenuKind::NoEntry);
+        ASSERT_TRUE(frame->runCommand(Cmd::Today));
+        diary::CMarlowDoc* doc = frame->documents().activeDocument();
+        ASSERT_NE(doc, nullptr);
+        EXPECT_EQ(doc->date(), (store::Date{2026, 12, 9}));
+        EXPECT_TRUE(doc->isPinned());  // Today pins what it opens
+        EXPECT_EQ(frame->menuKind(), MenuKind::Entry);
+        doc->view()->setFocus();
+        doc->view()->insertPlainText(QStringLiteral("Snow on the hills."));
+        ASSERT_TRUE(frame->runCommand(Cmd::AppExit));
+        EXPECT_FALSE(frame->isVisible());
+        EXPECT_TRUE(frame->documents().tabs().empty());
+    }
+    ASSERT_EQ(data.reopen(), store::OpenResult::Opened);
+    auto frame = makeFrame();
+    frame->runCommand(Cmd::Today);
+    diary::CMarlowDoc* doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->view()->toPlainText(), QStringLiteral("Snow on the hills."));
+}
+
+TEST_F(MainFrameTest, WindowStateIsKeptAcrossRuns) {
+    settings.window = {120, 80, 920, 680, "MAXIMIZE"};
+    {
+        auto frame = makeFrame();
+        EXPECT_TRUE(frame->isMaximized());
+        frame->close();
+    }
+    // The restored rectangle, not the maximised one, is what is stored.
+    EXPECT_EQ(settings.window.state, "MAXIMIZE");
+    EXPECT_EQ(settings.window.right - settings.window.left, 800);
+    EXPECT_EQ(settings.window.bottom - settings.window.top, 600);
+
+    settings.window.state = "NORMAL";
+    auto frame = makeFrame();
+    EXPECT_FALSE(frame->isMaximized());
+    frame->close();
+    EXPECT_EQ(settings.window.state, "NORMAL");
+    EXPECT_EQ(settings.window.right - settings.window.left, 800);
+}
+
+TEST_F(MainFrameTest, ReadOnlyDataFileGreysWritingCommands) {
+    data.fs.setReadOnly(data.path, true);
+    ASSERT_EQ(data.reopen(), store::OpenResult::Opened);
+    ASSERT_TRUE(data.file->IsReadOnly());
+    auto frame = makeFrame();
+    frame->runCommand(Cmd::Today);
+    for (Cmd cmd : {Cmd::ChangePassword, Cmd::FileSaveAs, Cmd::DeleteEntry, Cmd::Merge, Cmd::AttachFile})
+        EXPECT_FALSE(frame->isCommandEnabled(cmd)) << static_cast<int>(cmd);
+    EXPECT_TRUE(frame->isCommandEnabled(Cmd::FileClose));
+    EXPECT_FALSE(frame->action(Cmd::ChangePassword)->isEnabled());
+}
+
+TEST_F(MainFrameTest, NextAndPreviousWithoutAnEntryOpenTheEndsOfTheDiary) {
+    auto frame = makeFrame();
+    // An empty diary: nothing happens.
+    frame->runCommand(Cmd::NextEntry);
+    EXPECT_EQ(frame->documents().activeDocument(), nullptr);
+    for (store::Date date : {store::Date{2001, 5, 6}, store::Date{2030, 1, 2}}) {
+        diary::CMarlowDoc* doc = frame->documents().OpenEntry(date, true);
+        ASSERT_NE(doc, nullptr);
+        doc->view()->insertPlainText(QStringLiteral("x"));
+    }
+    frame->documents().CloseAll();
+    frame->runCommand(Cmd::NextEntry);
+    ASSERT_NE(frame->documents().activeDocument(), nullptr);
+    EXPECT_EQ(frame->documents().activeDocument()->date(), (store::Date{2001, 5, 6}));
+    frame->documents().CloseAll();
+    frame->runCommand(Cmd::PreviousEntry);
+    ASSERT_NE(frame->documents().activeDocument(), nullptr);
+    EXPECT_EQ(frame->documents().activeDocument()->date(), (store::Date{2030, 1, 2}));
+}
+
+TEST_F(MainFrameTest, MenusSwitchWithTheEntriesAndKeysReachCommands) {
+    auto frame = makeFrame();
+    EXPECT_EQ(menuTitles(*frame).size(), 5u);
+    EXPECT_FALSE(frame->isCommandEnabled(Cmd::FileClose));
+    frame->runCommand(Cmd::Today);
+    EXPECT_TRUE(frame->isCommandEnabled(Cmd::FileClose));
+    EXPECT_EQ(frame->action(Cmd::PreviousEntry)->shortcuts().size(), 2);
+    EXPECT_EQ(frame->action(Cmd::OpenSpecified)->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+    ASSERT_TRUE(frame->runCommand(Cmd::FileClose));
+    QApplication::processEvents();
+    EXPECT_EQ(frame->menuKind(), MenuKind::NoEntry);
+    EXPECT_FALSE(frame->isCommandEnabled(Cmd::FileClose));
+}
+
+}  // namespace
+}  // namespace tl::frame
