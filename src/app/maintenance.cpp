@@ -13,6 +13,7 @@
 #include "exchange/progress_scope.h"
 #include "exchange/record_images.h"
 #include "exchange/record_layout.h"
+#include "store/attachment_names.h"
 #include "store/blowfish.h"
 #include "store/file_copy.h"
 
@@ -107,7 +108,7 @@ Compressed CompressAttachment(store::CDiaryDataFile& source, const store::Record
                               res::UserInterface& ui, bool& failed) {
     store::AttachmentInfo info;
     const store::Date d{rec.header.year(), rec.header.month(), rec.header.day()};
-    if (source.FindAttachment(rec.unit, d, 0, &info) != rec.unit || info.compressed || exchange::IsArchiveName(info.name))
+    if (source.FindAttachment(rec.unit, d, 0, &info) != rec.unit || info.compressed || store::IsArchiveName(info.name))
         return {};
     exchange::AttachmentSource s;
     s.date = d;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "record_layout.h"
+#include "store/attachment_names.h"
 #include "store/compression.h"
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
@@ -54,17 +55,8 @@ std::optional<Image> RichTextImage(store::Date date, std::span<const std::uint8_
     return image;
 }
 
-bool IsArchiveName(std::u16string_view name) {
-    const auto dot = name.rfind(u'.');
-    if (dot == std::u16string_view::npos || name.size() - dot != 4) return false;
-    std::u16string ext(name.substr(dot + 1));
-    for (char16_t& c : ext)
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    return ext == u"ZIP" || ext == u"LZH";
-}
-
 std::optional<Image> AttachmentImage(const AttachmentSource& s) {
-    const bool compress = !IsArchiveName(s.name);
+    const bool compress = !store::IsArchiveName(s.name);
     std::optional<std::vector<std::uint8_t>> packed;
     if (compress) {
         packed = store::CompressPayload(s.bytes, res::Silent());

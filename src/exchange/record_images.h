@@ -28,9 +28,6 @@ std::optional<Image> PlainTextImage(store::Date date, std::u16string_view text);
 // Kind 5: RTF bytes, deflated.
 std::optional<Image> RichTextImage(store::Date date, std::span<const std::uint8_t> rtf);
 
-// ".ZIP" and ".LZH" in any letter case: stored as they are.
-bool IsArchiveName(std::u16string_view name);
-
 // A file to attach, read whole.
 struct AttachmentSource {
     store::Date date;
