@@ -164,5 +164,22 @@ TEST(DateQueries, MapAnswersEqualThePlainWalkOnRandomDiaries) {
     }
 }
 
+// Allocation from the map (which starts after the known non-free records)
+// must place every record where the walk over the file would.
+TEST(DateQueries, TheMapAndThePlainWalkWriteIdenticalFiles) {
+    MemDataFile withMap, withWalk;
+    withWalk.file->SetChainMap(false);
+    std::mt19937 rng(99);
+    for (int step = 0; step < 400; ++step) {
+        Date date{2024, static_cast<std::uint8_t>(1 + rng() % 3), static_cast<std::uint8_t>(1 + rng() % 5)};
+        std::u16string text(static_cast<std::size_t>(rng() % 900), u'x');
+        bool erase = rng() % 4 == 0;
+        for (MemDataFile* d : {&withMap, &withWalk}) {
+            ASSERT_EQ(erase ? d->file->SaveEntry(date, u"", u"", u"") : d->file->SaveEntry(date, u"t", u"", text), 1);
+        }
+    }
+    EXPECT_EQ(withMap.raw(), withWalk.raw());
+}
+
 }  // namespace
 }  // namespace tl::store

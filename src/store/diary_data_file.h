@@ -229,6 +229,7 @@ private:
 
     std::vector<ChainLink> m_chain;
     bool m_chainReady = false;
+    std::size_t m_firstFree = 0;  // no link before this index is free
     bool m_chainDamaged = false;
     bool m_useChainMap = true;
     SearchSettings m_search;

@@ -26,6 +26,7 @@ std::optional<RecordHeader> CDiaryDataFile::ReadRecordHeader(std::uint64_t unit)
 
 void CDiaryDataFile::loadChain() {
     m_chain.clear();
+    m_firstFree = 0;
     m_chainDamaged = false;
     // Ready only once the pass is over: a read error leaves no half map.
     m_chainReady = false;
@@ -88,6 +89,8 @@ void CDiaryDataFile::chainSetHeader(std::uint64_t unit, const RecordHeader& head
         return;
     }
     link->kind = header.kind();
+    if (link->kind == kKindFree)
+        m_firstFree = std::min(m_firstFree, static_cast<std::size_t>(link - m_chain.data()));
     link->year = header.year();
     link->month = header.month();
     link->day = header.day();
@@ -199,10 +202,20 @@ void CDiaryDataFile::writeHeaderAt(std::uint64_t unit, const RecordHeader& heade
 
 std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
     if (units == 0) return 0;
-    RecordWalk walk(*this, 0);
+    // With the map, no record before m_firstFree is free: the search for
+    // the first fit starts there instead of at unit 0.
+    const bool mapped = m_useChainMap && m_chainReady;
+    std::uint64_t from = mapped && m_firstFree < m_chain.size() ? m_chain[m_firstFree].unit : 0;
+    if (mapped && m_firstFree >= m_chain.size()) return 0;
+    RecordWalk walk(*this, from);
     RecordRef rec;
+    bool firstFreeSeen = false;
     while (walk.next(rec, OfKind(kKindFree))) {
         const std::uint64_t start = rec.unit;
+        if (mapped && !firstFreeSeen) {
+            m_firstFree = chainIndex(start);
+            firstFreeSeen = true;
+        }
         std::uint64_t run = rec.header.units();
         RecordHeader last = rec.header;
         // Merge the free records that follow until the run is long enough;
@@ -243,6 +256,7 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
         writeHeaderAt(start, taken);
         return start;
     }
+    if (mapped && m_chainReady && !firstFreeSeen) m_firstFree = m_chain.size();
     return 0;
 }
 
