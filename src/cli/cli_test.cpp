@@ -9,38 +9,21 @@
 
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
+#include "cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace tl::cli {
 namespace {
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
 
-std::string Slurp(const std::filesystem::path& p) {
-    std::ifstream in(p);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using Result = CliResult;
 
 class CliTest : public ::testing::Test {
 protected:
     testing::TempDir dir;
     std::string data = (dir / "Mrlwbk31.dat").string();
 
-    Result run(const std::string& args) {
-        std::string cmd = "'" TL_CLI_EXE "' " + args + " >'" + (dir / "out").string() + "' 2>'" +
-                          (dir / "err").string() + "' </dev/null";
-        int status = std::system(cmd.c_str());
-        Result r;
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = Slurp(dir / "out");
-        r.err = Slurp(dir / "err");
-        return r;
-    }
+    Result run(const std::string& args) { return RunCli(args, dir.path()); }
     std::string onData(const std::string& args) { return "--data '" + data + "' " + args; }
 };
 

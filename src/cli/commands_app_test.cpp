@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace tl::cli {
@@ -15,17 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using Result = CliResult;
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
@@ -40,17 +31,7 @@ protected:
     fs::path data = folder / "Mrlwbk31.dat";
     fs::path backup = folder / "Mrlwbk31.backup";
 
-    Result run(const std::string& args) {
-        const std::string home = dir.path().string();
-        std::string cmd = "HOME='" + home + "' XDG_DATA_HOME='" + home + "/data' XDG_CONFIG_HOME='" + home +
-                          "/config' '" TL_CLI_EXE "' " + args + " >'" + home + "/out' 2>'" + home + "/err' </dev/null";
-        int status = std::system(cmd.c_str());
-        Result r;
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = Slurp(dir / "out");
-        r.err = Slurp(dir / "err");
-        return r;
-    }
+    Result run(const std::string& args) { return RunCli(args, dir.path()); }
     std::string passwords(const std::string& lines) {
         std::ofstream(dir / "pw") << lines;
         return "--password-file '" + (dir / "pw").string() + "' ";

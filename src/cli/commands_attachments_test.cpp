@@ -9,6 +9,7 @@
 
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
+#include "cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace tl::cli {
@@ -17,12 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+
+
 
 class AttachmentCliTest : public ::testing::Test {
 protected:
@@ -38,12 +35,10 @@ protected:
     }
     // Runs the tool on the data file from the work folder; returns its exit code.
     int run(const std::string& args) {
-        std::string cmd = "cd '" + work.string() + "' && '" TL_CLI_EXE "' --data '" + data + "' " + args + " >'" +
-                          (dir / "out").string() + "' 2>'" + (dir / "err").string() + "' </dev/null";
-        int status = std::system(cmd.c_str());
-        code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        out = Slurp(dir / "out");
-        err = Slurp(dir / "err");
+        CliResult r = RunCli("--data '" + data + "' " + args, dir.path(), work);
+        code = r.code;
+        out = r.out;
+        err = r.err;
         return code;
     }
     std::string file(const std::string& name, const std::string& bytes) {
