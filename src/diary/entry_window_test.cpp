@@ -13,6 +13,7 @@
 #include "head_view.h"
 #include "marlow_doc.h"
 #include "marlow_view.h"
+#include "scale.h"
 #include "store/diary_data_file.h"
 #include "support/data_file_fixture.h"
 
@@ -106,6 +107,29 @@ TEST_F(EntryWindowTest, NotesShowOnlyTheTabStrip) {
     EXPECT_EQ(note->head()->titleEdit(), nullptr);
     EXPECT_EQ(note->head()->height(), CHeadView::paneHeight(true));
     EXPECT_LT(CHeadView::paneHeight(true), CHeadView::paneHeight(false));
+}
+
+TEST_F(EntryWindowTest, HeaderLabelsFitTheirTextAtEveryResolution) {
+    for (int dpi : {96, 192}) {
+        SetScaleDpi(dpi);
+        TabTable tabs;
+        CHeadView head(tabs, false, true);
+        // A large font: the labels must grow with it, not keep a fixed width.
+        QFont font = head.font();
+        font.setPointSize(14);
+        head.setFont(font);
+        head.resize(ScaleAt(900, dpi), CHeadView::paneHeight(false));
+        head.show();  // a hidden widget gets its resize event only when shown
+        const QFontMetrics metrics(font);
+        const QRect weather = head.weatherLabelRect();
+        EXPECT_GE(weather.width(), metrics.horizontalAdvance(QStringLiteral("Weather"))) << dpi;
+        EXPECT_LT(weather.right(), head.weatherBox()->geometry().left()) << dpi;
+        EXPECT_GT(weather.left(), head.titleEdit()->geometry().right() + ScaleAt(44, dpi)) << dpi;
+        const QRect title = head.titleLabelRect();
+        EXPECT_GE(title.width(), metrics.horizontalAdvance(QStringLiteral("Title"))) << dpi;
+        EXPECT_LT(title.right(), head.titleEdit()->geometry().left()) << dpi;
+    }
+    SetScaleDpi(0);  // read from the screen again
 }
 
 TEST_F(EntryWindowTest, EditorInsertsBordersAndLineBreaksAsOneUndoStep) {

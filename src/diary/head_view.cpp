@@ -1,9 +1,12 @@
 #include "head_view.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -157,16 +160,40 @@ void CHeadView::chooseColors() {
 
 void CHeadView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    layoutFields();
+}
+
+void CHeadView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // The labels are measured in the widget's font.
+    if (event->type() == QEvent::FontChange) layoutFields();
+}
+
+void CHeadView::layoutFields() {
     m_strip->setGeometry(0, 0, width(), Scale(23));
     if (m_note) return;
-    int top = Scale(23) + Scale(5);
-    int left = Scale(44);  // room for the "Title" label
-    int titleWidth = std::max(Scale(50), width() - (m_weatherShown ? Scale(262) : Scale(119)));
-    int h = Scale(20);
+    const QFontMetrics metrics = fontMetrics();
+    const int top = Scale(23) + Scale(5);
+    const int h = Scale(20);
+    const int labelGap = Scale(4);
+    // Labels take the width of their text, so no resolution or font cuts
+    // them; the fields keep their designed sizes where the text allows.
+    const int titleLabelWidth = metrics.horizontalAdvance(tr("Title"));
+    const int left = std::max(Scale(44), Scale(6) + titleLabelWidth + labelGap);
+    m_titleLabel = QRect(Scale(6), top, titleLabelWidth, h);
+    int fieldsEnd = width();
+    if (m_weatherShown) {
+        const int weatherX = width() - Scale(4) - Scale(90);
+        m_weather->setGeometry(weatherX, top, Scale(90), h);
+        const int weatherLabelWidth = metrics.horizontalAdvance(tr("Weather"));
+        m_weatherLabel = QRect(weatherX - labelGap - weatherLabelWidth, top, weatherLabelWidth, h);
+        fieldsEnd = m_weatherLabel.left();
+    }
+    // The title takes what is left before the colour button and a gap.
+    const int titleWidth = std::max(Scale(50), fieldsEnd - Scale(25) - Scale(44) - Scale(5) - left);
     m_title->setGeometry(left, top, titleWidth, h);
-    int buttonX = left + titleWidth + Scale(5);
-    m_colorButton->setGeometry(buttonX, top, Scale(44), h);
-    m_weather->setGeometry(left + titleWidth + Scale(124), top, Scale(90), h);
+    m_colorButton->setGeometry(left + titleWidth + Scale(5), top, Scale(44), h);
+    update();
 }
 
 void CHeadView::paintEvent(QPaintEvent*) {
@@ -183,13 +210,10 @@ void CHeadView::paintEvent(QPaintEvent*) {
     if (m_note) return;
     p.drawLine(0, height() - 1, width(), height() - 1);
     p.setPen(palette().color(QPalette::WindowText));
-    QRect title = m_title->geometry();
-    p.drawText(QRect(Scale(6), title.top(), Scale(36), title.height()), Qt::AlignVCenter | Qt::AlignLeft, tr("Title"));
-    if (m_weatherShown) {
-        QRect w = m_weather->geometry();
-        p.drawText(QRect(w.left() - Scale(50), w.top(), Scale(46), w.height()), Qt::AlignVCenter | Qt::AlignLeft,
-                   tr("Weather"));
-    }
+    // A glyph's overhang past its advance is not cut off.
+    const int flags = Qt::AlignVCenter | Qt::AlignLeft | Qt::TextDontClip;
+    p.drawText(m_titleLabel, flags, tr("Title"));
+    if (m_weatherShown) p.drawText(m_weatherLabel, flags, tr("Weather"));
 }
 
 bool CHeadView::eventFilter(QObject* watched, QEvent* event) {

@@ -39,6 +39,9 @@ public:
     void setReady(bool ready) { m_ready = ready; }
     QLineEdit* titleEdit() const { return m_title; }
     QComboBox* weatherBox() const { return m_weather; }
+    // Where the "Title" and "Weather" labels are painted; empty for a note.
+    QRect titleLabelRect() const { return m_titleLabel; }
+    QRect weatherLabelRect() const { return m_weatherLabel; }
 
     void blinkTick(bool phaseOn);
     // Collapses the title's selection (the editor took the focus).
@@ -57,11 +60,13 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void chooseColors();
     void applyTitlePalette();
+    void layoutFields();
 
     TabTable& m_tabs;
     bool m_note;
@@ -71,6 +76,8 @@ private:
     QLineEdit* m_title = nullptr;
     QAbstractButton* m_colorButton = nullptr;
     QComboBox* m_weather = nullptr;
+    QRect m_titleLabel;
+    QRect m_weatherLabel;
     store::TitleColors m_colors;
     TitleBlink m_blink;
 };
