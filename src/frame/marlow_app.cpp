@@ -8,6 +8,7 @@
 #include "app/qt/qt_settings_store.h"
 #include "app/qt/single_instance.h"
 #include "app/startup.h"
+#include "app_icon.h"
 #include "desktop_dialogs.h"
 #include "desktop_ui.h"
 #include "diary/diary_documents.h"
@@ -54,6 +55,8 @@ int RunApplication(const LaunchOptions& options) {
     app::SingleInstance instance;
     if (instance.acquire() == app::SingleInstance::Role::Second) return 0;
 
+    // Every window, and a maximised entry's system menu, shows this icon.
+    QApplication::setWindowIcon(makeAppIcon());
     if (QScreen* screen = QApplication::primaryScreen()) diary::SetScaleDpi(qRound(screen->logicalDotsPerInchY()));
     app::QtSettingsStore store;
     app::AppSettings settings = app::LoadSettings(store, loadEnvironment());
