@@ -261,6 +261,11 @@ void CDiaryDocuments::blinkTick(bool phaseOn) {
         if (doc->head()) doc->head()->blinkTick(phaseOn);
 }
 
+void CDiaryDocuments::applyDefaultFont() {
+    for (CMarlowDoc* doc : m_impl->docs)
+        if (CMarlowView* view = doc->view()) view->applyDefaultFont();
+}
+
 void CDiaryDocuments::DeleteEntry(store::Date date) {
     Impl& d = *m_impl;
     store::CDiaryDataFile& file = *d.context.dataFile;

@@ -70,6 +70,9 @@ public:
     // One tick of the blink clock for the open title colour dialog and
     // every header view.
     void blinkTick(bool phaseOn);
+    // Re-applies the default font settings to every open editor, as a new
+    // editor applies them; after "Default font" changed them.
+    void applyDefaultFont();
 
     // The open document of the date, or nullptr.
     CMarlowDoc* document(store::Date date) const;

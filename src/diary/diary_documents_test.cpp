@@ -63,6 +63,26 @@ protected:
     std::unique_ptr<CDiaryDocuments> documents;
 };
 
+TEST_F(DiaryDocumentsTest, ChangedDefaultFontReachesEveryOpenEditor) {
+    settings.font.height = 100;
+    settings.font.italic = 0;
+    CMarlowDoc* first = documents->OpenEntry(kDay, true);
+    ASSERT_NE(first, nullptr);
+    first->setPinned(true);  // stays open beside the next one
+    ASSERT_NE(documents->OpenEntry(kOtherDay, true), nullptr);
+    ASSERT_EQ(documents->documents().size(), 2u);
+    settings.font.height = 180;
+    settings.font.italic = 1;
+    settings.font.color = 0x0000FF;  // red, stored as 0x00BBGGRR
+    documents->applyDefaultFont();
+    for (CMarlowDoc* doc : documents->documents()) {
+        const QFont font = doc->view()->document()->defaultFont();
+        EXPECT_DOUBLE_EQ(font.pointSizeF(), 18.0);
+        EXPECT_TRUE(font.italic());
+        EXPECT_EQ(doc->view()->palette().color(QPalette::Text), QColor(255, 0, 0));
+    }
+}
+
 TEST_F(DiaryDocumentsTest, TypedTextWithFormatsSurvivesARestart) {
     CMarlowDoc* doc = documents->OpenEntry(kDay, true);
     ASSERT_NE(doc, nullptr);

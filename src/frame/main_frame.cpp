@@ -302,6 +302,7 @@ void CMainFrame::defaultFont() {
     out.italic = chosen.italic() ? 1 : 0;
     out.underline = chosen.underline() ? 1 : 0;
     out.strikeOut = chosen.strikeOut() ? 1 : 0;
+    documents().applyDefaultFont();
 }
 
 void CMainFrame::dataFileSettings() {
