@@ -12,7 +12,7 @@
 #include "exchange/folder_io.h"
 #include "exchange/progress_scope.h"
 #include "exchange/record_images.h"
-#include "exchange/record_layout.h"
+#include "store/record_layout.h"
 #include "store/attachment_names.h"
 #include "store/blowfish.h"
 #include "store/file_copy.h"
@@ -21,7 +21,7 @@ namespace tl::app {
 
 namespace {
 
-namespace L = exchange::layout;
+namespace L = store;
 using store::kUnitSize;
 
 // Writes the fresh file: runs of live records are copied as they lie on

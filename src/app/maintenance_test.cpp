@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/record_images.h"
-#include "exchange/record_layout.h"
+#include "store/record_layout.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -131,7 +131,7 @@ TEST_F(MaintenanceTest, BulkCompressionPacksOnlyPlainUncompressedAttachments) {
     const std::vector<std::uint8_t> data(5000, 'q');
     // A stored-as-is attachment that is no archive: made as ".zip", renamed.
     auto plain = exchange::AttachmentImage({d, 1, u"x.zip", {}, data});
-    store::PutText(&(*plain)[exchange::layout::kAttName], store::kAttachmentNameMax, u"plain.txt");
+    store::PutText(&(*plain)[store::kAttName], store::kAttachmentNameMax, u"plain.txt");
     ASSERT_EQ(file->WriteRecord(*plain), 1);
     ASSERT_EQ(file->WriteRecord(*exchange::AttachmentImage({d, 2, u"Pack.ZiP", {}, data})), 1);
     ASSERT_EQ(file->WriteRecord(*exchange::AttachmentImage({d, 3, u"done.txt", {}, data})), 1);

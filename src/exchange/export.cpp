@@ -11,7 +11,7 @@
 #include "exchange_texts.h"
 #include "folder_io.h"
 #include "progress_scope.h"
-#include "record_layout.h"
+#include "store/record_layout.h"
 #include "store/attachment_names.h"
 #include "store/codepage.h"
 #include "store/compression.h"
@@ -24,7 +24,7 @@ namespace {
 using store::AttachmentInfo;
 using store::Date;
 using store::RecordRef;
-namespace L = layout;
+namespace L = store;
 
 // The longest path the exchange folder layout allows (the limit of the
 // platform the format was made on; paths are counted in UTF-16 units).

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "record_images.h"
-#include "record_layout.h"
+#include "store/record_layout.h"
 #include "support/temp_dir.h"
 #include "test_diary.h"
 
@@ -73,8 +73,8 @@ TEST_F(ExportTest, RichTextWritesHeaderOnlyTextAndTheRtfBesideIt) {
 
 TEST_F(ExportTest, OneUnitHeaderTitleComesFromItsOwnBytes) {
     Image header = NewImage(store::kKindEntryHeader, {2024, 3, 5}, 1);
-    store::PutText(&header[layout::kEhOneUnitTitle], layout::kEhOneUnitTitleMax, u"Old form");
-    store::PutText(&header[layout::kEhWeather], store::kWeatherMax, u"snow");
+    store::PutText(&header[store::kEhOneUnitTitle], store::kEhOneUnitTitleMax, u"Old form");
+    store::PutText(&header[store::kEhWeather], store::kWeatherMax, u"snow");
     ASSERT_EQ(file->WriteRecord(header), 1);
     // A record right after it, whose first unit must not be taken for the
     // title.

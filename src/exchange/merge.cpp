@@ -17,7 +17,7 @@
 #include "folder_io.h"
 #include "progress_scope.h"
 #include "record_images.h"
-#include "record_layout.h"
+#include "store/record_layout.h"
 #include "store/file_copy.h"
 
 namespace tl::exchange {
@@ -113,10 +113,10 @@ Image TwoUnitHeader(const Image& source) {
     if (source.size() >= 2 * store::kUnitSize) {
         std::copy_n(source.begin() + store::kUnitSize, store::kUnitSize, image.begin() + store::kUnitSize);
     } else {
-        std::copy_n(source.begin() + layout::kEhOneUnitTitle, 2 * layout::kEhOneUnitTitleMax,
+        std::copy_n(source.begin() + store::kEhOneUnitTitle, 2 * store::kEhOneUnitTitleMax,
                     image.begin() + store::kUnitSize);
     }
-    store::PutU32(&image[store::kHdrUnits], layout::kEhUnits);
+    store::PutU32(&image[store::kHdrUnits], store::kEhUnits);
     return image;
 }
 
@@ -194,11 +194,11 @@ int Merger::mergeRecord(const RecordRef& rec) {
             return write(image);
         case store::kKindStickyNote:
             m_index->freeSticky(d);
-            image.resize(layout::kStickyUnits * store::kUnitSize, 0);
-            store::PutU32(&image[store::kHdrUnits], layout::kStickyUnits);
+            image.resize(store::kStickyUnits * store::kUnitSize, 0);
+            store::PutU32(&image[store::kHdrUnits], store::kStickyUnits);
             return write(image);
         case store::kKindAttachment:
-            m_index->freeAttachment(d, store::GetU32(&image[layout::kAttOrder]));
+            m_index->freeAttachment(d, store::GetU32(&image[store::kAttOrder]));
             return write(image);
         default: return 1;
     }

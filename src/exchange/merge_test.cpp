@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "record_images.h"
-#include "record_layout.h"
+#include "store/record_layout.h"
 #include "store/file_copy.h"
 #include "support/temp_dir.h"
 #include "test_diary.h"
@@ -79,7 +79,7 @@ TEST_F(MergeTest, ReplacesEntriesByDateAndAttachmentsByDateAndOrder) {
 
 TEST_F(MergeTest, OneUnitHeaderArrivesAsTwoUnitsAndOldDatesStayBehind) {
     Image header = NewImage(store::kKindEntryHeader, {2024, 3, 5}, 1);
-    store::PutText(&header[layout::kEhOneUnitTitle], layout::kEhOneUnitTitleMax, u"Old form title");
+    store::PutText(&header[store::kEhOneUnitTitle], store::kEhOneUnitTitleMax, u"Old form title");
     ASSERT_EQ(source->WriteRecord(header), 1);
     ASSERT_EQ(source->SaveEntry({1899, 12, 31}, u"too old", u"", u"x"), 1);
     ui.answer(res::Answer::Yes);

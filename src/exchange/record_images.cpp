@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "record_layout.h"
+#include "store/record_layout.h"
 #include "store/attachment_names.h"
 #include "store/compression.h"
 #include "store/diary_data_file.h"
@@ -10,7 +10,7 @@
 
 namespace tl::exchange {
 
-namespace L = layout;
+namespace L = store;
 using store::PutU32;
 using store::PutU64;
 

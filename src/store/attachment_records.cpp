@@ -26,22 +26,11 @@
 #include "codepage.h"
 #include "compression.h"
 #include "diary_data_file.h"
+#include "record_layout.h"
 #include "file_times.h"
 
 namespace tl::store {
 namespace {
-
-constexpr std::size_t kAttOrder = 24;
-constexpr std::size_t kAttOriginalSize = 32;
-constexpr std::size_t kAttCreation = 40;
-constexpr std::size_t kAttWrite = 48;
-constexpr std::size_t kAttAccess = 56;
-constexpr std::size_t kAttAttributes = 64;
-constexpr std::size_t kAttCompressed = 72;
-constexpr std::size_t kAttStoredSize = 80;
-constexpr std::size_t kAttName = 128;
-constexpr std::uint32_t kAttHeadUnits = 5;
-constexpr std::size_t kAttData = kAttHeadUnits * kUnitSize;
 
 using AttachmentHead = std::array<std::uint8_t, kAttData>;
 

@@ -1,49 +1,17 @@
 // Entry records of CDiaryDataFile: the header (kind 1), the plain text
-// (kind 2), the rich text (kind 5) and the weather list (kind 6).
-//
-// Layouts (offsets from the record's first byte, little-endian, UTF-16LE):
-//   kind 1, 2 units: 24..63 title of a one-unit header (20 code units);
-//     65 weather (10 code units); 88 title colour; 92 background on;
-//     96 background colour; 100 blink; 128 title (64 code units).
-//   kind 2: 24 original size (2 x characters + 2); 28 compressed flag (u32,
-//     1); 32 stored size (u32); 44 zlib stream. Units = UnitsForPayload.
-//   kind 5: 24 original size (RTF bytes); 28 compressed flag (u8); 32 stored
-//     size (u64); 128 zlib stream. Units = stored / 128 + 2.
-//   kind 6, 5 units: 128 + 20 x i weather choice i (10 code units).
+// (kind 2), the rich text (kind 5) and the weather list (kind 6); their
+// layouts are in record_layout.h.
 
 #include <algorithm>
 #include <cstring>
 
 #include "compression.h"
 #include "diary_data_file.h"
+#include "record_layout.h"
 
 namespace tl::store {
 
 namespace {
-
-constexpr std::size_t kEhOneUnitTitle = 24;
-constexpr std::size_t kEhOneUnitTitleMax = 20;
-constexpr std::size_t kEhWeather = 65;
-constexpr std::size_t kEhTextColor = 88;
-constexpr std::size_t kEhBackOn = 92;
-constexpr std::size_t kEhBackColor = 96;
-constexpr std::size_t kEhBlink = 100;
-constexpr std::size_t kEhTitle = 128;
-constexpr std::uint32_t kEhUnits = 2;
-
-constexpr std::size_t kPtOriginal = 24;
-constexpr std::size_t kPtFlag = 28;
-constexpr std::size_t kPtStored = 32;
-constexpr std::size_t kPtPayload = 44;
-
-constexpr std::size_t kRtOriginal = 24;
-constexpr std::size_t kRtFlag = 28;
-constexpr std::size_t kRtStored = 32;
-constexpr std::size_t kRtPayload = 128;
-
-constexpr std::size_t kWlFirst = 128;
-constexpr std::size_t kWlStride = 20;
-constexpr std::uint32_t kWlUnits = 5;
 
 // No entry text comes near this; a record claiming more is damaged and must
 // not make us allocate it.

@@ -23,28 +23,10 @@
 #include <set>
 
 #include "diary_data_file.h"
+#include "record_layout.h"
 
 namespace tl::store {
 namespace {
-
-constexpr std::uint32_t kStickyUnits = 3;
-constexpr std::size_t kStickyBytes = kStickyUnits * kUnitSize;
-constexpr std::size_t kStFace = 64;
-constexpr std::size_t kStFontWidth = 96;
-constexpr std::size_t kStFontHeight = 100;
-constexpr std::size_t kStFontWeight = 104;
-constexpr std::size_t kStItalic = 108;
-constexpr std::size_t kStTextColor = 112;
-constexpr std::size_t kStBackColor = 116;
-constexpr std::size_t kStTop = 120;
-constexpr std::size_t kStSide = 124;
-constexpr std::size_t kStTransparency = 125;
-constexpr std::size_t kStBlink = 128;
-constexpr std::size_t kStStartSet = 129;
-constexpr std::size_t kStStart = 130;
-constexpr std::size_t kStEndSet = 134;
-constexpr std::size_t kStEnd = 136;
-constexpr std::size_t kStText = 256;
 
 using StickyImage = std::array<std::uint8_t, kStickyBytes>;
 
