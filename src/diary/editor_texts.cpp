@@ -1,5 +1,7 @@
 #include "editor_texts.h"
 
+#include "store/codepage.h"
+
 #include <array>
 #include <cstdio>
 
@@ -13,39 +15,6 @@ constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday
 constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",
                                                      "May",     "June",     "July",      "August",
                                                      "September", "October", "November", "December"};
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-std::string ToUtf8(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;  // a lone surrogate
-        }
-        AppendUtf8(out, c);
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -76,7 +45,7 @@ std::optional<std::string> SearchUrl(SearchEngine engine, std::u16string_view te
         case SearchEngine::Yahoo: url = "https://search.yahoo.com/search?p="; break;
         case SearchEngine::Bing: url = "https://www.bing.com/search?q="; break;
     }
-    for (unsigned char byte : ToUtf8(text)) {
+    for (unsigned char byte : store::Utf16ToUtf8(text)) {
         char buf[4];
         std::snprintf(buf, sizeof buf, "%%%02X", byte);
         url += buf;

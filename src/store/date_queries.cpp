@@ -106,13 +106,11 @@ std::uint64_t CDiaryDataFile::FindNextMatch(Date date, bool matchCase) {
     Winner w = Winner::None;
     Date bestDate;
     RecordWalk walk(*this, 0);
-    RecordRef rec;
-    std::vector<RecordRef> candidates;
-    while (walk.next(rec)) {
-        std::uint8_t k = rec.header.kind();
-        if (k == kKindPlainText || k == kKindAttachment || k == kKindEntryHeader) candidates.push_back(rec);
-    }
-    for (const RecordRef& r : candidates) {
+    RecordRef r;
+    const WalkFilter content{
+        static_cast<std::uint8_t>(KindBit(kKindPlainText) | KindBit(kKindAttachment) | KindBit(kKindEntryHeader)),
+        false, {}};
+    while (walk.next(r, content)) {
         std::string key = r.header.key();
         if (!(start < key && key <= best)) continue;
         const Date d{r.header.year(), r.header.month(), r.header.day()};
@@ -152,13 +150,11 @@ std::uint64_t CDiaryDataFile::FindPreviousMatch(Date date, bool matchCase) {
     Winner w = Winner::None;
     Date bestDate;
     RecordWalk walk(*this, 0);
-    RecordRef rec;
-    std::vector<RecordRef> candidates;
-    while (walk.next(rec)) {
-        std::uint8_t k = rec.header.kind();
-        if (k == kKindPlainText || k == kKindAttachment || k == kKindEntryHeader) candidates.push_back(rec);
-    }
-    for (const RecordRef& r : candidates) {
+    RecordRef r;
+    const WalkFilter content{
+        static_cast<std::uint8_t>(KindBit(kKindPlainText) | KindBit(kKindAttachment) | KindBit(kKindEntryHeader)),
+        false, {}};
+    while (walk.next(r, content)) {
         std::string key = r.header.key();
         if (!(key < start && best <= key)) continue;
         const Date d{r.header.year(), r.header.month(), r.header.day()};
