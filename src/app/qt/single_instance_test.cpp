@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QUuid>
 
 namespace tl::app {
@@ -60,6 +61,50 @@ TEST(SingleInstanceTest, OtherNamesDoNotInterfere) {
     SingleInstance b(uniqueName());
     EXPECT_EQ(a.acquire(), SingleInstance::Role::First);
     EXPECT_EQ(b.acquire(), SingleInstance::Role::First);
+}
+
+}  // namespace
+}  // namespace tl::app
+
+namespace tl::app {
+namespace {
+
+// Run by the test below in a second process (the same test binary): it must
+// find the guard taken and reach the first process.
+TEST(SingleInstanceProbe, SecondProcessIsRefused) {
+    const QByteArray name = qgetenv("TL_SINGLE_INSTANCE_PROBE");
+    if (name.isEmpty()) GTEST_SKIP() << "only run as the second process";
+    app();
+    SingleInstance second(QString::fromUtf8(name));
+    EXPECT_EQ(second.acquire(), SingleInstance::Role::Second);
+}
+
+TEST(SingleInstanceTest, ASecondProcessIsRefusedAndRaisesTheFirst) {
+    app();
+    const QString name = uniqueName();
+    SingleInstance first(name);
+    ASSERT_EQ(first.acquire(), SingleInstance::Role::First);
+    bool raised = false;
+    QObject::connect(&first, &SingleInstance::raiseRequested, [&] { raised = true; });
+
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TL_SINGLE_INSTANCE_PROBE"), name);
+    probe.setProcessEnvironment(env);
+    probe.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SingleInstanceProbe.SecondProcessIsRefused")});
+    ASSERT_TRUE(probe.waitForStarted(5000));
+    // Answer the probe's request while it runs.
+    QElapsedTimer timer;
+    timer.start();
+    while (probe.state() != QProcess::NotRunning && timer.elapsed() < 20000) {
+        app().processEvents(QEventLoop::AllEvents, 20);
+        probe.waitForFinished(10);
+    }
+    ASSERT_EQ(probe.state(), QProcess::NotRunning) << "the second process did not end";
+    EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(probe.exitCode(), 0) << probe.readAllStandardOutput().toStdString();
+    EXPECT_TRUE(waitFor(raised));
 }
 
 }  // namespace
