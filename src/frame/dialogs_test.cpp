@@ -11,7 +11,7 @@
 #include "other_settings_dialog.h"
 #include "password_dialog.h"
 #include "pw_change_dialog.h"
-#include "specify_date_dialog.h"
+#include "open_date_dialog.h"
 #include "progress_window.h"
 #include "support/recording_ui.h"
 #include "res/messages.h"

@@ -20,7 +20,7 @@
 #include "mdi_client.h"
 #include "other_settings_dialog.h"
 #include "pw_change_dialog.h"
-#include "specify_date_dialog.h"
+#include "open_date_dialog.h"
 #include "store/diary_data_file.h"
 #include "window_state.h"
 

@@ -1,4 +1,4 @@
-#include "specify_date_dialog.h"
+#include "open_date_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
