@@ -14,6 +14,12 @@ struct DayRow;
 inline constexpr int kFirstYear = 1900;  // the range every year control keeps
 inline constexpr int kLastYear = 9999;
 
+inline constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                                "July",    "August",   "September", "October", "November", "December"};
+inline constexpr const char* kMonthAbbreviations[12] = {"Jan.", "Feb.", "Mar.", "Apr.", "May",  "Jun.",
+                                                        "Jul.", "Aug.", "Sep.", "Oct.", "Nov.", "Dec."};
+inline constexpr const char* kWeekdayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+
 // Colours are 0x00BBGGRR, as stored in entries.
 constexpr std::uint32_t Rgb(int r, int g, int b) {
     return static_cast<std::uint32_t>(r) | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b) << 16;

@@ -139,6 +139,7 @@ constexpr std::array kFrameCommands = {
     Cmd::ViewEditBar,    Cmd::Help,             Cmd::HelpContents,   Cmd::About,
     Cmd::AppExit,        Cmd::Escape,           Cmd::HelpKey,        Cmd::ShiftAltD,
     Cmd::ShiftAltR,      Cmd::CtrlL,            Cmd::PreviousPane,   Cmd::ObjectProperties,
+    Cmd::ViewSideBar,    Cmd::ViewCalendar,     Cmd::ExistOnly,      Cmd::SideBarScale,
 };
 
 constexpr std::array kChangesDataFile = {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMdiSubWindow>
@@ -16,7 +17,9 @@
 
 #include "app/data_file_settings.h"
 #include "app/startup.h"
+#include "calendar/day_bar.h"
 #include "diary/diary_documents.h"
+#include "diary/scale.h"
 #include "mdi_client.h"
 #include "other_settings_dialog.h"
 #include "pw_change_dialog.h"
@@ -63,6 +66,7 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     m_documents = new diary::CDiaryDocuments({&m_settings, &m_dataFile, &m_ui, m_today}, m_mdi, this);
     createActions();
     createMenus();
+    createSideBar();
     createTimers();
     placeWindow();
 
@@ -126,10 +130,40 @@ void CMainFrame::createMenus() {
     }
 }
 
+void CMainFrame::createSideBar() {
+    m_dayBar = new calendar::CDayBar(m_dataFile, m_settings, [this] { return toDate(m_today()); });
+    m_sideBar = new QDockWidget(tr("Side Bar"), this);
+    m_sideBar->setObjectName("DAYBAR");
+    m_sideBar->setFeatures(QDockWidget::DockWidgetMovable);
+    m_sideBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_sideBar->setWidget(m_dayBar);
+    const Qt::DockWidgetArea area = m_settings.dayBar.left == 1 ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea;
+    addDockWidget(area, m_sideBar);
+    const int width = std::clamp(m_settings.dayBar.width, diary::Scale(65), diary::Scale(837));
+    resizeDocks({m_sideBar}, {width}, Qt::Horizontal);
+    m_sideBar->setVisible(m_settings.dayBar.visible == 1);
+    connect(m_sideBar, &QDockWidget::dockLocationChanged, this,
+            [this](Qt::DockWidgetArea where) { m_settings.dayBar.left = where == Qt::LeftDockWidgetArea ? 1 : 0; });
+    connect(m_documents, &diary::CDiaryDocuments::entryChanged, m_dayBar, &calendar::CDayBar::onEntryChanged);
+    connect(m_dayBar, &calendar::CDayBar::openRequested, this, [this](store::Date date, bool pin) {
+        if (m_dataFile.IsOpen()) m_documents->OpenEntry(date, pin);
+        updateActions();
+    });
+}
+
+// Between the narrow width and the standard one.
+void CMainFrame::toggleSideBarScale() {
+    const int wide = diary::Scale(264);
+    const int width = m_dayBar->width() >= wide ? diary::Scale(65) : wide;
+    resizeDocks({m_sideBar}, {width}, Qt::Horizontal);
+    m_settings.dayBar.width = width;
+}
+
 void CMainFrame::createTimers() {
     m_blinkTimer = new QTimer(this);
     connect(m_blinkTimer, &QTimer::timeout, this, [this] {
         m_documents->blinkTick(m_blinkPhase == 1);
+        m_dayBar->onBlinkTick(m_blinkPhase == 1);
         m_blinkPhase ^= 1;
     });
     restartBlinkTimer();
@@ -159,6 +193,7 @@ void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_firstShow) return;
     m_firstShow = false;
+    m_dayBar->GoToToday();
     // The window appears at its restored rectangle first, so that
     // restoring it later returns there.
     if (const std::optional<ShowState> state = ParseShowState(m_settings.window.state)) {
@@ -192,7 +227,7 @@ CommandState CMainFrame::commandState() const {
     state.entryOpen = !m_documents->tabs().empty() || m_documents->activeDocument() != nullptr;
     state.readOnly = m_dataFile.IsReadOnly();
     state.findTextEmpty = m_settings.find.text.empty();
-    state.sideBarVisible = false;  // the side bar is not built yet
+    state.sideBarVisible = m_settings.dayBar.visible == 1;
     return state;
 }
 
@@ -220,6 +255,8 @@ void CMainFrame::updateActions() {
     }
     m_actions.at(Cmd::ViewToolBar)->setChecked(m_settings.toolBar.visible == 1);
     m_actions.at(Cmd::ViewEditBar)->setChecked(m_settings.editBar.visible == 1);
+    m_actions.at(Cmd::ViewSideBar)->setChecked(m_settings.dayBar.visible == 1);
+    m_actions.at(Cmd::ViewCalendar)->setChecked(m_dayBar->calendarShown());
 }
 
 bool CMainFrame::runCommand(Cmd cmd) {
@@ -250,6 +287,15 @@ void CMainFrame::execute(Cmd cmd) {
         case Cmd::OtherSettings: otherSettings(); break;
         case Cmd::ViewToolBar: m_settings.toolBar.visible = m_settings.toolBar.visible == 1 ? 0 : 1; break;
         case Cmd::ViewEditBar: m_settings.editBar.visible = m_settings.editBar.visible == 1 ? 0 : 1; break;
+        case Cmd::ViewSideBar:
+            m_settings.dayBar.visible = m_settings.dayBar.visible == 1 ? 0 : 1;
+            m_sideBar->setVisible(m_settings.dayBar.visible == 1);
+            break;
+        case Cmd::ViewCalendar:
+            m_dayBar->setCalendarShown(!(m_dayBar->calendarShown() && m_dayBar->width() > 167));
+            break;
+        case Cmd::ExistOnly: m_dayBar->toggleExistOnly(); break;
+        case Cmd::SideBarScale: toggleSideBarScale(); break;
         case Cmd::Help:
         case Cmd::HelpContents: showHelp(); break;
         case Cmd::About: showAbout(); break;

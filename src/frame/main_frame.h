@@ -24,6 +24,12 @@ namespace tl::store {
 class CDiaryDataFile;
 }
 
+namespace tl::calendar {
+class CDayBar;
+}
+
+class QDockWidget;
+
 namespace tl::frame {
 
 class CMDIClient;
@@ -46,6 +52,8 @@ public:
     void setStartup(app::DiaryStartup* startup) { m_startup = startup; }
     diary::CDiaryDocuments& documents() { return *m_documents; }
     CMDIClient* mdiArea() const { return m_mdi; }
+    calendar::CDayBar* dayBar() const { return m_dayBar; }
+    QDockWidget* sideBar() const { return m_sideBar; }
 
     // Runs a command as its menu item or key would; false when it is
     // disabled now.
@@ -72,6 +80,8 @@ private:
     void createActions();
     void createMenus();
     void createTimers();
+    void createSideBar();
+    void toggleSideBarScale();
     void placeWindow();
     void updateActions();
     CommandState commandState() const;
@@ -92,6 +102,8 @@ private:
     Today m_today;
     app::DiaryStartup* m_startup = nullptr;
     CMDIClient* m_mdi = nullptr;
+    QDockWidget* m_sideBar = nullptr;
+    calendar::CDayBar* m_dayBar = nullptr;
     diary::CDiaryDocuments* m_documents = nullptr;
     std::map<res::Cmd, QAction*> m_actions;
     MenuKind m_menuKind = MenuKind::Entry;  // the menus are built at once

@@ -1,0 +1,75 @@
+#pragma once
+
+// The month calendar at the top of the side bar. Paints what MonthGrid and
+// CalendarDayLook say and routes the mouse; the year day table is the side
+// bar's.
+
+#include <QWidget>
+#include <functional>
+
+#include "month_grid.h"
+#include "store/records.h"
+
+class QToolButton;
+
+namespace tl::calendar {
+
+class YearDayTable;
+
+class CCalenderCtl : public QWidget {
+    Q_OBJECT
+
+public:
+    using Today = std::function<store::Date()>;
+    CCalenderCtl(const YearDayTable& table, Today today, QWidget* parent = nullptr);
+
+    int displayedMonth() const { return m_month; }
+    void setDisplayedMonth(int month);
+    // A click on a day opens it when this is set; pin as given.
+    void setClickOpens(bool opens, bool pin) {
+        m_clickOpens = opens;
+        m_clickPin = pin;
+    }
+    void onBlinkTick(bool phaseOn);
+    MonthGrid grid() const;
+    QSize sizeHint() const override;
+
+signals:
+    void openRequested(store::Date date, bool pin);
+    void monthChanged(int month);
+    // The side bar reloads the table for the year, then shows month.
+    void yearMonthRequested(int year, int month);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void createButtons();
+    void layoutButtons();
+    void stepMonth(YearMonth to);
+    void showHeaderMenu(HeaderHalf half, QPoint globalPos);
+
+    const YearDayTable& m_table;
+    Today m_today;
+    int m_month = 1;
+    int m_hoverDay = -1;
+    HeaderHalf m_headerHover = HeaderHalf::None;
+    bool m_blinkPhase = false;
+    bool m_menuOpen = false;
+    bool m_clickOpens = true;
+    bool m_clickPin = false;
+    QPoint m_pressPos;
+    QToolButton* m_prevYear = nullptr;
+    QToolButton* m_nextYear = nullptr;
+    QToolButton* m_prevMonth = nullptr;
+    QToolButton* m_nextMonth = nullptr;
+};
+
+}  // namespace tl::calendar

@@ -1,0 +1,196 @@
+#include "day_bar.h"
+
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <chrono>
+
+#include "app/app_settings.h"
+#include "calender_ctl.h"
+#include "day_wnd.h"
+#include "month_grid.h"
+#include "store/diary_data_file.h"
+#include "year_day_table.h"
+
+namespace tl::calendar {
+
+namespace {
+
+store::Date DayBefore(store::Date d) {
+    using namespace std::chrono;
+    const sys_days before = sys_days(year_month_day(year(d.year), month(d.month), day(d.day))) - days(1);
+    const year_month_day ymd(before);
+    return {static_cast<std::int16_t>(static_cast<int>(ymd.year())), static_cast<std::uint8_t>(unsigned(ymd.month())),
+            static_cast<std::uint8_t>(unsigned(ymd.day()))};
+}
+
+}  // namespace
+
+CDayBar::CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, Today today, QWidget* parent)
+    : QWidget(parent),
+      m_file(file),
+      m_settings(settings),
+      m_today(std::move(today)),
+      m_table(std::make_unique<YearDayTable>(file)) {
+    m_table->RebuildYearTable(m_today().year, m_settings.dayBar.existOnly == 1);
+    createChildren();
+    applyClickSettings();
+}
+
+CDayBar::~CDayBar() = default;
+
+void CDayBar::createChildren() {
+    m_todayButton = new QPushButton(tr("Today"), this);
+    m_yesterdayButton = new QPushButton(tr("Yeaterday"), this);
+    connect(m_todayButton, &QPushButton::clicked, this, [this] { emit openRequested(m_today(), true); });
+    connect(m_yesterdayButton, &QPushButton::clicked, this,
+            [this] { emit openRequested(DayBefore(m_today()), true); });
+
+    m_calendar = new CCalenderCtl(*m_table, m_today, this);
+    connect(m_calendar, &CCalenderCtl::openRequested, this, &CDayBar::openRequested);
+    connect(m_calendar, &CCalenderCtl::monthChanged, this, &CDayBar::showMonth);
+    connect(m_calendar, &CCalenderCtl::yearMonthRequested, this, [this](int year, int month) {
+        ReloadYear(year);
+        m_calendar->setDisplayedMonth(month);
+        showMonth(month);
+    });
+
+    m_dayList = new CDayWnd(*m_table, m_today, this);
+    connect(m_dayList, &CDayWnd::openRequested, this, &CDayBar::openRequested);
+    connect(m_dayList, &CDayWnd::monthSelected, this, [this](int month) {
+        if (month != m_calendar->displayedMonth()) m_calendar->setDisplayedMonth(month);
+    });
+
+    m_scrollBar = new QScrollBar(Qt::Vertical, this);
+    connect(m_dayList, &CDayWnd::scrolled, this, [this](int top, int last) {
+        const QSignalBlocker block(m_scrollBar);
+        m_scrollBar->setRange(0, last);
+        m_scrollBar->setPageStep(std::max(1, m_dayList->layout().visibleRows()));
+        m_scrollBar->setValue(top);
+    });
+    connect(m_scrollBar, &QScrollBar::valueChanged, m_dayList, &CDayWnd::scrollTo);
+
+    m_up = new QToolButton(this);
+    m_up->setArrowType(Qt::UpArrow);
+    m_up->setToolTip(tr("Previous month"));
+    m_down = new QToolButton(this);
+    m_down->setArrowType(Qt::DownArrow);
+    m_down->setToolTip(tr("Next month"));
+    connect(m_up, &QToolButton::clicked, this, [this] { monthPage(false); });
+    connect(m_down, &QToolButton::clicked, this, [this] { monthPage(true); });
+}
+
+void CDayBar::applyClickSettings() {
+    const bool opens = m_settings.etc.viewMode == 1;
+    const bool pin = m_settings.etc.autoClose != 1;
+    m_calendar->setClickOpens(opens, pin);
+    m_dayList->setClickOpens(opens, pin);
+}
+
+QSize CDayBar::sizeHint() const { return {m_settings.dayBar.width, 400}; }
+
+void CDayBar::ReloadYear(int year) {
+    year = std::clamp(year, kFirstYear, kLastYear);
+    const DayListLayout& list = m_dayList->layout();
+    const bool had = m_table->count() > 0 && list.topRow() < m_table->count();
+    const DayRow top = had ? m_table->row(list.topRow()) : DayRow{};
+    m_table->RebuildYearTable(static_cast<std::int16_t>(year), m_table->existOnly());
+    m_dayList->rebuildList();
+    if (had && m_table->count() > 0) m_dayList->scrollTo(m_table->RowAtOrBefore(top.month, top.day));
+    m_dayList->rebuildList();
+    m_calendar->update();
+}
+
+void CDayBar::GoToToday() {
+    const store::Date today = m_today();
+    ReloadYear(today.year);
+    m_calendar->setDisplayedMonth(today.month);
+    m_dayList->scrollTo(m_table->RowAtOrBefore(today.month, today.day));
+}
+
+void CDayBar::showMonth(int month) {
+    if (const std::optional<int> row = m_table->FindRow(month, 0)) {
+        const int top = std::min(*row, m_dayList->layout().lastTopRow());
+        if (top != m_dayList->layout().topRow()) m_dayList->scrollTo(top);
+    }
+}
+
+void CDayBar::monthPage(bool down) {
+    const MonthPage page = down ? MonthPageDown(m_dayList->layout(), m_table->year())
+                                : MonthPageUp(m_dayList->layout(), m_table->year());
+    if (page.yearStep != 0) {
+        m_table->RebuildYearTable(static_cast<std::int16_t>(m_table->year() + page.yearStep), m_table->existOnly());
+        m_calendar->update();
+    }
+    m_dayList->scrollTo(page.topRow);
+    m_dayList->rebuildList();
+}
+
+void CDayBar::toggleExistOnly() {
+    const DayListLayout& list = m_dayList->layout();
+    const bool had = list.topRow() < m_table->count();
+    const DayRow top = had ? m_table->row(list.topRow()) : DayRow{};
+    m_settings.dayBar.existOnly = m_table->existOnly() ? 0 : 1;
+    m_table->RebuildYearTable(m_table->year(), m_settings.dayBar.existOnly == 1);
+    m_dayList->scrollTo(had ? m_table->RowAtOrBefore(top.month, top.day) : 0);
+    m_dayList->rebuildList();
+    m_calendar->update();
+}
+
+void CDayBar::setCalendarShown(bool shown) {
+    m_settings.dayBar.calendarShown = shown ? 1 : 0;
+    layoutChildren();
+    m_dayList->rebuildList();
+}
+
+bool CDayBar::calendarShown() const { return m_settings.dayBar.calendarShown == 1; }
+
+void CDayBar::onBlinkTick(bool phaseOn) {
+    if (m_calendar->isVisible()) m_calendar->onBlinkTick(phaseOn);
+    m_dayList->onBlinkTick(phaseOn);
+}
+
+void CDayBar::onEntryChanged(store::Date date) {
+    if (date.year != m_table->year() || !m_file.IsOpen()) return;
+    store::EntryHeader header;
+    if (m_file.ReadEntryHeader(date, &header)) m_table->OnEntrySaved(date, header.title, header.colors);
+    else m_table->OnEntryDeleted(date);
+    bool picture = false;
+    bool other = false;
+    for (const store::AttachmentInfo& a : m_file.ListAttachments(date)) (IsPictureName(a.name) ? picture : other) = true;
+    m_table->OnAttachmentFlag(date, AttachmentKind::Picture, picture);
+    m_table->OnAttachmentFlag(date, AttachmentKind::File, other);
+    m_dayList->rebuildList();
+    m_calendar->update();
+}
+
+void CDayBar::resizeEvent(QResizeEvent*) { layoutChildren(); }
+
+void CDayBar::layoutChildren() {
+    const MonthGrid g(2000, 1, width(), logicalDpiY());
+    const auto s = [&g](int n) { return g.scaled(n); };
+    const int W = width();
+    const int A = height();
+    const bool calendar = calendarShown() && W >= s(168);
+    const int listTop = s(30) + (calendar ? s(150) : 0);
+    m_calendar->setVisible(calendar);
+    if (calendar) m_calendar->setGeometry(s(5), s(28), W - s(13) + s(2), 8 * s(18) + s(2));
+    m_yesterdayButton->setVisible(W >= s(155));
+    const int buttonHeight = s(23);
+    if (W < s(155)) {
+        m_todayButton->setGeometry(s(5), s(2), W - s(10), buttonHeight);
+    } else {
+        m_todayButton->setGeometry(s(5), s(2), W / 2 - s(5), buttonHeight);
+        m_yesterdayButton->setGeometry(s(2) + W / 2, s(2), W / 2 - s(7), buttonHeight);
+    }
+    const int arrow = s(15);
+    const int bottom = A - s(5);
+    m_up->setGeometry(W - s(20), listTop, s(14), arrow);
+    m_down->setGeometry(W - s(20), bottom - arrow, s(14), arrow);
+    m_scrollBar->setGeometry(W - s(20), listTop + arrow, s(14), std::max(0, bottom - arrow - listTop - arrow));
+    m_dayList->setGeometry(s(5), listTop, std::max(0, W - s(25)), std::max(0, bottom - listTop));
+    const bool listShown = bottom - listTop >= s(24);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_dayList, m_up, m_down, m_scrollBar}) w->setVisible(listShown);
+}
+
+}  // namespace tl::calendar

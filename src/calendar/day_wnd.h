@@ -1,0 +1,67 @@
+#pragma once
+
+// The day list of the side bar: one row per row of the year day table,
+// painted from DayListLayout and the table.
+
+#include <QWidget>
+#include <functional>
+
+#include "day_list_layout.h"
+#include "store/records.h"
+
+namespace tl::calendar {
+
+class YearDayTable;
+
+class CDayWnd : public QWidget {
+    Q_OBJECT
+
+public:
+    using Today = std::function<store::Date()>;
+    CDayWnd(const YearDayTable& table, Today today, QWidget* parent = nullptr);
+
+    DayListLayout& layout() { return m_layout; }
+    const DayListLayout& layout() const { return m_layout; }
+    // After the table changed or the window was resized.
+    void rebuildList();
+    void scrollTo(int row);
+    void setClickOpens(bool opens, bool pin) {
+        m_clickOpens = opens;
+        m_clickPin = pin;
+    }
+    void onBlinkTick(bool phaseOn);
+
+signals:
+    void openRequested(store::Date date, bool pin);
+    void monthSelected(int month);
+    // The top row changed: the scroll bar follows.
+    void scrolled(int topRow, int lastTopRow);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void changed();
+    store::Date dateOf(int row) const;
+
+    const YearDayTable& m_table;
+    Today m_today;
+    DayListLayout m_layout;
+    int m_hoverRow = -1;
+    bool m_pressed = false;
+    int m_pressY = 0;
+    int m_pressTop = 0;
+    bool m_blinkPhase = false;
+    bool m_clickOpens = true;
+    bool m_clickPin = false;
+};
+
+}  // namespace tl::calendar

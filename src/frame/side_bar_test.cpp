@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QMouseEvent>
+
+#include "calendar/calender_ctl.h"
+#include "calendar/day_bar.h"
+#include "calendar/day_wnd.h"
+#include "calendar/year_day_table.h"
+#include "diary/diary_documents.h"
+#include "diary/marlow_doc.h"
+#include "main_frame.h"
+#include "support/data_file_fixture.h"
+
+namespace tl::frame {
+namespace {
+
+using res::Cmd;
+using namespace std::chrono;
+
+constexpr year_month_day kToday{year{2026}, month{12}, day{9}};
+
+class SideBarTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CMainFrame> makeFrame() {
+        auto frame = std::make_unique<CMainFrame>(settings, *data.file, data.ui, [] { return kToday; });
+        frame->resize(900, 700);
+        frame->show();
+        QApplication::processEvents();
+        return frame;
+    }
+    void save(store::Date date, const std::u16string& title) {
+        store::EntryHeader h;
+        h.title = title;
+        h.colors = {0x0000FF, 0, 0, 1};
+        ASSERT_EQ(data.file->SaveEntry(date, h, u"text"), 1);
+    }
+    static void click(QWidget* w, QPoint at) {
+        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    }
+
+    app::AppSettings settings;
+    testing::MemDataFile data;
+};
+
+TEST_F(SideBarTest, ViewCommandsShowAndHideTheBarAndItsCalendar) {
+    auto frame = makeFrame();
+    ASSERT_NE(frame->sideBar(), nullptr);
+    EXPECT_TRUE(frame->sideBar()->isVisible());
+    EXPECT_EQ(frame->dockWidgetArea(frame->sideBar()), Qt::LeftDockWidgetArea);
+    EXPECT_TRUE(frame->isCommandEnabled(Cmd::ExistOnly));
+    EXPECT_TRUE(frame->action(Cmd::ViewSideBar)->isChecked());
+
+    ASSERT_TRUE(frame->runCommand(Cmd::ViewSideBar));
+    EXPECT_FALSE(frame->sideBar()->isVisible());
+    EXPECT_EQ(settings.dayBar.visible, 0);
+    EXPECT_FALSE(frame->isCommandEnabled(Cmd::ExistOnly));
+    EXPECT_FALSE(frame->isCommandEnabled(Cmd::SideBarScale));
+    ASSERT_TRUE(frame->runCommand(Cmd::ViewSideBar));
+    EXPECT_TRUE(frame->sideBar()->isVisible());
+
+    calendar::CDayBar* bar = frame->dayBar();
+    EXPECT_TRUE(bar->calendar()->isVisible());
+    ASSERT_TRUE(frame->runCommand(Cmd::ViewCalendar));
+    EXPECT_FALSE(bar->calendar()->isVisible());
+    EXPECT_EQ(settings.dayBar.calendarShown, 0);
+    ASSERT_TRUE(frame->runCommand(Cmd::ViewCalendar));
+    EXPECT_TRUE(bar->calendar()->isVisible());
+}
+
+TEST_F(SideBarTest, SideBarOpensAtTodayAndFollowsSavesAndTheExistOnlyMode) {
+    save({2026, 12, 5}, u"Market day");
+    save({2026, 11, 20}, u"Earlier");
+    auto frame = makeFrame();
+    calendar::CDayBar* bar = frame->dayBar();
+    const calendar::YearDayTable& table = bar->table();
+    EXPECT_EQ(table.year(), 2026);
+    EXPECT_EQ(bar->calendar()->displayedMonth(), 12);
+    EXPECT_EQ(table.count(), 365);
+    EXPECT_TRUE(table.row(*table.FindRow(12, 5)).hasEntry);
+
+    // A save reported by the entry windows is patched in.
+    save({2026, 12, 7}, u"New");
+    emit frame->documents().entryChanged({2026, 12, 7});
+    EXPECT_EQ(table.row(*table.FindRow(12, 7)).title, u"New");
+    data.file->FreeDate(2026, 12, 7, false);
+    emit frame->documents().entryChanged({2026, 12, 7});
+    EXPECT_FALSE(table.row(*table.FindRow(12, 7)).hasEntry);
+
+    ASSERT_TRUE(frame->runCommand(Cmd::ExistOnly));
+    EXPECT_EQ(settings.dayBar.existOnly, 1);
+    ASSERT_EQ(table.count(), 2);
+    EXPECT_EQ(table.row(0).month, 11);
+    ASSERT_TRUE(frame->runCommand(Cmd::ExistOnly));
+    EXPECT_EQ(table.count(), 365);
+}
+
+TEST_F(SideBarTest, ClickOnACalendarDayOpensItsEntry) {
+    save({2026, 12, 5}, u"Market day");
+    auto frame = makeFrame();
+    calendar::CCalenderCtl* cal = frame->dayBar()->calendar();
+    const calendar::Rect cell = cal->grid().cellRect(5);
+    click(cal, QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    QApplication::processEvents();
+    diary::CMarlowDoc* doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->date(), (store::Date{2026, 12, 5}));
+
+    // A click in an empty cell below the last day pages to January.
+    const calendar::Rect last = cal->grid().cellRect(31);
+    click(cal, QPoint(last.right + 2, (last.top + last.bottom) / 2));
+    EXPECT_EQ(cal->displayedMonth(), 1);
+    EXPECT_EQ(frame->dayBar()->table().year(), 2027);
+}
+
+}  // namespace
+}  // namespace tl::frame
