@@ -33,6 +33,10 @@ CDayBar::CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, Today 
       m_today(std::move(today)),
       m_table(std::make_unique<YearDayTable>(file)) {
     m_table->RebuildYearTable(m_today().year, m_settings.dayBar.existOnly == 1);
+    // The bar's small font; the calendar and the list take it from here.
+    QFont small = font();
+    small.setPointSizeF(8.5);
+    setFont(small);
     createChildren();
     applyClickSettings();
 }

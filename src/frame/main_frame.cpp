@@ -151,6 +151,8 @@ void CMainFrame::createSideBar() {
     });
 }
 
+void CMainFrame::dataFileOpened() { m_dayBar->GoToToday(); }
+
 // Between the narrow width and the standard one.
 void CMainFrame::toggleSideBarScale() {
     const int wide = diary::Scale(264);
@@ -368,6 +370,7 @@ void CMainFrame::reopenDataFile() {
     m_documents->CloseAll();
     QApplication::restoreOverrideCursor();
     if (m_startup->StartDiaryData() == 0) close();
+    else dataFileOpened();
 }
 
 void CMainFrame::otherSettings() {

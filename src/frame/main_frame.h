@@ -61,6 +61,8 @@ public:
     bool isCommandEnabled(res::Cmd cmd) const;
     QAction* action(res::Cmd cmd) const;
 
+    // The data file was opened (at start-up or again): the side bar reads it.
+    void dataFileOpened();
     // The Today command.
     void openToday();
     // Another process asked for the window: restore it and bring it forward.

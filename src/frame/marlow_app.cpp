@@ -87,6 +87,7 @@ int RunApplication(const LaunchOptions& options) {
     QCoreApplication::processEvents();
     int code = 0;
     if (startup.StartDiaryData() == 1) {
+        frame->dataFileOpened();
         runLaunchOptions(*frame, options);
         code = QApplication::exec();
     }

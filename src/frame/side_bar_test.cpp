@@ -101,6 +101,18 @@ TEST_F(SideBarTest, SideBarOpensAtTodayAndFollowsSavesAndTheExistOnlyMode) {
     EXPECT_EQ(table.count(), 365);
 }
 
+TEST_F(SideBarTest, TableIsReadAgainOnceTheDataFileIsOpen) {
+    save({2026, 12, 5}, u"Market day");
+    data.file->Close();  // start-up opens the file after the window is shown
+    auto frame = makeFrame();
+    const calendar::YearDayTable& table = frame->dayBar()->table();
+    EXPECT_FALSE(table.row(*table.FindRow(12, 5)).hasEntry);
+    ASSERT_EQ(data.reopen(), store::OpenResult::Opened);
+    frame->dataFileOpened();
+    EXPECT_TRUE(table.row(*table.FindRow(12, 5)).hasEntry);
+    EXPECT_EQ(frame->dayBar()->dayList()->layout().topRow(), *table.FindRow(12, 9));
+}
+
 TEST_F(SideBarTest, ClickOnACalendarDayOpensItsEntry) {
     save({2026, 12, 5}, u"Market day");
     auto frame = makeFrame();
