@@ -1,5 +1,6 @@
 #include "calender_ctl.h"
 
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -210,6 +211,20 @@ void CCalenderCtl::mouseDoubleClickEvent(QMouseEvent* event) {
         emit openRequested({m_table.year(), month, static_cast<std::uint8_t>(*day)}, true);
     else if (pos.y() < g.headerHeight())
         emit openRequested({m_table.year(), month, 0}, true);
+}
+
+void CCalenderCtl::contextMenuEvent(QContextMenuEvent* event) {
+    const MonthGrid g = grid();
+    const QPoint pos = event->pos();
+    const auto month = static_cast<std::uint8_t>(m_month);
+    store::Date target{m_table.year(), month, 0};
+    if (const std::optional<int> day = g.dayAt(pos.x(), pos.y())) target.day = static_cast<std::uint8_t>(*day);
+    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Year) target.month = 0;
+    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::None) return;
+    m_menuOpen = true;
+    emit contextMenuRequested(target, event->globalPos());
+    m_menuOpen = false;
+    update();
 }
 
 void CCalenderCtl::showHeaderMenu(HeaderHalf half, QPoint globalPos) {

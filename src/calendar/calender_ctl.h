@@ -39,6 +39,8 @@ signals:
     void monthChanged(int month);
     // The side bar reloads the table for the year, then shows month.
     void yearMonthRequested(int year, int month);
+    // A right click on a day (day 0: the month note, month 0: the year note).
+    void contextMenuRequested(store::Date date, QPoint globalPos);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -48,6 +50,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "day_bar.h"
 
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -65,6 +66,9 @@ void CDayBar::createChildren() {
         if (month != m_calendar->displayedMonth()) m_calendar->setDisplayedMonth(month);
     });
 
+    connect(m_calendar, &CCalenderCtl::contextMenuRequested, this, &CDayBar::showContextMenu);
+    connect(m_dayList, &CDayWnd::contextMenuRequested, this, &CDayBar::showContextMenu);
+
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     connect(m_dayList, &CDayWnd::scrolled, this, [this](int top, int last) {
         const QSignalBlocker block(m_scrollBar);
@@ -82,6 +86,19 @@ void CDayBar::createChildren() {
     m_down->setToolTip(tr("Next month"));
     connect(m_up, &QToolButton::clicked, this, [this] { monthPage(false); });
     connect(m_down, &QToolButton::clicked, this, [this] { monthPage(true); });
+}
+
+// Sticky notes and link texts are not built yet: their items stay greyed.
+void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
+    QMenu menu(this);
+    connect(menu.addAction(tr("&Open")), &QAction::triggered, this, [this, date] { emit openRequested(date, true); });
+    QAction* remove = menu.addAction(tr("&Delete"));
+    remove->setEnabled(m_file.IsWritable());
+    connect(remove, &QAction::triggered, this, [this, date] { emit deleteRequested(date); });
+    menu.addAction(tr("Pu&t sticky note"))->setEnabled(false);
+    menu.addAction(tr("&Peel off sticky"))->setEnabled(false);
+    menu.addAction(tr("Copy &link text"))->setEnabled(false);
+    menu.exec(globalPos);
 }
 
 void CDayBar::applyClickSettings() {

@@ -53,6 +53,7 @@ public:
 
 signals:
     void openRequested(store::Date date, bool pin);
+    void deleteRequested(store::Date date);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -63,6 +64,7 @@ private:
     void showMonth(int month);
     void applyClickSettings();
     void monthPage(bool down);
+    void showContextMenu(store::Date date, QPoint globalPos);
 
     store::CDiaryDataFile& m_file;
     app::AppSettings& m_settings;

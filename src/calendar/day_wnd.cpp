@@ -1,5 +1,6 @@
 #include "day_wnd.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -182,6 +183,14 @@ void CDayWnd::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     const std::uint8_t month = row ? m_table.row(*row).month : 12;
     emit openRequested({m_table.year(), month, 0}, true);
+}
+
+void CDayWnd::contextMenuEvent(QContextMenuEvent* event) {
+    const std::optional<int> row = m_layout.rowAt(event->pos().y());
+    if (!row) return;
+    store::Date date = dateOf(*row);
+    if (event->pos().x() < m_layout.stripWidth()) date.day = 0;
+    emit contextMenuRequested(date, event->globalPos());
 }
 
 void CDayWnd::wheelEvent(QWheelEvent* event) {

@@ -34,6 +34,8 @@ public:
 signals:
     void openRequested(store::Date date, bool pin);
     void monthSelected(int month);
+    // A right click on a row (in the strip: its month note).
+    void contextMenuRequested(store::Date date, QPoint globalPos);
     // The top row changed: the scroll bar follows.
     void scrolled(int topRow, int lastTopRow);
 
@@ -46,6 +48,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

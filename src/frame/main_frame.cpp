@@ -145,6 +145,10 @@ void CMainFrame::createSideBar() {
     connect(m_sideBar, &QDockWidget::dockLocationChanged, this,
             [this](Qt::DockWidgetArea where) { m_settings.dayBar.left = where == Qt::LeftDockWidgetArea ? 1 : 0; });
     connect(m_documents, &diary::CDiaryDocuments::entryChanged, m_dayBar, &calendar::CDayBar::onEntryChanged);
+    connect(m_dayBar, &calendar::CDayBar::deleteRequested, this, [this](store::Date date) {
+        m_documents->DeleteEntry(date);
+        updateActions();
+    });
     connect(m_dayBar, &calendar::CDayBar::openRequested, this, [this](store::Date date, bool pin) {
         if (m_dataFile.IsOpen()) m_documents->OpenEntry(date, pin);
         updateActions();
@@ -214,6 +218,7 @@ void CMainFrame::storeWindowState() {
     w.bottom = r.top() + r.height();
     const ShowState state = isMinimized() ? ShowState::Minimized : isMaximized() ? ShowState::Maximized : ShowState::Normal;
     w.state = std::string(ShowStateText(state));
+    if (m_sideBar->isVisible()) m_settings.dayBar.width = m_sideBar->width();
 }
 
 void CMainFrame::bringToFront() {

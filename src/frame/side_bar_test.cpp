@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QMouseEvent>
 
@@ -129,6 +130,29 @@ TEST_F(SideBarTest, ClickOnACalendarDayOpensItsEntry) {
     click(cal, QPoint(last.right + 2, (last.top + last.bottom) / 2));
     EXPECT_EQ(cal->displayedMonth(), 1);
     EXPECT_EQ(frame->dayBar()->table().year(), 2027);
+}
+
+TEST_F(SideBarTest, RightClicksNameTheDayTheMonthNoteOrTheYearNote) {
+    auto frame = makeFrame();
+    calendar::CCalenderCtl* cal = frame->dayBar()->calendar();
+    QObject::disconnect(cal, &calendar::CCalenderCtl::contextMenuRequested, frame->dayBar(), nullptr);
+    std::vector<store::Date> targets;
+    QObject::connect(cal, &calendar::CCalenderCtl::contextMenuRequested,
+                     [&targets](store::Date date, QPoint) { targets.push_back(date); });
+    auto rightClick = [cal](QPoint at) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, cal->mapToGlobal(at));
+        QApplication::sendEvent(cal, &event);
+    };
+    const calendar::MonthGrid g = cal->grid();
+    const calendar::Rect last = g.cellRect(31);
+    rightClick(QPoint(last.left + 1, last.top + 1));
+    rightClick(QPoint(2, 2));
+    rightClick(QPoint(g.width() - 20, 2));
+    rightClick(QPoint(last.right + 2, last.top + 1));  // an empty cell: nothing
+    ASSERT_EQ(targets.size(), 3u);
+    EXPECT_EQ(targets[0], (store::Date{2026, 12, 31}));
+    EXPECT_EQ(targets[1], (store::Date{2026, 0, 0}));
+    EXPECT_EQ(targets[2], (store::Date{2026, 12, 0}));
 }
 
 }  // namespace
