@@ -10,6 +10,7 @@
 #include "calender_ctl.h"
 #include "day_wnd.h"
 #include "month_grid.h"
+#include "side_bar_layout.h"
 #include "store/diary_data_file.h"
 #include "year_day_table.h"
 
@@ -188,30 +189,18 @@ void CDayBar::onEntryChanged(store::Date date) {
 void CDayBar::resizeEvent(QResizeEvent*) { layoutChildren(); }
 
 void CDayBar::layoutChildren() {
-    const MonthGrid g(2000, 1, width(), logicalDpiY());
-    const auto s = [&g](int n) { return g.scaled(n); };
-    const int W = width();
-    const int A = height();
-    const bool calendar = calendarShown() && W >= s(168);
-    const int listTop = s(30) + (calendar ? s(150) : 0);
-    m_calendar->setVisible(calendar);
-    if (calendar) m_calendar->setGeometry(s(5), s(28), W - s(13) + s(2), 8 * s(18) + s(2));
-    m_yesterdayButton->setVisible(W >= s(155));
-    const int buttonHeight = s(23);
-    if (W < s(155)) {
-        m_todayButton->setGeometry(s(5), s(2), W - s(10), buttonHeight);
-    } else {
-        m_todayButton->setGeometry(s(5), s(2), W / 2 - s(5), buttonHeight);
-        m_yesterdayButton->setGeometry(s(2) + W / 2, s(2), W / 2 - s(7), buttonHeight);
-    }
-    const int arrow = s(15);
-    const int bottom = A - s(5);
-    m_up->setGeometry(W - s(20), listTop, s(14), arrow);
-    m_down->setGeometry(W - s(20), bottom - arrow, s(14), arrow);
-    m_scrollBar->setGeometry(W - s(20), listTop + arrow, s(14), std::max(0, bottom - arrow - listTop - arrow));
-    m_dayList->setGeometry(s(5), listTop, std::max(0, W - s(25)), std::max(0, bottom - listTop));
-    const bool listShown = bottom - listTop >= s(24);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_dayList, m_up, m_down, m_scrollBar}) w->setVisible(listShown);
+    const SideBarLayout l = LayOutSideBar(width(), height(), calendarShown(), logicalDpiY());
+    const auto place = [](QWidget* w, const Rect& r) { w->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top); };
+    m_calendar->setVisible(l.calendarShown);
+    if (l.calendarShown) place(m_calendar, l.calendar);
+    place(m_todayButton, l.todayButton);
+    m_yesterdayButton->setVisible(l.yesterdayShown);
+    if (l.yesterdayShown) place(m_yesterdayButton, l.yesterdayButton);
+    place(m_up, l.upButton);
+    place(m_down, l.downButton);
+    place(m_scrollBar, l.scrollBar);
+    place(m_dayList, l.dayList);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_dayList, m_up, m_down, m_scrollBar}) w->setVisible(l.listShown);
 }
 
 }  // namespace tl::calendar

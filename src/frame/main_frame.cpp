@@ -18,6 +18,7 @@
 #include "app/data_file_settings.h"
 #include "app/startup.h"
 #include "calendar/day_bar.h"
+#include "calendar/side_bar_layout.h"
 #include "diary/diary_documents.h"
 #include "diary/scale.h"
 #include "mdi_client.h"
@@ -139,7 +140,7 @@ void CMainFrame::createSideBar() {
     m_sideBar->setWidget(m_dayBar);
     const Qt::DockWidgetArea area = m_settings.dayBar.left == 1 ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea;
     addDockWidget(area, m_sideBar);
-    const int width = std::clamp(m_settings.dayBar.width, diary::Scale(65), diary::Scale(837));
+    const int width = calendar::ClampSideBarWidth(m_settings.dayBar.width, logicalDpiY());
     resizeDocks({m_sideBar}, {width}, Qt::Horizontal);
     m_sideBar->setVisible(m_settings.dayBar.visible == 1);
     connect(m_sideBar, &QDockWidget::dockLocationChanged, this,

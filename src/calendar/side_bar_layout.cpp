@@ -1,0 +1,45 @@
+#include "side_bar_layout.h"
+
+#include <algorithm>
+
+namespace tl::calendar {
+
+namespace {
+
+int Scaled(int n, int dpi) { return n * dpi * 100 / 96 / 100; }
+
+Rect At(int x, int y, int w, int h) { return {x, y, x + std::max(0, w), y + std::max(0, h)}; }
+
+}  // namespace
+
+SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi) {
+    const auto s = [dpi](int n) { return Scaled(n, dpi); };
+    const int W = width;
+    SideBarLayout l;
+    l.calendarShown = calendarWanted && W >= s(168);
+    const int listTop = s(30) + (l.calendarShown ? s(150) : 0);
+    if (l.calendarShown) l.calendar = At(s(5), s(28), W - s(13) + s(2), 8 * s(18) + s(2));
+    const int buttonTop = s(2);
+    const int buttonHeight = s(23);
+    l.yesterdayShown = W >= s(155);
+    if (l.yesterdayShown) {
+        l.todayButton = At(s(5), buttonTop, W / 2 - s(5), buttonHeight);
+        l.yesterdayButton = At(s(2) + W / 2, buttonTop, W / 2 - s(7), buttonHeight);
+    } else {
+        l.todayButton = At(s(5), buttonTop, W - s(10), buttonHeight);
+    }
+    // The bar has no tool or edit bar inside it here (they are the main
+    // window's), so the list runs to s(5) above the bar's bottom.
+    const int arrow = s(15);
+    const int bottom = height - s(5);
+    l.upButton = At(W - s(20), listTop, s(14), arrow);
+    l.downButton = At(W - s(20), bottom - arrow, s(14), arrow);
+    l.scrollBar = At(W - s(20), listTop + arrow, s(14), bottom - arrow - listTop - arrow);
+    l.dayList = At(s(5), listTop, W - s(25), bottom - listTop);
+    l.listShown = bottom - listTop >= s(24);
+    return l;
+}
+
+int ClampSideBarWidth(int width, int dpi) { return std::clamp(width, Scaled(65, dpi), Scaled(837, dpi)); }
+
+}  // namespace tl::calendar
