@@ -31,6 +31,8 @@ public:
         m_clickPin = pin;
     }
     void onBlinkTick(bool phaseOn);
+    // The month or year selection popup, as from the header.
+    void showHeaderMenu(HeaderHalf half, QPoint globalPos);
     MonthGrid grid() const;
     QSize sizeHint() const override;
 
@@ -57,7 +59,6 @@ private:
     void createButtons();
     void layoutButtons();
     void stepMonth(YearMonth to);
-    void showHeaderMenu(HeaderHalf half, QPoint globalPos);
 
     const YearDayTable& m_table;
     Today m_today;

@@ -69,6 +69,8 @@ void CDayBar::createChildren() {
 
     connect(m_calendar, &CCalenderCtl::contextMenuRequested, this, &CDayBar::showContextMenu);
     connect(m_dayList, &CDayWnd::contextMenuRequested, this, &CDayBar::showContextMenu);
+    connect(m_dayList, &CDayWnd::stripClicked, this,
+            [this](QPoint at) { m_calendar->showHeaderMenu(HeaderHalf::Month, at); });
 
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     connect(m_dayList, &CDayWnd::scrolled, this, [this](int top, int last) {

@@ -159,7 +159,10 @@ void CDayWnd::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !row) return;
     setFocus();
     emit monthSelected(m_table.row(*row).month);
-    if (pos.x() < m_layout.stripWidth()) return;
+    if (pos.x() < m_layout.stripWidth()) {
+        emit stripClicked(event->globalPosition().toPoint());
+        return;
+    }
     m_pressed = true;
     m_pressY = pos.y();
     m_pressTop = m_layout.topRow();

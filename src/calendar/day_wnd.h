@@ -34,6 +34,8 @@ public:
 signals:
     void openRequested(store::Date date, bool pin);
     void monthSelected(int month);
+    // A click in the month strip: the month selection popup is wanted there.
+    void stripClicked(QPoint globalPos);
     // A right click on a row (in the strip: its month note).
     void contextMenuRequested(store::Date date, QPoint globalPos);
     // The top row changed: the scroll bar follows.

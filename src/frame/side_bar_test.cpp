@@ -155,5 +155,19 @@ TEST_F(SideBarTest, RightClicksNameTheDayTheMonthNoteOrTheYearNote) {
     EXPECT_EQ(targets[2], (store::Date{2026, 12, 0}));
 }
 
+TEST_F(SideBarTest, ClickInTheMonthStripShowsThatMonthAndAsksForItsPopup) {
+    auto frame = makeFrame();
+    calendar::CDayBar* bar = frame->dayBar();
+    calendar::CDayWnd* list = bar->dayList();
+    QObject::disconnect(list, &calendar::CDayWnd::stripClicked, bar, nullptr);
+    int popups = 0;
+    QObject::connect(list, &calendar::CDayWnd::stripClicked, [&popups](QPoint) { ++popups; });
+    bar->calendar()->setDisplayedMonth(5);
+    click(list, QPoint(2, 2));  // the strip of the top row, 9 December
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(bar->calendar()->displayedMonth(), 12);
+    EXPECT_EQ(frame->documents().activeDocument(), nullptr);  // the strip opens nothing
+}
+
 }  // namespace
 }  // namespace tl::frame
