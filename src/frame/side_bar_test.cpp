@@ -169,5 +169,22 @@ TEST_F(SideBarTest, ClickInTheMonthStripShowsThatMonthAndAsksForItsPopup) {
     EXPECT_EQ(frame->documents().activeDocument(), nullptr);  // the strip opens nothing
 }
 
+TEST_F(SideBarTest, BlinkingDaysAreInvertedOnEverySecondTick) {
+    store::EntryHeader h;
+    h.title = u"Deadline";
+    h.colors = {0xFFFFFF, 1, 0x0000FF, 2};  // white on red, text and background blink
+    ASSERT_EQ(data.file->SaveEntry({2026, 12, 10}, h, u"text"), 1);
+    auto frame = makeFrame();
+    calendar::CCalenderCtl* cal = frame->dayBar()->calendar();
+    const calendar::Rect cell = cal->grid().cellRect(10);
+    const QPoint probe(cell.right - 3, cell.bottom - 3);  // background, clear of the number
+    auto colourAt = [&] { return cal->grab().toImage().pixelColor(probe); };
+    EXPECT_EQ(colourAt(), QColor(255, 0, 0));
+    cal->onBlinkTick(false);  // the phase is set
+    EXPECT_EQ(colourAt(), QColor(0, 255, 255));
+    cal->onBlinkTick(true);
+    EXPECT_EQ(colourAt(), QColor(255, 0, 0));
+}
+
 }  // namespace
 }  // namespace tl::frame
