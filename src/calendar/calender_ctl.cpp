@@ -251,6 +251,8 @@ void CCalenderCtl::showHeaderMenu(HeaderHalf half, QPoint globalPos) {
             connect(a, &QAction::triggered, this, [this, y] { emit yearMonthRequested(y, m_month); });
         }
     }
+    connect(menu.addAction(tr("Specify year and &month")), &QAction::triggered, this,
+            &CCalenderCtl::yearMonthDialogRequested);
     m_menuOpen = true;
     menu.exec(globalPos);
     m_menuOpen = false;

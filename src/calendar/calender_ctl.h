@@ -41,6 +41,8 @@ signals:
     void monthChanged(int month);
     // The side bar reloads the table for the year, then shows month.
     void yearMonthRequested(int year, int month);
+    // "Specify year and &month" of either selection popup.
+    void yearMonthDialogRequested();
     // A right click on a day (day 0: the month note, month 0: the year note).
     void contextMenuRequested(store::Date date, QPoint globalPos);
 

@@ -13,6 +13,7 @@
 #include "side_bar_layout.h"
 #include "store/diary_data_file.h"
 #include "year_day_table.h"
+#include "year_month_dialog.h"
 
 namespace tl::calendar {
 
@@ -28,10 +29,12 @@ store::Date DayBefore(store::Date d) {
 
 }  // namespace
 
-CDayBar::CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, Today today, QWidget* parent)
+CDayBar::CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, res::UserInterface& ui, Today today,
+                 QWidget* parent)
     : QWidget(parent),
       m_file(file),
       m_settings(settings),
+      m_ui(ui),
       m_today(std::move(today)),
       m_table(std::make_unique<YearDayTable>(file)) {
     m_table->RebuildYearTable(m_today().year, m_settings.dayBar.existOnly == 1);
@@ -55,11 +58,8 @@ void CDayBar::createChildren() {
     m_calendar = new CCalenderCtl(*m_table, m_today, this);
     connect(m_calendar, &CCalenderCtl::openRequested, this, &CDayBar::openRequested);
     connect(m_calendar, &CCalenderCtl::monthChanged, this, &CDayBar::showMonth);
-    connect(m_calendar, &CCalenderCtl::yearMonthRequested, this, [this](int year, int month) {
-        ReloadYear(year);
-        m_calendar->setDisplayedMonth(month);
-        showMonth(month);
-    });
+    connect(m_calendar, &CCalenderCtl::yearMonthRequested, this, &CDayBar::ApplyYearMonth);
+    connect(m_calendar, &CCalenderCtl::yearMonthDialogRequested, this, &CDayBar::chooseYearMonth);
 
     m_dayList = new CDayWnd(*m_table, m_today, this);
     connect(m_dayList, &CDayWnd::openRequested, this, &CDayBar::openRequested);
@@ -123,6 +123,24 @@ void CDayBar::ReloadYear(int year) {
     if (had && m_table->count() > 0) m_dayList->scrollTo(m_table->RowAtOrBefore(top.month, top.day));
     m_dayList->rebuildList();
     m_calendar->update();
+}
+
+void CDayBar::ApplyYearMonth(int year, int month) {
+    // The month's first row on top first, so the reload keeps it there.
+    if (const std::optional<int> row = m_table->FindRow(month, 0)) m_dayList->scrollTo(*row);
+    ReloadYear(year);
+    m_calendar->setDisplayedMonth(month);
+    showMonth(month);
+    update();
+}
+
+void CDayBar::chooseYearMonth() {
+    // Typing into the dialog's number fields wants no input method.
+    const bool imeOn = m_calendar->testAttribute(Qt::WA_InputMethodEnabled);
+    m_calendar->setAttribute(Qt::WA_InputMethodEnabled, false);
+    CYearMonthDlg dialog(m_table->year(), m_calendar->displayedMonth(), m_ui, this);
+    if (dialog.exec() == QDialog::Accepted) ApplyYearMonth(dialog.year(), dialog.month());
+    m_calendar->setAttribute(Qt::WA_InputMethodEnabled, imeOn);
 }
 
 void CDayBar::GoToToday() {

@@ -21,6 +21,9 @@ struct AppSettings;
 namespace tl::store {
 class CDiaryDataFile;
 }
+namespace tl::res {
+class UserInterface;
+}
 
 namespace tl::calendar {
 
@@ -33,12 +36,18 @@ class CDayBar : public QWidget {
 
 public:
     using Today = std::function<store::Date()>;
-    CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, Today today, QWidget* parent = nullptr);
+    CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, res::UserInterface& ui, Today today,
+            QWidget* parent = nullptr);
     ~CDayBar() override;
 
     // Rebuilds the table for the year, keeping the list near the day it showed.
     void ReloadYear(int year);
     void GoToToday();
+    // Shows year and month in the calendar, with that month at the top of
+    // the day list.
+    void ApplyYearMonth(int year, int month);
+    // The year and month dialog preset with what is shown; OK applies it.
+    void chooseYearMonth();
     void setCalendarShown(bool shown);
     bool calendarShown() const;
     void toggleExistOnly();
@@ -68,6 +77,7 @@ private:
 
     store::CDiaryDataFile& m_file;
     app::AppSettings& m_settings;
+    res::UserInterface& m_ui;
     Today m_today;
     std::unique_ptr<YearDayTable> m_table;
     QPushButton* m_todayButton = nullptr;

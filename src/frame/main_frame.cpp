@@ -132,7 +132,7 @@ void CMainFrame::createMenus() {
 }
 
 void CMainFrame::createSideBar() {
-    m_dayBar = new calendar::CDayBar(m_dataFile, m_settings, [this] { return toDate(m_today()); });
+    m_dayBar = new calendar::CDayBar(m_dataFile, m_settings, m_ui, [this] { return toDate(m_today()); });
     m_sideBar = new QDockWidget(tr("Side Bar"), this);
     m_sideBar->setObjectName("DAYBAR");
     m_sideBar->setFeatures(QDockWidget::DockWidgetMovable);

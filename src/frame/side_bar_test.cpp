@@ -3,16 +3,20 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDockWidget>
+#include <QLineEdit>
+#include <QTimer>
 #include <QMouseEvent>
 
 #include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "calendar/year_day_table.h"
+#include "calendar/year_month_dialog.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "main_frame.h"
 #include "support/data_file_fixture.h"
+#include "support/recording_ui.h"
 
 namespace tl::frame {
 namespace {
@@ -184,6 +188,80 @@ TEST_F(SideBarTest, BlinkingDaysAreInvertedOnEverySecondTick) {
     EXPECT_EQ(colourAt(), QColor(0, 255, 255));
     cal->onBlinkTick(true);
     EXPECT_EQ(colourAt(), QColor(255, 0, 0));
+}
+
+TEST(YearMonthDialogTest, ChecksKeepTheDialogOpenWithTheFaultyFieldSelected) {
+    testing::RecordingUi ui;
+    calendar::CYearMonthDlg dialog(2026, 0, ui);
+    QLineEdit* year = dialog.yearEdit();
+    QLineEdit* month = dialog.monthEdit();
+    EXPECT_EQ(year->text(), QStringLiteral("2026"));
+    EXPECT_EQ(month->text(), QString());
+    EXPECT_EQ(year->maxLength(), 4);
+    EXPECT_EQ(month->maxLength(), 2);
+
+    static_cast<QDialog&>(dialog).accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    month->setText(QStringLiteral("13"));
+    static_cast<QDialog&>(dialog).accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(month->selectedText(), QStringLiteral("13"));
+    month->setText(QStringLiteral("4"));
+    year->setText(QStringLiteral("20a4"));
+    static_cast<QDialog&>(dialog).accept();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(year->selectedText(), QStringLiteral("20a4"));
+    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Enter month.", "Month is incorrect.", "Specify 1900 or later."}));
+
+    year->setText(QStringLiteral("1900"));
+    static_cast<QDialog&>(dialog).accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.year(), 1900);
+    EXPECT_EQ(dialog.month(), 4);
+}
+
+TEST_F(SideBarTest, ChosenYearAndMonthReachTheCalendarAndTheDayList) {
+    save({2024, 3, 10}, u"March");
+    save({2024, 8, 2}, u"August");
+    auto frame = makeFrame();
+    calendar::CDayBar* bar = frame->dayBar();
+    bar->calendar()->setAttribute(Qt::WA_InputMethodEnabled, true);
+
+    // Cancel changes nothing and gives the input method back.
+    QTimer::singleShot(0, [] {
+        if (auto* d = qobject_cast<calendar::CYearMonthDlg*>(QApplication::activeModalWidget())) {
+            d->monthEdit()->setText(QStringLiteral("3"));
+            d->yearEdit()->setText(QStringLiteral("2024"));
+            d->reject();
+        }
+    });
+    bar->chooseYearMonth();
+    EXPECT_EQ(bar->table().year(), 2026);
+    EXPECT_EQ(bar->calendar()->displayedMonth(), 12);
+    EXPECT_TRUE(bar->calendar()->testAttribute(Qt::WA_InputMethodEnabled));
+
+    bool preset = false;
+    QTimer::singleShot(0, [&preset] {
+        if (auto* d = qobject_cast<calendar::CYearMonthDlg*>(QApplication::activeModalWidget())) {
+            preset = d->yearEdit()->text() == QStringLiteral("2026") && d->monthEdit()->text() == QStringLiteral("12");
+            d->monthEdit()->setText(QStringLiteral("8"));
+            d->yearEdit()->setText(QStringLiteral("2024"));
+            static_cast<QDialog*>(d)->accept();
+        }
+    });
+    bar->chooseYearMonth();
+    EXPECT_TRUE(preset);
+    EXPECT_EQ(bar->table().year(), 2024);
+    EXPECT_EQ(bar->calendar()->displayedMonth(), 8);
+    const int top = bar->dayList()->layout().topRow();
+    ASSERT_GT(top, 0);
+    EXPECT_EQ(bar->table().row(top).month, 8);  // the month's first row is on top
+    EXPECT_EQ(bar->table().row(top - 1).month, 7);
+    EXPECT_TRUE(bar->calendar()->testAttribute(Qt::WA_InputMethodEnabled));
+
+    bar->ApplyYearMonth(2024, 3);
+    EXPECT_EQ(bar->calendar()->displayedMonth(), 3);
+    EXPECT_EQ(bar->table().row(bar->dayList()->layout().topRow()).month, 3);
 }
 
 }  // namespace

@@ -82,6 +82,9 @@ enum class Cmd : int {
     SearchBing = 32899,
     TogglePin = 32964,
     EditSelectAllTitle = 32903,
+    // The side bar's month and year selection popups: pick year and month
+    // in a dialog. Handled by the side bar itself.
+    OpenYearMonth = 32967,
 };
 
 }  // namespace tl::res
