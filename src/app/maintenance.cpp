@@ -11,7 +11,7 @@
 
 #include "exchange/folder_io.h"
 #include "exchange/progress_scope.h"
-#include "exchange/record_images.h"
+#include "store/record_images.h"
 #include "store/record_layout.h"
 #include "store/attachment_names.h"
 #include "store/blowfish.h"
@@ -110,7 +110,7 @@ Compressed CompressAttachment(store::CDiaryDataFile& source, const store::Record
     const store::Date d{rec.header.year(), rec.header.month(), rec.header.day()};
     if (source.FindAttachment(rec.unit, d, 0, &info) != rec.unit || info.compressed || store::IsArchiveName(info.name))
         return {};
-    exchange::AttachmentSource s;
+    store::AttachmentSource s;
     s.date = d;
     s.order = info.order;
     s.name = info.name;
@@ -120,7 +120,7 @@ Compressed CompressAttachment(store::CDiaryDataFile& source, const store::Record
         failed = true;
         return {};
     }
-    auto image = exchange::AttachmentImage(s);
+    auto image = store::AttachmentImage(s);
     if (!image) {
         ui.warn(res::Msg::FailedToCompress);
         failed = true;

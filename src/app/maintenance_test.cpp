@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "exchange/record_images.h"
+#include "store/record_images.h"
 #include "store/record_layout.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
@@ -116,7 +116,7 @@ TEST_F(MaintenanceTest, CancelLeavesTheFileAndNoFreshFile) {
 
 TEST_F(MaintenanceTest, FileHeaderAfterUnitZeroIsRefused) {
     fill();
-    ASSERT_EQ(file->WriteRecord(exchange::NewImage(store::kKindFileHeader, {}, 1)), 1);
+    ASSERT_EQ(file->WriteRecord(store::NewImage(store::kKindFileHeader, {}, 1)), 1);
     file->Close();
     const std::string before = Bytes(path);
     EXPECT_EQ(OptimiseDataFile(path.string(), fresh.string(), ui), 0);
@@ -130,11 +130,11 @@ TEST_F(MaintenanceTest, BulkCompressionPacksOnlyPlainUncompressedAttachments) {
     const store::Date d{2024, 3, 5};
     const std::vector<std::uint8_t> data(5000, 'q');
     // A stored-as-is attachment that is no archive: made as ".zip", renamed.
-    auto plain = exchange::AttachmentImage({d, 1, u"x.zip", {}, data});
+    auto plain = store::AttachmentImage({d, 1, u"x.zip", {}, data});
     store::PutText(&(*plain)[store::kAttName], store::kAttachmentNameMax, u"plain.txt");
     ASSERT_EQ(file->WriteRecord(*plain), 1);
-    ASSERT_EQ(file->WriteRecord(*exchange::AttachmentImage({d, 2, u"Pack.ZiP", {}, data})), 1);
-    ASSERT_EQ(file->WriteRecord(*exchange::AttachmentImage({d, 3, u"done.txt", {}, data})), 1);
+    ASSERT_EQ(file->WriteRecord(*store::AttachmentImage({d, 2, u"Pack.ZiP", {}, data})), 1);
+    ASSERT_EQ(file->WriteRecord(*store::AttachmentImage({d, 3, u"done.txt", {}, data})), 1);
     Records before = live();
     file->Close();
     ASSERT_EQ(CompressAllAttachments(path.string(), fresh.string(), ui), 1);

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include "record_images.h"
+#include "store/record_images.h"
 #include "store/record_layout.h"
 #include "support/temp_dir.h"
 #include "test_diary.h"
 
 namespace tl::exchange {
+
+using store::Image;
+using store::NewImage;
+using store::AttachmentImage;
+using store::AttachmentSource;
 namespace {
 
 namespace fs = std::filesystem;

@@ -14,11 +14,18 @@
 #include "folder_io.h"
 #include "import_text.h"
 #include "progress_scope.h"
-#include "record_images.h"
+#include "store/record_images.h"
 #include "store/codepage.h"
 #include "worker_pool.h"
 
 namespace tl::exchange {
+
+using store::Image;
+using store::EntryHeaderImage;
+using store::PlainTextImage;
+using store::RichTextImage;
+using store::AttachmentImage;
+using store::AttachmentSource;
 
 namespace {
 

@@ -16,11 +16,13 @@
 #include "exchange_texts.h"
 #include "folder_io.h"
 #include "progress_scope.h"
-#include "record_images.h"
+#include "store/record_images.h"
 #include "store/record_layout.h"
 #include "store/file_copy.h"
 
 namespace tl::exchange {
+
+using store::Image;
 
 namespace {
 

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "record_images.h"
+#include "store/record_images.h"
 #include "store/record_layout.h"
 #include "store/file_copy.h"
 #include "support/temp_dir.h"
 #include "test_diary.h"
 
 namespace tl::exchange {
+
+using store::Image;
+using store::NewImage;
 namespace {
 
 namespace fs = std::filesystem;

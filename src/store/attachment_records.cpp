@@ -26,6 +26,7 @@
 #include "codepage.h"
 #include "compression.h"
 #include "diary_data_file.h"
+#include "record_images.h"
 #include "record_layout.h"
 #include "file_times.h"
 
@@ -166,31 +167,12 @@ int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t
             m_ui->warn(res::Msg::FileReadFailed);
             return 0;
         }
-        const bool compress = !IsArchiveName(name);
-        std::uint64_t storedSize = bytes.size();
-        if (compress) {
-            std::optional<std::vector<std::uint8_t>> packed = CompressPayload(bytes, *m_ui);
-            if (!packed) return 0;
-            bytes = std::move(*packed);
-            storedSize = bytes.size();
+        std::optional<Image> built = AttachmentImage({date, order, name, *status, std::move(bytes)});
+        if (!built) {
+            m_ui->warn(res::Msg::FailedToCompress);
+            return 0;
         }
-        const std::uint64_t units = (bytes.size() - 1) / kUnitSize + kAttHeadUnits + 1;
-        image.assign(units * kUnitSize, 0);
-        RecordHeader h;
-        h.setKind(kKindAttachment);
-        h.setDate(date.year, date.month, date.day);
-        h.setUnits(static_cast<std::uint32_t>(units));
-        std::copy(h.bytes.begin(), h.bytes.end(), image.begin());
-        PutU32(&image[kAttOrder], order);
-        PutU64(&image[kAttOriginalSize], status->size);
-        PutU64(&image[kAttCreation], static_cast<std::uint64_t>(status->times.creation));
-        PutU64(&image[kAttWrite], static_cast<std::uint64_t>(status->times.write));
-        PutU64(&image[kAttAccess], static_cast<std::uint64_t>(status->times.access));
-        image[kAttAttributes] = status->attributes;
-        image[kAttCompressed] = compress ? 1 : 0;
-        PutU64(&image[kAttStoredSize], compress ? storedSize : 0);
-        PutText(&image[kAttName], kAttachmentNameMax, name);
-        std::copy(bytes.begin(), bytes.end(), image.begin() + kAttData);
+        image = std::move(*built);
     } catch (const std::bad_alloc&) {
         m_ui->warn(res::Msg::OutOfMemory);
         return 0;

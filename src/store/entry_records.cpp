@@ -7,6 +7,7 @@
 
 #include "compression.h"
 #include "diary_data_file.h"
+#include "record_images.h"
 #include "record_layout.h"
 
 namespace tl::store {
@@ -16,34 +17,6 @@ namespace {
 // No entry text comes near this; a record claiming more is damaged and must
 // not make us allocate it.
 constexpr std::uint64_t kTextLimit = 64ULL << 20;
-
-std::vector<std::uint8_t> NewImage(std::uint8_t kind, Date date, std::uint64_t units) {
-    std::vector<std::uint8_t> image(static_cast<std::size_t>(units) * kUnitSize, 0);
-    RecordHeader h;
-    h.setKind(kind);
-    h.setDate(date.year, date.month, date.day);
-    h.setUnits(static_cast<std::uint32_t>(units));
-    std::copy(h.bytes.begin(), h.bytes.end(), image.begin());
-    return image;
-}
-
-std::vector<std::uint8_t> HeaderImage(Date date, const EntryHeader& header) {
-    auto image = NewImage(kKindEntryHeader, date, kEhUnits);
-    PutText(&image[kEhWeather], kWeatherMax, header.weather);
-    PutU32(&image[kEhTextColor], header.colors.text);
-    PutU32(&image[kEhBackOn], header.colors.backgroundOn);
-    PutU32(&image[kEhBackColor], header.colors.background);
-    PutU32(&image[kEhBlink], header.colors.blink);
-    PutText(&image[kEhTitle], kTitleMax, header.title);
-    return image;
-}
-
-std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text) {
-    // The text with its terminating zero, as stored.
-    std::vector<std::uint8_t> bytes(2 * text.size() + 2, 0);
-    for (std::size_t i = 0; i < text.size(); ++i) PutU16(&bytes[2 * i], text[i]);
-    return bytes;
-}
 
 std::u16string TextOfBytes(std::span<const std::uint8_t> bytes) {
     std::u16string text;
@@ -154,33 +127,18 @@ namespace {
 
 // The record images of one entry save: header, plain text and, from the
 // editor, rich text. nullopt when compression failed (the user was told).
-std::optional<std::vector<std::vector<std::uint8_t>>> EntryImages(Date date, const EntryHeader& header,
-                                                                  std::u16string_view text,
-                                                                  const std::span<const std::uint8_t>* rtf,
-                                                                  res::UserInterface& ui) {
-    std::vector<std::vector<std::uint8_t>> images;
-    images.push_back(HeaderImage(date, header));
-
-    auto plain = Utf16Bytes(text);
-    auto stream = CompressPayload(plain, ui);
-    if (!stream) return std::nullopt;
-    auto textImage = NewImage(kKindPlainText, date, CDiaryDataFile::UnitsForPayload(stream->size()));
-    PutU32(&textImage[kPtOriginal], static_cast<std::uint32_t>(plain.size()));
-    PutU32(&textImage[kPtFlag], 1);
-    PutU32(&textImage[kPtStored], static_cast<std::uint32_t>(stream->size()));
-    std::copy(stream->begin(), stream->end(), textImage.begin() + kPtPayload);
-    images.push_back(std::move(textImage));
-
-    if (rtf) {
-        auto rich = CompressPayload(*rtf, ui);
-        if (!rich) return std::nullopt;
-        auto richImage = NewImage(kKindRichText, date, rich->size() / kUnitSize + 2);
-        PutU32(&richImage[kRtOriginal], static_cast<std::uint32_t>(rtf->size()));
-        richImage[kRtFlag] = 1;
-        PutU64(&richImage[kRtStored], rich->size());
-        std::copy(rich->begin(), rich->end(), richImage.begin() + kRtPayload);
-        images.push_back(std::move(richImage));
+std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& header, std::u16string_view text,
+                                              const std::span<const std::uint8_t>* rtf, res::UserInterface& ui) {
+    std::vector<Image> images;
+    images.push_back(EntryHeaderImage(date, header.title, header.weather, header.colors));
+    std::optional<Image> plain = PlainTextImage(date, text);
+    std::optional<Image> rich = rtf ? RichTextImage(date, *rtf) : std::nullopt;
+    if (!plain || (rtf && !rich)) {
+        ui.warn(res::Msg::FailedToCompress);
+        return std::nullopt;
     }
+    images.push_back(std::move(*plain));
+    if (rich) images.push_back(std::move(*rich));
     return images;
 }
 
