@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "data_location.h"
+#include "date_arg.h"
 #include "store/data_file_key.h"
 
 namespace tl::cli {
@@ -51,6 +52,21 @@ int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly) {
         return kExitFailure;
     }
     return ctx.askPassword ? CheckDataFilePassword(ctx, file) : kExitOk;
+}
+
+int OpenForChange(Context& ctx, store::CDiaryDataFile& file) {
+    if (int rc = OpenDataFile(ctx, file, false); rc != kExitOk) return rc;
+    if (file.IsReadOnly()) {
+        ctx.ui.warn(res::Msg::DataReadOnly);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+std::optional<store::Date> DateArgument(const std::string& text) {
+    std::optional<store::Date> date = ParseDate(text);
+    if (!date) PrintError("not a date: '" + text + "' (YYYY-MM-DD, YYYY-MM or YYYY)");
+    return date;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,13 @@ void PrintError(const std::string& message);
 // Opens the data file and checks it. On failure prints why and returns the
 // exit code (2 cannot be opened, 1 damaged); kExitOk when it is open.
 int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly);
+// The same for a change: a read-only data file is refused with the
+// program's message (exit 1).
+int OpenForChange(Context& ctx, store::CDiaryDataFile& file);
+
+// Parses a DATE argument; prints why not and returns nullopt when it is no
+// date (the caller exits with kExitUsage).
+std::optional<store::Date> DateArgument(const std::string& text);
 // Asks for the password of an open data file that has one (three tries);
 // kExitOk when it was given. In commands_app.cpp.
 int CheckDataFilePassword(Context& ctx, store::CDiaryDataFile& file);

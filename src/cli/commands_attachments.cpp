@@ -33,23 +33,6 @@ constexpr std::size_t kAttachmentsPerEntry = 50;
 // The settings dialog's limit for a note's text.
 constexpr std::size_t kStickyInputMax = 20;
 
-// Parses DATE; prints why not and returns nullopt when it is no date.
-std::optional<store::Date> DateArgument(const std::string& text) {
-    std::optional<store::Date> date = ParseDate(text);
-    if (!date) PrintError("not a date: '" + text + "' (YYYY-MM-DD, YYYY-MM or YYYY)");
-    return date;
-}
-
-// Opens the data file for a change: read-only files are refused.
-int OpenForChange(Context& ctx, store::CDiaryDataFile& file) {
-    if (int rc = OpenDataFile(ctx, file, false); rc != kExitOk) return rc;
-    if (file.IsReadOnly()) {
-        ctx.ui.warn(res::Msg::DataReadOnly);
-        return kExitFailure;
-    }
-    return kExitOk;
-}
-
 json AttachmentJson(const store::AttachmentInfo& a) {
     return json{{"date", FormatDate(a.date)},         {"order", a.order},
                 {"name", Utf16ToUtf8(a.name)},        {"size", a.originalSize},

@@ -32,11 +32,6 @@ struct DateArgs {
     std::string date;
 };
 
-int BadDate(const std::string& text) {
-    PrintError("not a date: '" + text + "' (use YYYY-MM-DD, YYYY-MM or YYYY)");
-    return kExitUsage;
-}
-
 std::optional<store::Date> DateOfUnit(store::CDiaryDataFile& file, std::uint64_t unit) {
     auto h = file.ReadRecordHeader(unit);
     if (unit == 0 || !h) return std::nullopt;
@@ -98,8 +93,8 @@ Handler SetupShow(CLI::App& sub, Context& ctx) {
     auto args = std::make_shared<DateArgs>();
     sub.add_option("DATE", args->date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")->required();
     return [&ctx, args]() {
-        auto date = ParseDate(args->date);
-        if (!date) return BadDate(args->date);
+        auto date = DateArgument(args->date);
+        if (!date) return kExitUsage;
         store::CDiaryDataFile file;
         if (int rc = OpenDataFile(ctx, file, true); rc != kExitOk) return rc;
         store::EntryHeader header;
@@ -152,8 +147,8 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
     auto* file = sub.add_option("--text-file", args->textFile, "read the entry's text from a UTF-8 file");
     text->excludes(file);
     return [&ctx, args]() {
-        auto date = ParseDate(args->date);
-        if (!date) return BadDate(args->date);
+        auto date = DateArgument(args->date);
+        if (!date) return kExitUsage;
         std::optional<std::u16string> newText;
         if (args->text) newText = Utf8ToUtf16(*args->text);
         if (args->textFile) {
@@ -167,11 +162,7 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
             newText = Utf8ToUtf16(ss.str());
         }
         store::CDiaryDataFile f;
-        if (int rc = OpenDataFile(ctx, f, false); rc != kExitOk) return rc;
-        if (f.IsReadOnly()) {
-            ctx.ui.inform(res::Msg::DataReadOnly);
-            return kExitFailure;
-        }
+        if (int rc = OpenForChange(ctx, f); rc != kExitOk) return rc;
         // Fields not given keep their values; the formatting survives as
         // long as the text is not replaced.
         store::EntryHeader header;
@@ -196,14 +187,10 @@ Handler SetupDelete(CLI::App& sub, Context& ctx) {
     sub.add_option("DATE", args->date, "the entry's date")->required();
     sub.add_flag("--attachments", *attachments, "delete the attached files too");
     return [&ctx, args, attachments]() {
-        auto date = ParseDate(args->date);
-        if (!date) return BadDate(args->date);
+        auto date = DateArgument(args->date);
+        if (!date) return kExitUsage;
         store::CDiaryDataFile f;
-        if (int rc = OpenDataFile(ctx, f, false); rc != kExitOk) return rc;
-        if (f.IsReadOnly()) {
-            ctx.ui.inform(res::Msg::DataReadOnly);
-            return kExitFailure;
-        }
+        if (int rc = OpenForChange(ctx, f); rc != kExitOk) return rc;
         std::initializer_list<std::uint8_t> kinds = {store::kKindEntryHeader, store::kKindPlainText,
                                                      store::kKindStickyNote, store::kKindRichText};
         std::size_t found = f.UnitsOfDate(*date, kinds).size();
@@ -231,8 +218,8 @@ Handler SetupStep(CLI::App& sub, Context& ctx, bool forward) {
     return [&ctx, args, forward]() {
         store::Date from = forward ? store::Date{0, 1, 1} : store::Date{9999, 12, 31};
         if (!args->date.empty()) {
-            auto date = ParseDate(args->date);
-            if (!date) return BadDate(args->date);
+            auto date = DateArgument(args->date);
+            if (!date) return kExitUsage;
             from = *date;
         }
         store::CDiaryDataFile f;
@@ -274,8 +261,8 @@ Handler SetupFind(CLI::App& sub, Context& ctx) {
         }
         store::Date from = args->backward ? store::Date{9999, 12, 31} : store::Date{0, 1, 1};
         if (args->from) {
-            auto date = ParseDate(*args->from);
-            if (!date) return BadDate(*args->from);
+            auto date = DateArgument(*args->from);
+            if (!date) return kExitUsage;
             from = *date;
         }
         store::CDiaryDataFile f;
@@ -314,7 +301,8 @@ Handler SetupWeather(CLI::App& sub, Context& ctx) {
     sub.add_option("--set", *set, "the choices, comma-separated (at most 20, each at most 10 characters)");
     return [&ctx, set]() {
         store::CDiaryDataFile f;
-        if (int rc = OpenDataFile(ctx, f, !set->has_value()); rc != kExitOk) return rc;
+        if (int rc = set->has_value() ? OpenForChange(ctx, f) : OpenDataFile(ctx, f, true); rc != kExitOk)
+            return rc;
         store::WeatherList list;
         if (set->has_value()) {
             std::vector<std::string> parts;
@@ -326,10 +314,6 @@ Handler SetupWeather(CLI::App& sub, Context& ctx) {
             }
             for (std::size_t i = 0; i < parts.size(); ++i)
                 list[i] = Utf8ToUtf16(parts[i]).substr(0, store::kWeatherMax);
-            if (f.IsReadOnly()) {
-                ctx.ui.inform(res::Msg::DataReadOnly);
-                return kExitFailure;
-            }
             if (!f.WriteWeatherList(list)) return kExitFailure;
         } else if (!f.ReadWeatherList(list)) {
             list = store::CDiaryDataFile::DefaultWeatherList();
