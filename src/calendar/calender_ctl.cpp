@@ -1,12 +1,13 @@
 #include "calender_ctl.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolButton>
 #include <QToolTip>
 
+#include "arrow_buttons.h"
 #include "paint_color.h"
 #include "year_day_table.h"
 
@@ -16,29 +17,25 @@ CCalenderCtl::CCalenderCtl(const YearDayTable& table, Today today, QWidget* pare
     : QWidget(parent), m_table(table), m_today(std::move(today)) {
     setObjectName("CALENDER");
     setMouseTracking(true);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     m_month = m_today().month;
+    m_keyDay = m_today().day;
     createButtons();
 }
 
 void CCalenderCtl::createButtons() {
-    auto make = [this](Qt::ArrowType arrow, const QString& tip) {
-        auto* b = new QToolButton(this);
-        b->setArrowType(arrow);
-        b->setAutoRaise(true);
-        b->setToolTip(tip);
-        return b;
-    };
-    m_prevYear = make(Qt::LeftArrow, tr("Previous year"));
-    m_nextYear = make(Qt::RightArrow, tr("Next year"));
-    m_prevMonth = make(Qt::LeftArrow, tr("Previous month"));
-    m_nextMonth = make(Qt::RightArrow, tr("Next month"));
-    connect(m_prevYear, &QToolButton::clicked, this,
+    m_prevYear = new CCalenderButton(ArrowDirection::Left, tr("Previous year"), this);
+    m_nextYear = new CCalenderButton(ArrowDirection::Right, tr("Next year"), this);
+    m_prevMonth = new CCalenderButton(ArrowDirection::Left, tr("Previous month"), this);
+    m_nextMonth = new CCalenderButton(ArrowDirection::Right, tr("Next month"), this);
+    connect(m_prevYear, &QAbstractButton::clicked, this,
             [this] { emit yearMonthRequested(PreviousYear(m_table.year()), m_month); });
-    connect(m_nextYear, &QToolButton::clicked, this,
+    connect(m_nextYear, &QAbstractButton::clicked, this,
             [this] { emit yearMonthRequested(NextYear(m_table.year()), m_month); });
-    connect(m_prevMonth, &QToolButton::clicked, this, [this] { stepMonth(PreviousMonth({m_table.year(), m_month})); });
-    connect(m_nextMonth, &QToolButton::clicked, this, [this] { stepMonth(NextMonth({m_table.year(), m_month})); });
+    connect(m_prevMonth, &QAbstractButton::clicked, this,
+            [this] { stepMonth(PreviousMonth({m_table.year(), m_month})); });
+    connect(m_nextMonth, &QAbstractButton::clicked, this,
+            [this] { stepMonth(NextMonth({m_table.year(), m_month})); });
 }
 
 MonthGrid CCalenderCtl::grid() const { return MonthGrid(m_table.year(), m_month, width(), logicalDpiY()); }
@@ -52,6 +49,7 @@ void CCalenderCtl::setDisplayedMonth(int month) {
     if (month < 1 || month > 12) return;
     m_month = month;
     m_hoverDay = -1;
+    m_keyDay = std::min(m_keyDay, DaysInMonth(m_table.year(), month));
     update();
 }
 
@@ -80,7 +78,7 @@ void CCalenderCtl::layoutButtons() {
     const MonthGrid g = grid();
     const QSize size(g.scaled(15), g.scaled(20));
     const int w = width();
-    for (QToolButton* b : {m_prevYear, m_nextYear, m_prevMonth, m_nextMonth}) b->resize(size);
+    for (CCalenderButton* b : {m_prevYear, m_nextYear, m_prevMonth, m_nextMonth}) b->resize(size);
     m_prevYear->move(1, 1);
     m_nextYear->move(w / 2 - size.width(), 1);
     m_prevMonth->move(w / 2, 1);
@@ -148,6 +146,13 @@ void CCalenderCtl::paintEvent(QPaintEvent*) {
             p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
     }
+    if (hasFocus() && m_keyDay <= g.daysInMonth()) {
+        const int c = g.columnOf(m_keyDay);
+        const int top = g.rowTop(g.rowOf(m_keyDay));
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(g.columnLeft(c) + 1, top + 1, g.columnWidth(c) - 2, g.rowHeight() - 2);
+    }
     p.setPen(QColor(192, 192, 192));
     p.drawLine(0, 0, 0, g.paintedHeight() - 1);
     p.drawLine(w - 1, 0, w - 1, g.paintedHeight() - 1);
@@ -183,6 +188,7 @@ void CCalenderCtl::mousePressEvent(QMouseEvent* event) {
     if (pos.y() >= g.headerHeight()) {
         if (const std::optional<int> day = g.dayAt(pos.x(), pos.y())) {
             m_hoverDay = *day;
+            m_keyDay = *day;
             if (m_clickOpens)
                 emit openRequested({m_table.year(), static_cast<std::uint8_t>(m_month), static_cast<std::uint8_t>(*day)},
                                    m_clickPin);
@@ -215,15 +221,77 @@ void CCalenderCtl::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CCalenderCtl::contextMenuEvent(QContextMenuEvent* event) {
     const MonthGrid g = grid();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        const Rect cell = g.cellRect(m_keyDay);
+        showContextMenu(m_keyDay, mapToGlobal(QPoint(cell.left, cell.bottom)));
+        return;
+    }
     const QPoint pos = event->pos();
-    const auto month = static_cast<std::uint8_t>(m_month);
-    store::Date target{m_table.year(), month, 0};
-    if (const std::optional<int> day = g.dayAt(pos.x(), pos.y())) target.day = static_cast<std::uint8_t>(*day);
-    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Year) target.month = 0;
-    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::None) return;
+    if (const std::optional<int> day = g.dayAt(pos.x(), pos.y())) showContextMenu(*day, event->globalPos());
+    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Year) showContextMenu(-1, event->globalPos());
+    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Month) showContextMenu(0, event->globalPos());
+}
+
+// day 0: the month note; -1: the year note.
+void CCalenderCtl::showContextMenu(int day, QPoint globalPos) {
+    store::Date target{m_table.year(), static_cast<std::uint8_t>(m_month), static_cast<std::uint8_t>(std::max(day, 0))};
+    if (day < 0) target.month = 0;
     m_menuOpen = true;
-    emit contextMenuRequested(target, event->globalPos());
+    emit contextMenuRequested(target, globalPos);
     m_menuOpen = false;
+    update();
+}
+
+void CCalenderCtl::moveKeyDay(int days) {
+    const CalendarDay to = StepDays({{m_table.year(), m_month}, m_keyDay}, days);
+    if (to.month.year != m_table.year()) emit yearMonthRequested(to.month.year, to.month.month);
+    else if (to.month.month != m_month) stepMonth(to.month);
+    m_keyDay = to.day;
+    update();
+}
+
+// The keys: arrows move the day, Page Up and Down the month (with Ctrl the
+// year), Home today, Enter opens the day, Ctrl+Enter its month note.
+void CCalenderCtl::keyPressEvent(QKeyEvent* event) {
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const auto month = static_cast<std::uint8_t>(m_month);
+    switch (event->key()) {
+        case Qt::Key_Left: moveKeyDay(-1); break;
+        case Qt::Key_Right: moveKeyDay(1); break;
+        case Qt::Key_Up: moveKeyDay(-7); break;
+        case Qt::Key_Down: moveKeyDay(7); break;
+        case Qt::Key_PageUp:
+            if (ctrl) emit yearMonthRequested(PreviousYear(m_table.year()), m_month);
+            else stepMonth(PreviousMonth({m_table.year(), m_month}));
+            break;
+        case Qt::Key_PageDown:
+            if (ctrl) emit yearMonthRequested(NextYear(m_table.year()), m_month);
+            else stepMonth(NextMonth({m_table.year(), m_month}));
+            break;
+        case Qt::Key_Home: {
+            const store::Date today = m_today();
+            m_keyDay = today.day;
+            if (today.year != m_table.year()) emit yearMonthRequested(today.year, today.month);
+            else stepMonth({today.year, today.month});
+            update();
+            break;
+        }
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            emit openRequested({m_table.year(), month, static_cast<std::uint8_t>(ctrl ? 0 : m_keyDay)}, true);
+            break;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void CCalenderCtl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CCalenderCtl::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
     update();
 }
 

@@ -10,11 +10,11 @@
 #include "month_grid.h"
 #include "store/records.h"
 
-class QToolButton;
 
 namespace tl::calendar {
 
 class YearDayTable;
+class CCalenderButton;
 
 class CCalenderCtl : public QWidget {
     Q_OBJECT
@@ -56,11 +56,17 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void createButtons();
     void layoutButtons();
     void stepMonth(YearMonth to);
+    // Moves the keyboard's day, paging the month or year when it leaves it.
+    void moveKeyDay(int days);
+    void showContextMenu(int day, QPoint globalPos);
 
     const YearDayTable& m_table;
     Today m_today;
@@ -71,11 +77,12 @@ private:
     bool m_menuOpen = false;
     bool m_clickOpens = true;
     bool m_clickPin = false;
+    int m_keyDay = 1;  // the day the keyboard acts on
     QPoint m_pressPos;
-    QToolButton* m_prevYear = nullptr;
-    QToolButton* m_nextYear = nullptr;
-    QToolButton* m_prevMonth = nullptr;
-    QToolButton* m_nextMonth = nullptr;
+    CCalenderButton* m_prevYear = nullptr;
+    CCalenderButton* m_nextYear = nullptr;
+    CCalenderButton* m_prevMonth = nullptr;
+    CCalenderButton* m_nextMonth = nullptr;
 };
 
 }  // namespace tl::calendar

@@ -1,16 +1,19 @@
 #include "day_bar.h"
 
 #include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QToolButton>
+#include <QWheelEvent>
 #include <chrono>
 
 #include "app/app_settings.h"
+#include "arrow_buttons.h"
 #include "calender_ctl.h"
 #include "day_wnd.h"
 #include "month_grid.h"
-#include "side_bar_layout.h"
+#include "side_bar_art.h"
 #include "store/diary_data_file.h"
 #include "year_day_table.h"
 #include "year_month_dialog.h"
@@ -42,6 +45,10 @@ CDayBar::CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, res::U
     QFont small = font();
     small.setPointSizeF(8.5);
     setFont(small);
+    m_background = QBrush(SideBarPattern());
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    setMaximumWidth(ClampSideBarWidth(1 << 20, logicalDpiY()));
     createChildren();
     applyClickSettings();
 }
@@ -68,7 +75,11 @@ void CDayBar::createChildren() {
     });
 
     connect(m_calendar, &CCalenderCtl::contextMenuRequested, this, &CDayBar::showContextMenu);
-    connect(m_dayList, &CDayWnd::contextMenuRequested, this, &CDayBar::showContextMenu);
+    connect(m_dayList, &CDayWnd::contextMenuRequested, this, [this](store::Date date, QPoint at) {
+        emit saveRequested();
+        showContextMenu(date, at);
+    });
+    connect(m_dayList, &CDayWnd::focused, this, &CDayBar::saveRequested);
     connect(m_dayList, &CDayWnd::stripClicked, this,
             [this](QPoint at) { m_calendar->showHeaderMenu(HeaderHalf::Month, at); });
 
@@ -80,15 +91,15 @@ void CDayBar::createChildren() {
         m_scrollBar->setValue(top);
     });
     connect(m_scrollBar, &QScrollBar::valueChanged, m_dayList, &CDayWnd::scrollTo);
+    // The wheel over the scroll bar and the calendar moves the list by its
+    // own rule.
+    m_scrollBar->installEventFilter(this);
+    m_calendar->installEventFilter(this);
 
-    m_up = new QToolButton(this);
-    m_up->setArrowType(Qt::UpArrow);
-    m_up->setToolTip(tr("Previous month"));
-    m_down = new QToolButton(this);
-    m_down->setArrowType(Qt::DownArrow);
-    m_down->setToolTip(tr("Next month"));
-    connect(m_up, &QToolButton::clicked, this, [this] { monthPage(false); });
-    connect(m_down, &QToolButton::clicked, this, [this] { monthPage(true); });
+    m_up = new CScrollBtn(ArrowDirection::Up, tr("Previous month"), this);
+    m_down = new CScrollBtn(ArrowDirection::Down, tr("Next month"), this);
+    connect(m_up, &QAbstractButton::clicked, this, [this] { monthPage(false); });
+    connect(m_down, &QAbstractButton::clicked, this, [this] { monthPage(true); });
 }
 
 // Sticky notes and link texts are not built yet: their items stay greyed.
@@ -113,12 +124,19 @@ void CDayBar::applyClickSettings() {
 
 QSize CDayBar::sizeHint() const { return {m_settings.dayBar.width, 400}; }
 
+// The main window's splitter stops at the narrow width too; the height of
+// the day buttons is the least that shows anything.
+QSize CDayBar::minimumSizeHint() const {
+    return {ClampSideBarWidth(0, logicalDpiY()), LayOutSideBar(width(), 0, false, logicalDpiY()).todayButton.bottom};
+}
+
 void CDayBar::ReloadYear(int year) {
     year = std::clamp(year, kFirstYear, kLastYear);
     const DayListLayout& list = m_dayList->layout();
     const bool had = m_table->count() > 0 && list.topRow() < m_table->count();
     const DayRow top = had ? m_table->row(list.topRow()) : DayRow{};
     m_table->RebuildYearTable(static_cast<std::int16_t>(year), m_table->existOnly());
+    m_dayList->clearSelection();
     m_dayList->rebuildList();
     if (had && m_table->count() > 0) m_dayList->scrollTo(m_table->RowAtOrBefore(top.month, top.day));
     m_dayList->rebuildList();
@@ -174,6 +192,7 @@ void CDayBar::toggleExistOnly() {
     const DayRow top = had ? m_table->row(list.topRow()) : DayRow{};
     m_settings.dayBar.existOnly = m_table->existOnly() ? 0 : 1;
     m_table->RebuildYearTable(m_table->year(), m_settings.dayBar.existOnly == 1);
+    m_dayList->clearSelection();
     m_dayList->scrollTo(had ? m_table->RowAtOrBefore(top.month, top.day) : 0);
     m_dayList->rebuildList();
     m_calendar->update();
@@ -207,6 +226,69 @@ void CDayBar::onEntryChanged(store::Date date) {
 }
 
 void CDayBar::resizeEvent(QResizeEvent*) { layoutChildren(); }
+
+void CDayBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_background);
+}
+
+// The wheel anywhere over the bar scrolls the day list, whatever has the focus.
+void CDayBar::wheelEvent(QWheelEvent* event) { m_dayList->wheel(event->angleDelta().y()); }
+
+bool CDayBar::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_scrollBar || watched == m_calendar) && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CDayBar::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    emit saveRequested();
+}
+
+void CDayBar::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        if (m_drag == Drag::None) emit saveRequested();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    m_pressWidth = width();
+    m_pressX = event->globalPosition().toPoint().x();
+    m_drag = OnResizeGrip(event->position().toPoint().x(), width(), m_dockSide) ? Drag::Resizing : Drag::Docking;
+}
+
+void CDayBar::mouseMoveEvent(QMouseEvent* event) {
+    const int x = event->globalPosition().toPoint().x();
+    switch (m_drag) {
+        case Drag::None:
+            if (OnResizeGrip(event->position().toPoint().x(), width(), m_dockSide)) setCursor(Qt::SizeHorCursor);
+            else unsetCursor();
+            break;
+        case Drag::Resizing: {
+            const int w = DraggedWidth(m_pressWidth, m_pressX, x, m_dockSide, logicalDpiY());
+            if (w != width()) emit widthDragged(w);
+            break;
+        }
+        case Drag::Docking: {
+            const QRect frame = window()->frameGeometry();
+            const QPoint barLeft = mapToGlobal(QPoint(0, 0));
+            if (const std::optional<DockSide> side =
+                    DockSideWhileDragging(x, barLeft.x(), barLeft.x() + width(), frame.left(), frame.right() + 1);
+                side && *side != m_dockSide)
+                emit dockSideDragged(*side);
+            break;
+        }
+    }
+}
+
+void CDayBar::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    if (m_drag == Drag::Resizing && width() < ClampSideBarWidth(0, logicalDpiY()))
+        emit widthDragged(ClampSideBarWidth(0, logicalDpiY()));
+    m_drag = Drag::None;
+}
 
 void CDayBar::layoutChildren() {
     const SideBarLayout l = LayOutSideBar(width(), height(), calendarShown(), logicalDpiY());

@@ -5,15 +5,16 @@
 // that the calendar and the list draw from, and keeps it patched as entries
 // change.
 
+#include <QBrush>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+#include "side_bar_layout.h"
 #include "store/records.h"
 
 class QPushButton;
 class QScrollBar;
-class QToolButton;
 
 namespace tl::app {
 struct AppSettings;
@@ -29,6 +30,7 @@ namespace tl::calendar {
 
 class CCalenderCtl;
 class CDayWnd;
+class CScrollBtn;
 class YearDayTable;
 
 class CDayBar : public QWidget {
@@ -55,17 +57,36 @@ public:
     // Patches the table after the date's entry or attachments changed.
     void onEntryChanged(store::Date date);
 
+    // Which edge of the main window holds the bar: the grip is the other.
+    void setDockSide(DockSide side) { m_dockSide = side; }
+    DockSide dockSide() const { return m_dockSide; }
+
     const YearDayTable& table() const { return *m_table; }
     CCalenderCtl* calendar() const { return m_calendar; }
     CDayWnd* dayList() const { return m_dayList; }
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void openRequested(store::Date date, bool pin);
     void deleteRequested(store::Date date);
+    // Open entries with changes are to be saved: the bar or its list took
+    // the focus, or a menu of the list is about to act on a date.
+    void saveRequested();
+    // The grip was dragged: the bar wants this width (live).
+    void widthDragged(int width);
+    // The bar was dragged over the other half of the main window.
+    void dockSideDragged(DockSide side);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createChildren();
@@ -85,8 +106,14 @@ private:
     CCalenderCtl* m_calendar = nullptr;
     CDayWnd* m_dayList = nullptr;
     QScrollBar* m_scrollBar = nullptr;
-    QToolButton* m_up = nullptr;
-    QToolButton* m_down = nullptr;
+    CScrollBtn* m_up = nullptr;
+    CScrollBtn* m_down = nullptr;
+    QBrush m_background;
+    DockSide m_dockSide = DockSide::Left;
+    enum class Drag { None, Resizing, Docking };
+    Drag m_drag = Drag::None;
+    int m_pressWidth = 0;
+    int m_pressX = 0;
 };
 
 }  // namespace tl::calendar

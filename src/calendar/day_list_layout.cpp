@@ -23,8 +23,18 @@ void DayListLayout::pageUp() { m_top = std::max(0, m_top - visibleRows()); }
 void DayListLayout::pageDown() { m_top = std::min(m_top + visibleRows(), m_lastTop); }
 
 void DayListLayout::wheel(int delta) {
-    for (int lines = delta / 120; lines > 0; --lines) lineUp();
-    for (int lines = delta / 120; lines < 0; ++lines) lineDown();
+    // Fine-grained wheels send parts of a notch; they add up to lines.
+    m_wheelRest += delta;
+    const int lines = m_wheelRest / 120;
+    m_wheelRest -= lines * 120;
+    for (int i = lines; i > 0; --i) lineUp();
+    for (int i = lines; i < 0; ++i) lineDown();
+}
+
+void DayListLayout::ensureVisible(int row) {
+    const int rows = std::max(1, visibleRows());
+    if (row < m_top) m_top = std::max(row, 0);
+    else if (row >= m_top + rows) m_top = std::min(row - rows + 1, m_lastTop);
 }
 
 void DayListLayout::dragTo(int pressY, int pressTopRow, int y) {

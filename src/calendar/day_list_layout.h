@@ -37,6 +37,8 @@ public:
     void pageDown();
     // One line per 120 units, up for positive deltas.
     void wheel(int delta);
+    // Scrolls the least that shows the row whole (the keyboard's selection).
+    void ensureVisible(int row);
     // Dragging the list: the top row follows the pointer, within limits.
     void dragTo(int pressY, int pressTopRow, int y);
     // The table row at y in the window; nullopt below the table.
@@ -48,6 +50,7 @@ private:
     int m_windowHeight = 0;
     int m_top = 0;
     int m_lastTop = 0;
+    int m_wheelRest = 0;
 };
 
 // The month page buttons: a move within the year, or to the neighbouring

@@ -55,12 +55,33 @@ TEST(DayListLayoutTest, WheelMovesOneLinePerNotchAndDragFollowsThePointer) {
     EXPECT_EQ(list.topRow(), 101);
     list.wheel(119);  // less than a notch
     EXPECT_EQ(list.topRow(), 101);
+    list.wheel(1);  // completes it
+    EXPECT_EQ(list.topRow(), 100);
+    for (int i = 0; i < 4; ++i) list.wheel(-30);  // a fine-grained wheel
+    EXPECT_EQ(list.topRow(), 101);
     list.dragTo(200, 101, 200 - 3 * 29);
     EXPECT_EQ(list.topRow(), 104);
     list.dragTo(0, 10, 1000);
     EXPECT_EQ(list.topRow(), 0);
     list.dragTo(100000, 300, 0);
     EXPECT_EQ(list.topRow(), 355);
+}
+
+TEST(DayListLayoutTest, KeyboardSelectionIsScrolledIntoViewByTheLeastMove) {
+    DayListLayout list;
+    list.rebuild(365, 290);  // ten rows
+    list.scrollTo(100);
+    list.ensureVisible(105);
+    EXPECT_EQ(list.topRow(), 100);
+    list.ensureVisible(110);
+    EXPECT_EQ(list.topRow(), 101);
+    list.ensureVisible(99);
+    EXPECT_EQ(list.topRow(), 99);
+    list.ensureVisible(364);
+    EXPECT_EQ(list.topRow(), 355);
+    list.rebuild(365, 10);  // lower than a row: the row itself goes on top
+    list.ensureVisible(200);
+    EXPECT_EQ(list.topRow(), 200);
 }
 
 TEST(DayListLayoutTest, RowUnderAPointStopsAtTheLastRow) {

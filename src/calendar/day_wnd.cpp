@@ -1,6 +1,7 @@
 #include "day_wnd.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -8,6 +9,7 @@
 
 #include "month_grid.h"
 #include "paint_color.h"
+#include "side_bar_art.h"
 #include "year_day_table.h"
 
 namespace tl::calendar {
@@ -16,11 +18,30 @@ CDayWnd::CDayWnd(const YearDayTable& table, Today today, QWidget* parent)
     : QWidget(parent), m_table(table), m_today(std::move(today)), m_layout(logicalDpiY()) {
     setObjectName("DAYWND");
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    m_pictureIcon = PictureIcon(logicalDpiY());
+    m_fileIcon = FileIcon(logicalDpiY());
 }
 
 void CDayWnd::changed() {
+    // A shown title belongs to the row that was under the pointer before.
+    if (QToolTip::isVisible()) QToolTip::hideText();
     emit scrolled(m_layout.topRow(), m_layout.lastTopRow());
     update();
+}
+
+void CDayWnd::select(int row) {
+    if (row < 0 || row >= m_table.count()) return;
+    m_selectedRow = row;
+    m_layout.ensureVisible(row);
+    const std::uint8_t month = m_table.row(row).month;
+    emit monthSelected(month);
+    changed();
+}
+
+void CDayWnd::wheel(int delta) {
+    m_layout.wheel(delta);
+    changed();
 }
 
 void CDayWnd::rebuildList() {
@@ -100,8 +121,8 @@ void CDayWnd::paintEvent(QPaintEvent*) {
                            QString::fromStdU16String(row.title));
         }
         const int iconRight = std::max(w, 160);
-        if (row.hasPicture) p.fillRect(iconRight - s(22), y + s(4), s(14), s(12), QColor(70, 140, 200));
-        if (row.hasFile) p.fillRect(iconRight - s(36), y + s(5), s(10), s(12), QColor(150, 150, 150));
+        if (row.hasPicture) p.drawPixmap(iconRight - s(22), y + s(4), m_pictureIcon);
+        if (row.hasFile) p.drawPixmap(iconRight - s(36), y + s(5), m_fileIcon);
         if (m_blinkPhase && row.blinkKind == 2) {
             p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
             p.fillRect(S + 1, y, w - S - 1, R, Qt::white);
@@ -109,6 +130,11 @@ void CDayWnd::paintEvent(QPaintEvent*) {
         }
         p.setPen(QColor(192, 192, 192));
         p.drawLine(S, y + R - 1, w, y + R - 1);
+        if (r == m_selectedRow && hasFocus()) {
+            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(S + 2, y + 1, w - S - 5, R - 3);
+        }
     }
     // Month labels, one letter a line down the strip of each group.
     for (const MonthGroup& group : VisibleMonthGroups(m_table.rows(), m_layout)) {
@@ -158,6 +184,7 @@ void CDayWnd::mousePressEvent(QMouseEvent* event) {
     const std::optional<int> row = m_layout.rowAt(pos.y());
     if (event->button() != Qt::LeftButton || !row) return;
     setFocus();
+    m_selectedRow = *row;
     emit monthSelected(m_table.row(*row).month);
     if (pos.x() < m_layout.stripWidth()) {
         emit stripClicked(event->globalPosition().toPoint());
@@ -174,12 +201,14 @@ void CDayWnd::mouseReleaseEvent(QMouseEvent* event) {
     m_pressed = false;
     const std::optional<int> row = m_layout.rowAt(pos.y());
     if (!wasPressed || !row || pos.y() != m_pressY || pos.x() < m_layout.stripWidth()) return;
+    m_selectedRow = *row;
     if (m_clickOpens) emit openRequested(dateOf(*row), m_clickPin);
 }
 
 void CDayWnd::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     const std::optional<int> row = m_layout.rowAt(pos.y());
+    if (row) m_selectedRow = *row;
     if (pos.x() >= m_layout.stripWidth()) {
         if (row) emit openRequested(dateOf(*row), true);
         return;
@@ -189,24 +218,70 @@ void CDayWnd::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CDayWnd::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        if (m_selectedRow < 0 || m_selectedRow >= m_table.count()) return;
+        m_layout.ensureVisible(m_selectedRow);
+        changed();
+        const int y = (m_selectedRow - m_layout.topRow() + 1) * m_layout.rowHeight();
+        emit contextMenuRequested(dateOf(m_selectedRow), mapToGlobal(QPoint(m_layout.stripWidth() + 1, y)));
+        return;
+    }
     const std::optional<int> row = m_layout.rowAt(event->pos().y());
     if (!row) return;
     store::Date date = dateOf(*row);
     if (event->pos().x() < m_layout.stripWidth()) date.day = 0;
+    else m_selectedRow = *row;
     emit contextMenuRequested(date, event->globalPos());
 }
 
-void CDayWnd::wheelEvent(QWheelEvent* event) {
-    m_layout.wheel(event->angleDelta().y());
-    changed();
+void CDayWnd::wheelEvent(QWheelEvent* event) { wheel(event->angleDelta().y()); }
+
+// Up and Down move the selected day, Page Up and Down by a page, Home and
+// End to the year's ends; Enter opens the day, Ctrl+Enter its month note.
+void CDayWnd::keyPressEvent(QKeyEvent* event) {
+    const int count = m_table.count();
+    const int at = m_selectedRow >= 0 && m_selectedRow < count ? m_selectedRow : m_layout.topRow();
+    const int page = std::max(1, m_layout.visibleRows());
+    switch (event->key()) {
+        case Qt::Key_Up: select(m_selectedRow < 0 ? at : std::max(at - 1, 0)); break;
+        case Qt::Key_Down: select(m_selectedRow < 0 ? at : std::min(at + 1, count - 1)); break;
+        case Qt::Key_PageUp: select(std::max(at - page, 0)); break;
+        case Qt::Key_PageDown: select(std::min(at + page, count - 1)); break;
+        case Qt::Key_Home: select(0); break;
+        case Qt::Key_End: select(count - 1); break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (at < count) {
+                store::Date date = dateOf(at);
+                if (event->modifiers() & Qt::ControlModifier) date.day = 0;
+                emit openRequested(date, true);
+            }
+            break;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void CDayWnd::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    emit focused();
+    update();
+}
+
+void CDayWnd::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 bool CDayWnd::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const std::optional<int> row = m_layout.rowAt(help->pos().y());
-        if (row && help->pos().x() > m_layout.stripWidth() && !m_table.row(*row).title.empty())
-            QToolTip::showText(help->globalPos(), QString::fromStdU16String(m_table.row(*row).title), this);
+        if (row && help->pos().x() > m_layout.stripWidth() && !m_table.row(*row).title.empty()) {
+            const int R = m_layout.rowHeight();
+            const QRect area(m_layout.stripWidth(), (*row - m_layout.topRow()) * R, width(), R);
+            QToolTip::showText(help->globalPos(), QString::fromStdU16String(m_table.row(*row).title), this, area);
+        }
         else
             QToolTip::hideText();
         return true;

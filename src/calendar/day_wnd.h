@@ -3,6 +3,7 @@
 // The day list of the side bar: one row per row of the year day table,
 // painted from DayListLayout and the table.
 
+#include <QPixmap>
 #include <QWidget>
 #include <functional>
 
@@ -30,6 +31,10 @@ public:
         m_clickPin = pin;
     }
     void onBlinkTick(bool phaseOn);
+    // A wheel turned anywhere over the side bar.
+    void wheel(int delta);
+    int selectedRow() const { return m_selectedRow; }
+    void clearSelection() { m_selectedRow = -1; }
 
 signals:
     void openRequested(store::Date date, bool pin);
@@ -40,6 +45,8 @@ signals:
     void contextMenuRequested(store::Date date, QPoint globalPos);
     // The top row changed: the scroll bar follows.
     void scrolled(int topRow, int lastTopRow);
+    // The list took the keyboard focus.
+    void focused();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,21 +59,28 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void changed();
+    void select(int row);
     store::Date dateOf(int row) const;
 
     const YearDayTable& m_table;
     Today m_today;
     DayListLayout m_layout;
     int m_hoverRow = -1;
+    int m_selectedRow = -1;
     bool m_pressed = false;
     int m_pressY = 0;
     int m_pressTop = 0;
     bool m_blinkPhase = false;
     bool m_clickOpens = true;
     bool m_clickPin = false;
+    QPixmap m_pictureIcon;
+    QPixmap m_fileIcon;
 };
 
 }  // namespace tl::calendar

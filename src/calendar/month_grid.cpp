@@ -1,6 +1,7 @@
 #include "month_grid.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "year_day_table.h"
 
@@ -112,6 +113,15 @@ YearMonth NextMonth(YearMonth at) {
 }
 
 int PreviousYear(int year) { return year > kFirstYear ? year - 1 : year; }
+
+CalendarDay StepDays(CalendarDay from, int days) {
+    using namespace std::chrono;
+    const sys_days first = year_month_day(year(kFirstYear), January, day(1));
+    const sys_days last = year_month_day(year(kLastYear), December, day(31));
+    const sys_days start = year_month_day(year(from.month.year), month(from.month.month), day(from.day));
+    const year_month_day to(std::clamp(start + std::chrono::days(days), first, last));
+    return {{static_cast<int>(to.year()), static_cast<int>(unsigned(to.month()))}, static_cast<int>(unsigned(to.day()))};
+}
 int NextYear(int year) { return year < kLastYear ? year + 1 : year; }
 
 }  // namespace tl::calendar

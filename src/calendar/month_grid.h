@@ -116,4 +116,14 @@ YearMonth NextMonth(YearMonth at);
 int PreviousYear(int year);
 int NextYear(int year);
 
+// The day the calendar's keyboard focus moves to: days days on from
+// year-month-day (negative: back), stopping at 1 January 1900 and
+// 31 December 9999.
+struct CalendarDay {
+    YearMonth month;
+    int day = 1;
+    friend bool operator==(const CalendarDay&, const CalendarDay&) = default;
+};
+CalendarDay StepDays(CalendarDay from, int days);
+
 }  // namespace tl::calendar

@@ -174,5 +174,14 @@ TEST(NavigationTest, YearMenuAndArrowsStayWithinTheSupportedYears) {
     EXPECT_EQ(NextMonth({9999, 11}), (YearMonth{9999, 12}));
 }
 
+TEST(MonthGridTest, KeyboardStepsCrossMonthsAndYearsAndStopAtTheRange) {
+    EXPECT_EQ(StepDays({{2024, 2}, 28}, 1), (CalendarDay{{2024, 2}, 29}));
+    EXPECT_EQ(StepDays({{2023, 2}, 28}, 1), (CalendarDay{{2023, 3}, 1}));
+    EXPECT_EQ(StepDays({{2023, 12}, 29}, 7), (CalendarDay{{2024, 1}, 5}));
+    EXPECT_EQ(StepDays({{2024, 3}, 3}, -7), (CalendarDay{{2024, 2}, 25}));
+    EXPECT_EQ(StepDays({{1900, 1}, 3}, -7), (CalendarDay{{1900, 1}, 1}));
+    EXPECT_EQ(StepDays({{9999, 12}, 30}, 7), (CalendarDay{{9999, 12}, 31}));
+}
+
 }  // namespace
 }  // namespace tl::calendar

@@ -42,4 +42,19 @@ SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi)
 
 int ClampSideBarWidth(int width, int dpi) { return std::clamp(width, Scaled(65, dpi), Scaled(837, dpi)); }
 
+bool OnResizeGrip(int xInBar, int barWidth, DockSide side) {
+    if (xInBar < 0 || xInBar >= barWidth) return false;
+    return side == DockSide::Left ? xInBar >= barWidth - kResizeGripWidth : xInBar < kResizeGripWidth;
+}
+
+int DraggedWidth(int pressWidth, int pressX, int x, DockSide side, int dpi) {
+    const int travel = side == DockSide::Left ? x - pressX : pressX - x;
+    return ClampSideBarWidth(pressWidth + travel, dpi);
+}
+
+std::optional<DockSide> DockSideWhileDragging(int x, int barLeft, int barRight, int frameLeft, int frameRight) {
+    if (barLeft <= x && x < barRight) return std::nullopt;
+    return x < frameLeft + (frameRight - frameLeft) / 2 ? DockSide::Left : DockSide::Right;
+}
+
 }  // namespace tl::calendar

@@ -18,6 +18,7 @@
 #include "app/data_file_settings.h"
 #include "app/startup.h"
 #include "calendar/day_bar.h"
+#include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "diary/diary_documents.h"
 #include "diary/scale.h"
@@ -135,16 +136,42 @@ void CMainFrame::createSideBar() {
     m_dayBar = new calendar::CDayBar(m_dataFile, m_settings, m_ui, [this] { return toDate(m_today()); });
     m_sideBar = new QDockWidget(tr("Side Bar"), this);
     m_sideBar->setObjectName("DAYBAR");
-    m_sideBar->setFeatures(QDockWidget::DockWidgetMovable);
+    // The bar moves and resizes itself (its body and its inner edge), so
+    // the dock has no title bar to drag.
+    m_sideBar->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    auto* noTitle = new QWidget(m_sideBar);
+    noTitle->setFixedHeight(0);
+    m_sideBar->setTitleBarWidget(noTitle);
     m_sideBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     m_sideBar->setWidget(m_dayBar);
     const Qt::DockWidgetArea area = m_settings.dayBar.left == 1 ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea;
     addDockWidget(area, m_sideBar);
+    m_dayBar->setDockSide(m_settings.dayBar.left == 1 ? calendar::DockSide::Left : calendar::DockSide::Right);
     const int width = calendar::ClampSideBarWidth(m_settings.dayBar.width, logicalDpiY());
     resizeDocks({m_sideBar}, {width}, Qt::Horizontal);
     m_sideBar->setVisible(m_settings.dayBar.visible == 1);
-    connect(m_sideBar, &QDockWidget::dockLocationChanged, this,
-            [this](Qt::DockWidgetArea where) { m_settings.dayBar.left = where == Qt::LeftDockWidgetArea ? 1 : 0; });
+    connect(m_sideBar, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea where) {
+        const bool left = where == Qt::LeftDockWidgetArea;
+        m_settings.dayBar.left = left ? 1 : 0;
+        m_dayBar->setDockSide(left ? calendar::DockSide::Left : calendar::DockSide::Right);
+    });
+    connect(m_dayBar, &calendar::CDayBar::widthDragged, this,
+            [this](int w) { resizeDocks({m_sideBar}, {w}, Qt::Horizontal); });
+    connect(m_dayBar, &calendar::CDayBar::dockSideDragged, this, [this](calendar::DockSide side) {
+        const int w = m_dayBar->width();
+        addDockWidget(side == calendar::DockSide::Left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, m_sideBar);
+        resizeDocks({m_sideBar}, {w}, Qt::Horizontal);
+    });
+    connect(m_dayBar, &calendar::CDayBar::saveRequested, this, [this] { m_documents->SaveAll(); });
+    // The keyboard's way into the bar (Tab then moves between its parts).
+    auto* toList = new QAction(tr("Go to the day list"), this);
+    toList->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+    toList->setShortcutContext(Qt::WindowShortcut);
+    addAction(toList);
+    connect(toList, &QAction::triggered, this, [this] {
+        if (!m_sideBar->isVisible()) runCommand(res::Cmd::ViewSideBar);
+        m_dayBar->dayList()->setFocus(Qt::ShortcutFocusReason);
+    });
     connect(m_documents, &diary::CDiaryDocuments::entryChanged, m_dayBar, &calendar::CDayBar::onEntryChanged);
     connect(m_dayBar, &calendar::CDayBar::deleteRequested, this, [this](store::Date date) {
         m_documents->DeleteEntry(date);

@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDockWidget>
+#include <QKeyEvent>
 #include <QLineEdit>
-#include <QTimer>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 
+#include "app/app_settings.h"
 #include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
@@ -14,6 +18,7 @@
 #include "calendar/year_month_dialog.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
+#include "diary/marlow_view.h"
 #include "main_frame.h"
 #include "support/data_file_fixture.h"
 #include "support/recording_ui.h"
@@ -188,6 +193,123 @@ TEST_F(SideBarTest, BlinkingDaysAreInvertedOnEverySecondTick) {
     EXPECT_EQ(colourAt(), QColor(0, 255, 255));
     cal->onBlinkTick(true);
     EXPECT_EQ(colourAt(), QColor(255, 0, 0));
+}
+
+// Presses the left button at a point of w, moves it to the screen x given,
+// and releases it there.
+void Drag(QWidget* w, QPoint from, int toScreenX) {
+    const QPoint fromGlobal = w->mapToGlobal(from);
+    QMouseEvent press(QEvent::MouseButtonPress, from, fromGlobal, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    const QPoint toGlobal(toScreenX, fromGlobal.y());
+    QMouseEvent move(QEvent::MouseMove, w->mapFromGlobal(toGlobal), toGlobal, Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+    QApplication::processEvents();
+    QMouseEvent release(QEvent::MouseButtonRelease, w->mapFromGlobal(toGlobal), toGlobal, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+    QApplication::processEvents();
+}
+
+TEST_F(SideBarTest, InnerEdgeResizesWithinLimitsAndDraggingTheBodyDocksAtTheOtherSide) {
+    auto frame = makeFrame();
+    frame->resize(1600, 700);
+    QApplication::processEvents();
+    calendar::CDayBar* bar = frame->dayBar();
+    ASSERT_EQ(bar->width(), 264);
+    const int y = bar->height() - 3;  // below the list: the bar itself
+    Drag(bar, QPoint(bar->width() - 2, y), bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() + 1000);
+    EXPECT_EQ(bar->width(), 837);
+    Drag(bar, QPoint(bar->width() - 2, y), bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() - 2000);
+    EXPECT_EQ(bar->width(), 65);
+    Drag(bar, QPoint(bar->width() - 2, y), bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() + 199);
+    EXPECT_EQ(bar->width(), 264);
+
+    // Away from the edge the press moves the bar; past the frame's middle
+    // it docks on the right, where the grip is the left edge.
+    const int right = frame->mapToGlobal(QPoint(1400, 0)).x();
+    Drag(bar, QPoint(100, y), right);
+    EXPECT_EQ(frame->dockWidgetArea(frame->sideBar()), Qt::RightDockWidgetArea);
+    EXPECT_EQ(settings.dayBar.left, 0);
+    EXPECT_EQ(bar->dockSide(), calendar::DockSide::Right);
+    EXPECT_EQ(bar->width(), 264);
+    Drag(bar, QPoint(1, y), bar->mapToGlobal(QPoint(1, y)).x() - 100);
+    EXPECT_EQ(bar->width(), 364);
+}
+
+TEST_F(SideBarTest, WheelAnywhereOverTheBarScrollsTheDayList) {
+    auto frame = makeFrame();
+    calendar::CDayBar* bar = frame->dayBar();
+    calendar::CDayWnd* list = bar->dayList();
+    list->scrollTo(100);
+    auto turn = [](QWidget* w, int delta) {
+        const QPoint at(5, 5);
+        QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &wheel);
+    };
+    turn(bar->calendar(), -360);
+    EXPECT_EQ(list->layout().topRow(), 103);
+    turn(bar->findChild<QScrollBar*>(), 120);
+    EXPECT_EQ(list->layout().topRow(), 102);
+    turn(list, 240);
+    EXPECT_EQ(list->layout().topRow(), 100);
+}
+
+TEST_F(SideBarTest, KeyboardWalksTheDaysAndOpensThem) {
+    auto frame = makeFrame();
+    calendar::CDayBar* bar = frame->dayBar();
+    auto press = [](QWidget* w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent down(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(w, &down);
+    };
+    calendar::CDayWnd* list = bar->dayList();
+    list->setFocus();
+    press(list, Qt::Key_End);  // 31 December, scrolled into view
+    ASSERT_EQ(list->selectedRow(), 364);
+    EXPECT_GE(364, list->layout().topRow());
+    EXPECT_LT(364, list->layout().topRow() + list->layout().visibleRows());
+    press(list, Qt::Key_Up);
+    press(list, Qt::Key_Return);
+    diary::CMarlowDoc* doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->date(), (store::Date{2026, 12, 30}));
+    press(list, Qt::Key_Home);
+    EXPECT_EQ(bar->calendar()->displayedMonth(), 1);  // the calendar follows the selection
+
+    // The calendar's keys: from 31 January a week on is 7 February.
+    calendar::CCalenderCtl* cal = bar->calendar();
+    cal->setFocus();
+    cal->setDisplayedMonth(12);
+    press(cal, Qt::Key_Right);  // from today, 9 December
+    for (int week = 0; week < 3; ++week) press(cal, Qt::Key_Down);
+    EXPECT_EQ(bar->table().year(), 2026);
+    press(cal, Qt::Key_Down);  // 31 December + 7 = 7 January of next year
+    EXPECT_EQ(bar->table().year(), 2027);
+    EXPECT_EQ(cal->displayedMonth(), 1);
+    press(cal, Qt::Key_Return);
+    doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->date(), (store::Date{2027, 1, 7}));
+    press(cal, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(bar->table().year(), 2026);
+    EXPECT_EQ(cal->displayedMonth(), 1);
+}
+
+TEST_F(SideBarTest, FocusOnTheDayListSavesOpenEntries) {
+    auto frame = makeFrame();
+    ASSERT_TRUE(frame->runCommand(Cmd::Today));
+    diary::CMarlowDoc* doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    doc->view()->setFocus();
+    doc->view()->insertPlainText(QStringLiteral("Frost"));
+    std::u16string text;
+    EXPECT_FALSE(data.file->ReadEntryText({2026, 12, 9}, text));
+    QFocusEvent focus(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(frame->dayBar()->dayList(), &focus);
+    ASSERT_TRUE(data.file->ReadEntryText({2026, 12, 9}, text));
+    EXPECT_EQ(text, u"Frost");
 }
 
 TEST(YearMonthDialogTest, ChecksKeepTheDialogOpenWithTheFaultyFieldSelected) {
