@@ -122,6 +122,23 @@ TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
     EXPECT_EQ(j["weather"], "rain");
     EXPECT_EQ(j["text"], "We went to the sea. \u6d77");
 
+    // Title colours: given as #RRGGBB, kept by later changes of other fields.
+    ASSERT_EQ(run(onData("put 2024-03-05 --color '#FF8000' --background 102030 --blink all")).code, 0);
+    ASSERT_EQ(run(onData("put 2024-03-05 --weather sun")).code, 0);
+    j = nlohmann::json::parse(run(onData("--json show 2024-03-05")).out);
+    EXPECT_EQ(j["title_color"], "#FF8000");
+    EXPECT_EQ(j["title_background"], "#102030");
+    EXPECT_EQ(j["blink"], 2);
+    EXPECT_EQ(j["text"], "We went to the sea. \u6d77");
+    ASSERT_EQ(run(onData("put 2024-03-05 --background none --blink text")).code, 0);
+    j = nlohmann::json::parse(run(onData("--json show 2024-03-05")).out);
+    EXPECT_EQ(j["title_background"], nullptr);
+    EXPECT_EQ(j["blink"], 1);
+    r = run(onData("put 2024-03-05 --color red"));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("#RRGGBB"), std::string::npos) << r.err;
+    EXPECT_EQ(run(onData("put 2024-03-05 --blink fast")).code, 2);
+
     r = run(onData("--json list 2024"));
     ASSERT_EQ(r.code, 0) << r.err;
     j = nlohmann::json::parse(r.out);

@@ -27,6 +27,14 @@ std::string ColorText(std::uint32_t c) {
     return buf;
 }
 
+// "#RRGGBB" or "RRGGBB", as ColorText writes it.
+std::optional<std::uint32_t> ParseColor(std::string text) {
+    if (!text.empty() && text[0] == '#') text.erase(0, 1);
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return std::nullopt;
+    const unsigned long rgb = std::stoul(text, nullptr, 16);
+    return static_cast<std::uint32_t>((rgb >> 16 & 0xff) | (rgb & 0xff00) | (rgb & 0xff) << 16);
+}
+
 // A handler that needs a date argument and the data file.
 struct DateArgs {
     std::string date;
@@ -137,7 +145,7 @@ Handler SetupShow(CLI::App& sub, Context& ctx) {
 Handler SetupPut(CLI::App& sub, Context& ctx) {
     struct Args {
         std::string date;
-        std::optional<std::string> title, weather, text, textFile;
+        std::optional<std::string> title, weather, text, textFile, color, background, blink;
     };
     auto args = std::make_shared<Args>();
     sub.add_option("DATE", args->date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")->required();
@@ -146,9 +154,22 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
     auto* text = sub.add_option("--text", args->text, "the entry's text");
     auto* file = sub.add_option("--text-file", args->textFile, "read the entry's text from a UTF-8 file");
     text->excludes(file);
+    sub.add_option("--color", args->color, "the title's colour, #RRGGBB");
+    sub.add_option("--background", args->background, "the title's background, #RRGGBB, or none");
+    sub.add_option("--blink", args->blink, "none, text (the title blinks) or all (with its background)")
+        ->check(CLI::IsMember({"none", "text", "all"}));
     return [&ctx, args]() {
         auto date = DateArgument(args->date);
         if (!date) return kExitUsage;
+        std::optional<std::uint32_t> color, background;
+        if (args->color && !(color = ParseColor(*args->color))) {
+            PrintError("'" + *args->color + "' is not a colour; give it as #RRGGBB");
+            return kExitUsage;
+        }
+        if (args->background && *args->background != "none" && !(background = ParseColor(*args->background))) {
+            PrintError("'" + *args->background + "' is not a colour; give it as #RRGGBB or none");
+            return kExitUsage;
+        }
         std::optional<std::u16string> newText;
         if (args->text) newText = Utf8ToUtf16(*args->text);
         if (args->textFile) {
@@ -169,6 +190,12 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
         f.ReadEntryHeader(*date, &header);
         if (args->title) header.title = Utf8ToUtf16(*args->title).substr(0, store::kTitleMax);
         if (args->weather) header.weather = Utf8ToUtf16(*args->weather).substr(0, store::kWeatherMax);
+        if (color) header.colors.text = *color;
+        if (args->background) {
+            header.colors.backgroundOn = background ? 1 : 0;
+            header.colors.background = background.value_or(0);
+        }
+        if (args->blink) header.colors.blink = *args->blink == "none" ? 0 : *args->blink == "text" ? 1 : 2;
         std::u16string oldText;
         f.ReadEntryText(*date, oldText);
         std::vector<std::uint8_t> rtf;
