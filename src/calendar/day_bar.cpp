@@ -58,7 +58,7 @@ CDayBar::~CDayBar() = default;
 void CDayBar::createChildren() {
     m_todayButton = new QPushButton(tr("Today"), this);
     m_yesterdayButton = new QPushButton(tr("Yesterday"), this);
-    connect(m_todayButton, &QPushButton::clicked, this, [this] { emit openRequested(m_today(), true); });
+    connect(m_todayButton, &QPushButton::clicked, this, &CDayBar::todayRequested);
     connect(m_yesterdayButton, &QPushButton::clicked, this,
             [this] { emit openRequested(DayBefore(m_today()), true); });
 

@@ -70,6 +70,8 @@ public:
 signals:
     void openRequested(store::Date date, bool pin);
     void deleteRequested(store::Date date);
+    // The Today button: the main window's Today command.
+    void todayRequested();
     // Open entries with changes are to be saved: the bar or its list took
     // the focus, or a menu of the list is about to act on a date.
     void saveRequested();

@@ -169,7 +169,7 @@ const std::vector<Popup>& Menu(MenuKind kind) {
 
 bool IsCheckable(Cmd cmd) {
     return cmd == Cmd::ViewToolBar || cmd == Cmd::ViewEditBar || cmd == Cmd::ViewSideBar ||
-           cmd == Cmd::ViewCalendar;
+           cmd == Cmd::ViewCalendar || cmd == Cmd::ExistOnly || cmd == Cmd::SideBarScale;
 }
 
 std::span<const Accelerator> Accelerators() { return kAccelerators; }

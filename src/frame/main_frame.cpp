@@ -163,6 +163,7 @@ void CMainFrame::createSideBar() {
         resizeDocks({m_sideBar}, {w}, Qt::Horizontal);
     });
     connect(m_dayBar, &calendar::CDayBar::saveRequested, this, [this] { m_documents->SaveAll(); });
+    connect(m_dayBar, &calendar::CDayBar::todayRequested, this, [this] { runCommand(res::Cmd::Today); });
     // The keyboard's way into the bar (Tab then moves between its parts).
     auto* toList = new QAction(tr("Go to the day list"), this);
     toList->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
@@ -292,11 +293,14 @@ void CMainFrame::updateActions() {
     m_actions.at(Cmd::ViewEditBar)->setChecked(m_settings.editBar.visible == 1);
     m_actions.at(Cmd::ViewSideBar)->setChecked(m_settings.dayBar.visible == 1);
     m_actions.at(Cmd::ViewCalendar)->setChecked(m_dayBar->calendarShown());
+    m_actions.at(Cmd::ExistOnly)->setChecked(m_settings.dayBar.existOnly == 1);
+    m_actions.at(Cmd::SideBarScale)->setChecked(m_dayBar->width() >= diary::Scale(264));
 }
 
 bool CMainFrame::runCommand(Cmd cmd) {
     if (!isCommandEnabled(cmd)) return false;
     execute(cmd);
+    updateActions();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -105,6 +106,8 @@ TEST_F(SideBarTest, SideBarOpensAtTodayAndFollowsSavesAndTheExistOnlyMode) {
 
     ASSERT_TRUE(frame->runCommand(Cmd::ExistOnly));
     EXPECT_EQ(settings.dayBar.existOnly, 1);
+    EXPECT_TRUE(frame->action(Cmd::ExistOnly)->isChecked());
+    EXPECT_TRUE(frame->action(Cmd::SideBarScale)->isChecked());  // 264 pixels wide
     ASSERT_EQ(table.count(), 2);
     EXPECT_EQ(table.row(0).month, 11);
     ASSERT_TRUE(frame->runCommand(Cmd::ExistOnly));
@@ -295,6 +298,18 @@ TEST_F(SideBarTest, KeyboardWalksTheDaysAndOpensThem) {
     press(cal, Qt::Key_PageUp, Qt::ControlModifier);
     EXPECT_EQ(bar->table().year(), 2026);
     EXPECT_EQ(cal->displayedMonth(), 1);
+}
+
+TEST_F(SideBarTest, TodayButtonOpensAndPinsTodayLikeTheCommand) {
+    auto frame = makeFrame();
+    auto* today = frame->dayBar()->findChild<QPushButton*>();
+    ASSERT_NE(today, nullptr);
+    ASSERT_EQ(today->text(), QStringLiteral("Today"));
+    today->click();
+    diary::CMarlowDoc* doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->date(), (store::Date{2026, 12, 9}));
+    EXPECT_TRUE(doc->isPinned());
 }
 
 TEST_F(SideBarTest, FocusOnTheDayListSavesOpenEntries) {
