@@ -16,12 +16,21 @@ void Fill(QPainter& p, const Triangle& t, const QColor& pen, const QColor& brush
 
 }  // namespace
 
-CCalenderButton::CCalenderButton(ArrowDirection direction, const QString& tip, QWidget* parent)
+CArrowButton::CArrowButton(ArrowDirection direction, const QString& tip, QWidget* parent)
     : QAbstractButton(parent), m_direction(direction) {
     setToolTip(tip);
     setAccessibleName(tip);
-    // The calendar is reached by keyboard as a whole; the arrows are its keys.
     setFocusPolicy(Qt::NoFocus);
+}
+
+void CArrowButton::enterEvent(QEnterEvent*) {
+    m_hovered = true;
+    update();
+}
+
+void CArrowButton::leaveEvent(QEvent*) {
+    m_hovered = false;
+    update();
 }
 
 void CCalenderButton::paintEvent(QPaintEvent*) {
@@ -29,25 +38,8 @@ void CCalenderButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const int dpi = logicalDpiY();
     const QColor fill = isDown() ? QColor(128, 128, 128) : QColor(168, 168, 168);
-    Fill(p, CalendarArrow(m_direction, dpi), fill, fill);
-    if (m_hovered) Fill(p, CalendarArrowHover(m_direction, isDown(), dpi), Qt::white, Qt::white);
-}
-
-void CCalenderButton::enterEvent(QEnterEvent*) {
-    m_hovered = true;
-    update();
-}
-
-void CCalenderButton::leaveEvent(QEvent*) {
-    m_hovered = false;
-    update();
-}
-
-CScrollBtn::CScrollBtn(ArrowDirection direction, const QString& tip, QWidget* parent)
-    : QAbstractButton(parent), m_direction(direction) {
-    setToolTip(tip);
-    setAccessibleName(tip);
-    setFocusPolicy(Qt::NoFocus);
+    Fill(p, CalendarArrow(direction(), dpi), fill, fill);
+    if (hovered()) Fill(p, CalendarArrowHover(direction(), isDown(), dpi), Qt::white, Qt::white);
 }
 
 void CScrollBtn::paintEvent(QPaintEvent*) {
@@ -55,20 +47,10 @@ void CScrollBtn::paintEvent(QPaintEvent*) {
     QStyleOptionButton frame;
     frame.initFrom(this);
     frame.state |= isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
-    if (m_hot) frame.state |= QStyle::State_MouseOver;
+    if (hovered()) frame.state |= QStyle::State_MouseOver;
     style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &frame, &p, this);
     const QColor text = palette().color(QPalette::ButtonText);
-    for (const Triangle& t : MonthPageArrows(m_direction, isDown(), logicalDpiY())) Fill(p, t, text, text);
-}
-
-void CScrollBtn::enterEvent(QEnterEvent*) {
-    m_hot = true;
-    update();
-}
-
-void CScrollBtn::leaveEvent(QEvent*) {
-    m_hot = false;
-    update();
+    for (const Triangle& t : MonthPageArrows(direction(), isDown(), logicalDpiY())) Fill(p, t, text, text);
 }
 
 }  // namespace tl::calendar

@@ -9,12 +9,15 @@
 
 namespace tl::calendar {
 
-class CCalenderButton : public QAbstractButton {
+// An arrow button that knows whether the pointer is over it. It takes no
+// focus: the calendar and the list have keys for what it does.
+class CArrowButton : public QAbstractButton {
 public:
-    CCalenderButton(ArrowDirection direction, const QString& tip, QWidget* parent);
+    CArrowButton(ArrowDirection direction, const QString& tip, QWidget* parent);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    ArrowDirection direction() const { return m_direction; }
+    bool hovered() const { return m_hovered; }
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -23,18 +26,20 @@ private:
     bool m_hovered = false;
 };
 
-class CScrollBtn : public QAbstractButton {
+class CCalenderButton : public CArrowButton {
 public:
-    CScrollBtn(ArrowDirection direction, const QString& tip, QWidget* parent);
+    using CArrowButton::CArrowButton;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+};
 
-private:
-    ArrowDirection m_direction;
-    bool m_hot = false;
+class CScrollBtn : public CArrowButton {
+public:
+    using CArrowButton::CArrowButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace tl::calendar
