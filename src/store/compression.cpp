@@ -23,33 +23,57 @@ constexpr std::size_t kSinkStep = 1024;
 
 using Chunk = std::unique_ptr<std::uint8_t[]>;
 
-Chunk NewChunk() {
-    return Chunk(new (std::nothrow) std::uint8_t[kChunk]);
+// The chunks and zlib's state are kept per thread between calls: fresh
+// ones cost more (allocation, page faults, clearing the tables) than
+// compressing a diary text.
+struct ThreadChunks {
+    Chunk in;
+    Chunk out;
+    bool ready() {
+        if (!in) in.reset(new (std::nothrow) std::uint8_t[kChunk]);
+        if (!out) out.reset(new (std::nothrow) std::uint8_t[kChunk]);
+        return in && out;
+    }
+};
+
+template <int (*EndFn)(z_streamp)>
+struct ThreadStream {
+    z_stream zs{};
+    bool ready = false;
+    ~ThreadStream() {
+        if (ready) EndFn(&zs);
+    }
+};
+
+// The thread's deflate stream at the default level, reset for a new
+// stream; null when zlib can't give one.
+// Reset keeps the input of the last use; a new stream starts without any.
+z_stream* Fresh(z_stream& zs) {
+    zs.next_in = nullptr;
+    zs.avail_in = 0;
+    return &zs;
 }
 
-// Ends the zlib stream (deflateEnd or inflateEnd) on every way out of a
-// routine.
-template <int (*EndFn)(z_streamp)>
-class StreamGuard {
-public:
-    explicit StreamGuard(z_stream& zs) : m_zs(zs) {}
-    ~StreamGuard() {
-        if (m_active) EndFn(&m_zs);
-    }
-    StreamGuard(const StreamGuard&) = delete;
-    StreamGuard& operator=(const StreamGuard&) = delete;
-    // Ends the stream now; true when zlib reports success.
-    bool End() {
-        m_active = false;
-        return EndFn(&m_zs) == Z_OK;
-    }
+z_stream* Deflater() {
+    thread_local ThreadStream<deflateEnd> d;
+    if (d.ready) return deflateReset(&d.zs) == Z_OK ? Fresh(d.zs) : nullptr;
+    d.zs = z_stream{};
+    d.ready = deflateInit_(&d.zs, Z_DEFAULT_COMPRESSION, kZlibVersion, sizeof(z_stream)) == Z_OK;
+    return d.ready ? &d.zs : nullptr;
+}
 
-private:
-    z_stream& m_zs;
-    bool m_active = true;
-};
-using DeflateGuard = StreamGuard<deflateEnd>;
-using InflateGuard = StreamGuard<inflateEnd>;
+z_stream* Inflater() {
+    thread_local ThreadStream<inflateEnd> d;
+    if (d.ready) return inflateReset(&d.zs) == Z_OK ? Fresh(d.zs) : nullptr;
+    d.zs = z_stream{};
+    d.ready = inflateInit_(&d.zs, kZlibVersion, sizeof(z_stream)) == Z_OK;
+    return d.ready ? &d.zs : nullptr;
+}
+
+ThreadChunks& Chunks() {
+    thread_local ThreadChunks chunks;
+    return chunks;
+}
 
 // Refills the input when zlib has used it all. Returns the bytes delivered.
 std::size_t Refill(ByteSource& source, z_stream& zs, std::uint8_t* in) {
@@ -61,10 +85,11 @@ std::size_t Refill(ByteSource& source, z_stream& zs, std::uint8_t* in) {
 
 // The loop both routines share: run `step` (refill, then deflate or
 // inflate) until the output chunk is full, write it out, go on with an empty
-// chunk. At stream end the filled part is written and the stream ended.
-// 1 when all of that succeeded; 0 on a refused write or any other zlib code.
-template <class Guard, class Step>
-int Pump(z_stream& zs, Guard& guard, ByteSink& destination, std::uint8_t* out, Step step) {
+// chunk. At stream end the filled part is written. 1 when all of that
+// succeeded; 0 on a refused write or any other zlib code. The stream is
+// reset by its next use, whatever state this leaves it in.
+template <class Step>
+int Pump(z_stream& zs, ByteSink& destination, std::uint8_t* out, Step step) {
     for (;;) {
         zs.next_out = out;
         zs.avail_out = kChunk;
@@ -72,10 +97,7 @@ int Pump(z_stream& zs, Guard& guard, ByteSink& destination, std::uint8_t* out, S
             const int rc = step();
             if (rc == Z_STREAM_END) {
                 const std::size_t filled = kChunk - zs.avail_out;
-                if (filled > 0 && !destination.Write(out, filled)) {
-                    return 0;
-                }
-                return guard.End() ? 1 : 0;
+                return filled == 0 || destination.Write(out, filled) ? 1 : 0;
             }
             if (rc != Z_OK) {
                 return 0;
@@ -127,21 +149,18 @@ bool MemorySink::Write(const std::uint8_t* buf, std::size_t n) {
 }
 
 int CompressStream(ByteSource& source, ByteSink& destination) {
-    const Chunk in = NewChunk();
-    const Chunk out = NewChunk();
-    if (!in || !out) {
+    ThreadChunks& chunks = Chunks();
+    z_stream* stream = chunks.ready() ? Deflater() : nullptr;
+    if (!stream) {
         return 0;
     }
-    z_stream zs{};
-    if (deflateInit_(&zs, Z_DEFAULT_COMPRESSION, kZlibVersion, sizeof(z_stream)) != Z_OK) {
-        return 0;
-    }
-    DeflateGuard guard(zs);
+    z_stream& zs = *stream;
+    std::uint8_t* in = chunks.in.get();
     int flush = Z_NO_FLUSH;
-    return Pump(zs, guard, destination, out.get(), [&] {
+    return Pump(zs, destination, chunks.out.get(), [&] {
         // A short read is the end of the source: finish the stream. No
         // reading once finishing, zlib wants no more input then.
-        if (zs.avail_in == 0 && flush == Z_NO_FLUSH && Refill(source, zs, in.get()) < kChunk) {
+        if (zs.avail_in == 0 && flush == Z_NO_FLUSH && Refill(source, zs, in) < kChunk) {
             flush = Z_FINISH;
         }
         return deflate(&zs, flush);
@@ -149,22 +168,19 @@ int CompressStream(ByteSource& source, ByteSink& destination) {
 }
 
 int DecompressStream(ByteSource& source, ByteSink& destination) {
-    const Chunk in = NewChunk();
-    const Chunk out = NewChunk();
-    if (!in || !out) {
+    ThreadChunks& chunks = Chunks();
+    z_stream* stream = chunks.ready() ? Inflater() : nullptr;
+    if (!stream) {
         return 0;
     }
-    z_stream zs{};
-    if (inflateInit_(&zs, kZlibVersion, sizeof(z_stream)) != Z_OK) {
-        return 0;
-    }
-    InflateGuard guard(zs);
+    z_stream& zs = *stream;
+    std::uint8_t* in = chunks.in.get();
     // Z_BUF_ERROR from inflate means the input ran out before the stream
     // ended; Z_NEED_DICT is a stream this system never writes. Bytes after
     // the end of the stream are left unread, not an error.
-    return Pump(zs, guard, destination, out.get(), [&] {
+    return Pump(zs, destination, chunks.out.get(), [&] {
         if (zs.avail_in == 0) {
-            Refill(source, zs, in.get());
+            Refill(source, zs, in);
         }
         return inflate(&zs, Z_NO_FLUSH);
     });

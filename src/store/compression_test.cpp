@@ -10,6 +10,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/recording_ui.h"
@@ -192,6 +193,39 @@ TEST_F(CompressionTest, RefusedWriteFailsTheCompression) {
     MemorySink sink(5'000);
     EXPECT_EQ(CompressStream(source, sink), 0);
     EXPECT_LE(sink.Length(), 5'000u);
+}
+
+// The routines keep their zlib state per thread: a stream broken off by an
+// error must not leak into the next one, and threads must not share state.
+TEST_F(CompressionTest, StreamsAfterAFailureAndOnOtherThreadsComeOutTheSame) {
+    const Bytes payload = Pattern(300'000);
+    const Bytes expected = Compress(payload);
+    const Bytes stored = ReadFixture("entry_l9.z");
+
+    MemorySource noise(Noise(50'000, 4));
+    MemorySink small(100);
+    ASSERT_EQ(CompressStream(noise, small), 0);  // stopped halfway
+    EXPECT_EQ(Compress(payload), expected);
+    const Bytes cut(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(stored.size() / 2));
+    EXPECT_EQ(Decompress(cut), std::nullopt);  // stopped halfway
+    EXPECT_EQ(Decompress(expected), payload);
+    EXPECT_EQ(ReferenceInflate(expected, payload.size()), payload);
+
+    std::vector<int> sound(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            testing::RecordingUi own;
+            for (int i = 0; i < 20; ++i) {
+                const Bytes mine = Noise(1'000 + 997 * static_cast<std::size_t>(i + t), static_cast<unsigned>(t));
+                const auto packed = CompressPayload(i % 2 ? mine : payload, own);
+                if (!packed || (i % 2 == 0 && *packed != expected)) return;
+                if (DecompressPayload(*packed, 10'000'000, own) != (i % 2 ? mine : payload)) return;
+            }
+            sound[static_cast<std::size_t>(t)] = 1;
+        });
+    for (std::thread& th : threads) th.join();
+    EXPECT_EQ(sound, std::vector<int>(4, 1));
 }
 
 TEST(MemorySinkTest, KeepsEverythingUpToItsLimitAndNothingPast) {
