@@ -218,6 +218,7 @@ private:
     void chainSetHeader(std::uint64_t unit, const RecordHeader& header);
     void keyCipher();
     void writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n);
+    std::uint8_t* scratch(std::size_t n);
     void writeHeaderAt(std::uint64_t unit, const RecordHeader& header);
     std::array<std::uint8_t, kUnitSize> readFileHeader();
     void writeFileHeader(std::array<std::uint8_t, kUnitSize> header);
@@ -243,6 +244,7 @@ private:
     std::string m_path;
     DataFileKey m_key{};
     CBlowfish m_cipher;
+    std::vector<std::uint8_t> m_scratch;
 };
 
 // The one walk over the record chain: yields each record from a boundary

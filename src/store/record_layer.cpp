@@ -9,12 +9,21 @@
 
 namespace tl::store {
 
+// One buffer for the ciphered side of every read and write: a fresh one per
+// record cost an allocation (and page faults for large ones) each time.
+// Whole cipher blocks, so that a partial tail is never read past.
+std::uint8_t* CDiaryDataFile::scratch(std::size_t n) {
+    const std::size_t blocks = (n + 7) / 8 * 8;
+    if (m_scratch.size() < blocks) m_scratch.resize(blocks);
+    return m_scratch.data();
+}
+
 std::size_t CDiaryDataFile::ReadBytes(std::uint64_t unit, std::uint8_t* buf, std::size_t n) {
     if (!m_file || n == 0) return 0;
-    std::vector<std::uint8_t> tmp(n);
-    std::size_t got = m_file->readAt(unit * kUnitSize, tmp.data(), n);
+    std::uint8_t* tmp = scratch(n);
+    std::size_t got = m_file->readAt(unit * kUnitSize, tmp, n);
     if (got < n) return got;
-    m_cipher.Decrypt(tmp.data(), buf, n);
+    m_cipher.Decrypt(tmp, buf, n);
     return n;
 }
 
@@ -185,9 +194,9 @@ std::uint64_t CDiaryDataFile::FindNextContent(std::uint64_t from, bool includeAt
 }
 
 void CDiaryDataFile::writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n) {
-    std::vector<std::uint8_t> tmp(n);
-    m_cipher.Encrypt(bytes, tmp.data(), n);
-    m_file->writeAt(unit * kUnitSize, tmp.data(), n);
+    std::uint8_t* tmp = scratch(n);
+    m_cipher.Encrypt(bytes, tmp, n);
+    m_file->writeAt(unit * kUnitSize, tmp, n);
 }
 
 void CDiaryDataFile::writeHeaderAt(std::uint64_t unit, const RecordHeader& header) {
