@@ -77,11 +77,17 @@ void CDayBar::createChildren() {
     connect(m_calendar, &CCalenderCtl::contextMenuRequested, this, &CDayBar::showContextMenu);
     connect(m_dayList, &CDayWnd::contextMenuRequested, this, [this](store::Date date, QPoint at) {
         emit saveRequested();
+        m_dayList->setMenuOpen(true);
         showContextMenu(date, at);
+        m_dayList->setMenuOpen(false);
+        m_dayList->update();
     });
     connect(m_dayList, &CDayWnd::focused, this, &CDayBar::saveRequested);
-    connect(m_dayList, &CDayWnd::stripClicked, this,
-            [this](QPoint at) { m_calendar->showHeaderMenu(HeaderHalf::Month, at); });
+    connect(m_dayList, &CDayWnd::stripClicked, this, [this](QPoint at) {
+        m_dayList->setMenuOpen(true);
+        m_calendar->showHeaderMenu(HeaderHalf::Month, at);
+        m_dayList->setMenuOpen(false);
+    });
 
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     connect(m_dayList, &CDayWnd::scrolled, this, [this](int top, int last) {

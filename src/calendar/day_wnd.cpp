@@ -175,6 +175,7 @@ void CDayWnd::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CDayWnd::leaveEvent(QEvent*) {
+    if (m_menuOpen) return;
     m_hoverRow = -1;
     update();
 }

@@ -35,6 +35,8 @@ public:
     void wheel(int delta);
     int selectedRow() const { return m_selectedRow; }
     void clearSelection() { m_selectedRow = -1; }
+    // While a menu of the list is shown the hovered row stays marked.
+    void setMenuOpen(bool open) { m_menuOpen = open; }
 
 signals:
     void openRequested(store::Date date, bool pin);
@@ -73,6 +75,7 @@ private:
     DayListLayout m_layout;
     int m_hoverRow = -1;
     int m_selectedRow = -1;
+    bool m_menuOpen = false;
     bool m_pressed = false;
     int m_pressY = 0;
     int m_pressTop = 0;

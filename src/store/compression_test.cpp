@@ -202,7 +202,8 @@ TEST_F(CompressionTest, StreamsAfterAFailureAndOnOtherThreadsComeOutTheSame) {
     const Bytes expected = Compress(payload);
     const Bytes stored = ReadFixture("entry_l9.z");
 
-    MemorySource noise(Noise(50'000, 4));
+    const Bytes noiseBytes = Noise(50'000, 4);
+    MemorySource noise(noiseBytes);
     MemorySink small(100);
     ASSERT_EQ(CompressStream(noise, small), 0);  // stopped halfway
     EXPECT_EQ(Compress(payload), expected);
