@@ -1,15 +1,17 @@
 #include "arrow_shapes.h"
 
+#include "res/scale.h"
+
 namespace tl::calendar {
 
 namespace {
 
-int Scaled(int n, int dpi) { return n * dpi * 100 / 96 / 100; }
+using res::ScaleAt;
 
 struct CalendarArrowSize {
     int l, a, t, h, m;
     explicit CalendarArrowSize(int dpi)
-        : l(Scaled(6, dpi)), a(Scaled(4, dpi)), t(Scaled(3, dpi)), h(Scaled(8, dpi)), m(t + h / 2) {}
+        : l(ScaleAt(6, dpi)), a(ScaleAt(4, dpi)), t(ScaleAt(3, dpi)), h(ScaleAt(8, dpi)), m(t + h / 2) {}
 };
 
 }  // namespace
@@ -30,16 +32,16 @@ Triangle CalendarArrowHover(ArrowDirection direction, bool pushed, int dpi) {
 }
 
 std::array<Triangle, 2> MonthPageArrows(ArrowDirection direction, bool pushed, int dpi) {
-    const int left = Scaled(4, dpi) + (pushed ? 1 : 0);
-    const int width = Scaled(4, dpi);
-    const int height = Scaled(2, dpi);
+    const int left = ScaleAt(4, dpi) + (pushed ? 1 : 0);
+    const int width = ScaleAt(4, dpi);
+    const int height = ScaleAt(2, dpi);
     const int shift = pushed ? 1 : 0;
     const auto one = [&](int top) -> Triangle {
         const int tipX = left + width / 2;
         if (direction == ArrowDirection::Up) return {{{left, top + height}, {left + width, top + height}, {tipX, top}}};
         return {{{left, top}, {left + width, top}, {tipX, top + height}}};
     };
-    return {one(Scaled(4, dpi) + shift), one(Scaled(7, dpi) + shift)};
+    return {one(ScaleAt(4, dpi) + shift), one(ScaleAt(7, dpi) + shift)};
 }
 
 }  // namespace tl::calendar

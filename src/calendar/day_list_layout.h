@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "res/scale.h"
+
 namespace tl::calendar {
 
 struct DayRow;
@@ -17,7 +19,7 @@ class DayListLayout {
 public:
     explicit DayListLayout(int dpi = 96);
 
-    int scaled(int n) const { return n * m_dpi * 100 / 96 / 100; }
+    int scaled(int n) const { return res::ScaleAt(n, m_dpi); }
     int rowHeight() const { return scaled(29); }
     int stripWidth() const { return scaled(15); }
     int dateWidth() const { return scaled(23); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "res/scale.h"
 #include "year_day_table.h"
 
 namespace tl::calendar {
@@ -38,7 +39,7 @@ MonthGrid::MonthGrid(int year, int month, int width, int dpi)
     }
 }
 
-int MonthGrid::scaled(int n) const { return n * m_dpi * 100 / 96 / 100; }
+int MonthGrid::scaled(int n) const { return res::ScaleAt(n, m_dpi); }
 
 Rect MonthGrid::cellRect(int day) const {
     const int c = columnOf(day);

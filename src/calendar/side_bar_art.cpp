@@ -3,11 +3,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "res/scale.h"
+
 namespace tl::calendar {
 
 namespace {
-
-int Scaled(int n, int dpi) { return n * dpi * 100 / 96 / 100; }
 
 QPixmap Blank(int w, int h) {
     QPixmap pixmap(w, h);
@@ -31,8 +31,8 @@ QPixmap SideBarPattern() {
 }
 
 QPixmap PictureIcon(int dpi) {
-    const int w = Scaled(16, dpi);
-    const int h = Scaled(14, dpi);
+    const int w = res::ScaleAt(16, dpi);
+    const int h = res::ScaleAt(14, dpi);
     QPixmap pixmap = Blank(w, h);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -57,9 +57,9 @@ QPixmap PictureIcon(int dpi) {
 }
 
 QPixmap FileIcon(int dpi) {
-    const int w = Scaled(11, dpi);
-    const int h = Scaled(14, dpi);
-    const int fold = Scaled(4, dpi);
+    const int w = res::ScaleAt(11, dpi);
+    const int h = res::ScaleAt(14, dpi);
+    const int fold = res::ScaleAt(4, dpi);
     QPixmap pixmap = Blank(w, h);
     QPainter p(&pixmap);
     const QPoint page[5] = {{0, 0}, {w - 1 - fold, 0}, {w - 1, fold}, {w - 1, h - 1}, {0, h - 1}};

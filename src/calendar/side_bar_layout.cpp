@@ -2,18 +2,18 @@
 
 #include <algorithm>
 
+#include "res/scale.h"
+
 namespace tl::calendar {
 
 namespace {
-
-int Scaled(int n, int dpi) { return n * dpi * 100 / 96 / 100; }
 
 Rect At(int x, int y, int w, int h) { return {x, y, x + std::max(0, w), y + std::max(0, h)}; }
 
 }  // namespace
 
 SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi) {
-    const auto s = [dpi](int n) { return Scaled(n, dpi); };
+    const auto s = [dpi](int n) { return res::ScaleAt(n, dpi); };
     const int W = width;
     SideBarLayout l;
     l.calendarShown = calendarWanted && W >= s(168);
@@ -40,7 +40,7 @@ SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi)
     return l;
 }
 
-int ClampSideBarWidth(int width, int dpi) { return std::clamp(width, Scaled(65, dpi), Scaled(837, dpi)); }
+int ClampSideBarWidth(int width, int dpi) { return std::clamp(width, res::ScaleAt(65, dpi), res::ScaleAt(837, dpi)); }
 
 bool OnResizeGrip(int xInBar, int barWidth, DockSide side) {
     if (xInBar < 0 || xInBar >= barWidth) return false;

@@ -8,8 +8,6 @@ namespace {
 int g_dpi = 0;  // 0: not read yet
 }
 
-int ScaleAt(int n, int dpi) { return (n * dpi * 100 / 96) / 100; }
-
 int Scale(int n) {
     if (g_dpi == 0) {
         QScreen* screen = QGuiApplication::primaryScreen();

@@ -2,10 +2,11 @@
 
 // Lengths designed at 96 dots per inch, converted to screen pixels.
 
+#include "res/scale.h"
+
 namespace tl::diary {
 
-// Both divisions truncate: (n * dpi * 100 / 96) / 100.
-int ScaleAt(int n, int dpi);
+using res::ScaleAt;
 // Scales with the screen's vertical logical resolution, read once (96
 // before a screen exists).
 int Scale(int n);
