@@ -93,7 +93,7 @@ void CDayWnd::paintEvent(QPaintEvent*) {
         }
         const bool hovered = r == m_hoverRow;
         const bool isToday = today.year == m_table.year() && today.month == row.month && today.day == row.day;
-        const bool sunday = WeekdayOf(m_table.year(), row.month, row.day) == 0;
+        const bool sunday = store::Weekday(m_table.year(), row.month, row.day) == 0;
         if (sunday) {
             for (int k = 0; S + 1 + 4 * k < w; ++k)
                 p.fillRect(S + 1 + 4 * k, y, s(14), R, ToQColor(SundayBandColor(k, hovered, isToday)));
@@ -107,7 +107,7 @@ void CDayWnd::paintEvent(QPaintEvent*) {
         if (!hidden) {
             p.drawText(QRect(S + s(2), y, D - s(2), R), Qt::AlignHCenter | Qt::AlignTop, QString::number(row.day));
             p.drawText(QRect(S + s(2), y + s(11), D - s(2), R - s(11)), Qt::AlignHCenter | Qt::AlignTop,
-                       kWeekdayNames[WeekdayOf(m_table.year(), row.month, row.day)]);
+                       kWeekdayNames[store::Weekday(m_table.year(), row.month, row.day)]);
         }
         if (row.hasContent()) {
             const QPoint mark[3] = {{S + 1, y}, {S + 1, y + s(5)}, {S + s(5) + 1, y}};

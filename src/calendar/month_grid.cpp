@@ -19,15 +19,8 @@ std::uint32_t TodayShade(std::uint32_t color) {
     return color;
 }
 
-int WeekdayOf(int year, int month, int day) {
-    // Sakamoto's method: month offsets of a year starting in March.
-    static constexpr int kOffsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (month < 3) --year;
-    return (year + year / 4 - year / 100 + year / 400 + kOffsets[month - 1] + day) % 7;
-}
-
 MonthGrid::MonthGrid(int year, int month, int width, int dpi)
-    : m_dpi(dpi), m_width(width), m_days(DaysInMonth(year, month)), m_firstColumn(WeekdayOf(year, month, 1)) {
+    : m_dpi(dpi), m_width(width), m_days(DaysInMonth(year, month)), m_firstColumn(store::Weekday(year, month, 1)) {
     // Each column takes an equal share of what the columns before it left,
     // so the rounding remainder goes to the right-hand columns.
     const int available = std::max(0, width - 2);

@@ -32,9 +32,6 @@ std::uint32_t HoverShade(std::uint32_t color);
 // Red and green each lowered by 20 when at least 20.
 std::uint32_t TodayShade(std::uint32_t color);
 
-// 0 Sunday .. 6 Saturday, proleptic Gregorian.
-int WeekdayOf(int year, int month, int day);
-
 // Pixel rectangle, right and bottom exclusive.
 struct Rect {
     int left = 0;

@@ -36,10 +36,10 @@ TEST(MonthGridTest, WeekRowsAreScaledAsOneValue) {
 }
 
 TEST(MonthGridTest, DaysStartOnTheWeekdayOfTheFirst) {
-    EXPECT_EQ(WeekdayOf(2024, 1, 1), 1);  // a Monday
-    EXPECT_EQ(WeekdayOf(2000, 2, 29), 2);
-    EXPECT_EQ(WeekdayOf(1900, 1, 1), 1);
-    EXPECT_EQ(WeekdayOf(9999, 12, 31), 5);
+    EXPECT_EQ(store::Weekday(2024, 1, 1), 1);  // a Monday
+    EXPECT_EQ(store::Weekday(2000, 2, 29), 2);
+    EXPECT_EQ(store::Weekday(1900, 1, 1), 1);
+    EXPECT_EQ(store::Weekday(9999, 12, 31), 5);
     // March 2025 starts on a Saturday and has 31 days: all six rows.
     const MonthGrid g(2025, 3, 200);
     EXPECT_EQ(g.columnOf(1), 6);

@@ -11,13 +11,6 @@ namespace tl::calendar {
 
 using store::Date;
 
-int DaysInMonth(int year, int month) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
-    if (month != 2) return kDays[month - 1];
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return leap ? 29 : 28;
-}
 
 bool IsPictureName(std::u16string_view name) {
     static constexpr std::u16string_view kExtensions[] = {u"bmp", u"dib", u"jpg", u"jpeg", u"gif",

@@ -44,9 +44,7 @@ struct NoteFlags {
 
 enum class AttachmentKind { File, Picture };
 
-// Days of the month in the proleptic Gregorian calendar (February 29 in
-// leap years); 0 for a month outside 1-12.
-int DaysInMonth(int year, int month);
+using store::DaysInMonth;
 // Whether an attachment of this name is shown as a picture: by extension,
 // without regard to case (the image library is always there).
 bool IsPictureName(std::u16string_view name);

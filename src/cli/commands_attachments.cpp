@@ -34,7 +34,7 @@ constexpr std::size_t kAttachmentsPerEntry = 50;
 constexpr std::size_t kStickyInputMax = 20;
 
 json AttachmentJson(const store::AttachmentInfo& a) {
-    return json{{"date", FormatDate(a.date)},         {"order", a.order},
+    return json{{"date", store::DateText(a.date)},         {"order", a.order},
                 {"name", Utf16ToUtf8(a.name)},        {"size", a.originalSize},
                 {"compressed", a.compressed},         {"stored_size", a.compressed ? a.storedSize : a.originalSize},
                 {"units", a.units},                   {"attributes", a.attributes},
@@ -43,14 +43,14 @@ json AttachmentJson(const store::AttachmentInfo& a) {
 }
 
 void PrintAttachment(const store::AttachmentInfo& a) {
-    std::cout << FormatDate(a.date) << " #" << a.order << "  " << Utf16ToUtf8(a.name) << "  " << a.originalSize
+    std::cout << store::DateText(a.date) << " #" << a.order << "  " << Utf16ToUtf8(a.name) << "  " << a.originalSize
               << " bytes" << (a.compressed ? ", compressed" : "") << '\n';
 }
 
-json DateJson(bool set, store::Date d) { return set ? json(FormatDate(d)) : json(nullptr); }
+json DateJson(bool set, store::Date d) { return set ? json(store::DateText(d)) : json(nullptr); }
 
 json NoteJson(const store::StickyNote& n) {
-    return json{{"date", FormatDate(n.date)},
+    return json{{"date", store::DateText(n.date)},
                 {"text", Utf16ToUtf8(n.text)},
                 {"face", Utf16ToUtf8(n.faceName)},
                 {"font_height", n.fontHeight},
@@ -160,7 +160,7 @@ Handler SetupExtract(CLI::App& sub, Context& ctx) {
         store::AttachmentInfo info;
         const std::uint64_t unit = file.FindAttachment(0, *d, *order, &info);
         if (unit == 0) {
-            PrintError("no attachment #" + std::to_string(*order) + " on " + FormatDate(*d));
+            PrintError("no attachment #" + std::to_string(*order) + " on " + store::DateText(*d));
             return kExitFailure;
         }
         std::vector<std::uint8_t> data;
@@ -205,11 +205,11 @@ Handler SetupDetach(CLI::App& sub, Context& ctx) {
         store::CDiaryDataFile file;
         if (int rc = OpenForChange(ctx, file); rc != kExitOk) return rc;
         if (!file.DeleteAttachment(*d, *order)) {
-            PrintError("no attachment #" + std::to_string(*order) + " on " + FormatDate(*d));
+            PrintError("no attachment #" + std::to_string(*order) + " on " + store::DateText(*d));
             return kExitFailure;
         }
-        if (ctx.json) std::cout << json{{"date", FormatDate(*d)}, {"order", *order}, {"detached", true}}.dump() << '\n';
-        else std::cout << "detached " << FormatDate(*d) << " #" << *order << '\n';
+        if (ctx.json) std::cout << json{{"date", store::DateText(*d)}, {"order", *order}, {"detached", true}}.dump() << '\n';
+        else std::cout << "detached " << store::DateText(*d) << " #" << *order << '\n';
         return kExitOk;
     };
 }
@@ -263,7 +263,7 @@ Handler SetupSticky(CLI::App& sub, Context& ctx) {
         file.BeginStickyNoteSaves();
         if (!file.SaveStickyNote(note)) return kExitFailure;
         if (ctx.json) std::cout << NoteJson(note).dump(2) << '\n';
-        else std::cout << FormatDate(note.date) << "  " << Utf16ToUtf8(note.text) << '\n';
+        else std::cout << store::DateText(note.date) << "  " << Utf16ToUtf8(note.text) << '\n';
         return kExitOk;
     };
 }
@@ -277,11 +277,11 @@ Handler SetupUnsticky(CLI::App& sub, Context& ctx) {
         store::CDiaryDataFile file;
         if (int rc = OpenForChange(ctx, file); rc != kExitOk) return rc;
         if (!file.RemoveStickyNote(*d)) {
-            PrintError("no sticky note on " + FormatDate(*d));
+            PrintError("no sticky note on " + store::DateText(*d));
             return kExitFailure;
         }
-        if (ctx.json) std::cout << json{{"date", FormatDate(*d)}, {"removed", true}}.dump() << '\n';
-        else std::cout << "removed the sticky note of " << FormatDate(*d) << '\n';
+        if (ctx.json) std::cout << json{{"date", store::DateText(*d)}, {"removed", true}}.dump() << '\n';
+        else std::cout << "removed the sticky note of " << store::DateText(*d) << '\n';
         return kExitOk;
     };
 }
@@ -298,7 +298,7 @@ Handler SetupStickies(CLI::App&, Context& ctx) {
         for (std::uint64_t u = file.ReadNextStickyNote(0, n, &units); u != 0;
              u = file.ReadNextStickyNote(u + units, n, &units)) {
             if (ctx.json) out.push_back(NoteJson(n));
-            else std::cout << FormatDate(n.date) << "  " << Utf16ToUtf8(n.text) << '\n';
+            else std::cout << store::DateText(n.date) << "  " << Utf16ToUtf8(n.text) << '\n';
         }
         if (ctx.json) std::cout << out.dump(2) << '\n';
         return kExitOk;

@@ -77,13 +77,13 @@ Handler SetupList(CLI::App& sub, Context& ctx) {
             store::EntryHeader header;
             if (row.entry) file.ReadEntryHeader(date, &header);
             if (ctx.json) {
-                out.push_back({{"date", FormatDate(date)},
+                out.push_back({{"date", store::DateText(date)},
                                {"title", Utf16ToUtf8(header.title)},
                                {"weather", Utf16ToUtf8(header.weather)},
                                {"attachments", row.attachments},
                                {"sticky", row.sticky}});
             } else {
-                std::string line = FormatDate(date);
+                std::string line = store::DateText(date);
                 line.resize(12, ' ');
                 line += Utf16ToUtf8(header.title);
                 if (!header.weather.empty()) line += "  (" + Utf16ToUtf8(header.weather) + ")";
@@ -111,13 +111,13 @@ Handler SetupShow(CLI::App& sub, Context& ctx) {
         bool hasText = file.ReadEntryText(*date, text) != 0;
         auto attachments = file.ListAttachments(*date);
         if (!hasHeader && !hasText && attachments.empty()) {
-            PrintError("nothing on " + FormatDate(*date));
+            PrintError("nothing on " + store::DateText(*date));
             return kExitFailure;
         }
         std::vector<std::uint8_t> rtf;
         bool rich = file.ReadEntryRichText(*date, rtf) != 0;
         if (ctx.json) {
-            json out{{"date", FormatDate(*date)},
+            json out{{"date", store::DateText(*date)},
                      {"title", Utf16ToUtf8(header.title)},
                      {"weather", Utf16ToUtf8(header.weather)},
                      {"title_color", ColorText(header.colors.text)},
@@ -132,7 +132,7 @@ Handler SetupShow(CLI::App& sub, Context& ctx) {
             std::cout << out.dump(2) << '\n';
             return kExitOk;
         }
-        std::cout << FormatDate(*date) << "  " << Utf16ToUtf8(header.title);
+        std::cout << store::DateText(*date) << "  " << Utf16ToUtf8(header.title);
         if (!header.weather.empty()) std::cout << "  (" << Utf16ToUtf8(header.weather) << ")";
         std::cout << "\n";
         for (const auto& a : attachments)
@@ -203,7 +203,7 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
         int saved = keepRich ? f.SaveEditorEntry(*date, header, oldText, rtf)
                              : f.SaveEntry(*date, header, newText ? *newText : oldText);
         if (!saved) return kExitFailure;
-        if (ctx.json) std::cout << json{{"date", FormatDate(*date)}, {"saved", true}}.dump() << '\n';
+        if (ctx.json) std::cout << json{{"date", store::DateText(*date)}, {"saved", true}}.dump() << '\n';
         return kExitOk;
     };
 }
@@ -223,7 +223,7 @@ Handler SetupDelete(CLI::App& sub, Context& ctx) {
         std::size_t found = f.UnitsOfDate(*date, kinds).size();
         if (*attachments) found += f.UnitsOfDate(*date, {store::kKindAttachment}).size();
         if (found == 0) {
-            PrintError("nothing to delete on " + FormatDate(*date));
+            PrintError("nothing to delete on " + store::DateText(*date));
             return kExitFailure;
         }
         try {
@@ -233,7 +233,7 @@ Handler SetupDelete(CLI::App& sub, Context& ctx) {
             PrintError(e.what());
             return kExitFailure;
         }
-        if (ctx.json) std::cout << json{{"date", FormatDate(*date)}, {"deleted", found}}.dump() << '\n';
+        if (ctx.json) std::cout << json{{"date", store::DateText(*date)}, {"deleted", found}}.dump() << '\n';
         return kExitOk;
     };
 }
@@ -253,9 +253,9 @@ Handler SetupStep(CLI::App& sub, Context& ctx, bool forward) {
         if (int rc = OpenDataFile(ctx, f, true); rc != kExitOk) return rc;
         auto found = DateOfUnit(f, forward ? f.NextDateWithContent(from) : f.PreviousDateWithContent(from));
         if (ctx.json) {
-            std::cout << json{{"date", found ? json(FormatDate(*found)) : json(nullptr)}}.dump() << '\n';
+            std::cout << json{{"date", found ? json(store::DateText(*found)) : json(nullptr)}}.dump() << '\n';
         } else if (found) {
-            std::cout << FormatDate(*found) << '\n';
+            std::cout << store::DateText(*found) << '\n';
         }
         if (!found) {
             if (!ctx.json) PrintError(forward ? "no later entry" : "no earlier entry");
@@ -313,8 +313,8 @@ Handler SetupFind(CLI::App& sub, Context& ctx) {
             const char* where = h->kind() == store::kKindEntryHeader ? "title"
                                 : h->kind() == store::kKindAttachment ? "attachment"
                                                                        : "text";
-            if (ctx.json) out.push_back({{"date", FormatDate(from)}, {"in", where}});
-            else std::cout << FormatDate(from) << "  (" << where << ")\n";
+            if (ctx.json) out.push_back({{"date", store::DateText(from)}, {"in", where}});
+            else std::cout << store::DateText(from) << "  (" << where << ")\n";
             if (!args->all) break;
         }
         if (ctx.json) std::cout << out.dump(2) << '\n';

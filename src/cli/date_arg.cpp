@@ -1,7 +1,6 @@
 #include "date_arg.h"
 
 #include <cctype>
-#include <cstdio>
 
 #include "store/record_header.h"
 
@@ -33,16 +32,6 @@ std::optional<std::string> RangeKey(std::string_view text, RangeEnd end) {
     return store::DateKey(year, month, day);
 }
 
-namespace {
-
-int DaysInMonth(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
-}  // namespace
-
 std::optional<store::Date> ParseDate(std::string_view text) {
     if (text.size() != 4 && text.size() != 7 && text.size() != 10) return std::nullopt;
     // The range key parser already checks the shape and the month.
@@ -52,17 +41,9 @@ std::optional<store::Date> ParseDate(std::string_view text) {
     int month = std::stoi(key->substr(4, 2));
     int day = std::stoi(key->substr(6, 2));
     if (year < 1900) return std::nullopt;
-    if (day > 0 && day > DaysInMonth(year, month)) return std::nullopt;
+    if (day > 0 && day > store::DaysInMonth(year, month)) return std::nullopt;
     return store::Date{static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
                        static_cast<std::uint8_t>(day)};
-}
-
-std::string FormatDate(store::Date date) {
-    char buf[16];
-    if (date.month == 0) std::snprintf(buf, sizeof buf, "%04d", date.year);
-    else if (date.day == 0) std::snprintf(buf, sizeof buf, "%04d-%02d", date.year, date.month);
-    else std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
-    return buf;
 }
 
 }  // namespace tl::cli

@@ -20,7 +20,7 @@ std::optional<std::string> RangeKey(std::string_view text, RangeEnd end);
 // (a year note), years 1900-9999; nullopt for anything else, such as a day
 // the month does not have.
 std::optional<store::Date> ParseDate(std::string_view text);
-// The command line's form of a date, the inverse of ParseDate.
-std::string FormatDate(store::Date date);
+// The command line's form of a date, the inverse of ParseDate, is
+// store::DateText.
 
 }  // namespace tl::cli

@@ -28,7 +28,7 @@ TEST(ParseDate, DaysMonthNotesAndYearNotesAndNothingElse) {
     for (const char* bad : {"2023-02-29", "2024-04-31", "1899", "20240305", "2024-3-5", ""})
         EXPECT_FALSE(ParseDate(bad)) << bad;
     for (const char* text : {"2024-02-29", "2024-03", "2024", "9999-12-31"})
-        EXPECT_EQ(FormatDate(*ParseDate(text)), text);
+        EXPECT_EQ(store::DateText(*ParseDate(text)), text);
 }
 
 }  // namespace

@@ -8,8 +8,6 @@ namespace {
 
 constexpr std::array<const char*, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
 std::u16string Widen(const char* text) {
     std::u16string out;
     for (const char* p = text; *p; ++p) out.push_back(static_cast<char16_t>(*p));
@@ -30,19 +28,6 @@ int LeadingNumber(std::u16string_view name, std::size_t from, std::size_t length
 }
 
 }  // namespace
-
-int DaysInMonth(int year, int month) {
-    static constexpr std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
-    return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
-}
-
-int Weekday(int year, int month, int day) {
-    // Sakamoto's method.
-    static constexpr std::array<int, 12> kOffsets = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (month < 3) year -= 1;
-    return (year + year / 4 - year / 100 + year / 400 + kOffsets[month - 1] + day) % 7;
-}
 
 bool IsValidEntryDate(store::Date date) {
     if (date.year < kFirstYear || date.year > kLastYear) return false;

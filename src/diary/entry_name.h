@@ -15,9 +15,8 @@ namespace tl::diary {
 inline constexpr int kFirstYear = 1900;
 inline constexpr int kLastYear = 9999;
 
-int DaysInMonth(int year, int month);
-// 0 Sunday ... 6 Saturday.
-int Weekday(int year, int month, int day);
+using store::DaysInMonth;
+using store::Weekday;
 // A date of its kind: year 1900-9999; month 0-12; day 0 or within the
 // month; a day needs a month.
 bool IsValidEntryDate(store::Date date);

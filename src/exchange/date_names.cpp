@@ -1,6 +1,5 @@
 #include "date_names.h"
 
-#include <cstdio>
 
 namespace tl::exchange {
 
@@ -20,12 +19,6 @@ bool Digits(std::string_view s, std::size_t at, std::size_t n, int* value) {
 
 }  // namespace
 
-int DaysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (month < 1 || month > 12) return 0;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
 
 int IsValidDate(int year, int month, int day) {
     if (year < 1900 || month < 0 || month > 12) return 0;
@@ -46,12 +39,5 @@ int ParseDateName(std::string_view name, store::Date* date) {
     return 1;
 }
 
-std::string NameStem(store::Date d) {
-    char buf[16];
-    if (d.month == 0) std::snprintf(buf, sizeof buf, "%04d", d.year);
-    else if (d.day == 0) std::snprintf(buf, sizeof buf, "%04d-%02d", d.year, d.month);
-    else std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
-    return buf;
-}
 
 }  // namespace tl::exchange

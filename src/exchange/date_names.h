@@ -11,8 +11,7 @@
 
 namespace tl::exchange {
 
-// Days of month 1-12 in the year, February from the Gregorian calendar.
-int DaysInMonth(int year, int month);
+using store::DaysInMonth;
 
 // 1 when (y, m, d) names a day, a month note (d 0) or a year note (m and
 // d 0) of year 1900 or later; else 0.
@@ -22,10 +21,6 @@ int DaysInMonth(int year, int month);
 // character between month and day is not examined). 1 with the date in
 // *date, or 0. The date is not checked for validity.
 [[nodiscard]] int ParseDateName(std::string_view name, store::Date* date);
-
-// The name stem of an exported entry: "%04d-%02d-%02d", "%04d-%02d" or
-// "%04d".
-std::string NameStem(store::Date date);
 
 // The date as a number that orders like its key: year x 10000 + month x 100
 // + day.

@@ -41,9 +41,9 @@ TEST(DateNames, ValidityFollowsTheCalendar) {
 }
 
 TEST(DateNames, StemsOfDaysMonthNotesAndYearNotes) {
-    EXPECT_EQ(NameStem({2024, 3, 5}), "2024-03-05");
-    EXPECT_EQ(NameStem({2024, 3, 0}), "2024-03");
-    EXPECT_EQ(NameStem({2024, 0, 0}), "2024");
+    EXPECT_EQ(store::DateText({2024, 3, 5}), "2024-03-05");
+    EXPECT_EQ(store::DateText({2024, 3, 0}), "2024-03");
+    EXPECT_EQ(store::DateText({2024, 0, 0}), "2024");
 }
 
 TEST(RangeChecks, YearsOnlyCoverTheirNotes) {

@@ -200,7 +200,7 @@ int Exporter::texts(Encoding encoding) {
         const store::EntryHeader header = ReadHeaderAt(m_file, h);
         std::u16string lines;
         if (date.day != 0) lines = u"TITLE:" + header.title + u"\r\nWEATHER:" + header.weather + u"\r\n\r\n";
-        const std::string stem = JoinPath(m_folder, NameStem(date));
+        const std::string stem = JoinPath(m_folder, store::DateText(date));
         std::vector<std::uint8_t> bytes;
         if (encoding == Encoding::RichText) {
             AppendBytes(bytes, ansi(lines));
@@ -247,7 +247,7 @@ int Exporter::attachments() {
     for (auto& [d, list] : byDate) names.merge(PlanNames(list));
 
     for (const AttachmentInfo& a : infos) {
-        const std::string sub = JoinPath(m_folder, NameStem(a.date));
+        const std::string sub = JoinPath(m_folder, store::DateText(a.date));
         if (!EnsureSubfolder(sub)) {
             m_progress.close();
             return 0;
@@ -317,7 +317,7 @@ int ExportAttachment(store::CDiaryDataFile& file, Date date, std::uint32_t order
         file.ui().warn(res::Msg::AttachedFileCorrupted);
         return 0;
     }
-    if (destinationIsFullPath) return WriteAttachment(file, info, destination, NameStem(date), destination, makeReadOnly);
+    if (destinationIsFullPath) return WriteAttachment(file, info, destination, store::DateText(date), destination, makeReadOnly);
     const std::uint32_t rank = file.SameNameRank(date, order, info.name);
     const std::string name = store::Utf16ToUtf8(store::SafeFileName(rank > 1 ? NumberedName(info.name, rank) : info.name));
     return WriteAttachment(file, info, JoinPath(destination, name), DayText(date), name, makeReadOnly);

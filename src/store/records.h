@@ -17,6 +17,13 @@ struct Date {
     friend bool operator==(const Date&, const Date&) = default;
 };
 
+// Days of the month in the Gregorian calendar; 0 for a month outside 1..12.
+int DaysInMonth(int year, int month);
+// "YYYY" for a year note, "YYYY-MM" for a month note, "YYYY-MM-DD" for a day.
+std::string DateText(Date date);
+// 0 Sunday .. 6 Saturday, proleptic Gregorian.
+int Weekday(int year, int month, int day);
+
 // Colours are 0x00BBGGRR. Blink: 0 none, 1 the text blinks, 2 text and
 // background blink.
 struct TitleColors {
