@@ -75,19 +75,20 @@ void CDayBar::createChildren() {
     });
 
     connect(m_calendar, &CCalenderCtl::contextMenuRequested, this, &CDayBar::showContextMenu);
-    connect(m_dayList, &CDayWnd::contextMenuRequested, this, [this](store::Date date, QPoint at) {
-        emit saveRequested();
+    // The list keeps its hovered row while one of its menus is shown.
+    const auto listMenu = [this](auto show) {
         m_dayList->setMenuOpen(true);
-        showContextMenu(date, at);
+        show();
         m_dayList->setMenuOpen(false);
         m_dayList->update();
+    };
+    connect(m_dayList, &CDayWnd::contextMenuRequested, this, [this, listMenu](store::Date date, QPoint at) {
+        emit saveRequested();
+        listMenu([&] { showContextMenu(date, at); });
     });
     connect(m_dayList, &CDayWnd::focused, this, &CDayBar::saveRequested);
-    connect(m_dayList, &CDayWnd::stripClicked, this, [this](QPoint at) {
-        m_dayList->setMenuOpen(true);
-        m_calendar->showHeaderMenu(HeaderHalf::Month, at);
-        m_dayList->setMenuOpen(false);
-    });
+    connect(m_dayList, &CDayWnd::stripClicked, this,
+            [this, listMenu](QPoint at) { listMenu([&] { m_calendar->showHeaderMenu(HeaderHalf::Month, at); }); });
 
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     connect(m_dayList, &CDayWnd::scrolled, this, [this](int top, int last) {
