@@ -35,14 +35,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-std::string Replace(std::string_view text, std::u16string_view name) {
-    std::string out(text);
-    std::string value = QString::fromStdU16String(std::u16string(name)).toStdString();
-    auto at = out.find("%s");
-    if (at != std::string::npos) out.replace(at, 2, value);
-    return out;
-}
-
 }  // namespace
 
 struct CDiaryDocuments::Impl {
@@ -274,7 +266,8 @@ void CDiaryDocuments::DeleteEntry(store::Date date) {
     std::u16string name = EntryName(date);
     bool month = date.day == 0 && date.month != 0;
     bool year = date.month == 0;
-    if (!ui.askYesNo(Replace(res::Text(date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm), name)))
+    if (!ui.askYesNo(res::FormatText(date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm,
+                                     {QString::fromStdU16String(name).toStdString()})))
         return;
     bool removeAttachments = false;
     if (file.FindAttachment(0, date, 0) != 0) {

@@ -2,22 +2,6 @@
 
 namespace tl::exchange {
 
-std::string FormatText(res::Msg id, std::initializer_list<std::string_view> args) {
-    const std::string_view text = res::Text(id);
-    std::string out;
-    auto next = args.begin();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == 's' || text[i + 1] == 'd') &&
-            next != args.end()) {
-            out += *next++;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 std::string GroupedNumber(std::uint64_t n) {
     std::string digits = std::to_string(n);
     std::string out;

@@ -12,8 +12,7 @@
 
 namespace tl::exchange {
 
-// The message with each "%s" or "%d" replaced by the next argument.
-std::string FormatText(res::Msg id, std::initializer_list<std::string_view> args);
+using res::FormatText;
 
 // Decimal with a comma before every group of three digits from the right.
 std::string GroupedNumber(std::uint64_t n);

@@ -14,6 +14,7 @@
 #include "folder_io.h"
 #include "import_text.h"
 #include "progress_scope.h"
+#include "store/attachment_names.h"
 #include "store/record_images.h"
 #include "store/codepage.h"
 #include "worker_pool.h"
@@ -133,26 +134,8 @@ std::optional<AttachmentSource> ReadAttachment(const std::string& path, const st
     s.date = date;
     s.name = store::Utf8ToUtf16(name);
     auto status = store::QueryFileStatus(path);
-    if (!status) {
-        ui.warn(FormatText(res::Msg::FileReadFailedPath, {path}));
+    if (!store::IsAttachableFile(status, path, ui) || !store::IsAttachableSize(s.name, status->size, ui))
         return std::nullopt;
-    }
-    if (status->type != store::FileType::Regular) {
-        ui.warn(FormatText(res::Msg::NotAFile, {path}));
-        return std::nullopt;
-    }
-    if (s.name.size() > store::kAttachmentNameMax) {
-        ui.warn(res::Msg::FileNameTooLong);
-        return std::nullopt;
-    }
-    if (status->size == 0) {
-        ui.warn(res::Msg::EmptyFileNotAttached);
-        return std::nullopt;
-    }
-    if (status->size >= store::kAttachmentLimit) {
-        ui.warn(res::Msg::FileTooLargeToAttach);
-        return std::nullopt;
-    }
     if (!ReadWholeFile(path, s.bytes) || s.bytes.empty() || s.bytes.size() >= store::kAttachmentLimit) {
         ui.warn(res::Msg::FileReadFailed);
         return std::nullopt;

@@ -131,4 +131,20 @@ std::string_view Text(Msg id) {
     return {};
 }
 
+std::string FormatText(Msg id, std::initializer_list<std::string_view> args) {
+    const std::string_view text = Text(id);
+    std::string out;
+    auto next = args.begin();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == 's' || text[i + 1] == 'd') &&
+            next != args.end()) {
+            out += *next++;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace tl::res

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace tl::res {
@@ -127,5 +129,7 @@ enum class Msg : int {
 
 // The text of a message, exactly as the program words it. "\n" separates lines.
 [[nodiscard]] std::string_view Text(Msg id);
+// The message with its "%s" and "%d" replaced by the arguments in order.
+[[nodiscard]] std::string FormatText(Msg id, std::initializer_list<std::string_view> args);
 
 }  // namespace tl::res

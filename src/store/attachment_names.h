@@ -1,9 +1,23 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "store/file_times.h"
+
+namespace tl::res {
+class UserInterface;
+}
+
 namespace tl::store {
+
+// The checks of a file to be attached, each failure told through ui:
+// the file could be queried and is a regular file ...
+bool IsAttachableFile(const std::optional<FileStatus>& status, const std::string& path, res::UserInterface& ui);
+// ... its name fits, and it is neither empty nor at the size limit.
+bool IsAttachableSize(std::u16string_view name, std::uint64_t size, res::UserInterface& ui);
 
 // A stored attachment name made safe to use as one file name inside a
 // target folder. Names come from the data file and are untrusted: a name

@@ -63,13 +63,6 @@ std::optional<AttachmentHead> ReadHead(CDiaryDataFile& file, const RecordRef& re
     return b;
 }
 
-// "%s" of a message replaced by the path.
-std::string WithPath(res::Msg id, const std::string& path) {
-    std::string text(res::Text(id));
-    if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
-    return text;
-}
-
 class FdGuard {
 public:
     explicit FdGuard(int fd) : m_fd(fd) {}
@@ -115,49 +108,52 @@ std::u16string SafeFileName(std::u16string_view storedName) {
     return out;
 }
 
+bool IsAttachableFile(const std::optional<FileStatus>& status, const std::string& path, res::UserInterface& ui) {
+    if (!status) {
+        ui.warn(res::FormatText(res::Msg::FileReadFailedPath, {path}));
+        return false;
+    }
+    if (status->type != FileType::Regular) {
+        ui.warn(res::FormatText(res::Msg::NotAFile, {path}));
+        return false;
+    }
+    return true;
+}
+
+bool IsAttachableSize(std::u16string_view name, std::uint64_t size, res::UserInterface& ui) {
+    if (name.size() > kAttachmentNameMax) {
+        ui.warn(res::Msg::FileNameTooLong);
+        return false;
+    }
+    if (size == 0) {
+        ui.warn(res::Msg::EmptyFileNotAttached);
+        return false;
+    }
+    if (size >= kAttachmentLimit) {
+        ui.warn(res::Msg::FileTooLargeToAttach);
+        return false;
+    }
+    return true;
+}
+
 int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t order, AttachmentInfo* info) {
     const auto slash = path.find_last_of('/');
     const std::string baseName = slash == std::string::npos ? path : path.substr(slash + 1);
 
     // Checked before opening, so that a fifo or a device is never opened.
     std::optional<FileStatus> status = QueryFileStatus(path);
-    if (!status) {
-        m_ui->warn(WithPath(res::Msg::FileReadFailedPath, path));
-        return 0;
-    }
-    if (status->type != FileType::Regular) {
-        m_ui->warn(WithPath(res::Msg::NotAFile, path));
-        return 0;
-    }
+    if (!IsAttachableFile(status, path, *m_ui)) return 0;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        m_ui->warn(WithPath(res::Msg::FileReadFailedPath, path));
+        m_ui->warn(res::FormatText(res::Msg::FileReadFailedPath, {path}));
         return 0;
     }
     FdGuard guard(fd);
     // What was opened may not be what was queried; the open file decides.
     status = QueryFileStatus(fd, baseName);
-    if (!status) {
-        m_ui->warn(WithPath(res::Msg::FileReadFailedPath, path));
-        return 0;
-    }
-    if (status->type != FileType::Regular) {
-        m_ui->warn(WithPath(res::Msg::NotAFile, path));
-        return 0;
-    }
+    if (!IsAttachableFile(status, path, *m_ui)) return 0;
     const std::u16string name = Utf8ToUtf16(baseName);
-    if (name.size() > kAttachmentNameMax) {
-        m_ui->warn(res::Msg::FileNameTooLong);
-        return 0;
-    }
-    if (status->size == 0) {
-        m_ui->warn(res::Msg::EmptyFileNotAttached);
-        return 0;
-    }
-    if (status->size >= kAttachmentLimit) {
-        m_ui->warn(res::Msg::FileTooLargeToAttach);
-        return 0;
-    }
+    if (!IsAttachableSize(name, status->size, *m_ui)) return 0;
 
     std::vector<std::uint8_t> bytes;
     std::vector<std::uint8_t> image;
