@@ -21,12 +21,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Millis(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 void Print(const char* what, std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
-    std::printf("%-40s median %7.3f ms  p95 %7.3f ms  max %7.3f ms  (%zu runs)\n", what, ms[ms.size() / 2],
-                ms[ms.size() * 95 / 100], ms.back(), ms.size());
+    std::printf("%-40s median %7.3f ms  p95 %7.3f ms  max %7.3f ms  (%zu runs)\n", what,
+                ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), ms.size());
 }
 
 }  // namespace
@@ -35,8 +37,10 @@ int main(int argc, char** argv) {
     std::string data = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat";
     int runs = 20;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc) data = argv[++i];
-        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
+            data = argv[++i];
+        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
         else {
             std::fprintf(stderr, "usage: %s [--data FILE] [--runs N]\n", argv[0]);
             return 2;
@@ -69,7 +73,8 @@ int main(int argc, char** argv) {
                 start = Clock::now();
                 table.RebuildYearTable(year, false);
                 full.push_back(Millis(Clock::now() - start));
-                if (run == 0) for (const auto& r : table.rows()) entries += r.hasEntry;
+                if (run == 0)
+                    for (const auto& r : table.rows()) entries += r.hasEntry;
                 start = Clock::now();
                 table.RebuildYearTable(year, true);
                 existOnly.push_back(Millis(Clock::now() - start));

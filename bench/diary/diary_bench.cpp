@@ -30,14 +30,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using tl::store::Date;
 
-double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Millis(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 struct Figures {
     std::vector<double> ms;
     void print(const char* what) {
         std::sort(ms.begin(), ms.end());
-        std::printf("%-34s median %7.2f ms  p95 %7.2f ms  max %7.2f ms  (%zu runs)\n", what, ms[ms.size() / 2],
-                    ms[ms.size() * 95 / 100], ms.back(), ms.size());
+        std::printf("%-34s median %7.2f ms  p95 %7.2f ms  max %7.2f ms  (%zu runs)\n", what,
+                    ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), ms.size());
     }
 };
 
@@ -48,8 +50,10 @@ int main(int argc, char** argv) {
     std::string data = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat";
     int runs = 200;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc) data = argv[++i];
-        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) runs = std::max(20, std::atoi(argv[++i]));
+        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
+            data = argv[++i];
+        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+            runs = std::max(20, std::atoi(argv[++i]));
         else {
             std::fprintf(stderr, "usage: %s [--data FILE] [--runs N]\n", argv[0]);
             return 2;
@@ -78,16 +82,19 @@ int main(int argc, char** argv) {
     // The generated diary writes consecutive days from 1 January 2005.
     std::mt19937 random(7);
     auto someDay = [&] {
-        std::chrono::sys_days day = std::chrono::sys_days{std::chrono::year{2005} / 1 / 1} +
-                                    std::chrono::days{std::uniform_int_distribution<int>(0, 7299)(random)};
+        std::chrono::sys_days day =
+            std::chrono::sys_days{std::chrono::year{2005} / 1 / 1} +
+            std::chrono::days{std::uniform_int_distribution<int>(0, 7299)(random)};
         std::chrono::year_month_day ymd{day};
-        return Date{static_cast<std::int16_t>(int(ymd.year())), static_cast<std::uint8_t>(unsigned(ymd.month())),
+        return Date{static_cast<std::int16_t>(int(ymd.year())),
+                    static_cast<std::uint8_t>(unsigned(ymd.month())),
                     static_cast<std::uint8_t>(unsigned(ymd.day()))};
     };
 
     auto t = Clock::now();
     documents.OpenEntry(someDay(), false);
-    std::printf("%-34s %7.2f ms (reads the record chain once)\n", "first open", Millis(Clock::now() - t));
+    std::printf("%-34s %7.2f ms (reads the record chain once)\n", "first open",
+                Millis(Clock::now() - t));
 
     Figures open, save, switchSaving;
     for (int i = 0; i < runs; ++i) {

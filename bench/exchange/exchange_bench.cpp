@@ -31,7 +31,9 @@ class BenchUi final : public res::UserInterface {
 public:
     using UserInterface::inform;
     using UserInterface::warn;
-    void warn(std::string_view t) override { std::fprintf(stderr, "  warning: %.*s\n", int(t.size()), t.data()); }
+    void warn(std::string_view t) override {
+        std::fprintf(stderr, "  warning: %.*s\n", int(t.size()), t.data());
+    }
     void inform(std::string_view) override {}
     bool askYesNo(std::string_view) override { return true; }
     res::Answer askYesNoCancel(std::string_view) override { return res::Answer::Yes; }
@@ -45,10 +47,13 @@ long Status(const char* field) {
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
+        if (line.rfind(field, 0) == 0)
+            return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
     return 0;
 }
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 void Measure(const char* name, const std::function<int()>& op) {
     ResetPeak();
@@ -57,15 +62,18 @@ void Measure(const char* name, const std::function<int()>& op) {
     const int r = op();
     const double s = std::chrono::duration<double>(Clock::now() - t).count();
     const long peak = Status("VmHWM:");
-    std::printf("%-34s %8.3f s   peak +%6.1f MB   result %d\n", name, s, double(peak - before) / 1024.0, r);
+    std::printf("%-34s %8.3f s   peak +%6.1f MB   result %d\n", name, s,
+                double(peak - before) / 1024.0, r);
 }
 
-std::unique_ptr<store::CDiaryDataFile> Open(const std::string& path, res::UserInterface& ui, bool create) {
+std::unique_ptr<store::CDiaryDataFile> Open(const std::string& path, res::UserInterface& ui,
+                                            bool create) {
     auto f = std::make_unique<store::CDiaryDataFile>(store::PosixFileSystem::instance(), ui);
     f->SetPath(path);
     f->SetKey(store::DeriveDataFileKey());
     if (create && !f->Create()) throw std::runtime_error("cannot create " + path);
-    if (f->Open(false) != store::OpenResult::Opened || !f->Validate()) throw std::runtime_error("cannot open " + path);
+    if (f->Open(false) != store::OpenResult::Opened || !f->Validate())
+        throw std::runtime_error("cannot open " + path);
     return f;
 }
 
@@ -77,8 +85,9 @@ std::string Fresh(const fs::path& dir) {
 
 int Run(const std::string& data, const fs::path& scratch) {
     const DiaryFigures fig = EnsureDiary(data, 1);
-    std::printf("diary: %s, %.1f MB, %llu records (%llu free)\n\n", data.c_str(), double(fig.bytes) / 1e6,
-                static_cast<unsigned long long>(fig.records), static_cast<unsigned long long>(fig.freeRecords));
+    std::printf("diary: %s, %.1f MB, %llu records (%llu free)\n\n", data.c_str(),
+                double(fig.bytes) / 1e6, static_cast<unsigned long long>(fig.records),
+                static_cast<unsigned long long>(fig.freeRecords));
     Fresh(scratch);
     BenchUi ui;
     auto copyOf = [&](const fs::path& to) {
@@ -92,7 +101,8 @@ int Run(const std::string& data, const fs::path& scratch) {
     });
     {
         auto source = Open(copyOf(scratch / "export-src.dat"), ui, false);
-        const char* names[] = {"export everything, Ansi", "export everything, UNICODE", "export everything, Rich text"};
+        const char* names[] = {"export everything, Ansi", "export everything, UNICODE",
+                               "export everything, Rich text"};
         for (int e = 0; e < 3; ++e) {
             const std::string out = Fresh(scratch / ("export-" + std::to_string(e)));
             Measure(names[e], [&] {
@@ -104,14 +114,18 @@ int Run(const std::string& data, const fs::path& scratch) {
     {
         auto target = Open((scratch / "import.dat").string(), ui, true);
         Measure("import everything (UNICODE folder)", [&] {
-            return exchange::ImportData(*target, (scratch / "export-1").string(), exchange::Encoding::Unicode);
+            return exchange::ImportData(*target, (scratch / "export-1").string(),
+                                        exchange::Encoding::Unicode);
         });
     }
-    const std::string sourceFolder = fs::path(copyOf(scratch / "merge-src" / exchange::kDataFileName)).parent_path();
+    const std::string sourceFolder =
+        fs::path(copyOf(scratch / "merge-src" / exchange::kDataFileName)).parent_path();
     for (bool full : {false, true}) {
         const fs::path own = scratch / (full ? "own-full" : "own-empty") / exchange::kDataFileName;
-        if (full) copyOf(own);
-        else fs::create_directories(own.parent_path());
+        if (full)
+            copyOf(own);
+        else
+            fs::create_directories(own.parent_path());
         auto file = Open(own.string(), ui, !full);
         Measure(full ? "merge into a full diary" : "merge into an empty diary",
                 [&] { return exchange::RunMerge(*file, sourceFolder, false, {}); });
@@ -137,8 +151,10 @@ int main(int argc, char** argv) {
     std::string data = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat";
     std::string scratch = std::string(TL_BENCH_DATA_DIR) + "/exchange-scratch";
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc) data = argv[++i];
-        else if (!std::strcmp(argv[i], "--scratch") && i + 1 < argc) scratch = argv[++i];
+        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
+            data = argv[++i];
+        else if (!std::strcmp(argv[i], "--scratch") && i + 1 < argc)
+            scratch = argv[++i];
         else {
             std::fprintf(stderr, "usage: %s [--data FILE] [--scratch DIR]\n", argv[0]);
             return 2;

@@ -1,5 +1,8 @@
 #include "diary_generator.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,9 +12,6 @@
 #include <stdexcept>
 #include <string_view>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
@@ -49,32 +49,40 @@ private:
 };
 
 constexpr const char16_t* kWords[] = {
-    u"the",     u"a",        u"walked",  u"river",    u"morning", u"evening", u"train",   u"station",
-    u"coffee",  u"friend",   u"work",    u"meeting",  u"rain",    u"garden",  u"book",    u"letter",
-    u"quiet",   u"busy",     u"bright",  u"cold",     u"warm",    u"long",    u"short",   u"dinner",
-    u"lunch",   u"market",   u"city",    u"mountain", u"sea",     u"bridge",  u"cherry",  u"blossom",
-    u"tired",   u"happy",    u"wrote",   u"read",     u"called",  u"mother",  u"brother", u"office",
-    u"project", u"deadline", u"weekend", u"cat",      u"park",    u"shop",    u"bought",  u"cooked",
-    u"and",     u"with",     u"after",   u"before",   u"under",   u"near",    u"we",      u"I",
+    u"the",     u"a",      u"walked", u"river",   u"morning", u"evening", u"train",
+    u"station", u"coffee", u"friend", u"work",    u"meeting", u"rain",    u"garden",
+    u"book",    u"letter", u"quiet",  u"busy",    u"bright",  u"cold",    u"warm",
+    u"long",    u"short",  u"dinner", u"lunch",   u"market",  u"city",    u"mountain",
+    u"sea",     u"bridge", u"cherry", u"blossom", u"tired",   u"happy",   u"wrote",
+    u"read",    u"called", u"mother", u"brother", u"office",  u"project", u"deadline",
+    u"weekend", u"cat",    u"park",   u"shop",    u"bought",  u"cooked",  u"and",
+    u"with",    u"after",  u"before", u"under",   u"near",    u"we",      u"I",
 };
 
 constexpr const char16_t* kPhrases[] = {
-    u"今日は",           u"天気が良かった",     u"雨が降った",       u"散歩した",
-    u"友達と会った",     u"仕事が忙しかった",   u"電車で出かけた",   u"公園で休んだ",
-    u"桜が咲いていた",   u"美味しいラーメンを食べた", u"本を読んだ",  u"早く寝た",
-    u"会議が長かった",   u"母に電話した",       u"買い物に行った",   u"夕焼けがきれいだった",
-    u"新しい靴",         u"駅前の喫茶店",       u"少し疲れた",       u"明日も頑張ろう",
+    u"今日は",         u"天気が良かった",
+    u"雨が降った",     u"散歩した",
+    u"友達と会った",   u"仕事が忙しかった",
+    u"電車で出かけた", u"公園で休んだ",
+    u"桜が咲いていた", u"美味しいラーメンを食べた",
+    u"本を読んだ",     u"早く寝た",
+    u"会議が長かった", u"母に電話した",
+    u"買い物に行った", u"夕焼けがきれいだった",
+    u"新しい靴",       u"駅前の喫茶店",
+    u"少し疲れた",     u"明日も頑張ろう",
 };
 
 constexpr const char16_t* kTitles[] = {
-    u"",           u"",           u"",          u"Trip to the coast", u"会議",   u"Birthday",
-    u"引っ越し",   u"Rainy day",  u"花見",      u"New project",       u"病院",   u"Concert",
-    u"夏休み",     u"Deadline",   u"大掃除",    u"First snow",        u"Exam",   u"お正月",
+    u"",         u"",          u"",       u"Trip to the coast", u"会議", u"Birthday",
+    u"引っ越し", u"Rainy day", u"花見",   u"New project",       u"病院", u"Concert",
+    u"夏休み",   u"Deadline",  u"大掃除", u"First snow",        u"Exam", u"お正月",
 };
 
-constexpr const char16_t* kWeathers[] = {u"Sunny", u"cloudy", u"rain", u"snow", u"晴れ", u"曇り", u"雨", u"雪"};
+constexpr const char16_t* kWeathers[] = {u"Sunny", u"cloudy", u"rain", u"snow",
+                                         u"晴れ",  u"曇り",   u"雨",   u"雪"};
 
-constexpr std::uint32_t kColors[] = {0x000000, 0x0000ff, 0x00c000, 0xff0000, 0x0080ff, 0x800080, 0x008080};
+constexpr std::uint32_t kColors[] = {0x000000, 0x0000ff, 0x00c000, 0xff0000,
+                                     0x0080ff, 0x800080, 0x008080};
 
 // Prose of about n code units: English and Japanese sentences, paragraphs
 // separated as the editor separates them. Sometimes holds the rare word.
@@ -93,7 +101,8 @@ std::u16string Prose(Random& rng, std::size_t n, bool rare) {
             const int words = static_cast<int>(rng.between(5, 14));
             for (int i = 0; i < words; ++i) {
                 std::u16string w = rng.pick(kWords);
-                if (i == 0) w[0] = static_cast<char16_t>(w[0] >= u'a' && w[0] <= u'z' ? w[0] - 32 : w[0]);
+                if (i == 0)
+                    w[0] = static_cast<char16_t>(w[0] >= u'a' && w[0] <= u'z' ? w[0] - 32 : w[0]);
                 if (i) out += u' ';
                 out += w;
             }
@@ -135,7 +144,8 @@ std::vector<std::uint8_t> RandomBytes(Random& rng, std::size_t n) {
     std::vector<std::uint8_t> b(n);
     for (std::size_t i = 0; i < n; i += 8) {
         const std::uint64_t r = rng.next();
-        for (std::size_t j = 0; j < 8 && i + j < n; ++j) b[i + j] = static_cast<std::uint8_t>(r >> (8 * j));
+        for (std::size_t j = 0; j < 8 && i + j < n; ++j)
+            b[i + j] = static_cast<std::uint8_t>(r >> (8 * j));
     }
     return b;
 }
@@ -148,7 +158,8 @@ void PutLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v, int by
 // low bits, so it packs a few times, as real ones do.
 std::vector<std::uint8_t> Bitmap(Random& rng, std::size_t n) {
     const std::uint32_t width = 256;
-    const std::uint32_t height = static_cast<std::uint32_t>(std::max<std::size_t>(1, (n - 54) / (width * 3)));
+    const std::uint32_t height =
+        static_cast<std::uint32_t>(std::max<std::size_t>(1, (n - 54) / (width * 3)));
     const std::uint32_t pixels = width * height * 3;
     std::vector<std::uint8_t> b(54 + pixels, 0);
     b[0] = 'B', b[1] = 'M';
@@ -178,12 +189,13 @@ std::vector<std::uint8_t> Bitmap(Random& rng, std::size_t n) {
 std::vector<std::uint8_t> PackedPicture(Random& rng, std::size_t n, bool jpeg) {
     std::vector<std::uint8_t> b = RandomBytes(rng, n);
     if (jpeg) {
-        const std::uint8_t head[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01, 0x01};
+        const std::uint8_t head[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J',
+                                     'F',  'I',  'F',  0x00, 0x01, 0x01};
         std::copy(std::begin(head), std::end(head), b.begin());
         b[n - 2] = 0xFF, b[n - 1] = 0xD9;
     } else {
         const std::uint8_t head[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
-                                     0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+                                     0,    0,   0,   13,  'I',  'H',  'D',  'R'};
         std::copy(std::begin(head), std::end(head), b.begin());
     }
     return b;
@@ -238,11 +250,13 @@ std::vector<std::uint8_t> Document(Random& rng, std::size_t n) {
 
 // One attachment: its name and bytes. About half the bytes are already
 // compressed, as pictures and archives are.
-std::pair<std::string, std::vector<std::uint8_t>> Attachment(Random& rng, int serial, const DiaryOptions& o) {
+std::pair<std::string, std::vector<std::uint8_t>> Attachment(Random& rng, int serial,
+                                                             const DiaryOptions& o) {
     const double u = rng.unit();
     // Most attachments are small; a few approach the largest size.
     const std::size_t n =
-        o.minAttachmentBytes + static_cast<std::size_t>((o.maxAttachmentBytes - o.minAttachmentBytes) * u * u * u);
+        o.minAttachmentBytes +
+        static_cast<std::size_t>((o.maxAttachmentBytes - o.minAttachmentBytes) * u * u * u);
     struct Kind {
         std::uint32_t below;  // percent
         const char* name;
@@ -250,7 +264,8 @@ std::pair<std::string, std::vector<std::uint8_t>> Attachment(Random& rng, int se
     };
     static const Kind kKinds[] = {
         {20, "IMG_%04d.jpg", [](Random& r, std::size_t m) { return PackedPicture(r, m, true); }},
-        {25, "screenshot %d.png", [](Random& r, std::size_t m) { return PackedPicture(r, m, false); }},
+        {25, "screenshot %d.png",
+         [](Random& r, std::size_t m) { return PackedPicture(r, m, false); }},
         {42, "scan%04d.bmp", Bitmap},
         {65, "memo-%d.txt", TextDocument},
         {77, "expenses %d.csv", Table},
@@ -258,7 +273,8 @@ std::pair<std::string, std::vector<std::uint8_t>> Attachment(Random& rng, int se
         {100, "photos-%d.zip", RandomBytes},
     };
     const std::uint32_t type = rng.below(100);
-    const Kind& kind = *std::find_if(std::begin(kKinds), std::end(kKinds), [&](const Kind& k) { return type < k.below; });
+    const Kind& kind = *std::find_if(std::begin(kKinds), std::end(kKinds),
+                                     [&](const Kind& k) { return type < k.below; });
     char name[64];
     std::snprintf(name, sizeof name, kind.name, serial);
     return {name, kind.make(rng, n)};
@@ -279,7 +295,9 @@ store::EntryHeader Header(Random& rng) {
     return h;
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysIn(int y, int m) {
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -287,7 +305,8 @@ int DaysIn(int y, int m) {
 }
 
 Date Next(Date d) {
-    if (d.day < DaysIn(d.year, d.month)) return {d.year, d.month, static_cast<std::uint8_t>(d.day + 1)};
+    if (d.day < DaysIn(d.year, d.month))
+        return {d.year, d.month, static_cast<std::uint8_t>(d.day + 1)};
     if (d.month < 12) return {d.year, static_cast<std::uint8_t>(d.month + 1), 1};
     return {static_cast<std::int16_t>(d.year + 1), 1, 1};
 }
@@ -298,8 +317,7 @@ public:
         : m_file(file), m_rng(rng), m_options(o), m_scratch(std::move(scratch)) {}
 
     void entry(Date d) {
-        const std::size_t units =
-            m_rng.between(m_options.minTextBytes, m_options.maxTextBytes) / 2;
+        const std::size_t units = m_rng.between(m_options.minTextBytes, m_options.maxTextBytes) / 2;
         const std::u16string text = Prose(m_rng, units, m_rng.chance(1.0 / 300));
         const auto rtf = Rtf(text, m_rng.chance(0.2));
         if (m_file.SaveEditorEntry(d, Header(m_rng), text, rtf) != 1) fail("entry");
@@ -310,12 +328,14 @@ public:
         const std::string path = m_scratch + "/" + name;
         {
             std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            out.write(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
             if (!out) fail("scratch file");
         }
         // Times from the diary's date rather than from today; the creation
         // time is the file system's own and cannot be set.
-        const auto day = std::chrono::sys_days(std::chrono::year(d.year) / std::chrono::month(d.month) / std::chrono::day(d.day));
+        const auto day = std::chrono::sys_days(
+            std::chrono::year(d.year) / std::chrono::month(d.month) / std::chrono::day(d.day));
         const timespec noon{static_cast<time_t>(day.time_since_epoch().count()) * 86400 + 43200, 0};
         const timespec times[2] = {noon, noon};
         ::utimensat(AT_FDCWD, path.c_str(), times, 0);
@@ -365,7 +385,8 @@ DiaryFigures GenerateDiary(const std::string& path, std::uint64_t seed, const Di
         throw std::runtime_error("cannot create " + path);
     store::WeatherList weathers;
     for (std::size_t i = 0; i < std::size(kWeathers); ++i) weathers[i] = kWeathers[i];
-    if (file.WriteWeatherList(weathers) != 1) throw std::runtime_error("cannot write the weather list");
+    if (file.WriteWeatherList(weathers) != 1)
+        throw std::runtime_error("cannot write the weather list");
 
     const std::string scratch = path + ".parts";
     std::filesystem::create_directories(scratch);
@@ -377,8 +398,10 @@ DiaryFigures GenerateDiary(const std::string& path, std::uint64_t seed, const Di
     std::vector<std::uint32_t> attachmentsOn(days, 0);
     for (int i = 0; i < o.attachments; ++i) ++attachmentsOn[rng.below(days)];
     std::set<std::uint32_t> stickyOn, resaveOn;
-    while (stickyOn.size() < static_cast<std::size_t>(o.stickyNotes)) stickyOn.insert(rng.below(days));
-    while (resaveOn.size() < static_cast<std::size_t>(o.resaves)) resaveOn.insert(rng.between(7, days - 1));
+    while (stickyOn.size() < static_cast<std::size_t>(o.stickyNotes))
+        stickyOn.insert(rng.below(days));
+    while (resaveOn.size() < static_cast<std::size_t>(o.resaves))
+        resaveOn.insert(rng.between(7, days - 1));
 
     std::vector<Date> written;
     Date d{static_cast<std::int16_t>(o.firstYear), 1, 1};

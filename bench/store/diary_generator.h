@@ -11,10 +11,10 @@ namespace tl::bench {
 struct DiaryOptions {
     int firstYear = 2005;
     int years = 20;
-    int dayEntries = 7300;      // consecutive days from the first of January
+    int dayEntries = 7300;  // consecutive days from the first of January
     int attachments = 2000;
     int stickyNotes = 30;
-    int resaves = 200;          // entries saved a second time, leaving free records
+    int resaves = 200;                  // entries saved a second time, leaving free records
     std::uint32_t minTextBytes = 1024;  // of the plain text, as stored (UTF-16)
     std::uint32_t maxTextBytes = 3072;
     std::uint32_t minAttachmentBytes = 20 * 1024;
@@ -36,11 +36,13 @@ inline constexpr char16_t kAbsentWord[] = u"zeppelin";
 // seed gives the same file but for the attachments' creation times, which
 // the file system sets. Throws std::runtime_error when the engine refuses a
 // save.
-DiaryFigures GenerateDiary(const std::string& path, std::uint64_t seed, const DiaryOptions& options = {});
+DiaryFigures GenerateDiary(const std::string& path, std::uint64_t seed,
+                           const DiaryOptions& options = {});
 
 // Reuses the file at path when present, else generates it (through a
 // temporary name, so that an interrupted run leaves nothing to reuse).
-DiaryFigures EnsureDiary(const std::string& path, std::uint64_t seed, const DiaryOptions& options = {});
+DiaryFigures EnsureDiary(const std::string& path, std::uint64_t seed,
+                         const DiaryOptions& options = {});
 
 // Counts the records of a data file, and the free ones among them.
 DiaryFigures MeasureDiary(const std::string& path);

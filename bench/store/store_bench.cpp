@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -28,7 +28,9 @@ using Clock = std::chrono::steady_clock;
 using store::CDiaryDataFile;
 using store::Date;
 
-double Micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+double Micros(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
 
 double Median(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -60,7 +62,6 @@ struct Sample {
     }
 };
 
-
 // A small deterministic sequence for picking dates; the same in both modes.
 struct Picker {
     std::uint64_t state;
@@ -75,7 +76,8 @@ struct Picker {
 struct Digest {
     std::uint64_t h = 1469598103934665603ull;
     void add(const void* p, std::size_t n) {
-        for (std::size_t i = 0; i < n; ++i) h = (h ^ static_cast<const std::uint8_t*>(p)[i]) * 1099511628211ull;
+        for (std::size_t i = 0; i < n; ++i)
+            h = (h ^ static_cast<const std::uint8_t*>(p)[i]) * 1099511628211ull;
     }
     void add(std::uint64_t v) { add(&v, sizeof v); }
     void add(const std::u16string& s) { add(s.data(), s.size() * 2); }
@@ -125,8 +127,8 @@ struct Reps {
 // have read the same file.
 // Only the first cmp samples of each query enter the digests, so that both
 // modes digest the same questions.
-void Queries(const std::string& path, bool map, const Reps& r, const Reps& cmp, const std::vector<Date>& days,
-             std::vector<Row>& rows) {
+void Queries(const std::string& path, bool map, const Reps& r, const Reps& cmp,
+             const std::vector<Date>& days, std::vector<Row>& rows) {
     auto put = [&](std::size_t i, const Sample& sample, std::uint64_t digest) {
         (map ? rows[i].map : rows[i].walk) = sample.median();
         (map ? rows[i].mapCpu : rows[i].walkCpu) = sample.cpuMedian();
@@ -227,7 +229,8 @@ public:
         const char buf[256] = {};
         const off_t at = static_cast<off_t>(m_next++ % (kSpan / 4096)) * 4096;
         s.add([&] {
-            if (::pwrite(m_fd, buf, sizeof buf, at) < 0 || ::fdatasync(m_fd) != 0) std::perror("sync probe");
+            if (::pwrite(m_fd, buf, sizeof buf, at) < 0 || ::fdatasync(m_fd) != 0)
+                std::perror("sync probe");
         });
     }
 
@@ -238,8 +241,8 @@ private:
     unsigned m_next = 0;
 };
 
-void Saves(const std::string& path, bool map, const Reps& r, const std::vector<Date>& days, Row& row,
-           Sample& syncs) {
+void Saves(const std::string& path, bool map, const Reps& r, const std::vector<Date>& days,
+           Row& row, Sample& syncs) {
     SyncProbe probe(path + ".sync-probe");
     auto file = OpenData(path, map);
     Picker pick{map ? 11u : 13u};
@@ -284,8 +287,10 @@ double ReadFloor(const std::string& path, int reps) {
 
 std::string Fmt(double us) {
     char b[32];
-    if (us >= 1000) std::snprintf(b, sizeof b, "%.2f ms", us / 1000);
-    else std::snprintf(b, sizeof b, "%.1f us", us);
+    if (us >= 1000)
+        std::snprintf(b, sizeof b, "%.2f ms", us / 1000);
+    else
+        std::snprintf(b, sizeof b, "%.1f us", us);
     return b;
 }
 
@@ -294,24 +299,31 @@ int Run(int argc, char** argv) {
     std::uint64_t seed = 1;
     bool quick = false;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc) data = argv[++i];
-        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc) seed = std::stoull(argv[++i]);
-        else if (!std::strcmp(argv[i], "--quick")) quick = true;
+        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
+            data = argv[++i];
+        else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc)
+            seed = std::stoull(argv[++i]);
+        else if (!std::strcmp(argv[i], "--quick"))
+            quick = true;
         else {
             std::fprintf(stderr, "usage: %s [--data FILE] [--seed N] [--quick]\n", argv[0]);
             return 2;
         }
     }
-    if (seed != 1 && data.ends_with("seed1.dat")) data.replace(data.size() - 9, 9, "seed" + std::to_string(seed) + ".dat");
+    if (seed != 1 && data.ends_with("seed1.dat"))
+        data.replace(data.size() - 9, 9, "seed" + std::to_string(seed) + ".dat");
 
     const DiaryOptions options;
     std::printf("diary: %s\n", data.c_str());
     std::fflush(stdout);
     const DiaryFigures fig = EnsureDiary(data, seed, options);
-    std::printf("  %.1f MB, %llu records (%llu free)%s\n", fig.bytes / 1e6,
-                static_cast<unsigned long long>(fig.records), static_cast<unsigned long long>(fig.freeRecords),
-                fig.seconds > 0 ? (", generated in " + std::to_string(static_cast<int>(fig.seconds)) + " s").c_str()
-                                : ", reused");
+    std::printf(
+        "  %.1f MB, %llu records (%llu free)%s\n", fig.bytes / 1e6,
+        static_cast<unsigned long long>(fig.records),
+        static_cast<unsigned long long>(fig.freeRecords),
+        fig.seconds > 0
+            ? (", generated in " + std::to_string(static_cast<int>(fig.seconds)) + " s").c_str()
+            : ", reused");
 
     // The saves change the file; they run on a copy.
     const std::string work = std::filesystem::path(data).parent_path() / "store-bench-work.dat";
@@ -343,23 +355,32 @@ int Run(int argc, char** argv) {
     if (::getloadavg(load, 3) < 1) load[0] = -1;
     std::printf("\nmedians, warm page cache; load average %.1f on %ld processors\n", load[0],
                 ::sysconf(_SC_NPROCESSORS_ONLN));
-    std::printf("%-48s %11s %11s %11s %11s %11s  %s\n", "operation", "chain map", "(its CPU)", "plain walk",
-                "(its CPU)", "target", "met");
+    std::printf("%-48s %11s %11s %11s %11s %11s  %s\n", "operation", "chain map", "(its CPU)",
+                "plain walk", "(its CPU)", "target", "met");
     for (const Row& r : rows) {
         const bool same = r.mapDigest == r.walkDigest;
-        std::printf("%-48s %11s %11s %11s %11s %11s  %s%s\n", r.name, Fmt(r.map).c_str(), Fmt(r.mapCpu).c_str(),
-                    Fmt(r.walk).c_str(), Fmt(r.walkCpu).c_str(),
+        std::printf("%-48s %11s %11s %11s %11s %11s  %s%s\n", r.name, Fmt(r.map).c_str(),
+                    Fmt(r.mapCpu).c_str(), Fmt(r.walk).c_str(), Fmt(r.walkCpu).c_str(),
                     r.target > 0 ? ("< " + Fmt(r.target)).c_str() : "-",
-                    r.target > 0 ? (r.map < r.target ? "yes" : r.mapCpu < r.target ? "CPU only" : "NO") : "",
+                    r.target > 0 ? (r.map < r.target      ? "yes"
+                                    : r.mapCpu < r.target ? "CPU only"
+                                                          : "NO")
+                                 : "",
                     same ? "" : "  (answers differ between the modes!)");
     }
-    std::printf("\nfloors: one fdatasync %s (taken beside each map save); reading the whole file from the page cache %s\n", Fmt(sync).c_str(),
-                Fmt(page).c_str());
-    std::printf("answers compared between the modes on the same samples (reads, years, next dates, finds)\n");
+    std::printf(
+        "\nfloors: one fdatasync %s (taken beside each map save); reading the whole file from the "
+        "page cache %s\n",
+        Fmt(sync).c_str(), Fmt(page).c_str());
+    std::printf(
+        "answers compared between the modes on the same samples (reads, years, next dates, "
+        "finds)\n");
     return 0;
 }
 
 }  // namespace
 }  // namespace tl::bench
 
-int main(int argc, char** argv) { return tl::bench::Run(argc, argv); }
+int main(int argc, char** argv) {
+    return tl::bench::Run(argc, argv);
+}

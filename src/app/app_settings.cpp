@@ -114,7 +114,8 @@ void VisitKeys(S& s, V&& v) {
 class Loader {
 public:
     explicit Loader(SettingsStore& store) : m_store(store) {}
-    void operator()(const std::string& section, const std::string& name, int& field, Load load = Load::Read) {
+    void operator()(const std::string& section, const std::string& name, int& field,
+                    Load load = Load::Read) {
         if (load == Load::Read) field = m_store.readInt(section, name).value_or(field);
     }
     void operator()(const std::string& section, const std::string& name, std::string& field,
@@ -129,7 +130,8 @@ private:
 class Saver {
 public:
     explicit Saver(SettingsStore& store) : m_store(store) {}
-    void operator()(const std::string& section, const std::string& name, int field, Load = Load::Read) {
+    void operator()(const std::string& section, const std::string& name, int field,
+                    Load = Load::Read) {
         m_store.writeInt(section, name, field);
     }
     void operator()(const std::string& section, const std::string& name, const std::string& field,
@@ -177,7 +179,8 @@ AppSettings LoadSettings(SettingsStore& store, const LoadEnvironment& env) {
     const int storedVersion = s.version.major * 100 + s.version.minor;
 
     // Older versions stored the height in logical units, as a negative value.
-    if (s.font.height < 0) s.font.height = 10 * static_cast<int>(std::trunc(0.1 - s.font.height * 0.769));
+    if (s.font.height < 0)
+        s.font.height = 10 * static_cast<int>(std::trunc(0.1 - s.font.height * 0.769));
     if (!env.translucentWindows) s.tag.transparent = 0;
 
     // Before 2.02 the title colour was an index into the standard table.

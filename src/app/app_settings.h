@@ -175,10 +175,10 @@ void SaveSettings(const AppSettings& settings, SettingsStore& store);
 
 // One stored value of the record, for tools that show or change settings.
 struct SettingInfo {
-    std::string key;    // "SECTION/NAME"
+    std::string key;  // "SECTION/NAME"
     bool isInt = true;
     bool fixed = false;  // starts every run at its default
-    std::string value;  // an int in decimal
+    std::string value;   // an int in decimal
 };
 // Every stored value in the order of the table.
 std::vector<SettingInfo> DescribeSettings(const AppSettings& settings);

@@ -7,7 +7,9 @@ namespace tl::app {
 
 namespace {
 
-std::string WithSeparator(const std::string& folder) { return folder.empty() ? folder : folder + "/"; }
+std::string WithSeparator(const std::string& folder) {
+    return folder.empty() ? folder : folder + "/";
+}
 
 bool IsFolder(const std::string& path) {
     std::error_code ec;
@@ -59,7 +61,8 @@ DataFileSettingsForm DataFileSettingsForm::FromSettings(const AppSettings& s) {
     return form;
 }
 
-std::vector<std::string> DataFileSettingsForm::Choices(const std::string& location, const LocationHistory& history) {
+std::vector<std::string> DataFileSettingsForm::Choices(const std::string& location,
+                                                       const LocationHistory& history) {
     std::vector<std::string> out{WithSeparator(location)};
     for (const std::string& h : history)
         if (!h.empty()) out.push_back(WithSeparator(h));

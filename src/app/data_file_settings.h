@@ -32,7 +32,8 @@ struct DataFileSettingsForm {
     static DataFileSettingsForm FromSettings(const AppSettings& settings);
     // The drop-down choices: the current folder, then the non-empty
     // history, each with a trailing separator.
-    static std::vector<std::string> Choices(const std::string& location, const LocationHistory& history);
+    static std::vector<std::string> Choices(const std::string& location,
+                                            const LocationHistory& history);
 };
 
 enum class FormField { DataFolder, BackupFolder };
@@ -41,7 +42,8 @@ enum class FormField { DataFolder, BackupFolder };
 // choice needs its folder, warns about an empty text or one that is not a
 // folder. Returns the field to put the focus on, or nullopt when the form
 // may close; checked texts are shown again with a trailing separator.
-[[nodiscard]] std::optional<FormField> CheckDataFileSettings(DataFileSettingsForm& form, res::UserInterface& ui);
+[[nodiscard]] std::optional<FormField> CheckDataFileSettings(DataFileSettingsForm& form,
+                                                             res::UserInterface& ui);
 
 // Copies an accepted form back: the choices, the folders and both
 // histories with the folder texts entered at their top.

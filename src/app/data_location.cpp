@@ -33,9 +33,12 @@ std::string UserDataFolder() {
     return (fs::path(home) / ".local" / "share").string();
 }
 
-DataLocation::DataLocation(AppSettings& settings, store::CDiaryDataFile& dataFile, res::UserInterface& ui,
-                           AppDialogs& dialogs, std::string userDataFolder)
-    : m_settings(settings), m_file(dataFile), m_ui(ui), m_dialogs(dialogs),
+DataLocation::DataLocation(AppSettings& settings, store::CDiaryDataFile& dataFile,
+                           res::UserInterface& ui, AppDialogs& dialogs, std::string userDataFolder)
+    : m_settings(settings),
+      m_file(dataFile),
+      m_ui(ui),
+      m_dialogs(dialogs),
       m_userDataFolder(std::move(userDataFolder)) {}
 
 std::optional<std::string> DataLocation::DefaultDataFolder() {
@@ -43,7 +46,8 @@ std::optional<std::string> DataLocation::DefaultDataFolder() {
     std::error_code ec;
     fs::create_directories(m_userDataFolder, ec);
     if (!IsFolder(m_userDataFolder)) return std::nullopt;
-    const std::string folder = (fs::path(m_userDataFolder) / std::string(res::Text(res::Msg::DisplayTitle))).string();
+    const std::string folder =
+        (fs::path(m_userDataFolder) / std::string(res::Text(res::Msg::DisplayTitle))).string();
     if (!Exists(folder)) {
         if (!fs::create_directory(folder, ec)) {
             m_ui.warn(res::Msg::FolderNotFound);
@@ -65,7 +69,8 @@ LocateResult DataLocation::LocateDataFile() {
         m_dataFolder = m_settings.file.location + "/";
     } else {
         m_ui.warn(res::Msg::LocationNotCorrect);
-        return RunDataFileSettings(SettingsMode::StartUp) ? LocateResult::Retry : LocateResult::Stop;
+        return RunDataFileSettings(SettingsMode::StartUp) ? LocateResult::Retry
+                                                          : LocateResult::Stop;
     }
     m_dataPath = m_dataFolder + kDataFileName;
     return LocateResult::Ready;
@@ -88,14 +93,16 @@ LocateResult DataLocation::OpenOrCreateDataFile() {
         const store::OpenResult opened = m_file.Open(false);
         const bool sound = opened == store::OpenResult::Opened && m_file.Validate() == 1;
         m_file.Close();
-        if (opened == store::OpenResult::InUse) return offerOtherLocation(res::Msg::DataInUseChangeLocation);
+        if (opened == store::OpenResult::InUse)
+            return offerOtherLocation(res::Msg::DataInUseChangeLocation);
         if (sound) return readyFile();
         m_ui.warn(res::Msg::DiaryDataIncorrect);
         if (OfferRestore()) return LocateResult::Retry;
         return offerOtherLocation(res::Msg::ChangeLocation);
     }
     // At the default location a missing file is the first start: no question.
-    if (m_settings.file.locationDefault != 1 && !m_ui.askYesNo(res::Text(res::Msg::DataNotFoundCreate)))
+    if (m_settings.file.locationDefault != 1 &&
+        !m_ui.askYesNo(res::Text(res::Msg::DataNotFoundCreate)))
         return offerOtherLocation(res::Msg::ChangeLocation);
     if (m_file.Create() == 1) return readyFile();
     m_ui.warn(res::Msg::CreatingDiaryDataFailed);
@@ -109,7 +116,8 @@ std::optional<std::string> DataLocation::BackupPath() {
         if (!def) return std::nullopt;
         folder = *def;
     } else {
-        if (m_settings.backup.location.empty() || !IsFolder(m_settings.backup.location)) return std::nullopt;
+        if (m_settings.backup.location.empty() || !IsFolder(m_settings.backup.location))
+            return std::nullopt;
         folder = m_settings.backup.location + "/";
     }
     std::string name = kDataFileName;
@@ -128,13 +136,16 @@ bool DataLocation::RestoreBackup() {
     auto backup = BackupPath();
     try {
         if (!backup || !Exists(*backup))
-            throw store::FileError(store::FileErrorKind::NotFound, ENOENT, "no backup to restore from");
+            throw store::FileError(store::FileErrorKind::NotFound, ENOENT,
+                                   "no backup to restore from");
         const std::string dataPath = m_file.Path();
         // Held while the backup is renamed into place, so that a data file
         // some program has open is not replaced under it.
         std::unique_ptr<store::File> held;
-        if (Exists(dataPath)) held = store::PosixFileSystem::instance().open(dataPath, store::OpenMode::ReadOnly);
-        if (store::ReplaceWithCopy(*backup, dataPath, nullptr) == store::CopyResult::Done) return true;
+        if (Exists(dataPath))
+            held = store::PosixFileSystem::instance().open(dataPath, store::OpenMode::ReadOnly);
+        if (store::ReplaceWithCopy(*backup, dataPath, nullptr) == store::CopyResult::Done)
+            return true;
     } catch (const store::FileError& e) {
         m_ui.warn(e.what());
     }

@@ -51,7 +51,9 @@ protected:
         fs::create_directories(fs::path(path).parent_path());
         ASSERT_EQ(f.Create(), 1);
     }
-    void damage(const std::string& path) { std::ofstream(path, std::ios::binary) << std::string(128, 'x'); }
+    void damage(const std::string& path) {
+        std::ofstream(path, std::ios::binary) << std::string(128, 'x');
+    }
     std::vector<std::string> asked() const {
         std::vector<std::string> out;
         for (const auto& e : ui.events())
@@ -91,7 +93,8 @@ TEST_F(DataLocationTest, DamagedFileWithBackupIsRestoredAfterTheQuestion) {
     ui.answer(Answer::Yes);
     ASSERT_EQ(startup.StartDiaryData(), 1);
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary data is incorrect."});
-    EXPECT_EQ(asked(), std::vector<std::string>{"Backup found.\nDo you want to restore from backup?"});
+    EXPECT_EQ(asked(),
+              std::vector<std::string>{"Backup found.\nDo you want to restore from backup?"});
     EXPECT_EQ(fs::file_size(data), 128u);
     EXPECT_EQ(file.Validate(), 1);
     EXPECT_FALSE(fs::exists(data + ".part"));
@@ -144,9 +147,10 @@ TEST_F(DataLocationTest, FileInUseOffersAnotherLocation) {
     });
     ui.answer(Answer::Yes);
     ASSERT_EQ(startup.StartDiaryData(), 1);
-    EXPECT_EQ(asked(), (std::vector<std::string>{
-                           "Diary data is in use.\r\nDo you want to change location of the diary data?",
-                           "Diary data can not be found.\nWould you like to create?"}));
+    EXPECT_EQ(asked(),
+              (std::vector<std::string>{
+                  "Diary data is in use.\r\nDo you want to change location of the diary data?",
+                  "Diary data can not be found.\nWould you like to create?"}));
     EXPECT_EQ(file.Path(), elsewhere + "/Mrlwbk31.dat");
     EXPECT_EQ(settings.file.location, elsewhere);
     EXPECT_EQ(settings.file.history[0], elsewhere);
@@ -168,7 +172,8 @@ TEST_F(DataLocationTest, CancelledBackupKeepsTheLastGoodBackup) {
     EXPECT_EQ(startup.StartDiaryData(), 0);
     EXPECT_EQ(ui.informations(), std::vector<std::string>{"Aborted."});
     EXPECT_TRUE(ui.warnings().empty());
-    EXPECT_EQ(asked(), std::vector<std::string>{"Automatic backup failure.\nDo you want to continue?"});
+    EXPECT_EQ(asked(),
+              std::vector<std::string>{"Automatic backup failure.\nDo you want to continue?"});
     EXPECT_EQ(Read(backup), "last good backup");
     EXPECT_FALSE(fs::exists(backup + ".part"));
 }
@@ -178,7 +183,8 @@ TEST_F(DataLocationTest, FailedBackupMayBeSkipped) {
     settings.backup.location = (dir / "no-such-folder").string();
     ui.answer(Answer::Yes);
     EXPECT_EQ(startup.StartDiaryData(), 1);
-    EXPECT_EQ(asked(), std::vector<std::string>{"Automatic backup failure.\nDo you want to continue?"});
+    EXPECT_EQ(asked(),
+              std::vector<std::string>{"Automatic backup failure.\nDo you want to continue?"});
 }
 
 TEST_F(DataLocationTest, BackupGoesToTheChosenFolder) {
@@ -216,7 +222,8 @@ TEST(DataFileSettingsTest, OkChecksOnlyTheFoldersInUse) {
     EXPECT_EQ(CheckDataFileSettings(form, ui), FormField::DataFolder);
     form.fileFolder = (dir / "missing").string();
     EXPECT_EQ(CheckDataFileSettings(form, ui), FormField::DataFolder);
-    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Specify folder name.", "Folder name is incorrect."}));
+    EXPECT_EQ(ui.warnings(),
+              (std::vector<std::string>{"Specify folder name.", "Folder name is incorrect."}));
 
     form.fileFolder = dir.path().string() + "//";
     form.backupDefault = 0;

@@ -11,11 +11,11 @@
 
 #include "exchange/folder_io.h"
 #include "exchange/progress_scope.h"
-#include "store/record_images.h"
-#include "store/record_layout.h"
 #include "store/attachment_names.h"
 #include "store/blowfish.h"
 #include "store/file_copy.h"
+#include "store/record_images.h"
+#include "store/record_layout.h"
 
 namespace tl::app {
 
@@ -78,23 +78,28 @@ void FreshFile::flush() {
     while (left > 0) {
         if (m_useRange) {
             loff_t inOff = static_cast<loff_t>(from), outOff = static_cast<loff_t>(to);
-            ssize_t r = ::copy_file_range(m_in, &inOff, m_out, &outOff, static_cast<std::size_t>(left), 0);
+            ssize_t r =
+                ::copy_file_range(m_in, &inOff, m_out, &outOff, static_cast<std::size_t>(left), 0);
             if (r > 0) {
-                from += static_cast<std::uint64_t>(r), to += static_cast<std::uint64_t>(r), left -= static_cast<std::uint64_t>(r);
+                from += static_cast<std::uint64_t>(r), to += static_cast<std::uint64_t>(r),
+                    left -= static_cast<std::uint64_t>(r);
                 continue;
             }
             if (r < 0 && errno == EINTR) continue;
-            if (r < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+            if (r < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL &&
+                errno != EOPNOTSUPP)
                 store::ThrowFileError(errno, "cannot copy", "fresh file");
             m_useRange = false;
         }
         buffer.resize(std::size_t{1} << 20);
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         ssize_t r = ::pread(m_in, buffer.data(), n, static_cast<off_t>(from));
         if (r < 0 && errno == EINTR) continue;
         if (r <= 0) store::ThrowFileError(r < 0 ? errno : EIO, "cannot read", "data file");
         writeAll(buffer.data(), static_cast<std::size_t>(r), to);
-        from += static_cast<std::uint64_t>(r), to += static_cast<std::uint64_t>(r), left -= static_cast<std::uint64_t>(r);
+        from += static_cast<std::uint64_t>(r), to += static_cast<std::uint64_t>(r),
+            left -= static_cast<std::uint64_t>(r);
     }
 }
 
@@ -104,11 +109,13 @@ struct Compressed {
     bool keep = true;
     std::vector<std::uint8_t> bytes;
 };
-Compressed CompressAttachment(store::CDiaryDataFile& source, const store::RecordRef& rec, const store::CBlowfish& cipher,
-                              res::UserInterface& ui, bool& failed) {
+Compressed CompressAttachment(store::CDiaryDataFile& source, const store::RecordRef& rec,
+                              const store::CBlowfish& cipher, res::UserInterface& ui,
+                              bool& failed) {
     store::AttachmentInfo info;
     const store::Date d{rec.header.year(), rec.header.month(), rec.header.day()};
-    if (source.FindAttachment(rec.unit, d, 0, &info) != rec.unit || info.compressed || store::IsArchiveName(info.name))
+    if (source.FindAttachment(rec.unit, d, 0, &info) != rec.unit || info.compressed ||
+        store::IsArchiveName(info.name))
         return {};
     store::AttachmentSource s;
     s.date = d;
@@ -150,7 +157,8 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
         store::RecordWalk walk(source, 0);
         store::RecordRef rec;
         bool misplaced = false;
-        while (walk.next(rec)) misplaced |= rec.unit != 0 && rec.header.kind() == store::kKindFileHeader;
+        while (walk.next(rec))
+            misplaced |= rec.unit != 0 && rec.header.kind() == store::kKindFileHeader;
         if (misplaced || walk.damaged()) {
             ui.warn(res::Msg::DiaryDataIncorrect);
             return 0;
@@ -168,8 +176,10 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
         return 0;
     }
     store::CBlowfish cipher;
-    cipher.Initialize(reinterpret_cast<const std::uint8_t*>(key.data()), ::strnlen(key.data(), key.size()));
-    exchange::ProgressScope progress(ui, compress ? res::Msg::DuringCompression : res::Msg::DuringOptimization);
+    cipher.Initialize(reinterpret_cast<const std::uint8_t*>(key.data()),
+                      ::strnlen(key.data(), key.size()));
+    exchange::ProgressScope progress(
+        ui, compress ? res::Msg::DuringCompression : res::Msg::DuringOptimization);
     auto fail = [&](std::optional<res::Msg> msg) {
         progress.close();
         ::unlink(fresh.c_str());
@@ -186,10 +196,13 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
             if (kind >= store::kKindEntryHeader && kind <= store::kKindWeatherList) {
                 bool failed = false;
                 Compressed c;
-                if (compress && kind == store::kKindAttachment) c = CompressAttachment(source, rec, cipher, ui, failed);
+                if (compress && kind == store::kKindAttachment)
+                    c = CompressAttachment(source, rec, cipher, ui, failed);
                 if (failed) return fail(std::nullopt);
-                if (c.keep) writer.copy(rec.unit, rec.header.units());
-                else writer.append(c.bytes);
+                if (c.keep)
+                    writer.copy(rec.unit, rec.header.units());
+                else
+                    writer.append(c.bytes);
             }
             accumulator += 100;
             if (total != 0 && !progress.stepPercent(static_cast<int>(accumulator / total))) {
@@ -200,7 +213,8 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
         }
         writer.flush();
         std::array<std::uint8_t, kUnitSize> header{};
-        if (::pread(in.get(), header.data(), header.size(), 0) != static_cast<ssize_t>(header.size()))
+        if (::pread(in.get(), header.data(), header.size(), 0) !=
+            static_cast<ssize_t>(header.size()))
             return fail(res::Msg::DiaryDataIncorrect);
         cipher.Decrypt(header.data(), header.data(), header.size());
         store::PutU32(&header[store::kFhTotalUnits], static_cast<std::uint32_t>(writer.units()));
@@ -210,7 +224,8 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
         if (::fstat(in.get(), &st) == 0) (void)::fchmod(out.get(), st.st_mode & 07777);
         if (::fdatasync(out.get()) != 0 || out.close() != 0) return fail(res::Msg::FileWriteFailed);
     } catch (const store::FileError& e) {
-        return fail(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::FileWriteFailed);
+        return fail(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                               : res::Msg::FileWriteFailed);
     } catch (const std::bad_alloc&) {
         return fail(res::Msg::OutOfMemory);
     }
@@ -219,7 +234,8 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
     if (::rename(fresh.c_str(), path.c_str()) != 0) {
         // Another file system: a copy beside the data file, then a rename.
         try {
-            if (errno != EXDEV || store::ReplaceWithCopy(fresh, path, {}) != store::CopyResult::Done)
+            if (errno != EXDEV ||
+                store::ReplaceWithCopy(fresh, path, {}) != store::CopyResult::Done)
                 return fail(res::Msg::FileWriteFailed);
         } catch (const store::FileError&) {
             return fail(res::Msg::FileWriteFailed);
@@ -233,13 +249,13 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
 
 }  // namespace
 
-int OptimiseDataFile(const std::string& sourcePath, const std::string& freshFolder, res::UserInterface& ui,
-                     const store::DataFileKey& key) {
+int OptimiseDataFile(const std::string& sourcePath, const std::string& freshFolder,
+                     res::UserInterface& ui, const store::DataFileKey& key) {
     return Rebuild(sourcePath, freshFolder, ui, key, false);
 }
 
-int CompressAllAttachments(const std::string& sourcePath, const std::string& freshFolder, res::UserInterface& ui,
-                           const store::DataFileKey& key) {
+int CompressAllAttachments(const std::string& sourcePath, const std::string& freshFolder,
+                           res::UserInterface& ui, const store::DataFileKey& key) {
     return Rebuild(sourcePath, freshFolder, ui, key, true);
 }
 

@@ -28,10 +28,11 @@ inline constexpr const char* kFreshFileName = "mrlwbk.tmp";
 
 // 1 done, 0 failed (told, except a failed count), 2 cancelled (told).
 [[nodiscard]] int OptimiseDataFile(const std::string& sourcePath, const std::string& freshFolder,
-                                   res::UserInterface& ui, const store::DataFileKey& key = store::DeriveDataFileKey());
-[[nodiscard]] int CompressAllAttachments(const std::string& sourcePath, const std::string& freshFolder,
-                                         res::UserInterface& ui,
-                                         const store::DataFileKey& key = store::DeriveDataFileKey());
+                                   res::UserInterface& ui,
+                                   const store::DataFileKey& key = store::DeriveDataFileKey());
+[[nodiscard]] int CompressAllAttachments(
+    const std::string& sourcePath, const std::string& freshFolder, res::UserInterface& ui,
+    const store::DataFileKey& key = store::DeriveDataFileKey());
 
 // The optimisation command: asks, closes the data file, optimises, opens it
 // again and tells the result. 1 done, 0 failed, 2 declined or cancelled.

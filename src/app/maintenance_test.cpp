@@ -1,10 +1,10 @@
 #include "maintenance.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 #include "store/record_images.h"
 #include "store/record_layout.h"
@@ -57,11 +57,15 @@ protected:
     void fill() {
         for (int day = 1; day <= 20; ++day) {
             const store::Date d{2024, 3, static_cast<std::uint8_t>(day)};
-            ASSERT_EQ(file->SaveEntry(d, u"t", u"w", std::u16string(200, static_cast<char16_t>(u'a' + day))), 1);
+            ASSERT_EQ(file->SaveEntry(d, u"t", u"w",
+                                      std::u16string(200, static_cast<char16_t>(u'a' + day))),
+                      1);
         }
         // Saving every second day again leaves its old records free.
         for (int day = 2; day <= 20; day += 2)
-            ASSERT_EQ(file->SaveEntry({2024, 3, static_cast<std::uint8_t>(day)}, u"again", u"", u"second"), 1);
+            ASSERT_EQ(file->SaveEntry({2024, 3, static_cast<std::uint8_t>(day)}, u"again", u"",
+                                      u"second"),
+                      1);
         store::StickyNote note;
         note.date = {2024, 3, 1};
         note.text = u"note";

@@ -38,7 +38,8 @@ ChangeCheck CheckPasswordChange(const std::u16string& stored, const PasswordChan
         return ChangeCheck::FocusNew;
     }
     if (!change.newPassword.empty()) return ChangeCheck::Accept;
-    return ui.askYesNo(res::Text(res::Msg::DisablePassword)) ? ChangeCheck::Accept : ChangeCheck::StayOpen;
+    return ui.askYesNo(res::Text(res::Msg::DisablePassword)) ? ChangeCheck::Accept
+                                                             : ChangeCheck::StayOpen;
 }
 
 }  // namespace tl::app

@@ -33,15 +33,15 @@ struct PasswordChange {
 
 // The outcome of OK in the Change password dialog.
 enum class ChangeCheck {
-    Accept,          // write PasswordChange::newPassword (empty removes it)
-    FocusOld,        // "Current password is incorrect."
-    FocusNew,        // "Both passwords are not same."
-    StayOpen,        // the user declined to disable the password
+    Accept,    // write PasswordChange::newPassword (empty removes it)
+    FocusOld,  // "Current password is incorrect."
+    FocusNew,  // "Both passwords are not same."
+    StayOpen,  // the user declined to disable the password
 };
 
 // The OK checks of the Change password dialog against the stored password;
 // warns and asks as the dialog does, and never writes anything.
-[[nodiscard]] ChangeCheck CheckPasswordChange(const std::u16string& stored, const PasswordChange& change,
-                                              res::UserInterface& ui);
+[[nodiscard]] ChangeCheck CheckPasswordChange(const std::u16string& stored,
+                                              const PasswordChange& change, res::UserInterface& ui);
 
 }  // namespace tl::app

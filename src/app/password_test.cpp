@@ -68,8 +68,8 @@ TEST_F(PasswordTest, PromptWithoutSwitchHidesTheButton) {
 TEST_F(PasswordTest, ChangeChecksOldThenConfirmThenAsksBeforeRemoving) {
     EXPECT_EQ(CheckPasswordChange(u"diary", {u"Diary", u"new", u"new"}, ui), ChangeCheck::FocusOld);
     EXPECT_EQ(CheckPasswordChange(u"diary", {u"diary", u"new", u"New"}, ui), ChangeCheck::FocusNew);
-    EXPECT_EQ(ui.warnings(),
-              (std::vector<std::string>{"Current password is incorrect.", "Both passwords are not same."}));
+    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Current password is incorrect.",
+                                                       "Both passwords are not same."}));
     EXPECT_EQ(CheckPasswordChange(u"diary", {u"diary", u"new", u"new"}, ui), ChangeCheck::Accept);
     EXPECT_EQ(CheckPasswordChange(u"", {u"", u"first", u"first"}, ui), ChangeCheck::Accept);
 

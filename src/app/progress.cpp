@@ -2,9 +2,13 @@
 
 namespace tl::app {
 
-Progress::Progress(res::UserInterface& ui, std::string_view title) : m_ui(ui) { m_ui.openProgress(title); }
+Progress::Progress(res::UserInterface& ui, std::string_view title) : m_ui(ui) {
+    m_ui.openProgress(title);
+}
 
-Progress::~Progress() { CloseProgress(); }
+Progress::~Progress() {
+    CloseProgress();
+}
 
 Progress::Step Progress::StepProgress(int percent) {
     if (!m_cancelled && !m_ui.stepProgress(percent)) m_cancelled = true;
@@ -26,7 +30,9 @@ bool Progress::CopyProgressRoutine(std::uint64_t copied, std::uint64_t total) {
 }
 
 store::CopyProgress Progress::copyProgress() {
-    return [this](std::uint64_t copied, std::uint64_t total) { return CopyProgressRoutine(copied, total); };
+    return [this](std::uint64_t copied, std::uint64_t total) {
+        return CopyProgressRoutine(copied, total);
+    };
 }
 
 }  // namespace tl::app

@@ -18,9 +18,13 @@ public:
 
     void settingsOk(FormEdit edit) { m_settings.push_back(std::move(edit)); }
     void settingsCancel() { m_settings.push_back(nullptr); }
-    void password(std::u16string text) { m_passwords.push_back({PasswordReply::Action::Ok, std::move(text)}); }
+    void password(std::u16string text) {
+        m_passwords.push_back({PasswordReply::Action::Ok, std::move(text)});
+    }
     void passwordCancel() { m_passwords.push_back({PasswordReply::Action::Cancel, {}}); }
-    void passwordDataFileSetting() { m_passwords.push_back({PasswordReply::Action::DataFileSetting, {}}); }
+    void passwordDataFileSetting() {
+        m_passwords.push_back({PasswordReply::Action::DataFileSetting, {}});
+    }
 
     bool editDataFileSettings(DataFileSettingsForm& form) override;
     PasswordReply askPassword(bool offerDataFileSetting) override;

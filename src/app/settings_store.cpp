@@ -8,9 +8,11 @@ std::optional<int> MemSettingsStore::readInt(const std::string& section, const s
     return std::get<int>(it->second);
 }
 
-std::optional<std::string> MemSettingsStore::readText(const std::string& section, const std::string& name) {
+std::optional<std::string> MemSettingsStore::readText(const std::string& section,
+                                                      const std::string& name) {
     auto it = m_values.find({section, name});
-    if (it == m_values.end() || !std::holds_alternative<std::string>(it->second)) return std::nullopt;
+    if (it == m_values.end() || !std::holds_alternative<std::string>(it->second))
+        return std::nullopt;
     return std::get<std::string>(it->second);
 }
 
@@ -19,7 +21,8 @@ void MemSettingsStore::writeInt(const std::string& section, const std::string& n
     m_order.push_back(section + "/" + name);
 }
 
-void MemSettingsStore::writeText(const std::string& section, const std::string& name, const std::string& value) {
+void MemSettingsStore::writeText(const std::string& section, const std::string& name,
+                                 const std::string& value) {
     m_values[{section, name}] = value;
     m_order.push_back(section + "/" + name);
 }

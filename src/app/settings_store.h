@@ -18,9 +18,11 @@ public:
     virtual ~SettingsStore() = default;
     // nullopt when the value is missing or is not of the kind asked for.
     virtual std::optional<int> readInt(const std::string& section, const std::string& name) = 0;
-    virtual std::optional<std::string> readText(const std::string& section, const std::string& name) = 0;
+    virtual std::optional<std::string> readText(const std::string& section,
+                                                const std::string& name) = 0;
     virtual void writeInt(const std::string& section, const std::string& name, int value) = 0;
-    virtual void writeText(const std::string& section, const std::string& name, const std::string& value) = 0;
+    virtual void writeText(const std::string& section, const std::string& name,
+                           const std::string& value) = 0;
     // Values written reach the persistent store.
     virtual void flush() {}
 };
@@ -32,9 +34,11 @@ public:
     using Key = std::pair<std::string, std::string>;
 
     std::optional<int> readInt(const std::string& section, const std::string& name) override;
-    std::optional<std::string> readText(const std::string& section, const std::string& name) override;
+    std::optional<std::string> readText(const std::string& section,
+                                        const std::string& name) override;
     void writeInt(const std::string& section, const std::string& name, int value) override;
-    void writeText(const std::string& section, const std::string& name, const std::string& value) override;
+    void writeText(const std::string& section, const std::string& name,
+                   const std::string& value) override;
 
     const std::map<Key, Value>& values() const { return m_values; }
     // The order of the writes, as "SECTION/NAME".

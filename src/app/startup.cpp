@@ -9,10 +9,16 @@ namespace tl::app {
 
 namespace fs = std::filesystem;
 
-DiaryStartup::DiaryStartup(AppSettings& settings, store::CDiaryDataFile& dataFile, res::UserInterface& ui,
-                           AppDialogs& dialogs, const Clock& clock, StartHooks hooks, std::string userDataFolder)
-    : m_settings(settings), m_file(dataFile), m_ui(ui), m_dialogs(dialogs), m_clock(clock),
-      m_hooks(std::move(hooks)), m_location(settings, dataFile, ui, dialogs, std::move(userDataFolder)) {}
+DiaryStartup::DiaryStartup(AppSettings& settings, store::CDiaryDataFile& dataFile,
+                           res::UserInterface& ui, AppDialogs& dialogs, const Clock& clock,
+                           StartHooks hooks, std::string userDataFolder)
+    : m_settings(settings),
+      m_file(dataFile),
+      m_ui(ui),
+      m_dialogs(dialogs),
+      m_clock(clock),
+      m_hooks(std::move(hooks)),
+      m_location(settings, dataFile, ui, dialogs, std::move(userDataFolder)) {}
 
 void DiaryStartup::cursor(bool wait) {
     if (m_hooks.waitCursor) m_hooks.waitCursor(wait);
@@ -46,15 +52,21 @@ DiaryStartup::Outcome DiaryStartup::startOnce() {
     m_file.Close();
     m_file.SetKey(store::DeriveDataFileKey());
     switch (m_location.LocateDataFile()) {
-        case LocateResult::Stop: return Outcome::Stop;
-        case LocateResult::Retry: return Outcome::Restart;
-        case LocateResult::Ready: break;
+        case LocateResult::Stop:
+            return Outcome::Stop;
+        case LocateResult::Retry:
+            return Outcome::Restart;
+        case LocateResult::Ready:
+            break;
     }
     m_file.SetPath(m_location.dataPath());
     switch (m_location.OpenOrCreateDataFile()) {
-        case LocateResult::Stop: return Outcome::Stop;
-        case LocateResult::Retry: return Outcome::Restart;
-        case LocateResult::Ready: break;
+        case LocateResult::Stop:
+            return Outcome::Stop;
+        case LocateResult::Retry:
+            return Outcome::Restart;
+        case LocateResult::Ready:
+            break;
     }
     // Checked just now; failing here means someone took the file in
     // between, which the next pass tells the user about.
@@ -65,17 +77,20 @@ DiaryStartup::Outcome DiaryStartup::startOnce() {
         SwitchDataFile switchFile;
         if (m_offerDataFileSetting) switchFile = [this] { return switchDataFile(); };
         if (!AskPassword(password, m_dialogs, m_ui, switchFile)) return Outcome::Stop;
-        if (!m_file.IsOpen() && m_file.Open(false) != store::OpenResult::Opened) return Outcome::Restart;
+        if (!m_file.IsOpen() && m_file.Open(false) != store::OpenResult::Opened)
+            return Outcome::Restart;
     }
     m_offerDataFileSetting = false;
 
     if (m_settings.backup.autoBackup == 1 && !m_file.IsReadOnly()) {
         m_file.Close();
-        if (!m_location.AutomaticBackup() && !m_ui.askYesNo(res::Text(res::Msg::AutomaticBackupFailed)))
+        if (!m_location.AutomaticBackup() &&
+            !m_ui.askYesNo(res::Text(res::Msg::AutomaticBackupFailed)))
             return Outcome::Stop;
         if (m_file.Open(false) != store::OpenResult::Opened) return Outcome::Restart;
     }
-    if (!m_file.IsReadOnly() && m_hooks.convertOldData) m_hooks.convertOldData(m_location.dataFolder());
+    if (!m_file.IsReadOnly() && m_hooks.convertOldData)
+        m_hooks.convertOldData(m_location.dataFolder());
 
     m_file.Close();
     if (m_file.Open(false) != store::OpenResult::Opened) return Outcome::Restart;

@@ -71,10 +71,12 @@ private:
 // The folder for files handed to other programs: the application's title
 // inside the system's temporary folder, created when missing; empty when it
 // can be neither found nor made.
-std::string TempFolder(const std::filesystem::path& systemTemp = std::filesystem::temp_directory_path());
+std::string TempFolder(
+    const std::filesystem::path& systemTemp = std::filesystem::temp_directory_path());
 // Deletes the files directly in the temporary folder (skipping those that
 // resist) and removes the folder when that left it empty.
-void CleanTempFolder(const std::filesystem::path& systemTemp = std::filesystem::temp_directory_path());
+void CleanTempFolder(
+    const std::filesystem::path& systemTemp = std::filesystem::temp_directory_path());
 
 // The hour typed into Other settings ("The next morning until __:00 it is
 // today"): 0-23, else "Time is incorrect." and nullopt.

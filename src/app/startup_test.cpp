@@ -30,8 +30,9 @@ TEST(DiaryTodayTest, HoursBeforeTheRangeBelongToThePreviousDay) {
         int hour, range;
         year_month_day expected;
     };
-    for (const Case& c : {Case{0, 0, march1}, Case{23, 0, march1}, Case{0, 6, feb29}, Case{5, 6, feb29},
-                          Case{6, 6, march1}, Case{22, 23, feb29}, Case{23, 23, march1}}) {
+    for (const Case& c :
+         {Case{0, 0, march1}, Case{23, 0, march1}, Case{0, 6, feb29}, Case{5, 6, feb29},
+          Case{6, 6, march1}, Case{22, 23, feb29}, Case{23, 23, march1}}) {
         clock.time = {march1, c.hour};
         EXPECT_EQ(GetDiaryToday(clock, c.range), c.expected) << c.hour << " with range " << c.range;
     }
@@ -45,7 +46,8 @@ TEST(OtherSettingsTest, HourMustBeAWholeNumberFrom0To23) {
     EXPECT_EQ(ParseTodayRange("0", ui), 0);
     EXPECT_EQ(ParseTodayRange("23", ui), 23);
     EXPECT_TRUE(ui.warnings().empty());
-    for (const char* bad : {"24", "-1", "", "7a", " 7"}) EXPECT_EQ(ParseTodayRange(bad, ui), std::nullopt) << bad;
+    for (const char* bad : {"24", "-1", "", "7a", " 7"})
+        EXPECT_EQ(ParseTodayRange(bad, ui), std::nullopt) << bad;
     EXPECT_EQ(ui.warnings(), std::vector<std::string>(5, "Time is incorrect."));
 }
 
@@ -93,8 +95,8 @@ TEST_F(StartupTest, StepsRunInOrderAndTodayFollowsTheRange) {
     clock.time = {year{2024} / 3 / 1, 5};
     DiaryStartup startup(settings, file, ui, dialogs, clock, recordingHooks(), share);
     ASSERT_EQ(startup.StartDiaryData(), 1);
-    EXPECT_EQ(steps, (std::vector<std::string>{"before", "convert", "sticky", "weather", "today 29", "ime off",
-                                               "bars"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"before", "convert", "sticky", "weather", "today 29",
+                                               "ime off", "bars"}));
 }
 
 TEST_F(StartupTest, ReadOnlyFileIsNotOfferedConversionAndTodayMayStayClosed) {

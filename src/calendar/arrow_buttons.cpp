@@ -50,7 +50,8 @@ void CScrollBtn::paintEvent(QPaintEvent*) {
     if (hovered()) frame.state |= QStyle::State_MouseOver;
     style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &frame, &p, this);
     const QColor text = palette().color(QPalette::ButtonText);
-    for (const Triangle& t : MonthPageArrows(direction(), isDown(), logicalDpiY())) Fill(p, t, text, text);
+    for (const Triangle& t : MonthPageArrows(direction(), isDown(), logicalDpiY()))
+        Fill(p, t, text, text);
 }
 
 }  // namespace tl::calendar

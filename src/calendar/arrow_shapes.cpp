@@ -11,14 +11,19 @@ using res::ScaleAt;
 struct CalendarArrowSize {
     int l, a, t, h, m;
     explicit CalendarArrowSize(int dpi)
-        : l(ScaleAt(6, dpi)), a(ScaleAt(4, dpi)), t(ScaleAt(3, dpi)), h(ScaleAt(8, dpi)), m(t + h / 2) {}
+        : l(ScaleAt(6, dpi)),
+          a(ScaleAt(4, dpi)),
+          t(ScaleAt(3, dpi)),
+          h(ScaleAt(8, dpi)),
+          m(t + h / 2) {}
 };
 
 }  // namespace
 
 Triangle CalendarArrow(ArrowDirection direction, int dpi) {
     const CalendarArrowSize s(dpi);
-    if (direction == ArrowDirection::Left) return {{{s.l + s.a, s.t}, {s.l + s.a, s.t + s.h}, {s.l, s.m}}};
+    if (direction == ArrowDirection::Left)
+        return {{{s.l + s.a, s.t}, {s.l + s.a, s.t + s.h}, {s.l, s.m}}};
     return {{{s.l, s.t}, {s.l, s.t + s.h}, {s.l + s.a, s.m}}};
 }
 
@@ -38,7 +43,8 @@ std::array<Triangle, 2> MonthPageArrows(ArrowDirection direction, bool pushed, i
     const int shift = pushed ? 1 : 0;
     const auto one = [&](int top) -> Triangle {
         const int tipX = left + width / 2;
-        if (direction == ArrowDirection::Up) return {{{left, top + height}, {left + width, top + height}, {tipX, top}}};
+        if (direction == ArrowDirection::Up)
+            return {{{left, top + height}, {left + width, top + height}, {tipX, top}}};
         return {{{left, top}, {left + width, top}, {tipX, top + height}}};
     };
     return {one(ScaleAt(4, dpi) + shift), one(ScaleAt(7, dpi) + shift)};

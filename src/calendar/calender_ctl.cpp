@@ -32,13 +32,17 @@ void CCalenderCtl::createButtons() {
             [this] { emit yearMonthRequested(PreviousYear(m_table.year()), m_month); });
     connect(m_nextYear, &QAbstractButton::clicked, this,
             [this] { emit yearMonthRequested(NextYear(m_table.year()), m_month); });
-    connect(m_prevMonth, &QAbstractButton::clicked, this,
-            [this] { stepMonth(PreviousMonth({m_table.year(), m_month})); });
-    connect(m_nextMonth, &QAbstractButton::clicked, this,
-            [this] { stepMonth(NextMonth({m_table.year(), m_month})); });
+    connect(m_prevMonth, &QAbstractButton::clicked, this, [this] {
+        stepMonth(PreviousMonth({m_table.year(), m_month}));
+    });
+    connect(m_nextMonth, &QAbstractButton::clicked, this, [this] {
+        stepMonth(NextMonth({m_table.year(), m_month}));
+    });
 }
 
-MonthGrid CCalenderCtl::grid() const { return MonthGrid(m_table.year(), m_month, width(), logicalDpiY()); }
+MonthGrid CCalenderCtl::grid() const {
+    return MonthGrid(m_table.year(), m_month, width(), logicalDpiY());
+}
 
 QSize CCalenderCtl::sizeHint() const {
     const MonthGrid g = grid();
@@ -85,7 +89,9 @@ void CCalenderCtl::layoutButtons() {
     m_nextMonth->move(w - size.width(), 1);
 }
 
-void CCalenderCtl::resizeEvent(QResizeEvent*) { layoutButtons(); }
+void CCalenderCtl::resizeEvent(QResizeEvent*) {
+    layoutButtons();
+}
 
 void CCalenderCtl::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -93,10 +99,13 @@ void CCalenderCtl::paintEvent(QPaintEvent*) {
     const int w = width();
     const int half = w / 2;
     p.fillRect(1, 1, w, g.scaled(144), Qt::white);
-    for (int i = 0; i < g.scaled(16); ++i) p.fillRect(half, i, w - half, 1, ToQColor(HeaderGradient(i, m_month, g)));
+    for (int i = 0; i < g.scaled(16); ++i)
+        p.fillRect(half, i, w - half, 1, ToQColor(HeaderGradient(i, m_month, g)));
     p.fillRect(1, 0, half, g.scaled(16) + 2, QColor(215, 240, 255));
-    if (m_headerHover == HeaderHalf::Month) p.fillRect(half, 0, half, g.scaled(16) + 2, QColor(230, 255, 255));
-    if (m_headerHover == HeaderHalf::Year) p.fillRect(1, 0, half, g.scaled(16) + 2, QColor(230, 255, 255));
+    if (m_headerHover == HeaderHalf::Month)
+        p.fillRect(half, 0, half, g.scaled(16) + 2, QColor(230, 255, 255));
+    if (m_headerHover == HeaderHalf::Year)
+        p.fillRect(1, 0, half, g.scaled(16) + 2, QColor(230, 255, 255));
     for (int c = 0; c < 7; ++c)
         for (int k = 0; k <= 7; ++k) {
             const int v = 239 + 2 * k;
@@ -112,15 +121,19 @@ void CCalenderCtl::paintEvent(QPaintEvent*) {
         p.drawPolygon(points, 3);
     };
     if (m_table.yearNote().hasContent()) triangle(1, 1, g.scaled(6), g.scaled(6));
-    if (m_table.monthNote(m_month).hasContent()) triangle(half + 1, 1, half + g.scaled(6), g.scaled(6));
+    if (m_table.monthNote(m_month).hasContent())
+        triangle(half + 1, 1, half + g.scaled(6), g.scaled(6));
 
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRect(0, 2, half, g.scaled(18) - 2), Qt::AlignCenter, QString::asprintf("%04d", m_table.year()));
-    p.drawText(QRect(half, 2, w - half, g.scaled(18) - 2), Qt::AlignCenter, kMonthAbbreviations[m_month - 1]);
+    p.drawText(QRect(0, 2, half, g.scaled(18) - 2), Qt::AlignCenter,
+               QString::asprintf("%04d", m_table.year()));
+    p.drawText(QRect(half, 2, w - half, g.scaled(18) - 2), Qt::AlignCenter,
+               kMonthAbbreviations[m_month - 1]);
     const int weekdayMiddle = (g.scaled(18) + g.scaled(36) + 2) / 2;
     for (int c = 0; c < 7; ++c) {
         p.setPen(c == 0 ? QColor(255, 0, 0) : QColor(0, 0, 0));
-        p.drawText(QRect(g.columnLeft(c) + 5, weekdayMiddle - g.scaled(9), g.columnWidth(c) - 5, g.scaled(18)),
+        p.drawText(QRect(g.columnLeft(c) + 5, weekdayMiddle - g.scaled(9), g.columnWidth(c) - 5,
+                         g.scaled(18)),
                    Qt::AlignCenter, kWeekdayNames[c]);
     }
 
@@ -130,15 +143,17 @@ void CCalenderCtl::paintEvent(QPaintEvent*) {
         const int top = g.rowTop(g.rowOf(day));
         const std::optional<int> index = m_table.FindRow(m_month, day);
         const DayRow* row = index ? &m_table.row(*index) : nullptr;
-        const bool isToday = today.year == m_table.year() && today.month == m_month && today.day == day;
+        const bool isToday =
+            today.year == m_table.year() && today.month == m_month && today.day == day;
         const DayCellLook look = CalendarDayLook(row, c, day == m_hoverDay, isToday, m_blinkPhase);
         const QRect cell(g.columnLeft(c) + 1, top + 1, g.columnWidth(c) - 1, g.rowHeight() - 1);
         if (look.fill) p.fillRect(cell, ToQColor(look.fillColor));
-        if (look.marked) triangle(cell.left(), cell.top(), g.columnLeft(c) + g.scaled(6), top + g.scaled(6));
+        if (look.marked)
+            triangle(cell.left(), cell.top(), g.columnLeft(c) + g.scaled(6), top + g.scaled(6));
         if (look.showNumber) {
             p.setPen(ToQColor(look.textColor));
-            p.drawText(QRect(g.columnLeft(c) + 5, top + 3, g.columnWidth(c) - 5, g.rowHeight() - 3), Qt::AlignCenter,
-                       QString::number(day));
+            p.drawText(QRect(g.columnLeft(c) + 5, top + 3, g.columnWidth(c) - 5, g.rowHeight() - 3),
+                       Qt::AlignCenter, QString::number(day));
         }
         if (look.inverted) {
             p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -190,7 +205,8 @@ void CCalenderCtl::mousePressEvent(QMouseEvent* event) {
             m_hoverDay = *day;
             m_keyDay = *day;
             if (m_clickOpens)
-                emit openRequested({m_table.year(), static_cast<std::uint8_t>(m_month), static_cast<std::uint8_t>(*day)},
+                emit openRequested({m_table.year(), static_cast<std::uint8_t>(m_month),
+                                    static_cast<std::uint8_t>(*day)},
                                    m_clickPin);
         }
         update();
@@ -203,9 +219,14 @@ void CCalenderCtl::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     if (event->button() != Qt::LeftButton || pos != m_pressPos || m_hoverDay != -1) return;
     switch (grid().pagingAt(pos.y())) {
-        case Paging::PreviousMonth: stepMonth(PreviousMonth({m_table.year(), m_month})); break;
-        case Paging::NextMonth: stepMonth(NextMonth({m_table.year(), m_month})); break;
-        case Paging::None: break;
+        case Paging::PreviousMonth:
+            stepMonth(PreviousMonth({m_table.year(), m_month}));
+            break;
+        case Paging::NextMonth:
+            stepMonth(NextMonth({m_table.year(), m_month}));
+            break;
+        case Paging::None:
+            break;
     }
 }
 
@@ -227,14 +248,18 @@ void CCalenderCtl::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     const QPoint pos = event->pos();
-    if (const std::optional<int> day = g.dayAt(pos.x(), pos.y())) showContextMenu(*day, event->globalPos());
-    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Year) showContextMenu(-1, event->globalPos());
-    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Month) showContextMenu(0, event->globalPos());
+    if (const std::optional<int> day = g.dayAt(pos.x(), pos.y()))
+        showContextMenu(*day, event->globalPos());
+    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Year)
+        showContextMenu(-1, event->globalPos());
+    else if (g.headerAt(pos.x(), pos.y()) == HeaderHalf::Month)
+        showContextMenu(0, event->globalPos());
 }
 
 // day 0: the month note; -1: the year note.
 void CCalenderCtl::showContextMenu(int day, QPoint globalPos) {
-    store::Date target{m_table.year(), static_cast<std::uint8_t>(m_month), static_cast<std::uint8_t>(std::max(day, 0))};
+    store::Date target{m_table.year(), static_cast<std::uint8_t>(m_month),
+                       static_cast<std::uint8_t>(std::max(day, 0))};
     if (day < 0) target.month = 0;
     m_menuOpen = true;
     emit contextMenuRequested(target, globalPos);
@@ -244,8 +269,10 @@ void CCalenderCtl::showContextMenu(int day, QPoint globalPos) {
 
 void CCalenderCtl::moveKeyDay(int days) {
     const CalendarDay to = StepDays({{m_table.year(), m_month}, m_keyDay}, days);
-    if (to.month.year != m_table.year()) emit yearMonthRequested(to.month.year, to.month.month);
-    else if (to.month.month != m_month) stepMonth(to.month);
+    if (to.month.year != m_table.year())
+        emit yearMonthRequested(to.month.year, to.month.month);
+    else if (to.month.month != m_month)
+        stepMonth(to.month);
     m_keyDay = to.day;
     update();
 }
@@ -256,31 +283,48 @@ void CCalenderCtl::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const auto month = static_cast<std::uint8_t>(m_month);
     switch (event->key()) {
-        case Qt::Key_Left: moveKeyDay(-1); break;
-        case Qt::Key_Right: moveKeyDay(1); break;
-        case Qt::Key_Up: moveKeyDay(-7); break;
-        case Qt::Key_Down: moveKeyDay(7); break;
+        case Qt::Key_Left:
+            moveKeyDay(-1);
+            break;
+        case Qt::Key_Right:
+            moveKeyDay(1);
+            break;
+        case Qt::Key_Up:
+            moveKeyDay(-7);
+            break;
+        case Qt::Key_Down:
+            moveKeyDay(7);
+            break;
         case Qt::Key_PageUp:
-            if (ctrl) emit yearMonthRequested(PreviousYear(m_table.year()), m_month);
-            else stepMonth(PreviousMonth({m_table.year(), m_month}));
+            if (ctrl)
+                emit yearMonthRequested(PreviousYear(m_table.year()), m_month);
+            else
+                stepMonth(PreviousMonth({m_table.year(), m_month}));
             break;
         case Qt::Key_PageDown:
-            if (ctrl) emit yearMonthRequested(NextYear(m_table.year()), m_month);
-            else stepMonth(NextMonth({m_table.year(), m_month}));
+            if (ctrl)
+                emit yearMonthRequested(NextYear(m_table.year()), m_month);
+            else
+                stepMonth(NextMonth({m_table.year(), m_month}));
             break;
         case Qt::Key_Home: {
             const store::Date today = m_today();
             m_keyDay = today.day;
-            if (today.year != m_table.year()) emit yearMonthRequested(today.year, today.month);
-            else stepMonth({today.year, today.month});
+            if (today.year != m_table.year())
+                emit yearMonthRequested(today.year, today.month);
+            else
+                stepMonth({today.year, today.month});
             update();
             break;
         }
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            emit openRequested({m_table.year(), month, static_cast<std::uint8_t>(ctrl ? 0 : m_keyDay)}, true);
+            emit openRequested(
+                {m_table.year(), month, static_cast<std::uint8_t>(ctrl ? 0 : m_keyDay)}, true);
             break;
-        default: QWidget::keyPressEvent(event); return;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
     }
     event->accept();
 }
@@ -309,14 +353,16 @@ void CCalenderCtl::showHeaderMenu(HeaderHalf half, QPoint globalPos) {
             connect(a, &QAction::triggered, this, [this, k] { stepMonth({m_table.year(), k}); });
         }
     } else {
-        connect(menu.addAction(tr("Open year &note")), &QAction::triggered, this,
-                [this, year] { emit openRequested({year, 0, 0}, true); });
+        connect(menu.addAction(tr("Open year &note")), &QAction::triggered, this, [this, year] {
+            emit openRequested({year, 0, 0}, true);
+        });
         const int start = YearMenuStart(year);
         for (int y = start; y <= start + 10; ++y) {
             QAction* a = menu.addAction(QString::number(y));
             a->setCheckable(true);
             a->setChecked(y == year);
-            connect(a, &QAction::triggered, this, [this, y] { emit yearMonthRequested(y, m_month); });
+            connect(a, &QAction::triggered, this,
+                    [this, y] { emit yearMonthRequested(y, m_month); });
         }
     }
     connect(menu.addAction(tr("Specify year and &month")), &QAction::triggered, this,
@@ -335,7 +381,8 @@ bool CCalenderCtl::event(QEvent* event) {
         const std::optional<int> row = day ? m_table.FindRow(m_month, *day) : std::nullopt;
         if (row && !m_table.row(*row).title.empty()) {
             const Rect r = g.cellRect(*day);
-            QToolTip::showText(help->globalPos(), QString::fromStdU16String(m_table.row(*row).title), this,
+            QToolTip::showText(help->globalPos(),
+                               QString::fromStdU16String(m_table.row(*row).title), this,
                                QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
         } else {
             QToolTip::hideText();

@@ -10,7 +10,6 @@
 #include "month_grid.h"
 #include "store/records.h"
 
-
 namespace tl::calendar {
 
 class YearDayTable;

@@ -24,16 +24,18 @@ namespace {
 
 store::Date DayBefore(store::Date d) {
     using namespace std::chrono;
-    const sys_days before = sys_days(year_month_day(year(d.year), month(d.month), day(d.day))) - days(1);
+    const sys_days before =
+        sys_days(year_month_day(year(d.year), month(d.month), day(d.day))) - days(1);
     const year_month_day ymd(before);
-    return {static_cast<std::int16_t>(static_cast<int>(ymd.year())), static_cast<std::uint8_t>(unsigned(ymd.month())),
+    return {static_cast<std::int16_t>(static_cast<int>(ymd.year())),
+            static_cast<std::uint8_t>(unsigned(ymd.month())),
             static_cast<std::uint8_t>(unsigned(ymd.day()))};
 }
 
 }  // namespace
 
-CDayBar::CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, res::UserInterface& ui, Today today,
-                 QWidget* parent)
+CDayBar::CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, res::UserInterface& ui,
+                 Today today, QWidget* parent)
     : QWidget(parent),
       m_file(file),
       m_settings(settings),
@@ -82,13 +84,15 @@ void CDayBar::createChildren() {
         m_dayList->setMenuOpen(false);
         m_dayList->update();
     };
-    connect(m_dayList, &CDayWnd::contextMenuRequested, this, [this, listMenu](store::Date date, QPoint at) {
-        emit saveRequested();
-        listMenu([&] { showContextMenu(date, at); });
-    });
+    connect(m_dayList, &CDayWnd::contextMenuRequested, this,
+            [this, listMenu](store::Date date, QPoint at) {
+                emit saveRequested();
+                listMenu([&] { showContextMenu(date, at); });
+            });
     connect(m_dayList, &CDayWnd::focused, this, &CDayBar::saveRequested);
-    connect(m_dayList, &CDayWnd::stripClicked, this,
-            [this, listMenu](QPoint at) { listMenu([&] { m_calendar->showHeaderMenu(HeaderHalf::Month, at); }); });
+    connect(m_dayList, &CDayWnd::stripClicked, this, [this, listMenu](QPoint at) {
+        listMenu([&] { m_calendar->showHeaderMenu(HeaderHalf::Month, at); });
+    });
 
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     connect(m_dayList, &CDayWnd::scrolled, this, [this](int top, int last) {
@@ -112,7 +116,8 @@ void CDayBar::createChildren() {
 // Sticky notes and link texts are not built yet: their items stay greyed.
 void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     QMenu menu(this);
-    connect(menu.addAction(tr("&Open")), &QAction::triggered, this, [this, date] { emit openRequested(date, true); });
+    connect(menu.addAction(tr("&Open")), &QAction::triggered, this,
+            [this, date] { emit openRequested(date, true); });
     QAction* remove = menu.addAction(tr("&Delete"));
     remove->setEnabled(m_file.IsWritable());
     connect(remove, &QAction::triggered, this, [this, date] { emit deleteRequested(date); });
@@ -129,12 +134,15 @@ void CDayBar::applyClickSettings() {
     m_dayList->setClickOpens(opens, pin);
 }
 
-QSize CDayBar::sizeHint() const { return {m_settings.dayBar.width, 400}; }
+QSize CDayBar::sizeHint() const {
+    return {m_settings.dayBar.width, 400};
+}
 
 // The main window's splitter stops at the narrow width too; the height of
 // the day buttons is the least that shows anything.
 QSize CDayBar::minimumSizeHint() const {
-    return {ClampSideBarWidth(0, logicalDpiY()), LayOutSideBar(width(), 0, false, logicalDpiY()).todayButton.bottom};
+    return {ClampSideBarWidth(0, logicalDpiY()),
+            LayOutSideBar(width(), 0, false, logicalDpiY()).todayButton.bottom};
 }
 
 void CDayBar::ReloadYear(int year) {
@@ -145,7 +153,8 @@ void CDayBar::ReloadYear(int year) {
     m_table->RebuildYearTable(static_cast<std::int16_t>(year), m_table->existOnly());
     m_dayList->clearSelection();
     m_dayList->rebuildList();
-    if (had && m_table->count() > 0) m_dayList->scrollTo(m_table->RowAtOrBefore(top.month, top.day));
+    if (had && m_table->count() > 0)
+        m_dayList->scrollTo(m_table->RowAtOrBefore(top.month, top.day));
     m_dayList->rebuildList();
     m_calendar->update();
 }
@@ -186,7 +195,8 @@ void CDayBar::monthPage(bool down) {
     const MonthPage page = down ? MonthPageDown(m_dayList->layout(), m_table->year())
                                 : MonthPageUp(m_dayList->layout(), m_table->year());
     if (page.yearStep != 0) {
-        m_table->RebuildYearTable(static_cast<std::int16_t>(m_table->year() + page.yearStep), m_table->existOnly());
+        m_table->RebuildYearTable(static_cast<std::int16_t>(m_table->year() + page.yearStep),
+                                  m_table->existOnly());
         m_calendar->update();
     }
     m_dayList->scrollTo(page.topRow);
@@ -211,7 +221,9 @@ void CDayBar::setCalendarShown(bool shown) {
     m_dayList->rebuildList();
 }
 
-bool CDayBar::calendarShown() const { return m_settings.dayBar.calendarShown == 1; }
+bool CDayBar::calendarShown() const {
+    return m_settings.dayBar.calendarShown == 1;
+}
 
 void CDayBar::onBlinkTick(bool phaseOn) {
     if (m_calendar->isVisible()) m_calendar->onBlinkTick(phaseOn);
@@ -221,18 +233,23 @@ void CDayBar::onBlinkTick(bool phaseOn) {
 void CDayBar::onEntryChanged(store::Date date) {
     if (date.year != m_table->year() || !m_file.IsOpen()) return;
     store::EntryHeader header;
-    if (m_file.ReadEntryHeader(date, &header)) m_table->OnEntrySaved(date, header.title, header.colors);
-    else m_table->OnEntryDeleted(date);
+    if (m_file.ReadEntryHeader(date, &header))
+        m_table->OnEntrySaved(date, header.title, header.colors);
+    else
+        m_table->OnEntryDeleted(date);
     bool picture = false;
     bool other = false;
-    for (const store::AttachmentInfo& a : m_file.ListAttachments(date)) (IsPictureName(a.name) ? picture : other) = true;
+    for (const store::AttachmentInfo& a : m_file.ListAttachments(date))
+        (IsPictureName(a.name) ? picture : other) = true;
     m_table->OnAttachmentFlag(date, AttachmentKind::Picture, picture);
     m_table->OnAttachmentFlag(date, AttachmentKind::File, other);
     m_dayList->rebuildList();
     m_calendar->update();
 }
 
-void CDayBar::resizeEvent(QResizeEvent*) { layoutChildren(); }
+void CDayBar::resizeEvent(QResizeEvent*) {
+    layoutChildren();
+}
 
 void CDayBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -240,7 +257,9 @@ void CDayBar::paintEvent(QPaintEvent*) {
 }
 
 // The wheel anywhere over the bar scrolls the day list, whatever has the focus.
-void CDayBar::wheelEvent(QWheelEvent* event) { m_dayList->wheel(event->angleDelta().y()); }
+void CDayBar::wheelEvent(QWheelEvent* event) {
+    m_dayList->wheel(event->angleDelta().y());
+}
 
 bool CDayBar::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_scrollBar || watched == m_calendar) && event->type() == QEvent::Wheel) {
@@ -263,15 +282,18 @@ void CDayBar::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     m_pressWidth = width();
     m_pressX = event->globalPosition().toPoint().x();
-    m_drag = OnResizeGrip(event->position().toPoint().x(), width(), m_dockSide) ? Drag::Resizing : Drag::Docking;
+    m_drag = OnResizeGrip(event->position().toPoint().x(), width(), m_dockSide) ? Drag::Resizing
+                                                                                : Drag::Docking;
 }
 
 void CDayBar::mouseMoveEvent(QMouseEvent* event) {
     const int x = event->globalPosition().toPoint().x();
     switch (m_drag) {
         case Drag::None:
-            if (OnResizeGrip(event->position().toPoint().x(), width(), m_dockSide)) setCursor(Qt::SizeHorCursor);
-            else unsetCursor();
+            if (OnResizeGrip(event->position().toPoint().x(), width(), m_dockSide))
+                setCursor(Qt::SizeHorCursor);
+            else
+                unsetCursor();
             break;
         case Drag::Resizing: {
             const int w = DraggedWidth(m_pressWidth, m_pressX, x, m_dockSide, logicalDpiY());
@@ -281,8 +303,8 @@ void CDayBar::mouseMoveEvent(QMouseEvent* event) {
         case Drag::Docking: {
             const QRect frame = window()->frameGeometry();
             const QPoint barLeft = mapToGlobal(QPoint(0, 0));
-            if (const std::optional<DockSide> side =
-                    DockSideWhileDragging(x, barLeft.x(), barLeft.x() + width(), frame.left(), frame.right() + 1);
+            if (const std::optional<DockSide> side = DockSideWhileDragging(
+                    x, barLeft.x(), barLeft.x() + width(), frame.left(), frame.right() + 1);
                 side && *side != m_dockSide)
                 emit dockSideDragged(*side);
             break;
@@ -299,7 +321,9 @@ void CDayBar::mouseReleaseEvent(QMouseEvent* event) {
 
 void CDayBar::layoutChildren() {
     const SideBarLayout l = LayOutSideBar(width(), height(), calendarShown(), logicalDpiY());
-    const auto place = [](QWidget* w, const Rect& r) { w->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top); };
+    const auto place = [](QWidget* w, const Rect& r) {
+        w->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    };
     m_calendar->setVisible(l.calendarShown);
     if (l.calendarShown) place(m_calendar, l.calendar);
     place(m_todayButton, l.todayButton);
@@ -309,7 +333,8 @@ void CDayBar::layoutChildren() {
     place(m_down, l.downButton);
     place(m_scrollBar, l.scrollBar);
     place(m_dayList, l.dayList);
-    for (QWidget* w : std::initializer_list<QWidget*>{m_dayList, m_up, m_down, m_scrollBar}) w->setVisible(l.listShown);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_dayList, m_up, m_down, m_scrollBar})
+        w->setVisible(l.listShown);
 }
 
 }  // namespace tl::calendar

@@ -38,8 +38,8 @@ class CDayBar : public QWidget {
 
 public:
     using Today = std::function<store::Date()>;
-    CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, res::UserInterface& ui, Today today,
-            QWidget* parent = nullptr);
+    CDayBar(store::CDiaryDataFile& file, app::AppSettings& settings, res::UserInterface& ui,
+            Today today, QWidget* parent = nullptr);
     ~CDayBar() override;
 
     // Rebuilds the table for the year, keeping the list near the day it showed.

@@ -16,11 +16,21 @@ void DayListLayout::rebuild(int count, int windowHeight) {
     m_top = std::clamp(m_top, 0, m_lastTop);
 }
 
-void DayListLayout::scrollTo(int row) { m_top = std::max(row, 0); }
-void DayListLayout::lineUp() { if (m_top > 0) --m_top; }
-void DayListLayout::lineDown() { if (m_top < m_lastTop) ++m_top; }
-void DayListLayout::pageUp() { m_top = std::max(0, m_top - visibleRows()); }
-void DayListLayout::pageDown() { m_top = std::min(m_top + visibleRows(), m_lastTop); }
+void DayListLayout::scrollTo(int row) {
+    m_top = std::max(row, 0);
+}
+void DayListLayout::lineUp() {
+    if (m_top > 0) --m_top;
+}
+void DayListLayout::lineDown() {
+    if (m_top < m_lastTop) ++m_top;
+}
+void DayListLayout::pageUp() {
+    m_top = std::max(0, m_top - visibleRows());
+}
+void DayListLayout::pageDown() {
+    m_top = std::min(m_top + visibleRows(), m_lastTop);
+}
 
 void DayListLayout::wheel(int delta) {
     // Fine-grained wheels send parts of a notch; they add up to lines.
@@ -33,8 +43,10 @@ void DayListLayout::wheel(int delta) {
 
 void DayListLayout::ensureVisible(int row) {
     const int rows = std::max(1, visibleRows());
-    if (row < m_top) m_top = std::max(row, 0);
-    else if (row >= m_top + rows) m_top = std::min(row - rows + 1, m_lastTop);
+    if (row < m_top)
+        m_top = std::max(row, 0);
+    else if (row >= m_top + rows)
+        m_top = std::min(row - rows + 1, m_lastTop);
 }
 
 void DayListLayout::dragTo(int pressY, int pressTopRow, int y) {
@@ -54,7 +66,8 @@ MonthPage MonthPageUp(const DayListLayout& list, int year) {
 }
 
 MonthPage MonthPageDown(const DayListLayout& list, int year) {
-    if (list.topRow() < list.lastTopRow()) return {0, std::min(list.topRow() + 31, list.lastTopRow())};
+    if (list.topRow() < list.lastTopRow())
+        return {0, std::min(list.topRow() + 31, list.lastTopRow())};
     return year < kLastYear ? MonthPage{1, 30} : MonthPage{0, list.topRow()};
 }
 
@@ -65,17 +78,21 @@ std::uint32_t MonthStripColor(int month, int k) {
 
 int StripIndex(const std::vector<DayRow>& rows, int i) {
     int k = 0;
-    while (i - k - 1 >= 0 && rows[static_cast<std::size_t>(i - k - 1)].month == rows[static_cast<std::size_t>(i)].month)
+    while (i - k - 1 >= 0 && rows[static_cast<std::size_t>(i - k - 1)].month ==
+                                 rows[static_cast<std::size_t>(i)].month)
         ++k;
     return k;
 }
 
-std::vector<MonthGroup> VisibleMonthGroups(const std::vector<DayRow>& rows, const DayListLayout& list) {
+std::vector<MonthGroup> VisibleMonthGroups(const std::vector<DayRow>& rows,
+                                           const DayListLayout& list) {
     std::vector<MonthGroup> groups;
-    const int end = std::min<int>(static_cast<int>(rows.size()), list.topRow() + list.visibleRows() + 1);
+    const int end =
+        std::min<int>(static_cast<int>(rows.size()), list.topRow() + list.visibleRows() + 1);
     for (int r = list.topRow(); r < end; ++r) {
         const int month = rows[static_cast<std::size_t>(r)].month;
-        if (groups.empty() || groups.back().month != month) groups.push_back({month, r - list.topRow(), 0});
+        if (groups.empty() || groups.back().month != month)
+            groups.push_back({month, r - list.topRow(), 0});
         ++groups.back().rows;
     }
     return groups;
@@ -88,10 +105,13 @@ std::uint32_t SundayBandColor(int k, bool hovered, bool today) {
     return Rgb(255, c, c);
 }
 
-std::uint32_t PlainRowColor(bool hovered) { return hovered ? Rgb(230, 255, 255) : kWhite; }
+std::uint32_t PlainRowColor(bool hovered) {
+    return hovered ? Rgb(230, 255, 255) : kWhite;
+}
 
 RowFill RowFillOver(const DayRow& row, bool sunday, bool hovered, bool today) {
-    if (row.hasContent() && row.backFlag == 1) return {true, hovered ? HoverShade(row.backColor) : row.backColor};
+    if (row.hasContent() && row.backFlag == 1)
+        return {true, hovered ? HoverShade(row.backColor) : row.backColor};
     if (!hovered && !sunday && today) return {true, TodayShade(kWhite)};
     return {};
 }

@@ -76,7 +76,8 @@ struct MonthGroup {
     int firstRow = 0;  // window row
     int rows = 0;
 };
-std::vector<MonthGroup> VisibleMonthGroups(const std::vector<DayRow>& rows, const DayListLayout& list);
+std::vector<MonthGroup> VisibleMonthGroups(const std::vector<DayRow>& rows,
+                                           const DayListLayout& list);
 
 // The background of a row right of the strip. Sunday rows are banded:
 // band k from x = S + 1 + 4 k, s(14) wide.

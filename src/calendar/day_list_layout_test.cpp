@@ -165,8 +165,8 @@ TEST(DayListColourTest, RowFillsFollowHoverTodayAndTheTitleBackground) {
     row.hasEntry = false;  // no content: the background flag is not used
     EXPECT_FALSE(RowFillOver(row, false, false, false).fill);
     EXPECT_EQ(RowFillOver(row, false, false, true).color, Rgb(235, 235, 255));
-    EXPECT_FALSE(RowFillOver(row, true, false, true).fill);   // Sunday bands carry today
-    EXPECT_FALSE(RowFillOver(row, false, true, true).fill);   // hover wins over today
+    EXPECT_FALSE(RowFillOver(row, true, false, true).fill);  // Sunday bands carry today
+    EXPECT_FALSE(RowFillOver(row, false, true, true).fill);  // hover wins over today
 }
 
 }  // namespace

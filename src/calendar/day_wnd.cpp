@@ -69,7 +69,9 @@ void CDayWnd::onBlinkTick(bool phaseOn) {
     }
 }
 
-void CDayWnd::resizeEvent(QResizeEvent*) { rebuildList(); }
+void CDayWnd::resizeEvent(QResizeEvent*) {
+    rebuildList();
+}
 
 void CDayWnd::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -92,11 +94,13 @@ void CDayWnd::paintEvent(QPaintEvent*) {
             p.drawLine(0, y, S, y);
         }
         const bool hovered = r == m_hoverRow;
-        const bool isToday = today.year == m_table.year() && today.month == row.month && today.day == row.day;
+        const bool isToday =
+            today.year == m_table.year() && today.month == row.month && today.day == row.day;
         const bool sunday = store::Weekday(m_table.year(), row.month, row.day) == 0;
         if (sunday) {
             for (int k = 0; S + 1 + 4 * k < w; ++k)
-                p.fillRect(S + 1 + 4 * k, y, s(14), R, ToQColor(SundayBandColor(k, hovered, isToday)));
+                p.fillRect(S + 1 + 4 * k, y, s(14), R,
+                           ToQColor(SundayBandColor(k, hovered, isToday)));
         } else {
             p.fillRect(S + 1, y, w - S - 1, R, ToQColor(PlainRowColor(hovered)));
         }
@@ -105,8 +109,10 @@ void CDayWnd::paintEvent(QPaintEvent*) {
         const bool hidden = m_blinkPhase && row.blinkKind == 1;
         p.setPen(ToQColor(row.titleColor));
         if (!hidden) {
-            p.drawText(QRect(S + s(2), y, D - s(2), R), Qt::AlignHCenter | Qt::AlignTop, QString::number(row.day));
-            p.drawText(QRect(S + s(2), y + s(11), D - s(2), R - s(11)), Qt::AlignHCenter | Qt::AlignTop,
+            p.drawText(QRect(S + s(2), y, D - s(2), R), Qt::AlignHCenter | Qt::AlignTop,
+                       QString::number(row.day));
+            p.drawText(QRect(S + s(2), y + s(11), D - s(2), R - s(11)),
+                       Qt::AlignHCenter | Qt::AlignTop,
                        kWeekdayNames[store::Weekday(m_table.year(), row.month, row.day)]);
         }
         if (row.hasContent()) {
@@ -117,7 +123,8 @@ void CDayWnd::paintEvent(QPaintEvent*) {
             p.drawPolygon(mark, 3);
             p.restore();
             if (!hidden)
-                p.drawText(QRect(S + D + s(3), y, w, R), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                p.drawText(QRect(S + D + s(3), y, w, R),
+                           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                            QString::fromStdU16String(row.title));
         }
         const int iconRight = std::max(w, 160);
@@ -224,18 +231,23 @@ void CDayWnd::contextMenuEvent(QContextMenuEvent* event) {
         m_layout.ensureVisible(m_selectedRow);
         changed();
         const int y = (m_selectedRow - m_layout.topRow() + 1) * m_layout.rowHeight();
-        emit contextMenuRequested(dateOf(m_selectedRow), mapToGlobal(QPoint(m_layout.stripWidth() + 1, y)));
+        emit contextMenuRequested(dateOf(m_selectedRow),
+                                  mapToGlobal(QPoint(m_layout.stripWidth() + 1, y)));
         return;
     }
     const std::optional<int> row = m_layout.rowAt(event->pos().y());
     if (!row) return;
     store::Date date = dateOf(*row);
-    if (event->pos().x() < m_layout.stripWidth()) date.day = 0;
-    else m_selectedRow = *row;
+    if (event->pos().x() < m_layout.stripWidth())
+        date.day = 0;
+    else
+        m_selectedRow = *row;
     emit contextMenuRequested(date, event->globalPos());
 }
 
-void CDayWnd::wheelEvent(QWheelEvent* event) { wheel(event->angleDelta().y()); }
+void CDayWnd::wheelEvent(QWheelEvent* event) {
+    wheel(event->angleDelta().y());
+}
 
 // Up and Down move the selected day, Page Up and Down by a page, Home and
 // End to the year's ends; Enter opens the day, Ctrl+Enter its month note.
@@ -244,12 +256,24 @@ void CDayWnd::keyPressEvent(QKeyEvent* event) {
     const int at = m_selectedRow >= 0 && m_selectedRow < count ? m_selectedRow : m_layout.topRow();
     const int page = std::max(1, m_layout.visibleRows());
     switch (event->key()) {
-        case Qt::Key_Up: select(m_selectedRow < 0 ? at : std::max(at - 1, 0)); break;
-        case Qt::Key_Down: select(m_selectedRow < 0 ? at : std::min(at + 1, count - 1)); break;
-        case Qt::Key_PageUp: select(std::max(at - page, 0)); break;
-        case Qt::Key_PageDown: select(std::min(at + page, count - 1)); break;
-        case Qt::Key_Home: select(0); break;
-        case Qt::Key_End: select(count - 1); break;
+        case Qt::Key_Up:
+            select(m_selectedRow < 0 ? at : std::max(at - 1, 0));
+            break;
+        case Qt::Key_Down:
+            select(m_selectedRow < 0 ? at : std::min(at + 1, count - 1));
+            break;
+        case Qt::Key_PageUp:
+            select(std::max(at - page, 0));
+            break;
+        case Qt::Key_PageDown:
+            select(std::min(at + page, count - 1));
+            break;
+        case Qt::Key_Home:
+            select(0);
+            break;
+        case Qt::Key_End:
+            select(count - 1);
+            break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (at < count) {
@@ -258,7 +282,9 @@ void CDayWnd::keyPressEvent(QKeyEvent* event) {
                 emit openRequested(date, true);
             }
             break;
-        default: QWidget::keyPressEvent(event); return;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
     }
     event->accept();
 }
@@ -281,9 +307,9 @@ bool CDayWnd::event(QEvent* event) {
         if (row && help->pos().x() > m_layout.stripWidth() && !m_table.row(*row).title.empty()) {
             const int R = m_layout.rowHeight();
             const QRect area(m_layout.stripWidth(), (*row - m_layout.topRow()) * R, width(), R);
-            QToolTip::showText(help->globalPos(), QString::fromStdU16String(m_table.row(*row).title), this, area);
-        }
-        else
+            QToolTip::showText(help->globalPos(),
+                               QString::fromStdU16String(m_table.row(*row).title), this, area);
+        } else
             QToolTip::hideText();
         return true;
     }

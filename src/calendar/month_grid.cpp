@@ -20,7 +20,10 @@ std::uint32_t TodayShade(std::uint32_t color) {
 }
 
 MonthGrid::MonthGrid(int year, int month, int width, int dpi)
-    : m_dpi(dpi), m_width(width), m_days(DaysInMonth(year, month)), m_firstColumn(store::Weekday(year, month, 1)) {
+    : m_dpi(dpi),
+      m_width(width),
+      m_days(DaysInMonth(year, month)),
+      m_firstColumn(store::Weekday(year, month, 1)) {
     // Each column takes an equal share of what the columns before it left,
     // so the rounding remainder goes to the right-hand columns.
     const int available = std::max(0, width - 2);
@@ -32,7 +35,9 @@ MonthGrid::MonthGrid(int year, int month, int width, int dpi)
     }
 }
 
-int MonthGrid::scaled(int n) const { return res::ScaleAt(n, m_dpi); }
+int MonthGrid::scaled(int n) const {
+    return res::ScaleAt(n, m_dpi);
+}
 
 Rect MonthGrid::cellRect(int day) const {
     const int c = columnOf(day);
@@ -57,7 +62,8 @@ Paging MonthGrid::pagingAt(int y) const {
     return y < 4 * rowHeight() ? Paging::PreviousMonth : Paging::NextMonth;
 }
 
-DayCellLook CalendarDayLook(const DayRow* row, int column, bool hovered, bool today, bool blinkPhase) {
+DayCellLook CalendarDayLook(const DayRow* row, int column, bool hovered, bool today,
+                            bool blinkPhase) {
     DayCellLook look;
     std::uint32_t base = column == 0 ? kSundayBase : kWhite;
     std::uint8_t backFlag = 0;
@@ -86,7 +92,8 @@ DayCellLook CalendarDayLook(const DayRow* row, int column, bool hovered, bool to
 }
 
 std::uint32_t HeaderGradient(int line, int month, const MonthGrid& grid) {
-    const int g = ((255 + grid.scaled(4) * line - grid.scaled(4) * grid.scaled(16)) % 256 + 256) % 256;
+    const int g =
+        ((255 + grid.scaled(4) * line - grid.scaled(4) * grid.scaled(16)) % 256 + 256) % 256;
     return month % 2 ? Rgb(255, 255, g) : Rgb(g, 255, g);
 }
 
@@ -106,16 +113,22 @@ YearMonth NextMonth(YearMonth at) {
     return at.year < kLastYear ? YearMonth{at.year + 1, 1} : at;
 }
 
-int PreviousYear(int year) { return year > kFirstYear ? year - 1 : year; }
+int PreviousYear(int year) {
+    return year > kFirstYear ? year - 1 : year;
+}
 
 CalendarDay StepDays(CalendarDay from, int days) {
     using namespace std::chrono;
     const sys_days first = year_month_day(year(kFirstYear), January, day(1));
     const sys_days last = year_month_day(year(kLastYear), December, day(31));
-    const sys_days start = year_month_day(year(from.month.year), month(from.month.month), day(from.day));
+    const sys_days start =
+        year_month_day(year(from.month.year), month(from.month.month), day(from.day));
     const year_month_day to(std::clamp(start + std::chrono::days(days), first, last));
-    return {{static_cast<int>(to.year()), static_cast<int>(unsigned(to.month()))}, static_cast<int>(unsigned(to.day()))};
+    return {{static_cast<int>(to.year()), static_cast<int>(unsigned(to.month()))},
+            static_cast<int>(unsigned(to.day()))};
 }
-int NextYear(int year) { return year < kLastYear ? year + 1 : year; }
+int NextYear(int year) {
+    return year < kLastYear ? year + 1 : year;
+}
 
 }  // namespace tl::calendar

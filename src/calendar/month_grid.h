@@ -14,15 +14,17 @@ struct DayRow;
 inline constexpr int kFirstYear = 1900;  // the range every year control keeps
 inline constexpr int kLastYear = 9999;
 
-inline constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                                "July",    "August",   "September", "October", "November", "December"};
-inline constexpr const char* kMonthAbbreviations[12] = {"Jan.", "Feb.", "Mar.", "Apr.", "May",  "Jun.",
-                                                        "Jul.", "Aug.", "Sep.", "Oct.", "Nov.", "Dec."};
+inline constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
+                                                "May",       "June",     "July",     "August",
+                                                "September", "October",  "November", "December"};
+inline constexpr const char* kMonthAbbreviations[12] = {
+    "Jan.", "Feb.", "Mar.", "Apr.", "May", "Jun.", "Jul.", "Aug.", "Sep.", "Oct.", "Nov.", "Dec."};
 inline constexpr const char* kWeekdayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 // Colours are 0x00BBGGRR, as stored in entries.
 constexpr std::uint32_t Rgb(int r, int g, int b) {
-    return static_cast<std::uint32_t>(r) | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(b) << 16;
+    return static_cast<std::uint32_t>(r) | static_cast<std::uint32_t>(g) << 8 |
+           static_cast<std::uint32_t>(b) << 16;
 }
 inline constexpr std::uint32_t kWhite = Rgb(255, 255, 255);
 inline constexpr std::uint32_t kSundayBase = Rgb(255, 230, 230);
@@ -90,15 +92,16 @@ private:
 
 // How a day cell is painted.
 struct DayCellLook {
-    bool fill = false;             // false: the background painted beneath stays
+    bool fill = false;  // false: the background painted beneath stays
     std::uint32_t fillColor = 0;
     std::uint32_t textColor = 0;
-    bool marked = false;           // the content triangle
+    bool marked = false;  // the content triangle
     bool showNumber = true;
     bool inverted = false;
 };
 // row: the table row of the day, or null when it has none.
-DayCellLook CalendarDayLook(const DayRow* row, int column, bool hovered, bool today, bool blinkPhase);
+DayCellLook CalendarDayLook(const DayRow* row, int column, bool hovered, bool today,
+                            bool blinkPhase);
 
 // The header's right half: line i (0 .. s(16) - 1) of the gradient.
 std::uint32_t HeaderGradient(int line, int month, const MonthGrid& grid);

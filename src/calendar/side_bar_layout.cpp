@@ -8,7 +8,9 @@ namespace tl::calendar {
 
 namespace {
 
-Rect At(int x, int y, int w, int h) { return {x, y, x + std::max(0, w), y + std::max(0, h)}; }
+Rect At(int x, int y, int w, int h) {
+    return {x, y, x + std::max(0, w), y + std::max(0, h)};
+}
 
 }  // namespace
 
@@ -40,11 +42,14 @@ SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi)
     return l;
 }
 
-int ClampSideBarWidth(int width, int dpi) { return std::clamp(width, res::ScaleAt(65, dpi), res::ScaleAt(837, dpi)); }
+int ClampSideBarWidth(int width, int dpi) {
+    return std::clamp(width, res::ScaleAt(65, dpi), res::ScaleAt(837, dpi));
+}
 
 bool OnResizeGrip(int xInBar, int barWidth, DockSide side) {
     if (xInBar < 0 || xInBar >= barWidth) return false;
-    return side == DockSide::Left ? xInBar >= barWidth - kResizeGripWidth : xInBar < kResizeGripWidth;
+    return side == DockSide::Left ? xInBar >= barWidth - kResizeGripWidth
+                                  : xInBar < kResizeGripWidth;
 }
 
 int DraggedWidth(int pressWidth, int pressX, int x, DockSide side, int dpi) {
@@ -52,7 +57,8 @@ int DraggedWidth(int pressWidth, int pressX, int x, DockSide side, int dpi) {
     return ClampSideBarWidth(pressWidth + travel, dpi);
 }
 
-std::optional<DockSide> DockSideWhileDragging(int x, int barLeft, int barRight, int frameLeft, int frameRight) {
+std::optional<DockSide> DockSideWhileDragging(int x, int barLeft, int barRight, int frameLeft,
+                                              int frameRight) {
     if (barLeft <= x && x < barRight) return std::nullopt;
     return x < frameLeft + (frameRight - frameLeft) / 2 ? DockSide::Left : DockSide::Right;
 }

@@ -38,6 +38,7 @@ bool OnResizeGrip(int xInBar, int barWidth, DockSide side);
 int DraggedWidth(int pressWidth, int pressX, int x, DockSide side, int dpi = 96);
 // While the bar's body is dragged: once the pointer has left the bar
 // horizontally, the half of the main window it is over; nullopt before that.
-std::optional<DockSide> DockSideWhileDragging(int x, int barLeft, int barRight, int frameLeft, int frameRight);
+std::optional<DockSide> DockSideWhileDragging(int x, int barLeft, int barRight, int frameLeft,
+                                              int frameRight);
 
 }  // namespace tl::calendar

@@ -1,8 +1,8 @@
 #include "side_bar_layout.h"
 
-#include "arrow_shapes.h"
-
 #include <gtest/gtest.h>
+
+#include "arrow_shapes.h"
 
 namespace tl::calendar {
 namespace {
@@ -90,8 +90,10 @@ TEST(SideBarLayoutTest, DraggedBarDocksAtTheHalfThePointerReachedOutsideIt) {
 TEST(ArrowShapesTest, ArrowsAtTheirDesignedPixelsAndScaled) {
     EXPECT_EQ(CalendarArrow(ArrowDirection::Left), (Triangle{{{10, 3}, {10, 11}, {6, 7}}}));
     EXPECT_EQ(CalendarArrow(ArrowDirection::Right), (Triangle{{{6, 3}, {6, 11}, {10, 7}}}));
-    EXPECT_EQ(CalendarArrowHover(ArrowDirection::Left, false), (Triangle{{{9, 5}, {9, 9}, {7, 7}}}));
-    EXPECT_EQ(CalendarArrowHover(ArrowDirection::Right, true), (Triangle{{{7, 6}, {7, 8}, {8, 7}}}));
+    EXPECT_EQ(CalendarArrowHover(ArrowDirection::Left, false),
+              (Triangle{{{9, 5}, {9, 9}, {7, 7}}}));
+    EXPECT_EQ(CalendarArrowHover(ArrowDirection::Right, true),
+              (Triangle{{{7, 6}, {7, 8}, {8, 7}}}));
     // 120 dots per inch: L 7, A 5, T 3, H 10, M 8.
     EXPECT_EQ(CalendarArrow(ArrowDirection::Left, 120), (Triangle{{{12, 3}, {12, 13}, {7, 8}}}));
 

@@ -11,23 +11,26 @@ namespace tl::calendar {
 
 using store::Date;
 
-
 bool IsPictureName(std::u16string_view name) {
-    static constexpr std::u16string_view kExtensions[] = {u"bmp", u"dib", u"jpg", u"jpeg", u"gif",
+    static constexpr std::u16string_view kExtensions[] = {u"bmp", u"dib", u"jpg",  u"jpeg", u"gif",
                                                           u"png", u"tif", u"tiff", u"ico"};
     const std::size_t dot = name.rfind(u'.');
     if (dot == std::u16string_view::npos) return false;
     const std::u16string_view ext = name.substr(dot + 1);
-    return std::any_of(std::begin(kExtensions), std::end(kExtensions), [ext](std::u16string_view want) {
-        return ext.size() == want.size() && std::equal(ext.begin(), ext.end(), want.begin(), [](char16_t a, char16_t b) {
-                   return (a >= u'A' && a <= u'Z' ? a + 32 : a) == b;
-               });
-    });
+    return std::any_of(
+        std::begin(kExtensions), std::end(kExtensions), [ext](std::u16string_view want) {
+            return ext.size() == want.size() &&
+                   std::equal(ext.begin(), ext.end(), want.begin(), [](char16_t a, char16_t b) {
+                       return (a >= u'A' && a <= u'Z' ? a + 32 : a) == b;
+                   });
+        });
 }
 
 namespace {
 
-int KeyOf(int month, int day) { return month * 100 + day; }
+int KeyOf(int month, int day) {
+    return month * 100 + day;
+}
 
 DayRow EmptyRow(int month, int day) {
     DayRow r;
@@ -56,8 +59,7 @@ void YearDayTable::RebuildYearTable(std::int16_t year, bool existOnly) {
     std::array<int, 13> firstRow{};  // row of the 1st of each month in the full table
     for (int m = 1; m <= 12; ++m) {
         firstRow[static_cast<std::size_t>(m)] = static_cast<int>(m_rows.size());
-        for (int d = 1; d <= DaysInMonth(year, m); ++d)
-            m_rows.push_back(EmptyRow(m, d));
+        for (int d = 1; d <= DaysInMonth(year, m); ++d) m_rows.push_back(EmptyRow(m, d));
     }
 
     std::array<std::uint8_t, store::kUnitSize> first{};
@@ -78,20 +80,24 @@ void YearDayTable::RebuildYearTable(std::int16_t year, bool existOnly) {
             std::u16string title;
             if (h.units() == 1) {
                 title = store::GetText(&first[store::kEhOneUnitTitle], store::kEhOneUnitTitleMax);
-            } else if (m_file->ReadBytes(unit, more.data(), 2 * store::kUnitSize) == 2 * store::kUnitSize) {
+            } else if (m_file->ReadBytes(unit, more.data(), 2 * store::kUnitSize) ==
+                       2 * store::kUnitSize) {
                 title = store::GetText(&more[store::kEhTitle], store::kTitleMax);
             }
-            const store::TitleColors colors{store::GetU32(&first[store::kEhTextColor]),
-                                            store::GetU32(&first[store::kEhBackOn]),
-                                            store::GetU32(&first[store::kEhBackColor]),
-                                            store::GetU32(&first[store::kEhBlink])};
-            if (isDay) CopyEntry(m_rows[static_cast<std::size_t>(firstRow[date.month] + date.day - 1)], title, colors);
-            else noteOf(date)->note = true;
+            const store::TitleColors colors{
+                store::GetU32(&first[store::kEhTextColor]), store::GetU32(&first[store::kEhBackOn]),
+                store::GetU32(&first[store::kEhBackColor]), store::GetU32(&first[store::kEhBlink])};
+            if (isDay)
+                CopyEntry(m_rows[static_cast<std::size_t>(firstRow[date.month] + date.day - 1)],
+                          title, colors);
+            else
+                noteOf(date)->note = true;
         } else if (h.kind() == store::kKindAttachment) {
             if (h.units() < store::kAttHeadUnits ||
                 m_file->ReadBytes(unit, more.data(), store::kAttData) != store::kAttData)
                 continue;
-            const bool picture = IsPictureName(store::GetText(&more[store::kAttName], store::kAttachmentNameMax));
+            const bool picture =
+                IsPictureName(store::GetText(&more[store::kAttName], store::kAttachmentNameMax));
             if (isDay) {
                 DayRow& r = m_rows[static_cast<std::size_t>(firstRow[date.month] + date.day - 1)];
                 (picture ? r.hasPicture : r.hasFile) = true;
@@ -105,15 +111,18 @@ void YearDayTable::RebuildYearTable(std::int16_t year, bool existOnly) {
 }
 
 std::optional<int> YearDayTable::FindRow(int month, int day) const {
-    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), KeyOf(month, day),
-                                     [](const DayRow& r, int key) { return KeyOf(r.month, r.day) < key; });
-    if (it == m_rows.end() || it->month != month || (day != 0 && it->day != day)) return std::nullopt;
+    const auto it =
+        std::lower_bound(m_rows.begin(), m_rows.end(), KeyOf(month, day),
+                         [](const DayRow& r, int key) { return KeyOf(r.month, r.day) < key; });
+    if (it == m_rows.end() || it->month != month || (day != 0 && it->day != day))
+        return std::nullopt;
     return static_cast<int>(it - m_rows.begin());
 }
 
 int YearDayTable::RowAtOrBefore(int month, int day) const {
-    const auto it = std::upper_bound(m_rows.begin(), m_rows.end(), KeyOf(month, day),
-                                     [](int key, const DayRow& r) { return key < KeyOf(r.month, r.day); });
+    const auto it =
+        std::upper_bound(m_rows.begin(), m_rows.end(), KeyOf(month, day),
+                         [](int key, const DayRow& r) { return key < KeyOf(r.month, r.day); });
     return it == m_rows.begin() ? 0 : static_cast<int>(it - m_rows.begin()) - 1;
 }
 
@@ -123,22 +132,28 @@ NoteFlags* YearDayTable::noteOf(Date date) {
 }
 
 DayRow& YearDayTable::rowFor(std::uint8_t month, std::uint8_t day) {
-    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), KeyOf(month, day),
-                                     [](const DayRow& r, int key) { return KeyOf(r.month, r.day) < key; });
+    const auto it =
+        std::lower_bound(m_rows.begin(), m_rows.end(), KeyOf(month, day),
+                         [](const DayRow& r, int key) { return KeyOf(r.month, r.day) < key; });
     if (it != m_rows.end() && it->month == month && it->day == day) return *it;
     return *m_rows.insert(it, EmptyRow(month, day));
 }
 
 void YearDayTable::dropIfEmpty(std::uint8_t month, std::uint8_t day) {
     if (!m_existOnly) return;
-    if (std::optional<int> i = FindRow(month, day); i && !m_rows[static_cast<std::size_t>(*i)].hasContent())
+    if (std::optional<int> i = FindRow(month, day);
+        i && !m_rows[static_cast<std::size_t>(*i)].hasContent())
         m_rows.erase(m_rows.begin() + *i);
 }
 
-void YearDayTable::OnEntrySaved(Date date, std::u16string_view title, const store::TitleColors& colors) {
-    if (date.year != m_year || date.month > 12 || date.day > DaysInMonth(m_year, date.month)) return;
-    if (date.day == 0) noteOf(date)->note = true;
-    else CopyEntry(rowFor(date.month, date.day), title, colors);
+void YearDayTable::OnEntrySaved(Date date, std::u16string_view title,
+                                const store::TitleColors& colors) {
+    if (date.year != m_year || date.month > 12 || date.day > DaysInMonth(m_year, date.month))
+        return;
+    if (date.day == 0)
+        noteOf(date)->note = true;
+    else
+        CopyEntry(rowFor(date.month, date.day), title, colors);
 }
 
 void YearDayTable::OnEntryDeleted(Date date) {
@@ -158,7 +173,8 @@ void YearDayTable::OnEntryDeleted(Date date) {
 }
 
 void YearDayTable::OnAttachmentFlag(Date date, AttachmentKind kind, bool value) {
-    if (date.year != m_year || date.month > 12 || date.day > DaysInMonth(m_year, date.month)) return;
+    if (date.year != m_year || date.month > 12 || date.day > DaysInMonth(m_year, date.month))
+        return;
     const bool picture = kind == AttachmentKind::Picture;
     if (date.day == 0) {
         NoteFlags* n = noteOf(date);

@@ -24,13 +24,13 @@ struct DayRow {
     std::uint8_t month = 0;
     std::uint8_t day = 0;
     bool hasEntry = false;
-    bool hasFile = false;     // an attachment that is not a picture
+    bool hasFile = false;  // an attachment that is not a picture
     bool hasPicture = false;
     std::u16string title;
     std::uint32_t titleColor = 0;  // 0x00BBGGRR
     std::uint8_t backFlag = 0;
     std::uint32_t backColor = 0;
-    std::uint8_t blinkKind = 0;    // 0 none, 1 text blinks, 2 text and background
+    std::uint8_t blinkKind = 0;  // 0 none, 1 text blinks, 2 text and background
     bool hasContent() const { return hasEntry || hasFile || hasPicture; }
 };
 
@@ -65,7 +65,9 @@ public:
     const DayRow& row(int i) const { return m_rows[static_cast<std::size_t>(i)]; }
     const std::vector<DayRow>& rows() const { return m_rows; }
     // month 1-12.
-    const NoteFlags& monthNote(int month) const { return m_months[static_cast<std::size_t>(month - 1)]; }
+    const NoteFlags& monthNote(int month) const {
+        return m_months[static_cast<std::size_t>(month - 1)];
+    }
     const NoteFlags& yearNote() const { return m_yearNote; }
 
     // The first row of the month and day; with day 0 the first row of the
@@ -77,7 +79,8 @@ public:
 
     // Patches after an entry was saved; other years are ignored. A day that
     // has no row (exist-only) gets one in its place.
-    void OnEntrySaved(store::Date date, std::u16string_view title, const store::TitleColors& colors);
+    void OnEntrySaved(store::Date date, std::u16string_view title,
+                      const store::TitleColors& colors);
     // Patches after an entry was deleted: the day keeps its row only while
     // it still has an attachment (exist-only) or always (full table).
     void OnEntryDeleted(store::Date date);

@@ -46,7 +46,8 @@ void ExpectSameTable(const YearDayTable& a, const YearDayTable& b) {
     for (int i = 0; i < a.count(); ++i) {
         const DayRow& x = a.row(i);
         const DayRow& y = b.row(i);
-        SCOPED_TRACE(::testing::Message() << "row " << i << " " << int(x.month) << "/" << int(x.day));
+        SCOPED_TRACE(::testing::Message()
+                     << "row " << i << " " << int(x.month) << "/" << int(x.day));
         EXPECT_EQ(x.month, y.month);
         EXPECT_EQ(x.day, y.day);
         EXPECT_EQ(x.hasEntry, y.hasEntry);
@@ -166,7 +167,8 @@ TEST_F(YearDayTableTest, ImpossibleDatesOnDiskGetNoRow) {
     ASSERT_EQ(file().WriteRecord(testing::RecordImage(store::kKindEntryHeader, 2023, 14, 3, 2)), 1);
     const YearDayTable t = rebuilt(2023, false);
     EXPECT_EQ(t.count(), 365);
-    for (const DayRow& r : t.rows()) EXPECT_FALSE(r.hasContent()) << int(r.month) << "/" << int(r.day);
+    for (const DayRow& r : t.rows())
+        EXPECT_FALSE(r.hasContent()) << int(r.month) << "/" << int(r.day);
 }
 
 TEST_F(YearDayTableTest, ExistOnlyKeepsTheDaysWithContentInOrder) {

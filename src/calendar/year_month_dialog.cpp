@@ -1,10 +1,10 @@
 #include "year_month_dialog.h"
 
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "year_month_checks.h"

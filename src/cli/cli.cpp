@@ -1,7 +1,6 @@
 #include "cli.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
 #include <iostream>
 
@@ -11,9 +10,13 @@
 
 namespace tl::cli {
 
-std::string Context::path() const { return dataPath.empty() ? LocatedDataFile() : dataPath; }
+std::string Context::path() const {
+    return dataPath.empty() ? LocatedDataFile() : dataPath;
+}
 
-void PrintError(const std::string& message) { std::cerr << "tallyleaf-cli: error: " << message << '\n'; }
+void PrintError(const std::string& message) {
+    std::cerr << "tallyleaf-cli: error: " << message << '\n';
+}
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = [] {
@@ -88,10 +91,13 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 
 // Options of the tool itself that take a value, so the word after them is
 // not a subcommand.
-bool TakesValue(const std::string& arg) { return arg == "--data" || arg == "--password-file"; }
+bool TakesValue(const std::string& arg) {
+    return arg == "--data" || arg == "--password-file";
+}
 
 void PrintCommandTable(std::ostream& out) {
-    out << "usage: tallyleaf-cli [--data FILE] [--password-file FILE] [--json] [--yes] COMMAND [ARGS]\n\ncommands:\n";
+    out << "usage: tallyleaf-cli [--data FILE] [--password-file FILE] [--json] [--yes] COMMAND "
+           "[ARGS]\n\ncommands:\n";
     for (const Command& c : Commands()) {
         std::string name = c.name;
         name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
@@ -148,7 +154,8 @@ int Run(int argc, char** argv) {
     CLI::App app{"Tally Leaf diary, on the command line", "tallyleaf-cli"};
     app.option_defaults()->always_capture_default(false);
     app.add_option("--data", ctx.dataPath, "the data file (default: the user's Mrlwbk31.dat)");
-    app.add_option("--password-file", ctx.passwordFile, "read passwords from this file, one try per line");
+    app.add_option("--password-file", ctx.passwordFile,
+                   "read passwords from this file, one try per line");
     app.add_flag("--json", ctx.json, "print results as JSON");
     app.add_flag("-y,--yes", ctx.assumeYes, "answer yes to every question");
     app.require_subcommand(1);
@@ -162,8 +169,10 @@ int Run(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         CLI::App* sub = app.get_subcommands().empty() ? &app : app.get_subcommands().front();
-        if (sub == &app) PrintCommandTable(std::cout);
-        else std::cout << sub->help();
+        if (sub == &app)
+            PrintCommandTable(std::cout);
+        else
+            std::cout << sub->help();
         return kExitOk;
     } catch (const CLI::ParseError& e) {
         if (app.get_subcommands().empty()) {

@@ -17,7 +17,7 @@ namespace tl::cli {
 // What every subcommand shares: the data file's path, the output mode and
 // the terminal user.
 struct Context {
-    std::string dataPath;  // empty: where the desktop program finds it
+    std::string dataPath;      // empty: where the desktop program finds it
     std::string passwordFile;  // one try per line; empty: ask on the terminal
     bool askPassword = true;   // OpenDataFile checks the file's password
     bool json = false;
@@ -66,10 +66,10 @@ int CheckDataFilePassword(Context& ctx, store::CDiaryDataFile& file);
 int Run(int argc, char** argv);
 
 // Each area of subcommands appends its rows to the table, in help order.
-void AddFileCommands(std::vector<Command>& table);    // commands_file.cpp
-void AddRecordCommands(std::vector<Command>& table);  // commands_records.cpp
+void AddFileCommands(std::vector<Command>& table);        // commands_file.cpp
+void AddRecordCommands(std::vector<Command>& table);      // commands_records.cpp
 void AddAttachmentCommands(std::vector<Command>& table);  // commands_attachments.cpp
-void AddAppCommands(std::vector<Command>& table);     // commands_app.cpp
-void AddExchangeCommands(std::vector<Command>& table);  // commands_exchange.cpp
+void AddAppCommands(std::vector<Command>& table);         // commands_app.cpp
+void AddExchangeCommands(std::vector<Command>& table);    // commands_exchange.cpp
 
 }  // namespace tl::cli

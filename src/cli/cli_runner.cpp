@@ -20,8 +20,9 @@ CliResult RunCli(const std::string& args, const std::filesystem::path& scratch,
     const std::string home = scratch.string();
     std::string cmd;
     if (!workFolder.empty()) cmd = "cd '" + workFolder.string() + "' && ";
-    cmd += "HOME='" + home + "' XDG_DATA_HOME='" + home + "/data' XDG_CONFIG_HOME='" + home + "/config' '" TL_CLI_EXE
-           "' " + args + " >'" + home + "/out' 2>'" + home + "/err' </dev/null";
+    cmd += "HOME='" + home + "' XDG_DATA_HOME='" + home + "/data' XDG_CONFIG_HOME='" + home +
+           "/config' '" TL_CLI_EXE "' " + args + " >'" + home + "/out' 2>'" + home +
+           "/err' </dev/null";
     int status = std::system(cmd.c_str());
     CliResult r;
     r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -7,14 +7,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli_runner.h"
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
-#include "cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace tl::cli {
 namespace {
-
 
 using Result = CliResult;
 
@@ -110,7 +109,8 @@ TEST_F(CliTest, MisuseExitsWithTwoAndSuggestsTheNearestCommand) {
 
 TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
     ASSERT_EQ(run(onData("create")).code, 0);
-    Result r = run(onData("put 2024-03-05 --title Trip --weather rain --text 'We went to the sea. \u6d77'"));
+    Result r = run(
+        onData("put 2024-03-05 --title Trip --weather rain --text 'We went to the sea. \u6d77'"));
     ASSERT_EQ(r.code, 0) << r.err;
     ASSERT_EQ(run(onData("put 2024-03 --text 'March plans'")).code, 0);
     // Changing the title keeps the text.
@@ -123,7 +123,8 @@ TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
     EXPECT_EQ(j["text"], "We went to the sea. \u6d77");
 
     // Title colours: given as #RRGGBB, kept by later changes of other fields.
-    ASSERT_EQ(run(onData("put 2024-03-05 --color '#FF8000' --background 102030 --blink all")).code, 0);
+    ASSERT_EQ(run(onData("put 2024-03-05 --color '#FF8000' --background 102030 --blink all")).code,
+              0);
     ASSERT_EQ(run(onData("put 2024-03-05 --weather sun")).code, 0);
     j = nlohmann::json::parse(run(onData("--json show 2024-03-05")).out);
     EXPECT_EQ(j["title_color"], "#FF8000");
@@ -150,7 +151,8 @@ TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
     EXPECT_EQ(run(onData("find SEA")).out, "2024-03-05  (title)\n");
     EXPECT_EQ(run(onData("find SEA --case")).code, 1);
     EXPECT_EQ(run(onData("find plans --and sea")).code, 1);
-    EXPECT_EQ(run(onData("find plans --or sea --all")).out, "2024-03  (text)\n2024-03-05  (title)\n");
+    EXPECT_EQ(run(onData("find plans --or sea --all")).out,
+              "2024-03  (text)\n2024-03-05  (title)\n");
 
     ASSERT_EQ(run(onData("weather --set Fine,Wet")).code, 0);
     EXPECT_EQ(run(onData("weather")).out, "Fine\nWet\n");
@@ -162,7 +164,8 @@ TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
 }
 
 TEST_F(CliTest, DefaultDataFileLivesInTheUsersDataFolder) {
-    std::string env = "XDG_DATA_HOME='" + dir.path().string() + "' XDG_CONFIG_HOME='" + dir.path().string() + "' ";
+    std::string env = "XDG_DATA_HOME='" + dir.path().string() + "' XDG_CONFIG_HOME='" +
+                      dir.path().string() + "' ";
     std::string cmd = env + "'" TL_CLI_EXE "' create >/dev/null 2>&1";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(std::filesystem::file_size(dir / "Tally Leaf" / "Mrlwbk31.dat"), 128u);

@@ -42,8 +42,10 @@ Handler SetupBackup(CLI::App&, Context& ctx) {
             return kExitFailure;
         }
         if (!location.AutomaticBackup()) return kExitFailure;
-        if (ctx.json) std::cout << nlohmann::json{{"path", file.Path()}, {"backup", *backup}}.dump() << '\n';
-        else std::cout << "backed up " << file.Path() << " to " << *backup << '\n';
+        if (ctx.json)
+            std::cout << nlohmann::json{{"path", file.Path()}, {"backup", *backup}}.dump() << '\n';
+        else
+            std::cout << "backed up " << file.Path() << " to " << *backup << '\n';
         return kExitOk;
     };
 }
@@ -72,8 +74,11 @@ Handler SetupRestore(CLI::App&, Context& ctx) {
         }
         if (!ctx.ui.askYesNo(res::Text(res::Msg::RestoreFromBackup))) return kExitFailure;
         if (!location.RestoreBackup()) return kExitFailure;
-        if (ctx.json) std::cout << nlohmann::json{{"path", file.Path()}, {"restored_from", *backup}}.dump() << '\n';
-        else std::cout << "restored " << file.Path() << " from " << *backup << '\n';
+        if (ctx.json)
+            std::cout << nlohmann::json{{"path", file.Path()}, {"restored_from", *backup}}.dump()
+                      << '\n';
+        else
+            std::cout << "restored " << file.Path() << " from " << *backup << '\n';
         return kExitOk;
     };
 }
@@ -100,17 +105,21 @@ int ChangePassword(Context& ctx, bool clear) {
         if (text) out = *text;
         return text.has_value();
     };
-    if (!stored.empty() && !read("Old password: ", change.oldPassword)) return PrintError("no password given"), kExitFailure;
-    if (!clear && (!read("New password: ", change.newPassword) || !read("Confirm password: ", change.confirm)))
+    if (!stored.empty() && !read("Old password: ", change.oldPassword))
         return PrintError("no password given"), kExitFailure;
-    if (app::CheckPasswordChange(stored, change, ctx.ui) != app::ChangeCheck::Accept) return kExitFailure;
+    if (!clear && (!read("New password: ", change.newPassword) ||
+                   !read("Confirm password: ", change.confirm)))
+        return PrintError("no password given"), kExitFailure;
+    if (app::CheckPasswordChange(stored, change, ctx.ui) != app::ChangeCheck::Accept)
+        return kExitFailure;
     if (file.SetPassword(change.newPassword) != 1) return kExitFailure;
     std::cout << (change.newPassword.empty() ? "password removed\n" : "password set\n");
     return kExitOk;
 }
 
 Handler SetupPassword(CLI::App& sub, Context& ctx) {
-    CLI::App* set = sub.add_subcommand("set", "set or change the password (old, new and confirm are asked)");
+    CLI::App* set =
+        sub.add_subcommand("set", "set or change the password (old, new and confirm are asked)");
     sub.add_subcommand("clear", "remove the password (the old one is asked)");
     sub.require_subcommand(1);
     return [&ctx, set]() { return ChangePassword(ctx, !set->parsed()); };
@@ -120,7 +129,8 @@ std::optional<int> ParseInt(const std::string& text) {
     try {
         std::size_t used = 0;
         long long n = std::stoll(text, &used, 0);  // decimal, or 0x for colours
-        if (used != text.size() || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        if (used != text.size() || n < std::numeric_limits<int>::min() ||
+            n > std::numeric_limits<int>::max())
             return std::nullopt;
         return static_cast<int>(n);
     } catch (const std::exception&) {
@@ -133,7 +143,8 @@ Handler SetupSettings(CLI::App& sub, Context& ctx) {
     auto value = std::make_shared<std::string>();
     auto hasValue = std::make_shared<bool>(false);
     sub.add_option("KEY", *key, "SECTION/NAME, for example ETC/TODAYRANGE");
-    sub.add_option("VALUE", *value, "the new value (a running desktop program writes its own at exit)")
+    sub.add_option("VALUE", *value,
+                   "the new value (a running desktop program writes its own at exit)")
         ->each([hasValue](const std::string&) { *hasValue = true; });
     return [&ctx, key, value, hasValue]() {
         app::QtSettingsStore store;
@@ -141,13 +152,17 @@ Handler SetupSettings(CLI::App& sub, Context& ctx) {
         if (key->empty()) {
             nlohmann::json out = nlohmann::json::object();
             for (const auto& s : all) {
-                if (ctx.json) out[s.key] = s.isInt ? nlohmann::json(std::stoi(s.value)) : nlohmann::json(s.value);
-                else std::cout << s.key << '=' << s.value << '\n';
+                if (ctx.json)
+                    out[s.key] =
+                        s.isInt ? nlohmann::json(std::stoi(s.value)) : nlohmann::json(s.value);
+                else
+                    std::cout << s.key << '=' << s.value << '\n';
             }
             if (ctx.json) std::cout << out.dump(2) << '\n';
             return kExitOk;
         }
-        auto it = std::find_if(all.begin(), all.end(), [&](const app::SettingInfo& s) { return s.key == *key; });
+        auto it = std::find_if(all.begin(), all.end(),
+                               [&](const app::SettingInfo& s) { return s.key == *key; });
         const auto slash = key->find('/');
         if (it == all.end() || slash == std::string::npos) {
             PrintError("unknown setting '" + *key + "' (tallyleaf-cli settings lists them)");
@@ -155,8 +170,10 @@ Handler SetupSettings(CLI::App& sub, Context& ctx) {
         }
         const std::string section = key->substr(0, slash), name = key->substr(slash + 1);
         if (!*hasValue) {
-            if (ctx.json) std::cout << nlohmann::json{{"key", it->key}, {"value", it->value}}.dump() << '\n';
-            else std::cout << it->value << '\n';
+            if (ctx.json)
+                std::cout << nlohmann::json{{"key", it->key}, {"value", it->value}}.dump() << '\n';
+            else
+                std::cout << it->value << '\n';
             return kExitOk;
         }
         if (it->isInt) {
@@ -169,7 +186,9 @@ Handler SetupSettings(CLI::App& sub, Context& ctx) {
             // Stores older than 2.02 take the title colour from an index at
             // load; a colour set now is newer than that.
             if (it->key == "TITLECOL/TITLECOLOR32" &&
-                store.readInt("VERSION", "MAJOR").value_or(0) * 100 + store.readInt("VERSION", "MINOR").value_or(0) < 202) {
+                store.readInt("VERSION", "MAJOR").value_or(0) * 100 +
+                        store.readInt("VERSION", "MINOR").value_or(0) <
+                    202) {
                 store.writeInt("VERSION", "MAJOR", 3);
                 store.writeInt("VERSION", "MINOR", 1);
             }

@@ -52,7 +52,8 @@ TEST_F(AppCommandsTest, DataFileIsFoundWhereTheSettingsPutIt) {
     EXPECT_TRUE(fs::exists(custom / "Mrlwbk31.dat"));
     EXPECT_NE(run("check").out.find((custom / "Mrlwbk31.dat").string()), std::string::npos);
     // --data still wins.
-    EXPECT_NE(run("--data '" + data.string() + "' check").out.find(data.string()), std::string::npos);
+    EXPECT_NE(run("--data '" + data.string() + "' check").out.find(data.string()),
+              std::string::npos);
 }
 
 TEST_F(AppCommandsTest, SettingsAreCheckedBeforeTheyAreWritten) {
@@ -86,7 +87,8 @@ TEST_F(AppCommandsTest, BackupAndRestoreWithTheQuestion) {
 
     r = run("restore");  // no answer on standard input: No
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("Backup found.\nDo you want to restore from backup?"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Backup found.\nDo you want to restore from backup?"), std::string::npos)
+        << r.err;
     EXPECT_EQ(Slurp(data), std::string(128, 'x'));
     r = run("--yes restore");
     ASSERT_EQ(r.code, 0) << r.err;
@@ -103,8 +105,9 @@ TEST_F(AppCommandsTest, BackupAndRestoreWithTheQuestion) {
 TEST_F(AppCommandsTest, PasswordIsSetAskedThreeTimesAndCleared) {
     ASSERT_EQ(run("create").code, 0);
     EXPECT_EQ(run(passwords("diary\nDiary\n") + "password set").code, 1);
-    EXPECT_NE(run(passwords("diary\nDiary\n") + "password set").err.find("Both passwords are not same."),
-              std::string::npos);
+    EXPECT_NE(
+        run(passwords("diary\nDiary\n") + "password set").err.find("Both passwords are not same."),
+        std::string::npos);
     Result r = run(passwords("diary\ndiary\n") + "password set");
     ASSERT_EQ(r.code, 0) << r.err;
 
@@ -118,7 +121,8 @@ TEST_F(AppCommandsTest, PasswordIsSetAskedThreeTimesAndCleared) {
     EXPECT_EQ(Count(r.err, "Password is incorrect."), 3u);
 
     EXPECT_EQ(run(passwords("wrong\n") + "--yes password clear").code, 1);
-    EXPECT_EQ(run(passwords("diary\n") + "password clear").code, 1);  // the question was not answered
+    EXPECT_EQ(run(passwords("diary\n") + "password clear").code,
+              1);  // the question was not answered
     r = run(passwords("diary\n") + "--yes password clear");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.err.find("Do you want to disable password?"), std::string::npos);

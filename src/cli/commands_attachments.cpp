@@ -34,20 +34,27 @@ constexpr std::size_t kAttachmentsPerEntry = 50;
 constexpr std::size_t kStickyInputMax = 20;
 
 json AttachmentJson(const store::AttachmentInfo& a) {
-    return json{{"date", store::DateText(a.date)},         {"order", a.order},
-                {"name", Utf16ToUtf8(a.name)},        {"size", a.originalSize},
-                {"compressed", a.compressed},         {"stored_size", a.compressed ? a.storedSize : a.originalSize},
-                {"units", a.units},                   {"attributes", a.attributes},
-                {"created", a.creationTime},          {"written", a.writeTime},
+    return json{{"date", store::DateText(a.date)},
+                {"order", a.order},
+                {"name", Utf16ToUtf8(a.name)},
+                {"size", a.originalSize},
+                {"compressed", a.compressed},
+                {"stored_size", a.compressed ? a.storedSize : a.originalSize},
+                {"units", a.units},
+                {"attributes", a.attributes},
+                {"created", a.creationTime},
+                {"written", a.writeTime},
                 {"accessed", a.accessTime}};
 }
 
 void PrintAttachment(const store::AttachmentInfo& a) {
-    std::cout << store::DateText(a.date) << " #" << a.order << "  " << Utf16ToUtf8(a.name) << "  " << a.originalSize
-              << " bytes" << (a.compressed ? ", compressed" : "") << '\n';
+    std::cout << store::DateText(a.date) << " #" << a.order << "  " << Utf16ToUtf8(a.name) << "  "
+              << a.originalSize << " bytes" << (a.compressed ? ", compressed" : "") << '\n';
 }
 
-json DateJson(bool set, store::Date d) { return set ? json(store::DateText(d)) : json(nullptr); }
+json DateJson(bool set, store::Date d) {
+    return set ? json(store::DateText(d)) : json(nullptr);
+}
 
 json NoteJson(const store::StickyNote& n) {
     return json{{"date", store::DateText(n.date)},
@@ -70,8 +77,10 @@ json NoteJson(const store::StickyNote& n) {
 Handler SetupAttach(CLI::App& sub, Context& ctx) {
     auto date = std::make_shared<std::string>();
     auto files = std::make_shared<std::vector<std::string>>();
-    sub.add_option("DATE", *date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")->required();
-    sub.add_option("FILE", *files, "files to attach, each under the next attachment order")->required();
+    sub.add_option("DATE", *date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")
+        ->required();
+    sub.add_option("FILE", *files, "files to attach, each under the next attachment order")
+        ->required();
     return [&ctx, date, files]() {
         std::optional<store::Date> d = DateArgument(*date);
         if (!d) return kExitUsage;
@@ -90,8 +99,10 @@ Handler SetupAttach(CLI::App& sub, Context& ctx) {
                 rc = kExitFailure;
                 continue;
             }
-            if (ctx.json) out.push_back(AttachmentJson(info));
-            else PrintAttachment(info);
+            if (ctx.json)
+                out.push_back(AttachmentJson(info));
+            else
+                PrintAttachment(info);
         }
         if (ctx.json) std::cout << out.dump(2) << '\n';
         return rc;
@@ -107,7 +118,8 @@ Handler SetupAttachments(CLI::App& sub, Context& ctx) {
         store::CDiaryDataFile file;
         if (int rc = OpenDataFile(ctx, file, true); rc != kExitOk) return rc;
         std::vector<store::AttachmentInfo> list = file.ListAttachments(*d);
-        std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.order < b.order; });
+        std::stable_sort(list.begin(), list.end(),
+                         [](const auto& a, const auto& b) { return a.order < b.order; });
         if (ctx.json) {
             json out = json::array();
             for (const auto& a : list) out.push_back(AttachmentJson(a));
@@ -149,7 +161,9 @@ Handler SetupExtract(CLI::App& sub, Context& ctx) {
     auto order = std::make_shared<std::uint32_t>(0);
     auto output = std::make_shared<std::string>();
     sub.add_option("DATE", *date, "YYYY-MM-DD, YYYY-MM or YYYY")->required();
-    sub.add_option("ORDER", *order, "the attachment's order number")->required()->check(CLI::PositiveNumber);
+    sub.add_option("ORDER", *order, "the attachment's order number")
+        ->required()
+        ->check(CLI::PositiveNumber);
     sub.add_option("-o,--output", *output,
                    "file or folder to write to (default: the stored name in the current folder)");
     return [&ctx, date, order, output]() {
@@ -171,7 +185,9 @@ Handler SetupExtract(CLI::App& sub, Context& ctx) {
         const std::string safeName = Utf16ToUtf8(store::SafeFileName(info.name));
         std::string target = safeName;
         std::error_code ec;
-        if (!output->empty()) target = fs::is_directory(*output, ec) ? (fs::path(*output) / safeName).string() : *output;
+        if (!output->empty())
+            target =
+                fs::is_directory(*output, ec) ? (fs::path(*output) / safeName).string() : *output;
         if (fs::exists(fs::symlink_status(target, ec))) {
             if (fs::is_directory(target, ec)) {
                 PrintError("cannot write '" + target + "': a folder is in the way");
@@ -198,7 +214,9 @@ Handler SetupDetach(CLI::App& sub, Context& ctx) {
     auto date = std::make_shared<std::string>();
     auto order = std::make_shared<std::uint32_t>(0);
     sub.add_option("DATE", *date, "YYYY-MM-DD, YYYY-MM or YYYY")->required();
-    sub.add_option("ORDER", *order, "the attachment's order number")->required()->check(CLI::PositiveNumber);
+    sub.add_option("ORDER", *order, "the attachment's order number")
+        ->required()
+        ->check(CLI::PositiveNumber);
     return [&ctx, date, order]() {
         std::optional<store::Date> d = DateArgument(*date);
         if (!d) return kExitUsage;
@@ -208,8 +226,12 @@ Handler SetupDetach(CLI::App& sub, Context& ctx) {
             PrintError("no attachment #" + std::to_string(*order) + " on " + store::DateText(*d));
             return kExitFailure;
         }
-        if (ctx.json) std::cout << json{{"date", store::DateText(*d)}, {"order", *order}, {"detached", true}}.dump() << '\n';
-        else std::cout << "detached " << store::DateText(*d) << " #" << *order << '\n';
+        if (ctx.json)
+            std::cout
+                << json{{"date", store::DateText(*d)}, {"order", *order}, {"detached", true}}.dump()
+                << '\n';
+        else
+            std::cout << "detached " << store::DateText(*d) << " #" << *order << '\n';
         return kExitOk;
     };
 }
@@ -229,9 +251,12 @@ store::StickyNote NewNote(store::CDiaryDataFile& file, store::Date date) {
         return n;
     }
     char buf[16];
-    if (date.month == 0) std::snprintf(buf, sizeof buf, "%04d", date.year);
-    else if (date.day == 0) std::snprintf(buf, sizeof buf, "%02d-%04d", date.month, date.year);
-    else std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", date.month, date.day, date.year);
+    if (date.month == 0)
+        std::snprintf(buf, sizeof buf, "%04d", date.year);
+    else if (date.day == 0)
+        std::snprintf(buf, sizeof buf, "%02d-%04d", date.month, date.year);
+    else
+        std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", date.month, date.day, date.year);
     n.text = store::Utf8ToUtf16(buf);
     return n;
 }
@@ -240,8 +265,9 @@ Handler SetupSticky(CLI::App& sub, Context& ctx) {
     auto date = std::make_shared<std::string>();
     auto text = std::make_shared<std::string>();
     sub.add_option("DATE", *date, "YYYY-MM-DD, YYYY-MM or YYYY")->required();
-    CLI::Option* textOption = sub.add_option("--text", *text, "the note's text (at most 20 characters); a new "
-                                                              "note otherwise shows the entry's title or the date");
+    CLI::Option* textOption = sub.add_option("--text", *text,
+                                             "the note's text (at most 20 characters); a new "
+                                             "note otherwise shows the entry's title or the date");
     return [&ctx, date, text, textOption]() {
         std::optional<store::Date> d = DateArgument(*date);
         if (!d) return kExitUsage;
@@ -262,8 +288,10 @@ Handler SetupSticky(CLI::App& sub, Context& ctx) {
         }
         file.BeginStickyNoteSaves();
         if (!file.SaveStickyNote(note)) return kExitFailure;
-        if (ctx.json) std::cout << NoteJson(note).dump(2) << '\n';
-        else std::cout << store::DateText(note.date) << "  " << Utf16ToUtf8(note.text) << '\n';
+        if (ctx.json)
+            std::cout << NoteJson(note).dump(2) << '\n';
+        else
+            std::cout << store::DateText(note.date) << "  " << Utf16ToUtf8(note.text) << '\n';
         return kExitOk;
     };
 }
@@ -280,8 +308,10 @@ Handler SetupUnsticky(CLI::App& sub, Context& ctx) {
             PrintError("no sticky note on " + store::DateText(*d));
             return kExitFailure;
         }
-        if (ctx.json) std::cout << json{{"date", store::DateText(*d)}, {"removed", true}}.dump() << '\n';
-        else std::cout << "removed the sticky note of " << store::DateText(*d) << '\n';
+        if (ctx.json)
+            std::cout << json{{"date", store::DateText(*d)}, {"removed", true}}.dump() << '\n';
+        else
+            std::cout << "removed the sticky note of " << store::DateText(*d) << '\n';
         return kExitOk;
     };
 }
@@ -297,8 +327,10 @@ Handler SetupStickies(CLI::App&, Context& ctx) {
         std::uint32_t units = 0;
         for (std::uint64_t u = file.ReadNextStickyNote(0, n, &units); u != 0;
              u = file.ReadNextStickyNote(u + units, n, &units)) {
-            if (ctx.json) out.push_back(NoteJson(n));
-            else std::cout << store::DateText(n.date) << "  " << Utf16ToUtf8(n.text) << '\n';
+            if (ctx.json)
+                out.push_back(NoteJson(n));
+            else
+                std::cout << store::DateText(n.date) << "  " << Utf16ToUtf8(n.text) << '\n';
         }
         if (ctx.json) std::cout << out.dump(2) << '\n';
         return kExitOk;

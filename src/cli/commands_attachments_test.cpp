@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli_runner.h"
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
-#include "cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace tl::cli {
@@ -17,9 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-
-
 
 class AttachmentCliTest : public ::testing::Test {
 protected:
@@ -65,7 +62,8 @@ protected:
 
 TEST_F(AttachmentCliTest, AttachListExtractAndDetach) {
     const std::string text(5000, 't');
-    ASSERT_EQ(run("attach 2024-03-05 " + file("a.txt", text) + " " + file("b.zip", "PK")), 0) << err;
+    ASSERT_EQ(run("attach 2024-03-05 " + file("a.txt", text) + " " + file("b.zip", "PK")), 0)
+        << err;
     EXPECT_NE(out.find("2024-03-05 #2  b.zip  2 bytes"), std::string::npos) << out;
 
     ASSERT_EQ(run("--json attachments 2024-03-05"), 0) << err;
@@ -82,12 +80,14 @@ TEST_F(AttachmentCliTest, AttachListExtractAndDetach) {
     ASSERT_EQ(run("extract 2024-03-05 1 -o '" + (dir / "outdir").string() + "'"), 0) << err;
     EXPECT_EQ(Slurp(dir / "outdir" / "a.txt"), text);
     // Times are stored in whole seconds.
-    EXPECT_EQ(std::chrono::floor<std::chrono::seconds>(fs::last_write_time(dir / "outdir" / "a.txt")),
-              std::chrono::floor<std::chrono::seconds>(fs::last_write_time(work / "a.txt")));
+    EXPECT_EQ(
+        std::chrono::floor<std::chrono::seconds>(fs::last_write_time(dir / "outdir" / "a.txt")),
+        std::chrono::floor<std::chrono::seconds>(fs::last_write_time(work / "a.txt")));
     // An existing file is replaced only when the user agrees.
     EXPECT_EQ(run("extract 2024-03-05 2 -o '" + (dir / "outdir" / "a.txt").string() + "'"), 1);
     EXPECT_EQ(Slurp(dir / "outdir" / "a.txt"), text);
-    ASSERT_EQ(run("--yes extract 2024-03-05 2 -o '" + (dir / "outdir" / "a.txt").string() + "'"), 0) << err;
+    ASSERT_EQ(run("--yes extract 2024-03-05 2 -o '" + (dir / "outdir" / "a.txt").string() + "'"), 0)
+        << err;
     EXPECT_EQ(Slurp(dir / "outdir" / "a.txt"), "PK");
 
     ASSERT_EQ(run("detach 2024-03-05 1"), 0) << err;
@@ -104,7 +104,9 @@ TEST_F(AttachmentCliTest, RefusalsAndMisuse) {
     EXPECT_EQ(run("attach 2024-03-05 " + file("empty.txt", "")), 1);
     EXPECT_NE(err.find("Empty file can not be attached."), std::string::npos) << err;
     EXPECT_EQ(run("attach 2024-03-05 '" + dir.path().string() + "'"), 1);
-    EXPECT_NE(err.find("[" + dir.path().string() + "]s not a file.\nAttachment failure."), std::string::npos) << err;
+    EXPECT_NE(err.find("[" + dir.path().string() + "]s not a file.\nAttachment failure."),
+              std::string::npos)
+        << err;
     EXPECT_EQ(run("attach 2024-02-30 " + file("a.txt", "a")), 2);
     EXPECT_EQ(run("attach 2024-03-05"), 2);
     EXPECT_EQ(run("extract 2024-03-05 0"), 2);

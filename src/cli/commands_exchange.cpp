@@ -22,7 +22,9 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+extern "C" void OnInterrupt(int) {
+    g_interrupted = 1;
+}
 
 // The terminal user with Ctrl+C as the progress Cancel. Installed for the
 // length of one operation; the previous handler comes back afterwards.
@@ -58,7 +60,9 @@ private:
     struct sigaction m_previous {};
 };
 
-int ExitCode(int result) { return result == 1 ? kExitOk : kExitFailure; }
+int ExitCode(int result) {
+    return result == 1 ? kExitOk : kExitFailure;
+}
 
 // The folder argument as the dialogs check it; nullopt after the message.
 std::optional<std::string> Folder(Context& ctx, const std::string& typed) {
@@ -75,7 +79,8 @@ exchange::Encoding EncodingOf(const std::string& name) {
 }
 
 CLI::Option* AddEncoding(CLI::App& sub, std::string& encoding) {
-    return sub.add_option("--encoding", encoding, "ansi (code page 932), unicode (UTF-16LE) or rtf")
+    return sub
+        .add_option("--encoding", encoding, "ansi (code page 932), unicode (UTF-16LE) or rtf")
         ->check(CLI::IsMember({"ansi", "unicode", "rtf"}));
 }
 
@@ -145,7 +150,8 @@ Handler SetupMerge(CLI::App& sub, Context& ctx) {
     auto folder = std::make_shared<std::string>();
     auto emptyAfter = std::make_shared<bool>(false);
     sub.add_option("DIR", *folder, "the folder of the data file to merge")->required();
-    sub.add_flag("--empty-after", *emptyAfter, "empty the merged data file once the merge is complete");
+    sub.add_flag("--empty-after", *emptyAfter,
+                 "empty the merged data file once the merge is complete");
     return [&ctx, folder, emptyAfter]() {
         auto f = Folder(ctx, *folder);
         if (!f) return kExitUsage;
@@ -154,7 +160,8 @@ Handler SetupMerge(CLI::App& sub, Context& ctx) {
         TerminalDialogs dialogs(ctx.passwordFile);
         InterruptibleUi ui(ctx.ui);
         file.SetUserInterface(ui);
-        return ExitCode(exchange::RunMerge(file, *f, *emptyAfter, [&] { return dialogs.readPassword("Password: "); }));
+        return ExitCode(exchange::RunMerge(file, *f, *emptyAfter,
+                                           [&] { return dialogs.readPassword("Password: "); }));
     };
 }
 
@@ -208,7 +215,8 @@ void AddExchangeCommands(std::vector<Command>& table) {
     table.push_back({"merge", "merge the data file of another folder into this one", SetupMerge});
     table.push_back({"copy", "copy the data file into a folder", SetupCopy});
     table.push_back({"optimise", "rebuild the data file without its free space", SetupOptimise});
-    table.push_back({"compress-attachments", "compress every attached file stored uncompressed", SetupCompress});
+    table.push_back({"compress-attachments", "compress every attached file stored uncompressed",
+                     SetupCompress});
 }
 
 }  // namespace tl::cli

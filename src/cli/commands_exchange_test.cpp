@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <set>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "cli_runner.h"
 #include "support/temp_dir.h"
@@ -30,8 +30,9 @@ protected:
         json j = json::parse(r.out);
         for (auto& a : j["attachments"]) {
             fs::path out = dir / ("extract-" + std::to_string(a["order"].get<int>()));
-            EXPECT_EQ(on(data, "extract " + date + " " + std::to_string(a["order"].get<int>()) + " -o '" +
-                                   out.string() + "'").code,
+            EXPECT_EQ(on(data, "extract " + date + " " + std::to_string(a["order"].get<int>()) +
+                                   " -o '" + out.string() + "'")
+                          .code,
                       0);
             std::string bytes = Slurp(out);
             a["bytes"] = json::binary(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
@@ -49,13 +50,17 @@ protected:
     fs::path makeDiary(const std::string& name) {
         fs::path data = dir / name / "Mrlwbk31.dat";
         EXPECT_EQ(on(data, "create").code, 0);
-        EXPECT_EQ(on(data, "put 2024-03-05 --title 'Trip' --weather rain --text $'line one\\nline two \\u65e5\\u8a18'").code, 0);
+        EXPECT_EQ(on(data,
+                     "put 2024-03-05 --title 'Trip' --weather rain --text $'line one\\nline two "
+                     "\\u65e5\\u8a18'")
+                      .code,
+                  0);
         EXPECT_EQ(on(data, "put 2024-03 --text 'month note'").code, 0);
         EXPECT_EQ(on(data, "put 2024 --text 'year note'").code, 0);
         std::string binary(30000, '\0');
         for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>(i * 31 % 251);
-        EXPECT_EQ(on(data, "attach 2024-03-05 '" + file("in1", "a.txt", "first a").string() + "' '" +
-                               file("in2", "a.txt", "second a").string() + "' '" +
+        EXPECT_EQ(on(data, "attach 2024-03-05 '" + file("in1", "a.txt", "first a").string() +
+                               "' '" + file("in2", "a.txt", "second a").string() + "' '" +
                                file("in1", "photo.bin", binary).string() + "'")
                       .code,
                   0);
@@ -68,7 +73,8 @@ TEST_F(ExchangeCliTest, ExportThenImportReproducesEveryEntryAndAttachment) {
     for (const char* encoding : {"unicode", "ansi"}) {
         fs::path folder = dir / (std::string("export-") + encoding);
         fs::create_directories(folder);
-        CliResult r = on(source, std::string("export --encoding ") + encoding + " '" + folder.string() + "'");
+        CliResult r =
+            on(source, std::string("export --encoding ") + encoding + " '" + folder.string() + "'");
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_TRUE(fs::exists(folder / "2024-03-05.txt")) << encoding;
 

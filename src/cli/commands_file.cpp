@@ -15,10 +15,12 @@ namespace tl::cli {
 namespace {
 
 const char* const kKindNames[store::kCountedKinds] = {
-    "free", "entry headers", "plain texts", "sticky notes", "attachments", "rich texts", "weather lists",
+    "free",        "entry headers", "plain texts",   "sticky notes",
+    "attachments", "rich texts",    "weather lists",
 };
 const char* const kKindJsonNames[store::kCountedKinds] = {
-    "free", "entry_headers", "plain_texts", "sticky_notes", "attachments", "rich_texts", "weather_lists",
+    "free",        "entry_headers", "plain_texts",   "sticky_notes",
+    "attachments", "rich_texts",    "weather_lists",
 };
 
 }  // namespace
@@ -50,8 +52,10 @@ Handler SetupCreate(CLI::App& sub, Context& ctx) {
             ctx.ui.warn(res::Msg::CreatingDiaryDataFailed);
             return kExitFailure;
         }
-        if (ctx.json) std::cout << nlohmann::json{{"path", path}, {"created", true}}.dump() << '\n';
-        else std::cout << "created " << path << '\n';
+        if (ctx.json)
+            std::cout << nlohmann::json{{"path", path}, {"created", true}}.dump() << '\n';
+        else
+            std::cout << "created " << path << '\n';
         return kExitOk;
     };
 }
@@ -104,7 +108,8 @@ Handler SetupStats(CLI::App& sub, Context& ctx) {
         }
         if (ctx.json) {
             nlohmann::json out{{"path", ctx.path()}, {"from", fromKey}, {"to", toKey}};
-            for (int k = 0; k < store::kCountedKinds; ++k) out["counts"][kKindJsonNames[k]] = counts[k];
+            for (int k = 0; k < store::kCountedKinds; ++k)
+                out["counts"][kKindJsonNames[k]] = counts[k];
             std::cout << out.dump(2) << '\n';
         } else {
             std::cout << ctx.path() << " (" << fromKey << " - " << toKey << ")\n";
@@ -123,8 +128,8 @@ Handler SetupStats(CLI::App& sub, Context& ctx) {
 void AddFileCommands(std::vector<Command>& table) {
     table.push_back({"create", "create an empty data file", SetupCreate});
     table.push_back({"check", "check that the data file is sound", SetupCheck});
-    table.push_back({"stats", "count the records of each kind, optionally in a date range", SetupStats});
+    table.push_back(
+        {"stats", "count the records of each kind, optionally in a date range", SetupStats});
 }
 
 }  // namespace tl::cli
-

@@ -30,7 +30,8 @@ std::string ColorText(std::uint32_t c) {
 // "#RRGGBB" or "RRGGBB", as ColorText writes it.
 std::optional<std::uint32_t> ParseColor(std::string text) {
     if (!text.empty() && text[0] == '#') text.erase(0, 1);
-    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return std::nullopt;
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return std::nullopt;
     const unsigned long rgb = std::stoul(text, nullptr, 16);
     return static_cast<std::uint32_t>((rgb >> 16 & 0xff) | (rgb & 0xff00) | (rgb & 0xff) << 16);
 }
@@ -67,9 +68,12 @@ Handler SetupList(CLI::App& sub, Context& ctx) {
             if (*year != 0 && h.year() != *year) continue;
             auto& [date, row] = rows[h.key()];
             date = {h.year(), h.month(), h.day()};
-            if (k == store::kKindAttachment) ++row.attachments;
-            else if (k == store::kKindStickyNote) row.sticky = true;
-            else row.entry = true;
+            if (k == store::kKindAttachment)
+                ++row.attachments;
+            else if (k == store::kKindStickyNote)
+                row.sticky = true;
+            else
+                row.entry = true;
         }
         json out = json::array();
         for (auto& [key, value] : rows) {
@@ -99,7 +103,8 @@ Handler SetupList(CLI::App& sub, Context& ctx) {
 
 Handler SetupShow(CLI::App& sub, Context& ctx) {
     auto args = std::make_shared<DateArgs>();
-    sub.add_option("DATE", args->date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")->required();
+    sub.add_option("DATE", args->date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")
+        ->required();
     return [&ctx, args]() {
         auto date = DateArgument(args->date);
         if (!date) return kExitUsage;
@@ -121,14 +126,16 @@ Handler SetupShow(CLI::App& sub, Context& ctx) {
                      {"title", Utf16ToUtf8(header.title)},
                      {"weather", Utf16ToUtf8(header.weather)},
                      {"title_color", ColorText(header.colors.text)},
-                     {"title_background", header.colors.backgroundOn ? json(ColorText(header.colors.background))
-                                                                     : json(nullptr)},
+                     {"title_background", header.colors.backgroundOn
+                                              ? json(ColorText(header.colors.background))
+                                              : json(nullptr)},
                      {"blink", header.colors.blink},
                      {"text", Utf16ToUtf8(text)},
                      {"rich_text_bytes", rich ? rtf.size() : 0},
                      {"attachments", json::array()}};
             for (const auto& a : attachments)
-                out["attachments"].push_back({{"order", a.order}, {"name", Utf16ToUtf8(a.name)}, {"size", a.originalSize}});
+                out["attachments"].push_back(
+                    {{"order", a.order}, {"name", Utf16ToUtf8(a.name)}, {"size", a.originalSize}});
             std::cout << out.dump(2) << '\n';
             return kExitOk;
         }
@@ -136,7 +143,8 @@ Handler SetupShow(CLI::App& sub, Context& ctx) {
         if (!header.weather.empty()) std::cout << "  (" << Utf16ToUtf8(header.weather) << ")";
         std::cout << "\n";
         for (const auto& a : attachments)
-            std::cout << "  attached " << a.order << ": " << Utf16ToUtf8(a.name) << " (" << a.originalSize << " bytes)\n";
+            std::cout << "  attached " << a.order << ": " << Utf16ToUtf8(a.name) << " ("
+                      << a.originalSize << " bytes)\n";
         std::cout << "\n" << Utf16ToUtf8(text) << "\n";
         return kExitOk;
     };
@@ -148,15 +156,18 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
         std::optional<std::string> title, weather, text, textFile, color, background, blink;
     };
     auto args = std::make_shared<Args>();
-    sub.add_option("DATE", args->date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")->required();
+    sub.add_option("DATE", args->date, "YYYY-MM-DD, YYYY-MM (month note) or YYYY (year note)")
+        ->required();
     sub.add_option("--title", args->title, "the title (at most 64 characters are kept)");
     sub.add_option("--weather", args->weather, "the weather word (at most 10 characters are kept)");
     auto* text = sub.add_option("--text", args->text, "the entry's text");
-    auto* file = sub.add_option("--text-file", args->textFile, "read the entry's text from a UTF-8 file");
+    auto* file =
+        sub.add_option("--text-file", args->textFile, "read the entry's text from a UTF-8 file");
     text->excludes(file);
     sub.add_option("--color", args->color, "the title's colour, #RRGGBB");
     sub.add_option("--background", args->background, "the title's background, #RRGGBB, or none");
-    sub.add_option("--blink", args->blink, "none, text (the title blinks) or all (with its background)")
+    sub.add_option("--blink", args->blink,
+                   "none, text (the title blinks) or all (with its background)")
         ->check(CLI::IsMember({"none", "text", "all"}));
     return [&ctx, args]() {
         auto date = DateArgument(args->date);
@@ -166,7 +177,8 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
             PrintError("'" + *args->color + "' is not a colour; give it as #RRGGBB");
             return kExitUsage;
         }
-        if (args->background && *args->background != "none" && !(background = ParseColor(*args->background))) {
+        if (args->background && *args->background != "none" &&
+            !(background = ParseColor(*args->background))) {
             PrintError("'" + *args->background + "' is not a colour; give it as #RRGGBB or none");
             return kExitUsage;
         }
@@ -189,13 +201,15 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
         store::EntryHeader header;
         f.ReadEntryHeader(*date, &header);
         if (args->title) header.title = Utf8ToUtf16(*args->title).substr(0, store::kTitleMax);
-        if (args->weather) header.weather = Utf8ToUtf16(*args->weather).substr(0, store::kWeatherMax);
+        if (args->weather)
+            header.weather = Utf8ToUtf16(*args->weather).substr(0, store::kWeatherMax);
         if (color) header.colors.text = *color;
         if (args->background) {
             header.colors.backgroundOn = background ? 1 : 0;
             header.colors.background = background.value_or(0);
         }
-        if (args->blink) header.colors.blink = *args->blink == "none" ? 0 : *args->blink == "text" ? 1 : 2;
+        if (args->blink)
+            header.colors.blink = *args->blink == "none" ? 0 : *args->blink == "text" ? 1 : 2;
         std::u16string oldText;
         f.ReadEntryText(*date, oldText);
         std::vector<std::uint8_t> rtf;
@@ -203,7 +217,8 @@ Handler SetupPut(CLI::App& sub, Context& ctx) {
         int saved = keepRich ? f.SaveEditorEntry(*date, header, oldText, rtf)
                              : f.SaveEntry(*date, header, newText ? *newText : oldText);
         if (!saved) return kExitFailure;
-        if (ctx.json) std::cout << json{{"date", store::DateText(*date)}, {"saved", true}}.dump() << '\n';
+        if (ctx.json)
+            std::cout << json{{"date", store::DateText(*date)}, {"saved", true}}.dump() << '\n';
         return kExitOk;
     };
 }
@@ -233,15 +248,17 @@ Handler SetupDelete(CLI::App& sub, Context& ctx) {
             PrintError(e.what());
             return kExitFailure;
         }
-        if (ctx.json) std::cout << json{{"date", store::DateText(*date)}, {"deleted", found}}.dump() << '\n';
+        if (ctx.json)
+            std::cout << json{{"date", store::DateText(*date)}, {"deleted", found}}.dump() << '\n';
         return kExitOk;
     };
 }
 
 Handler SetupStep(CLI::App& sub, Context& ctx, bool forward) {
     auto args = std::make_shared<DateArgs>();
-    sub.add_option("DATE", args->date, forward ? "start after this date (default: the first entry)"
-                                               : "start before this date (default: the last entry)");
+    sub.add_option("DATE", args->date,
+                   forward ? "start after this date (default: the first entry)"
+                           : "start before this date (default: the last entry)");
     return [&ctx, args, forward]() {
         store::Date from = forward ? store::Date{0, 1, 1} : store::Date{9999, 12, 31};
         if (!args->date.empty()) {
@@ -251,9 +268,12 @@ Handler SetupStep(CLI::App& sub, Context& ctx, bool forward) {
         }
         store::CDiaryDataFile f;
         if (int rc = OpenDataFile(ctx, f, true); rc != kExitOk) return rc;
-        auto found = DateOfUnit(f, forward ? f.NextDateWithContent(from) : f.PreviousDateWithContent(from));
+        auto found =
+            DateOfUnit(f, forward ? f.NextDateWithContent(from) : f.PreviousDateWithContent(from));
         if (ctx.json) {
-            std::cout << json{{"date", found ? json(store::DateText(*found)) : json(nullptr)}}.dump() << '\n';
+            std::cout
+                << json{{"date", found ? json(store::DateText(*found)) : json(nullptr)}}.dump()
+                << '\n';
         } else if (found) {
             std::cout << store::DateText(*found) << '\n';
         }
@@ -272,7 +292,8 @@ Handler SetupFind(CLI::App& sub, Context& ctx) {
         bool exclude = false, matchCase = false, backward = false, all = false;
     };
     auto args = std::make_shared<Args>();
-    sub.add_option("TEXT", args->text, "the text to find in titles, texts and attachment names")->required();
+    sub.add_option("TEXT", args->text, "the text to find in titles, texts and attachment names")
+        ->required();
     auto* a = sub.add_option("--and", args->andText, "a second text that must also occur");
     auto* o = sub.add_option("--or", args->orText, "a second text that may occur instead");
     a->excludes(o);
@@ -310,11 +331,13 @@ Handler SetupFind(CLI::App& sub, Context& ctx) {
             if (unit == 0 || !h) break;
             from = {h->year(), h->month(), h->day()};
             found = true;
-            const char* where = h->kind() == store::kKindEntryHeader ? "title"
+            const char* where = h->kind() == store::kKindEntryHeader  ? "title"
                                 : h->kind() == store::kKindAttachment ? "attachment"
-                                                                       : "text";
-            if (ctx.json) out.push_back({{"date", store::DateText(from)}, {"in", where}});
-            else std::cout << store::DateText(from) << "  (" << where << ")\n";
+                                                                      : "text";
+            if (ctx.json)
+                out.push_back({{"date", store::DateText(from)}, {"in", where}});
+            else
+                std::cout << store::DateText(from) << "  (" << where << ")\n";
             if (!args->all) break;
         }
         if (ctx.json) std::cout << out.dump(2) << '\n';
@@ -325,10 +348,12 @@ Handler SetupFind(CLI::App& sub, Context& ctx) {
 
 Handler SetupWeather(CLI::App& sub, Context& ctx) {
     auto set = std::make_shared<std::optional<std::string>>();
-    sub.add_option("--set", *set, "the choices, comma-separated (at most 20, each at most 10 characters)");
+    sub.add_option("--set", *set,
+                   "the choices, comma-separated (at most 20, each at most 10 characters)");
     return [&ctx, set]() {
         store::CDiaryDataFile f;
-        if (int rc = set->has_value() ? OpenForChange(ctx, f) : OpenDataFile(ctx, f, true); rc != kExitOk)
+        if (int rc = set->has_value() ? OpenForChange(ctx, f) : OpenDataFile(ctx, f, true);
+            rc != kExitOk)
             return rc;
         store::WeatherList list;
         if (set->has_value()) {
@@ -347,8 +372,10 @@ Handler SetupWeather(CLI::App& sub, Context& ctx) {
         }
         json out = json::array();
         for (const auto& w : list) {
-            if (ctx.json) out.push_back(Utf16ToUtf8(w));
-            else if (!w.empty()) std::cout << Utf16ToUtf8(w) << '\n';
+            if (ctx.json)
+                out.push_back(Utf16ToUtf8(w));
+            else if (!w.empty())
+                std::cout << Utf16ToUtf8(w) << '\n';
         }
         if (ctx.json) std::cout << out.dump() << '\n';
         return kExitOk;
@@ -358,12 +385,15 @@ Handler SetupWeather(CLI::App& sub, Context& ctx) {
 }  // namespace
 
 void AddRecordCommands(std::vector<Command>& table) {
-    table.push_back({"list", "list the dates that have entries, attachments or sticky notes", SetupList});
+    table.push_back(
+        {"list", "list the dates that have entries, attachments or sticky notes", SetupList});
     table.push_back({"show", "show one entry: title, weather, text and attached files", SetupShow});
     table.push_back({"put", "write an entry's title, weather or text", SetupPut});
     table.push_back({"delete", "delete an entry (and with --attachments its files)", SetupDelete});
-    table.push_back({"next", "the next date with an entry", [](CLI::App& s, Context& c) { return SetupStep(s, c, true); }});
-    table.push_back({"prev", "the previous date with an entry", [](CLI::App& s, Context& c) { return SetupStep(s, c, false); }});
+    table.push_back({"next", "the next date with an entry",
+                     [](CLI::App& s, Context& c) { return SetupStep(s, c, true); }});
+    table.push_back({"prev", "the previous date with an entry",
+                     [](CLI::App& s, Context& c) { return SetupStep(s, c, false); }});
     table.push_back({"find", "find text in titles, texts and attachment names", SetupFind});
     table.push_back({"weather", "show or set the weather choices", SetupWeather});
 }

@@ -8,10 +8,14 @@
 namespace tl::cli {
 
 std::string DefaultDataFolder() {
-    return (std::filesystem::path(app::UserDataFolder()) / std::string(res::Text(res::Msg::DisplayTitle))).string();
+    return (std::filesystem::path(app::UserDataFolder()) /
+            std::string(res::Text(res::Msg::DisplayTitle)))
+        .string();
 }
 
-std::string DefaultDataFile() { return (std::filesystem::path(DefaultDataFolder()) / kDataFileName).string(); }
+std::string DefaultDataFile() {
+    return (std::filesystem::path(DefaultDataFolder()) / kDataFileName).string();
+}
 
 app::AppSettings LoadUserSettings() {
     app::QtSettingsStore store;
@@ -20,7 +24,8 @@ app::AppSettings LoadUserSettings() {
 
 std::string LocatedDataFile() {
     const app::AppSettings settings = LoadUserSettings();
-    if (settings.file.locationDefault == 1 || settings.file.location.empty()) return DefaultDataFile();
+    if (settings.file.locationDefault == 1 || settings.file.location.empty())
+        return DefaultDataFile();
     return (std::filesystem::path(settings.file.location) / kDataFileName).string();
 }
 

@@ -25,7 +25,8 @@ std::optional<std::string> RangeKey(std::string_view text, RangeEnd end) {
     if (text.size() < 7 || text[4] != '-' || !AllDigits(text.substr(5, 2))) return std::nullopt;
     int month = std::stoi(std::string(text.substr(5, 2)));
     if (month < 1 || month > 12) return std::nullopt;
-    if (text.size() == 7) return last ? store::DateKey(year, month, 99) : store::DateKey(year, month, 0);
+    if (text.size() == 7)
+        return last ? store::DateKey(year, month, 99) : store::DateKey(year, month, 0);
     if (text.size() != 10 || text[7] != '-' || !AllDigits(text.substr(8, 2))) return std::nullopt;
     int day = std::stoi(std::string(text.substr(8, 2)));
     if (day < 1 || day > 31) return std::nullopt;

@@ -16,8 +16,8 @@ TEST(RangeKey, DatesBecomeKeysAndShortDatesCoverTheirPeriodAtTheEnd) {
 }
 
 TEST(RangeKey, MalformedDatesAreRefused) {
-    for (const char* bad : {"", "24", "2024-3", "2024-13", "2024-00", "2024-03-32", "2024-03-00", "2024/03/05",
-                            "abcd", "2024-03-05x", "2024030"})
+    for (const char* bad : {"", "24", "2024-3", "2024-13", "2024-00", "2024-03-32", "2024-03-00",
+                            "2024/03/05", "abcd", "2024-03-05x", "2024030"})
         EXPECT_FALSE(RangeKey(bad, RangeEnd::First)) << bad;
 }
 

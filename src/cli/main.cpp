@@ -1,3 +1,5 @@
 #include "cli.h"
 
-int main(int argc, char** argv) { return tl::cli::Run(argc, argv); }
+int main(int argc, char** argv) {
+    return tl::cli::Run(argc, argv);
+}

@@ -22,11 +22,17 @@ std::string ForTerminal(std::string_view text) {
 
 }  // namespace
 
-void TerminalUi::warn(std::string_view text) { std::cerr << ForTerminal(text) << '\n'; }
+void TerminalUi::warn(std::string_view text) {
+    std::cerr << ForTerminal(text) << '\n';
+}
 
-void TerminalUi::inform(std::string_view text) { std::cerr << ForTerminal(text) << '\n'; }
+void TerminalUi::inform(std::string_view text) {
+    std::cerr << ForTerminal(text) << '\n';
+}
 
-bool TerminalUi::askYesNo(std::string_view text) { return askYesNoCancel(text) == res::Answer::Yes; }
+bool TerminalUi::askYesNo(std::string_view text) {
+    return askYesNoCancel(text) == res::Answer::Yes;
+}
 
 res::Answer TerminalUi::askYesNoCancel(std::string_view text) {
     std::cerr << ForTerminal(text) << '\n';
@@ -58,8 +64,8 @@ bool TerminalUi::stepProgress(int percent) {
         m_lastPercent = percent;
         int filled = percent / 5;
         std::cerr << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-                  << std::string(static_cast<std::size_t>(20 - filled), ' ') << "] " << percent << "%"
-                  << std::flush;
+                  << std::string(static_cast<std::size_t>(20 - filled), ' ') << "] " << percent
+                  << "%" << std::flush;
     }
     return true;
 }
@@ -74,7 +80,8 @@ TerminalDialogs::TerminalDialogs(const std::string& passwordFile) {
 }
 
 bool TerminalDialogs::editDataFileSettings(app::DataFileSettingsForm&) {
-    std::cerr << "Change it with: tallyleaf-cli settings FILE/LOCATION_DEFAULT 0 and FILE/LOCATION FOLDER\n";
+    std::cerr << "Change it with: tallyleaf-cli settings FILE/LOCATION_DEFAULT 0 and FILE/LOCATION "
+                 "FOLDER\n";
     return false;
 }
 

@@ -33,7 +33,8 @@ protected:
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
         QRect inside = rect().adjusted(2, 2, -2, -2);
         const auto& c = m_dialog.m_colors;
-        QColor back = m_dialog.m_backgroundOn->isChecked() ? ToQColor(c.background) : QColor(Qt::white);
+        QColor back =
+            m_dialog.m_backgroundOn->isChecked() ? ToQColor(c.background) : QColor(Qt::white);
         QColor text = ToQColor(c.text);
         if (m_dialog.m_blink.inverted()) {
             back = ToQColor(InvertedColor(FromQColor(back)));
@@ -42,8 +43,8 @@ protected:
         p.fillRect(inside, back);
         if (m_dialog.m_blink.textHidden()) return;
         p.setPen(text);
-        p.drawText(inside.adjusted(Scale(4), 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                   m_dialog.m_previewText);
+        p.drawText(inside.adjusted(Scale(4), 0, 0, 0),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_dialog.m_previewText);
     }
 
 private:
@@ -72,7 +73,8 @@ CColorSettingDlg::CColorSettingDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
 
     connect(textButton, &QPushButton::clicked, this, [this] { chooseColor(m_colors.text); });
-    connect(m_backgroundButton, &QPushButton::clicked, this, [this] { chooseColor(m_colors.background); });
+    connect(m_backgroundButton, &QPushButton::clicked, this,
+            [this] { chooseColor(m_colors.background); });
     connect(m_backgroundOn, &QCheckBox::toggled, this, [this] { updateControls(); });
     connect(m_blinkText, &QCheckBox::clicked, this, &CColorSettingDlg::setBlinkText);
     connect(m_blinkBoth, &QCheckBox::clicked, this, &CColorSettingDlg::setBlinkTextAndBackground);
@@ -87,7 +89,9 @@ CColorSettingDlg::~CColorSettingDlg() {
     if (g_active == this) g_active = nullptr;
 }
 
-CColorSettingDlg* CColorSettingDlg::active() { return g_active; }
+CColorSettingDlg* CColorSettingDlg::active() {
+    return g_active;
+}
 
 void CColorSettingDlg::setPreviewText(const QString& text) {
     m_previewText = text.isEmpty() ? QString::fromUtf8(res::Text(res::Msg::Sample)) : text;

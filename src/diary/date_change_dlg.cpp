@@ -26,8 +26,8 @@ QLineEdit* NumberEdit(int maxLength, int number, bool enabled, QWidget* parent) 
 
 }  // namespace
 
-CDateChangeDlg::CDateChangeDlg(store::Date current, res::UserInterface& ui, std::function<bool(store::Date)> accept,
-                               QWidget* parent)
+CDateChangeDlg::CDateChangeDlg(store::Date current, res::UserInterface& ui,
+                               std::function<bool(store::Date)> accept, QWidget* parent)
     : QDialog(parent), m_current(current), m_ui(ui), m_accept(std::move(accept)) {
     setWindowTitle(tr("Save as"));
     auto* group = new QGroupBox(tr("New date"), this);
@@ -57,15 +57,19 @@ void CDateChangeDlg::setFields(const QString& year, const QString& month, const 
 
 QLineEdit* CDateChangeDlg::field(DateField which) const {
     switch (which) {
-        case DateField::Month: return m_month;
-        case DateField::Day: return m_day;
-        default: return m_year;
+        case DateField::Month:
+            return m_month;
+        case DateField::Day:
+            return m_day;
+        default:
+            return m_year;
     }
 }
 
 bool CDateChangeDlg::tryAccept() {
-    DateCheck check = CheckEntryDate(m_year->text().toStdU16String(), m_month->text().toStdU16String(),
-                                     m_day->text().toStdU16String(), m_current.month != 0, m_current.day != 0);
+    DateCheck check =
+        CheckEntryDate(m_year->text().toStdU16String(), m_month->text().toStdU16String(),
+                       m_day->text().toStdU16String(), m_current.month != 0, m_current.day != 0);
     if (check.error) {
         m_ui.warn(*check.error);
         QLineEdit* edit = field(check.field);

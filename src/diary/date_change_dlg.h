@@ -23,8 +23,8 @@ class CDateChangeDlg : public QDialog {
 public:
     // accept is asked about a date that passed the field checks; answering
     // false keeps the dialog open (it has told the user why).
-    CDateChangeDlg(store::Date current, res::UserInterface& ui, std::function<bool(store::Date)> accept,
-                   QWidget* parent = nullptr);
+    CDateChangeDlg(store::Date current, res::UserInterface& ui,
+                   std::function<bool(store::Date)> accept, QWidget* parent = nullptr);
 
     store::Date chosenDate() const { return m_chosen; }
     void setFields(const QString& year, const QString& month, const QString& day);

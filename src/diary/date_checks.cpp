@@ -5,7 +5,9 @@
 namespace tl::diary {
 namespace {
 
-bool IsBlank(std::u16string_view text) { return text.find_first_not_of(u' ') == std::u16string_view::npos; }
+bool IsBlank(std::u16string_view text) {
+    return text.find_first_not_of(u' ') == std::u16string_view::npos;
+}
 
 // Non-numeric text reads as 0, as the dialogs always did; large numbers
 // saturate instead of overflowing.
@@ -19,10 +21,12 @@ int Number(std::u16string_view text) {
     return value;
 }
 
-DateCheck Fail(res::Msg msg, DateField field) { return DateCheck{msg, field, {}}; }
+DateCheck Fail(res::Msg msg, DateField field) {
+    return DateCheck{msg, field, {}};
+}
 
-DateCheck Check(std::u16string_view year, std::u16string_view month, std::u16string_view day, bool useMonth,
-                bool useDay) {
+DateCheck Check(std::u16string_view year, std::u16string_view month, std::u16string_view day,
+                bool useMonth, bool useDay) {
     if (IsBlank(year)) return Fail(res::Msg::EnterYear, DateField::Year);
     int y = Number(year);
     if (y < kFirstYear) return Fail(res::Msg::Specify1900OrLater, DateField::Year);
@@ -44,12 +48,13 @@ DateCheck Check(std::u16string_view year, std::u16string_view month, std::u16str
 
 }  // namespace
 
-DateCheck CheckEntryDate(std::u16string_view year, std::u16string_view month, std::u16string_view day,
-                         bool hasMonth, bool hasDay) {
+DateCheck CheckEntryDate(std::u16string_view year, std::u16string_view month,
+                         std::u16string_view day, bool hasMonth, bool hasDay) {
     return Check(year, month, day, hasMonth, hasMonth && hasDay);
 }
 
-DateCheck CheckOpenDate(std::u16string_view year, std::u16string_view month, std::u16string_view day) {
+DateCheck CheckOpenDate(std::u16string_view year, std::u16string_view month,
+                        std::u16string_view day) {
     bool dayGiven = !IsBlank(day);
     if (!IsBlank(year) && Number(year) >= kFirstYear && dayGiven && IsBlank(month))
         return Fail(res::Msg::EnterMonth, DateField::Month);

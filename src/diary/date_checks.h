@@ -21,10 +21,11 @@ struct DateCheck {
 };
 
 // Save by changing date: the fields the entry's kind has must be given.
-DateCheck CheckEntryDate(std::u16string_view year, std::u16string_view month, std::u16string_view day,
-                         bool hasMonth, bool hasDay);
+DateCheck CheckEntryDate(std::u16string_view year, std::u16string_view month,
+                         std::u16string_view day, bool hasMonth, bool hasDay);
 // Open a date: an empty day opens the month note, empty month and day the
 // year note; a day without a month is refused.
-DateCheck CheckOpenDate(std::u16string_view year, std::u16string_view month, std::u16string_view day);
+DateCheck CheckOpenDate(std::u16string_view year, std::u16string_view month,
+                        std::u16string_view day);
 
 }  // namespace tl::diary

@@ -60,7 +60,8 @@ struct CDiaryDocuments::Impl {
         for (CMarlowDoc* doc : docs) {
             CTabStrip* strip = doc->head() ? doc->head()->tabStrip() : nullptr;
             if (!strip) continue;
-            if (scroll && doc == active && strip->width() > 0) tabs.scrollIntoView(strip->tabsRight());
+            if (scroll && doc == active && strip->width() > 0)
+                tabs.scrollIntoView(strip->tabsRight());
             strip->update();
         }
     }
@@ -95,7 +96,8 @@ CMarlowDoc* CDiaryDocuments::Impl::create(store::Date date) {
     docs.push_back(doc);
     CTabStrip* strip = doc->head()->tabStrip();
     connect(strip, &CTabStrip::tabActivated, q, [this](store::Date d) {
-        if (CMarlowDoc* target = q->OpenEntry(d, false)) target->view()->setFocus(Qt::MouseFocusReason);
+        if (CMarlowDoc* target = q->OpenEntry(d, false))
+            target->view()->setFocus(Qt::MouseFocusReason);
     });
     connect(strip, &CTabStrip::pinToggled, q, [this](store::Date d) {
         if (CMarlowDoc* target = q->document(d)) target->setPinned(!target->isPinned());
@@ -103,7 +105,8 @@ CMarlowDoc* CDiaryDocuments::Impl::create(store::Date date) {
     });
     connect(strip, &CTabStrip::tableChanged, q, [this] { refreshStrips(false); });
     connect(strip, &CTabStrip::closeClicked, q, [this, doc] { close(doc, true); });
-    connect(strip, &CTabStrip::menuRequested, q, [this](store::Date d, QPoint at) { showTabMenu(d, at); });
+    connect(strip, &CTabStrip::menuRequested, q,
+            [this](store::Date d, QPoint at) { showTabMenu(d, at); });
     connect(doc, &CMarlowDoc::closeRequested, q, [this, doc] { close(doc, true); });
     connect(doc, &CMarlowDoc::saved, q, &CDiaryDocuments::entryChanged);
     connect(doc, &CMarlowDoc::pinnedChanged, q, [this] { refreshStrips(false); });
@@ -151,7 +154,8 @@ void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
     add(tr("&Close"), true, [this, date] {
         if (CMarlowDoc* d = q->document(date)) close(d, true);
     });
-    add(tr("Close all but this tab"), docs.size() > 1, [this] { q->execute(res::Cmd::CloseAllButThis); });
+    add(tr("Close all but this tab"), docs.size() > 1,
+        [this] { q->execute(res::Cmd::CloseAllButThis); });
     add(tr("S&ave as..."), writable, [this] { q->saveActiveAsDate(); });
     add(tr("&Delete"), writable, [this, date] { q->DeleteEntry(date); });
     menu.exec(at);
@@ -191,11 +195,14 @@ CMarlowDoc* CDiaryDocuments::document(store::Date date) const {
     return nullptr;
 }
 
-std::vector<CMarlowDoc*> CDiaryDocuments::documents() const { return m_impl->docs; }
+std::vector<CMarlowDoc*> CDiaryDocuments::documents() const {
+    return m_impl->docs;
+}
 
 CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
     Impl& d = *m_impl;
-    if (!IsValidEntryDate(date) || !d.context.dataFile || !d.context.dataFile->IsOpen()) return nullptr;
+    if (!IsValidEntryDate(date) || !d.context.dataFile || !d.context.dataFile->IsOpen())
+        return nullptr;
     WaitCursor wait;
     // Unpinned entries of other dates give way (saved first when modified).
     for (CMarlowDoc* doc : std::vector<CMarlowDoc*>(d.docs))
@@ -227,7 +234,9 @@ CMarlowDoc* CDiaryDocuments::activeDocument() const {
     return doc ? doc : m_impl->active.data();
 }
 
-const std::vector<TabRow>& CDiaryDocuments::tabs() const { return m_impl->tabs.rows(); }
+const std::vector<TabRow>& CDiaryDocuments::tabs() const {
+    return m_impl->tabs.rows();
+}
 
 bool CDiaryDocuments::SaveAll() {
     bool ok = true;
@@ -266,12 +275,13 @@ void CDiaryDocuments::DeleteEntry(store::Date date) {
     std::u16string name = EntryName(date);
     bool month = date.day == 0 && date.month != 0;
     bool year = date.month == 0;
-    if (!ui.askYesNo(res::FormatText(date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm,
-                                     {QString::fromStdU16String(name).toStdString()})))
+    if (!ui.askYesNo(
+            res::FormatText(date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm,
+                            {QString::fromStdU16String(name).toStdString()})))
         return;
     bool removeAttachments = false;
     if (file.FindAttachment(0, date, 0) != 0) {
-        auto msg = year ? res::Msg::YearNoteHasAttachments
+        auto msg = year    ? res::Msg::YearNoteHasAttachments
                    : month ? res::Msg::MonthNoteHasAttachments
                            : res::Msg::DiaryHasAttachments;
         res::Answer answer = ui.askYesNoCancel(res::Text(msg));
@@ -282,7 +292,7 @@ void CDiaryDocuments::DeleteEntry(store::Date date) {
     bool hasNote = file.FindStickyNote(date, &note) != 0;
     bool removeNote = false;
     if (hasNote) {
-        auto msg = year ? res::Msg::YearNoteHasStickyNote
+        auto msg = year    ? res::Msg::YearNoteHasStickyNote
                    : month ? res::Msg::MonthNoteHasStickyNote
                            : res::Msg::DiaryHasStickyNote;
         res::Answer answer = ui.askYesNoCancel(res::Text(msg));
@@ -312,12 +322,13 @@ void CDiaryDocuments::openPreviousOrNext(bool next) {
     d.stepping = true;
     CMarlowDoc* doc = activeDocument();
     store::Date from = doc ? doc->date() : next ? store::Date{0, 1, 1} : store::Date{9999, 12, 31};
-    std::uint64_t unit =
-        next ? d.context.dataFile->NextDateWithContent(from) : d.context.dataFile->PreviousDateWithContent(from);
+    std::uint64_t unit = next ? d.context.dataFile->NextDateWithContent(from)
+                              : d.context.dataFile->PreviousDateWithContent(from);
     if (unit != 0) {
         if (auto header = d.context.dataFile->ReadRecordHeader(unit)) {
             store::Date date{header->year(), header->month(), header->day()};
-            if (CMarlowDoc* opened = OpenEntry(date, false)) opened->view()->setFocus(Qt::OtherFocusReason);
+            if (CMarlowDoc* opened = OpenEntry(date, false))
+                opened->view()->setFocus(Qt::OtherFocusReason);
         }
     }
     d.stepping = false;
@@ -328,15 +339,18 @@ void CDiaryDocuments::saveActiveAsDate() {
     CMarlowDoc* doc = activeDocument();
     if (!doc || d.context.dataFile->IsReadOnly()) return;
     QPointer<CMarlowDoc> guard(doc);
-    CDateChangeDlg dialog(doc->date(), *d.context.ui, [this, &d](store::Date date) {
-        if (document(date)) {
-            d.context.ui->warn(res::Msg::DiaryAlreadyOpened);
-            return false;
-        }
-        if (d.context.dataFile->ReadEntryHeader(date) != 0)
-            return d.context.ui->askYesNo(res::Text(res::Msg::ReplaceExistingDiary));
-        return true;
-    }, doc->frame());
+    CDateChangeDlg dialog(
+        doc->date(), *d.context.ui,
+        [this, &d](store::Date date) {
+            if (document(date)) {
+                d.context.ui->warn(res::Msg::DiaryAlreadyOpened);
+                return false;
+            }
+            if (d.context.dataFile->ReadEntryHeader(date) != 0)
+                return d.context.ui->askYesNo(res::Text(res::Msg::ReplaceExistingDiary));
+            return true;
+        },
+        doc->frame());
     if (dialog.exec() != QDialog::Accepted || !guard) return;
     store::Date old = doc->date();
     if (!doc->saveAsDate(dialog.chosenDate())) return;
@@ -352,13 +366,15 @@ void CDiaryDocuments::saveActiveAsDate() {
 bool CDiaryDocuments::editWeatherChoices(QWidget* parent) {
     Impl& d = *m_impl;
     store::WeatherList list;
-    if (!d.context.dataFile->ReadWeatherList(list)) list = store::CDiaryDataFile::DefaultWeatherList();
+    if (!d.context.dataFile->ReadWeatherList(list))
+        list = store::CDiaryDataFile::DefaultWeatherList();
     CWeatherSettingDlg dialog(list, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     list = dialog.choices();
     for (auto& choice : list) choice = choice.substr(0, store::kWeatherMax);
     for (CMarlowDoc* doc : d.docs) doc->head()->setWeatherChoices(list);
-    if (!d.context.dataFile->IsReadOnly() && !d.context.dataFile->WriteWeatherList(list)) return false;
+    if (!d.context.dataFile->IsReadOnly() && !d.context.dataFile->WriteWeatherList(list))
+        return false;
     return true;
 }
 
@@ -385,8 +401,10 @@ bool IsEditorCommand(res::Cmd command) {
         case res::Cmd::DateStamp:
         case res::Cmd::SearchGoogle:
         case res::Cmd::SearchYahoo:
-        case res::Cmd::SearchBing: return true;
-        default: return false;
+        case res::Cmd::SearchBing:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -395,30 +413,44 @@ bool IsEditorCommand(res::Cmd command) {
 bool CDiaryDocuments::isEnabled(res::Cmd command) const {
     const Impl& d = *m_impl;
     CMarlowDoc* doc = activeDocument();
-    bool writable = d.context.dataFile && d.context.dataFile->IsOpen() && !d.context.dataFile->IsReadOnly();
+    bool writable =
+        d.context.dataFile && d.context.dataFile->IsOpen() && !d.context.dataFile->IsReadOnly();
     switch (command) {
         case res::Cmd::PreviousEntry:
-        case res::Cmd::NextEntry: return !d.stepping && d.context.dataFile && d.context.dataFile->IsOpen();
-        case res::Cmd::FileSave: return doc && doc->IsModified() && writable;
+        case res::Cmd::NextEntry:
+            return !d.stepping && d.context.dataFile && d.context.dataFile->IsOpen();
+        case res::Cmd::FileSave:
+            return doc && doc->IsModified() && writable;
         case res::Cmd::FileClose:
         case res::Cmd::TogglePin:
         case res::Cmd::ToText:
-        case res::Cmd::NextFieldOrLineBreak: return doc != nullptr;
+        case res::Cmd::NextFieldOrLineBreak:
+            return doc != nullptr;
         case res::Cmd::FileSaveAs:
-        case res::Cmd::DeleteEntry: return doc && writable;
-        case res::Cmd::CloseAllButThis: return doc && d.docs.size() > 1;
-        default: break;
+        case res::Cmd::DeleteEntry:
+            return doc && writable;
+        case res::Cmd::CloseAllButThis:
+            return doc && d.docs.size() > 1;
+        default:
+            break;
     }
     if (!doc || !IsEditorCommand(command)) return false;
     if (QLineEdit* field = FocusedField(doc)) {
         switch (command) {
-            case res::Cmd::EditCut: return !field->isReadOnly() && field->hasSelectedText();
-            case res::Cmd::EditCopy: return field->hasSelectedText();
-            case res::Cmd::EditPaste: return !field->isReadOnly();
-            case res::Cmd::EditUndo: return field->isUndoAvailable();
-            case res::Cmd::EditRedo: return field->isRedoAvailable();
-            case res::Cmd::EditSelectAll: return !field->text().isEmpty();
-            default: break;
+            case res::Cmd::EditCut:
+                return !field->isReadOnly() && field->hasSelectedText();
+            case res::Cmd::EditCopy:
+                return field->hasSelectedText();
+            case res::Cmd::EditPaste:
+                return !field->isReadOnly();
+            case res::Cmd::EditUndo:
+                return field->isUndoAvailable();
+            case res::Cmd::EditRedo:
+                return field->isRedoAvailable();
+            case res::Cmd::EditSelectAll:
+                return !field->text().isEmpty();
+            default:
+                break;
         }
     }
     return doc->view()->isCommandEnabled(command);
@@ -429,13 +461,28 @@ bool CDiaryDocuments::execute(res::Cmd command) {
     Impl& d = *m_impl;
     CMarlowDoc* doc = activeDocument();
     switch (command) {
-        case res::Cmd::PreviousEntry: openPreviousOrNext(false); return true;
-        case res::Cmd::NextEntry: openPreviousOrNext(true); return true;
-        case res::Cmd::FileSave: doc->setPinned(true); doc->DoFileSave(); return true;
-        case res::Cmd::FileClose: d.close(doc, true); return true;
-        case res::Cmd::TogglePin: doc->setPinned(!doc->isPinned()); return true;
-        case res::Cmd::FileSaveAs: saveActiveAsDate(); return true;
-        case res::Cmd::DeleteEntry: DeleteEntry(doc->date()); return true;
+        case res::Cmd::PreviousEntry:
+            openPreviousOrNext(false);
+            return true;
+        case res::Cmd::NextEntry:
+            openPreviousOrNext(true);
+            return true;
+        case res::Cmd::FileSave:
+            doc->setPinned(true);
+            doc->DoFileSave();
+            return true;
+        case res::Cmd::FileClose:
+            d.close(doc, true);
+            return true;
+        case res::Cmd::TogglePin:
+            doc->setPinned(!doc->isPinned());
+            return true;
+        case res::Cmd::FileSaveAs:
+            saveActiveAsDate();
+            return true;
+        case res::Cmd::DeleteEntry:
+            DeleteEntry(doc->date());
+            return true;
         case res::Cmd::CloseAllButThis:
             for (CMarlowDoc* other : std::vector<CMarlowDoc*>(d.docs))
                 if (other != doc) d.close(other, true);
@@ -461,17 +508,31 @@ bool CDiaryDocuments::execute(res::Cmd command) {
             }
             return true;
         }
-        default: break;
+        default:
+            break;
     }
     if (QLineEdit* field = FocusedField(doc)) {
         switch (command) {
-            case res::Cmd::EditCut: field->cut(); return true;
-            case res::Cmd::EditCopy: field->copy(); return true;
-            case res::Cmd::EditPaste: field->paste(); return true;
-            case res::Cmd::EditUndo: field->undo(); return true;
-            case res::Cmd::EditRedo: field->redo(); return true;
-            case res::Cmd::EditSelectAll: field->selectAll(); return true;
-            default: break;
+            case res::Cmd::EditCut:
+                field->cut();
+                return true;
+            case res::Cmd::EditCopy:
+                field->copy();
+                return true;
+            case res::Cmd::EditPaste:
+                field->paste();
+                return true;
+            case res::Cmd::EditUndo:
+                field->undo();
+                return true;
+            case res::Cmd::EditRedo:
+                field->redo();
+                return true;
+            case res::Cmd::EditSelectAll:
+                field->selectAll();
+                return true;
+            default:
+                break;
         }
     }
     return doc->view()->runCommand(command);

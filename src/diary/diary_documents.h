@@ -39,7 +39,6 @@ struct DiaryContext {
     std::function<std::chrono::year_month_day()> today;
 };
 
-
 class CDiaryDocuments : public QObject {
     Q_OBJECT
 

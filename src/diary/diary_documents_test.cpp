@@ -35,7 +35,8 @@ protected:
         area = std::make_unique<QMdiArea>();
         area->resize(800, 600);
         DiaryContext context{&settings, data.file.get(), &ui, [] {
-                                 return std::chrono::year_month_day{std::chrono::year{2026}, std::chrono::month{12},
+                                 return std::chrono::year_month_day{std::chrono::year{2026},
+                                                                    std::chrono::month{12},
                                                                     std::chrono::day{8}};
                              }};
         documents = std::make_unique<CDiaryDocuments>(context, area.get());

@@ -1,20 +1,19 @@
 #include "editor_texts.h"
 
-#include "store/codepage.h"
-
 #include <array>
 #include <cstdio>
 
 #include "entry_name.h"
+#include "store/codepage.h"
 
 namespace tl::diary {
 namespace {
 
 constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                   "Thursday", "Friday", "Saturday"};
-constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",
-                                                     "May",     "June",     "July",      "August",
-                                                     "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonthNames = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
 
 }  // namespace
 
@@ -30,8 +29,9 @@ std::u16string BorderText(bool shortBorder, bool breakBefore, bool breakAfter) {
 std::u16string StampText(int year, int month, int day, int hour, int minute) {
     int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%s, %s %02d, %04d at %02d:%02d %s", kDayNames[Weekday(year, month, day)],
-                  kMonthNames[month - 1], day, year, hour12, minute, hour < 12 ? "AM" : "PM");
+    std::snprintf(buf, sizeof buf, "%s, %s %02d, %04d at %02d:%02d %s",
+                  kDayNames[Weekday(year, month, day)], kMonthNames[month - 1], day, year, hour12,
+                  minute, hour < 12 ? "AM" : "PM");
     std::u16string out;
     for (const char* p = buf; *p; ++p) out.push_back(static_cast<char16_t>(*p));
     return out;
@@ -41,9 +41,15 @@ std::optional<std::string> SearchUrl(SearchEngine engine, std::u16string_view te
     if (text.size() > kSearchTextMax) return std::nullopt;
     std::string url;
     switch (engine) {
-        case SearchEngine::Google: url = "https://www.google.com/search?q="; break;
-        case SearchEngine::Yahoo: url = "https://search.yahoo.com/search?p="; break;
-        case SearchEngine::Bing: url = "https://www.bing.com/search?q="; break;
+        case SearchEngine::Google:
+            url = "https://www.google.com/search?q=";
+            break;
+        case SearchEngine::Yahoo:
+            url = "https://search.yahoo.com/search?p=";
+            break;
+        case SearchEngine::Bing:
+            url = "https://www.bing.com/search?q=";
+            break;
     }
     for (unsigned char byte : store::Utf16ToUtf8(text)) {
         char buf[4];

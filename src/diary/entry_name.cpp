@@ -36,7 +36,9 @@ bool IsValidEntryDate(store::Date date) {
     return date.month != 0 && date.day <= DaysInMonth(date.year, date.month);
 }
 
-bool IsNote(store::Date date) { return date.day == 0; }
+bool IsNote(store::Date date) {
+    return date.day == 0;
+}
 
 std::u16string EntryName(store::Date date) {
     char buf[32];
@@ -65,7 +67,8 @@ std::optional<store::Date> ParseEntryName(std::u16string_view name) {
         year = LeadingNumber(name, 3, 4);
     }
     if (year < 0 || month < 0 || day < 0 || month > 12 || day > 31) return std::nullopt;
-    store::Date date{static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month), static_cast<std::uint8_t>(day)};
+    store::Date date{static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
+                     static_cast<std::uint8_t>(day)};
     if (!IsValidEntryDate(date)) return std::nullopt;
     return date;
 }

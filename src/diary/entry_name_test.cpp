@@ -17,7 +17,8 @@ TEST(EntryName, KindsRoundTripThroughTheirNames) {
     EXPECT_EQ(EntryName(Date{2026, 12, 0}), u"12-2026");
     EXPECT_EQ(EntryName(Date{2026, 0, 0}), u"2026");
     EXPECT_EQ(EntryName(Date{2026, 3, 1}), u"03-01-2026(Sun)");
-    for (Date d : {Date{2026, 12, 8}, Date{2026, 12, 0}, Date{2026, 0, 0}, Date{2024, 2, 29}, Date{1900, 1, 1}})
+    for (Date d : {Date{2026, 12, 8}, Date{2026, 12, 0}, Date{2026, 0, 0}, Date{2024, 2, 29},
+                   Date{1900, 1, 1}})
         EXPECT_EQ(ParseEntryName(EntryName(d)), d);
 }
 
@@ -83,8 +84,10 @@ TEST(EditorTexts, StampUsesTheTwelveHourClock) {
 
 TEST(EditorTexts, SearchEncodesEveryByteAndRefusesLongSelections) {
     EXPECT_EQ(SearchUrl(SearchEngine::Google, u"a b"), "https://www.google.com/search?q=%61%20%62");
-    EXPECT_EQ(SearchUrl(SearchEngine::Yahoo, u"\u00e9"), "https://search.yahoo.com/search?p=%C3%A9");
-    EXPECT_EQ(SearchUrl(SearchEngine::Bing, u"\U0001F600"), "https://www.bing.com/search?q=%F0%9F%98%80");
+    EXPECT_EQ(SearchUrl(SearchEngine::Yahoo, u"\u00e9"),
+              "https://search.yahoo.com/search?p=%C3%A9");
+    EXPECT_EQ(SearchUrl(SearchEngine::Bing, u"\U0001F600"),
+              "https://www.bing.com/search?q=%F0%9F%98%80");
     EXPECT_TRUE(SearchUrl(SearchEngine::Google, std::u16string(100, u'x')));
     EXPECT_FALSE(SearchUrl(SearchEngine::Google, std::u16string(101, u'x')));
 }

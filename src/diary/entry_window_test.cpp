@@ -26,7 +26,8 @@ class EntryWindowTest : public ::testing::Test {
 protected:
     EntryWindowTest() {
         area.resize(900, 600);
-        documents = std::make_unique<CDiaryDocuments>(DiaryContext{&settings, data.file.get(), &ui, {}}, &area);
+        documents = std::make_unique<CDiaryDocuments>(
+            DiaryContext{&settings, data.file.get(), &ui, {}}, &area);
     }
     std::u16string storedText(Date date) {
         std::u16string text;

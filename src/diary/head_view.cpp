@@ -1,7 +1,5 @@
 #include "head_view.h"
 
-#include <algorithm>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <algorithm>
 
 #include "color_setting_dlg.h"
 #include "colors.h"
@@ -62,7 +61,9 @@ private:
 
 }  // namespace
 
-int CHeadView::paneHeight(bool note) { return note ? Scale(23) : Scale(23) + Scale(29) + 1; }
+int CHeadView::paneHeight(bool note) {
+    return note ? Scale(23) : Scale(23) + Scale(29) + 1;
+}
 
 CHeadView::CHeadView(TabTable& tabs, bool note, bool weatherShown, QWidget* parent)
     : QWidget(parent), m_tabs(tabs), m_note(note), m_weatherShown(weatherShown) {
@@ -100,14 +101,18 @@ void CHeadView::setHeader(const store::EntryHeader& header) {
     setColors(header.colors);
 }
 
-QString CHeadView::title() const { return m_title ? m_title->text() : QString(); }
+QString CHeadView::title() const {
+    return m_title ? m_title->text() : QString();
+}
 
 void CHeadView::setTitle(const QString& title) {
     if (m_title) m_title->setText(title);
     applyTitlePalette();
 }
 
-QString CHeadView::weather() const { return m_weather ? m_weather->currentText() : QString(); }
+QString CHeadView::weather() const {
+    return m_weather ? m_weather->currentText() : QString();
+}
 
 void CHeadView::setColors(const store::TitleColors& colors) {
     m_colors = colors;
@@ -146,7 +151,8 @@ void CHeadView::blinkTick(bool phaseOn) {
 }
 
 void CHeadView::hideTitleSelection() {
-    if (m_title && m_title->hasSelectedText()) m_title->setCursorPosition(m_title->selectionStart());
+    if (m_title && m_title->hasSelectedText())
+        m_title->setCursorPosition(m_title->selectionStart());
 }
 
 void CHeadView::chooseColors() {
@@ -219,7 +225,8 @@ void CHeadView::paintEvent(QPaintEvent*) {
 bool CHeadView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         auto reason = static_cast<QFocusEvent*>(event)->reason();
-        bool withinWeather = m_weather && (watched == m_weather || watched == m_weather->lineEdit()) &&
+        bool withinWeather = m_weather &&
+                             (watched == m_weather || watched == m_weather->lineEdit()) &&
                              m_weather->isAncestorOf(QApplication::focusWidget());
         if (reason != Qt::PopupFocusReason && !withinWeather) emit fieldLeft();
     } else if (event->type() == QEvent::KeyPress) {

@@ -31,10 +31,16 @@ CMarlowDoc::~CMarlowDoc() {
     m_frame->closeForGood();
 }
 
-std::u16string CMarlowDoc::entryName() const { return EntryName(m_date); }
+std::u16string CMarlowDoc::entryName() const {
+    return EntryName(m_date);
+}
 
-CMarlowView* CMarlowDoc::view() const { return m_frame ? m_frame->view() : nullptr; }
-CHeadView* CMarlowDoc::head() const { return m_frame ? m_frame->head() : nullptr; }
+CMarlowView* CMarlowDoc::view() const {
+    return m_frame ? m_frame->view() : nullptr;
+}
+CHeadView* CMarlowDoc::head() const {
+    return m_frame ? m_frame->head() : nullptr;
+}
 
 bool CMarlowDoc::createWindow(QWidget* areaViewport) {
     auto* head = new CHeadView(m_tabs, isNote(), m_context.settings->etc.weatherEnable == 1);
@@ -46,9 +52,10 @@ bool CMarlowDoc::createWindow(QWidget* areaViewport) {
         return false;
     });
 
-    connect(view->document(), &QTextDocument::modificationChanged, this, [this, view](bool changed) {
-        if (changed && view->isReady()) edited();
-    });
+    connect(view->document(), &QTextDocument::modificationChanged, this,
+            [this, view](bool changed) {
+                if (changed && view->isReady()) edited();
+            });
     connect(view, &CMarlowView::focusLost, this, [this] { saveIfModified(); });
     connect(view, &CMarlowView::focusGained, head, &CHeadView::hideTitleSelection);
     connect(view, &CMarlowView::toTitleRequested, this, [this, head, view] {
@@ -62,7 +69,8 @@ bool CMarlowDoc::createWindow(QWidget* areaViewport) {
     connect(head, &CHeadView::edited, this, &CMarlowDoc::edited);
     connect(head, &CHeadView::fieldLeft, this, [this] { saveIfModified(); });
     connect(head, &CHeadView::menuAboutToOpen, this, &CMarlowDoc::saveAllRequested);
-    connect(head, &CHeadView::toTextRequested, view, [view] { view->setFocus(Qt::OtherFocusReason); });
+    connect(head, &CHeadView::toTextRequested, view,
+            [view] { view->setFocus(Qt::OtherFocusReason); });
     connect(head, &CHeadView::colorsChosen, this, [this] {
         SetModifiedFlag(true);
         setPinned(true);
@@ -92,7 +100,8 @@ bool CMarlowDoc::OnOpenDocument() {
     if (file.ReadEntryHeader(m_date, &stored) != 0) {
         std::vector<std::uint8_t> rtf;
         bool rich = file.ReadEntryRichText(m_date, rtf) != 0 && !rtf.empty() &&
-                    ReadRtf(QByteArrayView(rtf.data(), static_cast<qsizetype>(rtf.size())), *editor->document());
+                    ReadRtf(QByteArrayView(rtf.data(), static_cast<qsizetype>(rtf.size())),
+                            *editor->document());
         if (!rich) {
             std::u16string text;
             file.ReadEntryText(m_date, text);
@@ -129,8 +138,9 @@ bool CMarlowDoc::writeEntry(store::Date date) {
     entry.colors = header->colors();
     std::u16string text = ToCrLf(editor->document()->toPlainText().toStdU16String());
     QByteArray rtf = WriteRtf(*editor->document());
-    auto bytes = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(rtf.constData()),
-                                               static_cast<std::size_t>(rtf.size()));
+    auto bytes =
+        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(rtf.constData()),
+                                      static_cast<std::size_t>(rtf.size()));
     // The engine's save replaces the date's sticky note with the entry; no
     // note window exists to write it back, so the document keeps it.
     store::StickyNote note;

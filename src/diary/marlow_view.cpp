@@ -31,7 +31,8 @@ CMarlowView::CMarlowView(const app::AppSettings& settings, res::UserInterface& u
     setFrameShape(QFrame::NoFrame);
     if (settings.mainWindow.colorSpecify == 1) {
         QPalette p = palette();
-        p.setColor(QPalette::Base, ToQColor(static_cast<std::uint32_t>(settings.mainWindow.backColor)));
+        p.setColor(QPalette::Base,
+                   ToQColor(static_cast<std::uint32_t>(settings.mainWindow.backColor)));
         setPalette(p);
     }
     applyDefaultFont();
@@ -55,51 +56,88 @@ bool CMarlowView::isCommandEnabled(res::Cmd command) const {
     bool writable = !isReadOnly();
     bool selection = textCursor().hasSelection();
     switch (command) {
-        case res::Cmd::EditUndo: return writable && document()->isUndoAvailable();
-        case res::Cmd::EditRedo: return writable && document()->isRedoAvailable();
-        case res::Cmd::EditCut: return writable && selection;
-        case res::Cmd::EditCopy: return selection;
-        case res::Cmd::EditPaste: return writable && canPaste();
-        case res::Cmd::EditSelectAll: return !document()->isEmpty();
+        case res::Cmd::EditUndo:
+            return writable && document()->isUndoAvailable();
+        case res::Cmd::EditRedo:
+            return writable && document()->isRedoAvailable();
+        case res::Cmd::EditCut:
+            return writable && selection;
+        case res::Cmd::EditCopy:
+            return selection;
+        case res::Cmd::EditPaste:
+            return writable && canPaste();
+        case res::Cmd::EditSelectAll:
+            return !document()->isEmpty();
         case res::Cmd::InsertBorder:
         case res::Cmd::InsertShortBorder:
         case res::Cmd::DateStamp:
-        case res::Cmd::NextFieldOrLineBreak: return writable;
+        case res::Cmd::NextFieldOrLineBreak:
+            return writable;
         case res::Cmd::SearchGoogle:
         case res::Cmd::SearchYahoo:
-        case res::Cmd::SearchBing: return selection;
+        case res::Cmd::SearchBing:
+            return selection;
         case res::Cmd::FilePrint:
         case res::Cmd::FilePrintPreview:
-        case res::Cmd::ToText: return true;
-        default: return false;
+        case res::Cmd::ToText:
+            return true;
+        default:
+            return false;
     }
 }
 
 bool CMarlowView::runCommand(res::Cmd command) {
     if (!isCommandEnabled(command)) return false;
     switch (command) {
-        case res::Cmd::EditUndo: undo(); break;
-        case res::Cmd::EditRedo: redo(); break;
-        case res::Cmd::EditCut: cut(); break;
-        case res::Cmd::EditCopy: copy(); break;
-        case res::Cmd::EditPaste: paste(); break;
-        case res::Cmd::EditSelectAll: selectAll(); break;
-        case res::Cmd::InsertBorder: insertBorder(false); break;
-        case res::Cmd::InsertShortBorder: insertBorder(true); break;
+        case res::Cmd::EditUndo:
+            undo();
+            break;
+        case res::Cmd::EditRedo:
+            redo();
+            break;
+        case res::Cmd::EditCut:
+            cut();
+            break;
+        case res::Cmd::EditCopy:
+            copy();
+            break;
+        case res::Cmd::EditPaste:
+            paste();
+            break;
+        case res::Cmd::EditSelectAll:
+            selectAll();
+            break;
+        case res::Cmd::InsertBorder:
+            insertBorder(false);
+            break;
+        case res::Cmd::InsertShortBorder:
+            insertBorder(true);
+            break;
         case res::Cmd::DateStamp: {
             QDateTime now = QDateTime::currentDateTime();
             insertStamp(now.date().year(), now.date().month(), now.date().day(), now.time().hour(),
                         now.time().minute());
             break;
         }
-        case res::Cmd::NextFieldOrLineBreak: insertLineBreak(); break;
+        case res::Cmd::NextFieldOrLineBreak:
+            insertLineBreak();
+            break;
         case res::Cmd::SearchGoogle:
         case res::Cmd::SearchYahoo:
-        case res::Cmd::SearchBing: searchSelection(command); break;
-        case res::Cmd::FilePrint: printDocument(); break;
-        case res::Cmd::FilePrintPreview: printPreview(); break;
-        case res::Cmd::ToText: setFocus(); break;
-        default: return false;
+        case res::Cmd::SearchBing:
+            searchSelection(command);
+            break;
+        case res::Cmd::FilePrint:
+            printDocument();
+            break;
+        case res::Cmd::FilePrintPreview:
+            printPreview();
+            break;
+        case res::Cmd::ToText:
+            setFocus();
+            break;
+        default:
+            return false;
     }
     return true;
 }
@@ -115,8 +153,8 @@ void CMarlowView::replaceSelection(const QString& text) {
 
 void CMarlowView::insertBorder(bool shortBorder) {
     if (isReadOnly()) return;
-    replaceSelection(QString::fromStdU16String(
-        BorderText(shortBorder, m_settings.etc.sepBeforeLine == 1, m_settings.etc.sepAfterLine == 1)));
+    replaceSelection(QString::fromStdU16String(BorderText(
+        shortBorder, m_settings.etc.sepBeforeLine == 1, m_settings.etc.sepAfterLine == 1)));
     setFocus();
 }
 
@@ -135,7 +173,8 @@ void CMarlowView::searchSelection(res::Cmd engine) {
     SearchEngine which = engine == res::Cmd::SearchYahoo  ? SearchEngine::Yahoo
                          : engine == res::Cmd::SearchBing ? SearchEngine::Bing
                                                           : SearchEngine::Google;
-    auto url = SearchUrl(which, selected.replace(QChar::ParagraphSeparator, u'\n').toStdU16String());
+    auto url =
+        SearchUrl(which, selected.replace(QChar::ParagraphSeparator, u'\n').toStdU16String());
     if (!url) {
         m_ui.warn(res::Msg::SpecifiedTextTooLong);
         return;
@@ -153,7 +192,8 @@ void CMarlowView::printDocument() {
 void CMarlowView::printPreview() {
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog preview(&printer, this);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { print(p); });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* p) { print(p); });
     preview.exec();
 }
 
@@ -222,21 +262,32 @@ void CMarlowView::contextMenuEvent(QContextMenuEvent* event) {
     add(tr("Search by &Google"), res::Cmd::SearchGoogle);
     add(tr("Search by &YAHOO!"), res::Cmd::SearchYahoo);
     add(tr("Search by &bing"), res::Cmd::SearchBing);
-    menu.exec(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center()) : event->globalPos());
+    menu.exec(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
+                                                             : event->globalPos());
     viewport()->update();
 }
 
 void CMarlowView::keyPressEvent(QKeyEvent* event) {
     // The main window's accelerators usually take these first; the editor
     // answers them itself when it stands alone.
-    const auto mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const auto mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (mods == Qt::NoModifier) {
         switch (event->key()) {
-            case Qt::Key_F9: runCommand(res::Cmd::InsertBorder); return;
-            case Qt::Key_F8: runCommand(res::Cmd::InsertShortBorder); return;
-            case Qt::Key_F5: runCommand(res::Cmd::DateStamp); return;
-            case Qt::Key_F2: emit toTitleRequested(); return;
-            default: break;
+            case Qt::Key_F9:
+                runCommand(res::Cmd::InsertBorder);
+                return;
+            case Qt::Key_F8:
+                runCommand(res::Cmd::InsertShortBorder);
+                return;
+            case Qt::Key_F5:
+                runCommand(res::Cmd::DateStamp);
+                return;
+            case Qt::Key_F2:
+                emit toTitleRequested();
+                return;
+            default:
+                break;
         }
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&

@@ -22,7 +22,8 @@ class CMarlowView : public QTextEdit {
     Q_OBJECT
 
 public:
-    CMarlowView(const app::AppSettings& settings, res::UserInterface& ui, QWidget* parent = nullptr);
+    CMarlowView(const app::AppSettings& settings, res::UserInterface& ui,
+                QWidget* parent = nullptr);
 
     // Applies the FONT settings to the whole text as the default format.
     void applyDefaultFont();
@@ -42,7 +43,9 @@ public:
     // Runs before the context menu opens: every modified entry is saved.
     void setBeforeMenu(std::function<void()> hook) { m_beforeMenu = std::move(hook); }
     // Extra entries of the context menu (Attach file), added by the owner.
-    void setMenuExtension(std::function<void(class QMenu&)> hook) { m_menuExtension = std::move(hook); }
+    void setMenuExtension(std::function<void(class QMenu&)> hook) {
+        m_menuExtension = std::move(hook);
+    }
 
 signals:
     // Focus left the editor: the owner saves.

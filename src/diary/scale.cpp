@@ -18,6 +18,8 @@ int Scale(int n) {
     return ScaleAt(n, g_dpi);
 }
 
-void SetScaleDpi(int dpi) { g_dpi = dpi; }
+void SetScaleDpi(int dpi) {
+    g_dpi = dpi;
+}
 
 }  // namespace tl::diary

@@ -42,9 +42,13 @@ CTabStrip::CTabStrip(TabTable& table, QWidget* parent) : QWidget(parent), m_tabl
     layoutButtons();
 }
 
-int CTabStrip::tabsRight() const { return width() - Scale(50); }
+int CTabStrip::tabsRight() const {
+    return width() - Scale(50);
+}
 
-QSize CTabStrip::sizeHint() const { return QSize(Scale(300), Scale(23)); }
+QSize CTabStrip::sizeHint() const {
+    return QSize(Scale(300), Scale(23));
+}
 
 void CTabStrip::layoutButtons() {
     int size = Scale(14);
@@ -125,9 +129,13 @@ void CTabStrip::press(QMouseEvent* event, bool doubleClick) {
     update();
 }
 
-void CTabStrip::mousePressEvent(QMouseEvent* event) { press(event, false); }
+void CTabStrip::mousePressEvent(QMouseEvent* event) {
+    press(event, false);
+}
 
-void CTabStrip::mouseDoubleClickEvent(QMouseEvent* event) { press(event, true); }
+void CTabStrip::mouseDoubleClickEvent(QMouseEvent* event) {
+    press(event, true);
+}
 
 void CTabStrip::mouseMoveEvent(QMouseEvent* event) {
     int row = m_table.hitTest(event->position().toPoint().x(), tabsRight());
@@ -149,7 +157,8 @@ void CTabStrip::mouseMoveEvent(QMouseEvent* event) {
 void CTabStrip::mouseReleaseEvent(QMouseEvent* event) {
     int row = m_table.hitTest(event->position().toPoint().x(), tabsRight());
     if (event->button() == Qt::RightButton) {
-        if (row >= 0) emit menuRequested(m_table.rows()[row].date, event->globalPosition().toPoint());
+        if (row >= 0)
+            emit menuRequested(m_table.rows()[row].date, event->globalPosition().toPoint());
         return;
     }
     if (event->button() != Qt::LeftButton) return;

@@ -12,7 +12,8 @@ TabRow Row(int day, int width = 80) {
 
 TEST(TabTable, HoldsAtMostAHundredRowsAndTheNewestIsCurrent) {
     TabTable table;
-    for (int i = 0; i < kMaxTabs; ++i) ASSERT_TRUE(table.add(TabRow{u"x", 10, false, store::Date{2000, 1, 1}}));
+    for (int i = 0; i < kMaxTabs; ++i)
+        ASSERT_TRUE(table.add(TabRow{u"x", 10, false, store::Date{2000, 1, 1}}));
     EXPECT_FALSE(table.add(Row(1)));
     EXPECT_EQ(table.count(), kMaxTabs);
     EXPECT_EQ(table.current(), kMaxTabs - 1);

@@ -28,6 +28,8 @@ private:
 };
 
 // 0x00BBGGRR with every channel inverted.
-inline std::uint32_t InvertedColor(std::uint32_t color) { return ~color & 0xFFFFFFu; }
+inline std::uint32_t InvertedColor(std::uint32_t color) {
+    return ~color & 0xFFFFFFu;
+}
 
 }  // namespace tl::diary

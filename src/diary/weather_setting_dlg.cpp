@@ -8,7 +8,8 @@
 
 namespace tl::diary {
 
-CWeatherSettingDlg::CWeatherSettingDlg(const store::WeatherList& choices, QWidget* parent) : QDialog(parent) {
+CWeatherSettingDlg::CWeatherSettingDlg(const store::WeatherList& choices, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(tr("Weather Settings"));
     auto* grid = new QGridLayout;
     // Two columns of ten, numbered 1 to 20.
@@ -31,7 +32,8 @@ CWeatherSettingDlg::CWeatherSettingDlg(const store::WeatherList& choices, QWidge
 
 store::WeatherList CWeatherSettingDlg::choices() const {
     store::WeatherList list;
-    for (std::size_t i = 0; i < store::kWeatherChoices; ++i) list[i] = m_edits[i]->text().toStdU16String();
+    for (std::size_t i = 0; i < store::kWeatherChoices; ++i)
+        list[i] = m_edits[i]->text().toStdU16String();
     return list;
 }
 

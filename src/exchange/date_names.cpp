@@ -1,11 +1,12 @@
 #include "date_names.h"
 
-
 namespace tl::exchange {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool Digits(std::string_view s, std::size_t at, std::size_t n, int* value) {
     int v = 0;
@@ -18,7 +19,6 @@ bool Digits(std::string_view s, std::size_t at, std::size_t n, int* value) {
 }
 
 }  // namespace
-
 
 int IsValidDate(int year, int month, int day) {
     if (year < 1900 || month < 0 || month > 12) return 0;
@@ -35,9 +35,9 @@ int ParseDateName(std::string_view name, store::Date* date) {
         if (name[4] != '-' || !Digits(name, 5, 2, &month)) return 0;
         if (name.size() == 10 && !Digits(name, 8, 2, &day)) return 0;
     }
-    *date = {static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month), static_cast<std::uint8_t>(day)};
+    *date = {static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
+             static_cast<std::uint8_t>(day)};
     return 1;
 }
-
 
 }  // namespace tl::exchange

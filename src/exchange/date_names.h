@@ -24,6 +24,8 @@ using store::DaysInMonth;
 
 // The date as a number that orders like its key: year x 10000 + month x 100
 // + day.
-inline int DateNumber(store::Date d) { return d.year * 10000 + d.month * 100 + d.day; }
+inline int DateNumber(store::Date d) {
+    return d.year * 10000 + d.month * 100 + d.day;
+}
 
 }  // namespace tl::exchange

@@ -23,8 +23,9 @@ TEST(DateNames, AcceptsTheThreeFormsAndIgnoresTheSeparatorBeforeTheDay) {
 
 TEST(DateNames, RefusesOtherLengthsNonDigitsAndAMissingDash) {
     store::Date d;
-    for (const char* bad : {"", "202", "2024-", "2024-3", "2024-3-5", "2024-03-5", "2024/03/05", "2024-03-05x",
-                            "20a4", "2024-0a", "2024-03-0x", "notes", "2024-03-05.txt"})
+    for (const char* bad :
+         {"", "202", "2024-", "2024-3", "2024-3-5", "2024-03-5", "2024/03/05", "2024-03-05x",
+          "20a4", "2024-0a", "2024-03-0x", "notes", "2024-03-05.txt"})
         EXPECT_EQ(ParseDateName(bad, &d), 0) << bad;
 }
 
@@ -104,13 +105,16 @@ TEST(FolderHistory, MovesAKnownFolderForwardAndDropsTheOldest) {
 }
 
 TEST(ExchangeTexts, SummariesAndTheMergeQuestion) {
-    EXPECT_EQ(ExportQuestion(3, 0), "Diaries:3\n\nwill be exported.\n\nAre you sure you want to start the export?");
-    EXPECT_EQ(ImportQuestion(0, 2), "Attached files:2\nwill be imported.\n\nDo you want to start import?");
+    EXPECT_EQ(ExportQuestion(3, 0),
+              "Diaries:3\n\nwill be exported.\n\nAre you sure you want to start the export?");
+    EXPECT_EQ(ImportQuestion(0, 2),
+              "Attached files:2\nwill be imported.\n\nDo you want to start import?");
     EXPECT_EQ(GroupedNumber(1234567), "1,234,567");
     EXPECT_EQ(GroupedNumber(999), "999");
     const std::string q = MergeQuestion(1500, 2);
-    EXPECT_NE(q.find("The number of the merged diary:  1,500\nThe number of the merged attachments:  2"),
-              std::string::npos);
+    EXPECT_NE(
+        q.find("The number of the merged diary:  1,500\nThe number of the merged attachments:  2"),
+        std::string::npos);
     EXPECT_EQ(MergeQuestion(5, 0).find("attachments:"), std::string::npos);
 }
 

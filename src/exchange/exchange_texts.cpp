@@ -15,7 +15,8 @@ std::string GroupedNumber(std::uint64_t n) {
 std::string CountSummary(std::uint64_t diaries, std::uint64_t attachments) {
     std::string s;
     if (diaries > 0) s += FormatText(res::Msg::DiariesCount, {std::to_string(diaries)});
-    if (attachments > 0) s += FormatText(res::Msg::AttachedFilesCount, {std::to_string(attachments)});
+    if (attachments > 0)
+        s += FormatText(res::Msg::AttachedFilesCount, {std::to_string(attachments)});
     return s;
 }
 
@@ -29,7 +30,8 @@ std::string ImportQuestion(std::uint64_t diaries, std::uint64_t attachments) {
 
 std::string MergeQuestion(std::uint64_t texts, std::uint64_t attachments) {
     const std::string extra =
-        attachments > 0 ? FormatText(res::Msg::MergeAttachmentsCount, {GroupedNumber(attachments)}) : std::string();
+        attachments > 0 ? FormatText(res::Msg::MergeAttachmentsCount, {GroupedNumber(attachments)})
+                        : std::string();
     return FormatText(res::Msg::AskStartMerge, {GroupedNumber(texts), extra});
 }
 

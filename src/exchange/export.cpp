@@ -11,11 +11,11 @@
 #include "exchange_texts.h"
 #include "folder_io.h"
 #include "progress_scope.h"
-#include "store/record_layout.h"
 #include "store/attachment_names.h"
 #include "store/codepage.h"
 #include "store/compression.h"
 #include "store/file_times.h"
+#include "store/record_layout.h"
 
 namespace tl::exchange {
 
@@ -32,7 +32,9 @@ constexpr std::size_t kMaxPathLength = 259;
 // No rich text comes near this; a record claiming more is damaged.
 constexpr std::uint64_t kRichTextLimit = 64ULL << 20;
 
-Date DateOf(const RecordRef& rec) { return {rec.header.year(), rec.header.month(), rec.header.day()}; }
+Date DateOf(const RecordRef& rec) {
+    return {rec.header.year(), rec.header.month(), rec.header.day()};
+}
 
 bool InRange(const RecordRef& rec, std::string_view fromKey, std::string_view toKey) {
     const std::string key = rec.header.key();
@@ -46,20 +48,26 @@ void AppendUtf16Le(std::vector<std::uint8_t>& out, std::u16string_view text) {
     }
 }
 
-void AppendBytes(std::vector<std::uint8_t>& out, std::string_view bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+void AppendBytes(std::vector<std::uint8_t>& out, std::string_view bytes) {
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
 
 // The rich text of a kind-5 record already located; nullopt when it cannot
 // be read (told).
-std::optional<std::vector<std::uint8_t>> ReadRichTextAt(store::CDiaryDataFile& file, const RecordRef& rec) {
-    const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(rec.header.units()) * store::kUnitSize;
+std::optional<std::vector<std::uint8_t>> ReadRichTextAt(store::CDiaryDataFile& file,
+                                                        const RecordRef& rec) {
+    const std::uint64_t bytesInRecord =
+        static_cast<std::uint64_t>(rec.header.units()) * store::kUnitSize;
     if (rec.header.units() < 2 || bytesInRecord > kRichTextLimit + store::kUnitSize) {
         file.ui().warn(res::Msg::FailedToDecompress);
         return std::nullopt;
     }
     std::vector<std::uint8_t> record(static_cast<std::size_t>(bytesInRecord));
-    if (file.ReadBytes(rec.unit, record.data(), record.size()) != record.size()) return std::nullopt;
+    if (file.ReadBytes(rec.unit, record.data(), record.size()) != record.size())
+        return std::nullopt;
     const std::uint32_t original = store::GetU32(&record[L::kRtOriginal]);
-    const std::span<const std::uint8_t> stored(record.data() + L::kRtPayload, record.size() - L::kRtPayload);
+    const std::span<const std::uint8_t> stored(record.data() + L::kRtPayload,
+                                               record.size() - L::kRtPayload);
     if (record[L::kRtFlag] == 0) {
         auto part = stored.first(std::min<std::size_t>(original, stored.size()));
         return std::vector<std::uint8_t>(part.begin(), part.end());
@@ -69,8 +77,8 @@ std::optional<std::vector<std::uint8_t>> ReadRichTextAt(store::CDiaryDataFile& f
         file.ui().warn(res::Msg::FailedToDecompress);
         return std::nullopt;
     }
-    return store::DecompressPayload(stored.first(storedSize), std::min<std::uint64_t>(original, kRichTextLimit),
-                                    file.ui());
+    return store::DecompressPayload(stored.first(storedSize),
+                                    std::min<std::uint64_t>(original, kRichTextLimit), file.ui());
 }
 
 // Title and weather of the entry header record.
@@ -94,8 +102,9 @@ std::string DayText(Date d) {
 
 // Writes the attachment's bytes to path with its times and attributes.
 // dateText and nameText are what the path-too-long message shows.
-int WriteAttachment(store::CDiaryDataFile& file, const AttachmentInfo& info, const std::string& path,
-                    const std::string& dateText, const std::string& nameText, bool makeReadOnly) {
+int WriteAttachment(store::CDiaryDataFile& file, const AttachmentInfo& info,
+                    const std::string& path, const std::string& dateText,
+                    const std::string& nameText, bool makeReadOnly) {
     res::UserInterface& ui = file.ui();
     if (store::Utf8ToUtf16(path).size() > kMaxPathLength) {
         ui.warn(std::string(res::Text(res::Msg::PathDate)) + dateText + "\n" +
@@ -111,13 +120,20 @@ int WriteAttachment(store::CDiaryDataFile& file, const AttachmentInfo& info, con
         return 0;
     }
     switch (WriteWholeFile(path, data)) {
-        case WriteResult::Written: break;
-        case WriteResult::DiskFull: ui.warn(res::Msg::DiskFull); return 0;
-        case WriteResult::Failed: ui.warn(res::Msg::FailedToWrite); return 0;
+        case WriteResult::Written:
+            break;
+        case WriteResult::DiskFull:
+            ui.warn(res::Msg::DiskFull);
+            return 0;
+        case WriteResult::Failed:
+            ui.warn(res::Msg::FailedToWrite);
+            return 0;
     }
     // Times and attributes are best effort: the bytes are what matters.
     (void)store::ApplyFileTimes(path, {info.creationTime, info.writeTime, info.accessTime});
-    (void)store::ApplyAttributes(path, static_cast<std::uint8_t>(info.attributes | (makeReadOnly ? store::kAttrReadOnly : 0)));
+    (void)store::ApplyAttributes(
+        path,
+        static_cast<std::uint8_t>(info.attributes | (makeReadOnly ? store::kAttrReadOnly : 0)));
     return 1;
 }
 
@@ -126,7 +142,8 @@ int WriteAttachment(store::CDiaryDataFile& file, const AttachmentInfo& info, con
 // attachment of the date already takes (a stored "a(2).txt" beside two
 // "a.txt") is numbered on, so that no file overwrites another.
 std::map<std::uint64_t, std::u16string> PlanNames(std::vector<const AttachmentInfo*> list) {
-    std::stable_sort(list.begin(), list.end(), [](auto* a, auto* b) { return a->order < b->order; });
+    std::stable_sort(list.begin(), list.end(),
+                     [](auto* a, auto* b) { return a->order < b->order; });
     std::map<std::uint64_t, std::u16string> names;
     std::set<std::u16string> used;
     for (const AttachmentInfo* a : list) {
@@ -143,9 +160,14 @@ std::map<std::uint64_t, std::u16string> PlanNames(std::vector<const AttachmentIn
 
 class Exporter {
 public:
-    Exporter(store::CDiaryDataFile& file, const std::string& folder, std::string_view fromKey, std::string_view toKey,
-             std::uint64_t total)
-        : m_file(file), m_ui(file.ui()), m_folder(folder), m_from(fromKey), m_to(toKey), m_total(total),
+    Exporter(store::CDiaryDataFile& file, const std::string& folder, std::string_view fromKey,
+             std::string_view toKey, std::uint64_t total)
+        : m_file(file),
+          m_ui(file.ui()),
+          m_folder(folder),
+          m_from(fromKey),
+          m_to(toKey),
+          m_total(total),
           m_progress(m_ui, res::Msg::DuringExport) {}
 
     int texts(Encoding encoding);
@@ -189,9 +211,14 @@ int Exporter::texts(Encoding encoding) {
             case store::kKindEntryHeader:
                 if (InRange(rec, m_from, m_to)) headers.push_back(rec);
                 break;
-            case store::kKindPlainText: plain.emplace(d, rec); break;
-            case store::kKindRichText: rich.emplace(d, rec); break;
-            default: break;
+            case store::kKindPlainText:
+                plain.emplace(d, rec);
+                break;
+            case store::kKindRichText:
+                rich.emplace(d, rec);
+                break;
+            default:
+                break;
         }
     }
     for (const RecordRef& h : headers) {
@@ -199,22 +226,26 @@ int Exporter::texts(Encoding encoding) {
         const int d = DateNumber(date);
         const store::EntryHeader header = ReadHeaderAt(m_file, h);
         std::u16string lines;
-        if (date.day != 0) lines = u"TITLE:" + header.title + u"\r\nWEATHER:" + header.weather + u"\r\n\r\n";
+        if (date.day != 0)
+            lines = u"TITLE:" + header.title + u"\r\nWEATHER:" + header.weather + u"\r\n\r\n";
         const std::string stem = JoinPath(m_folder, store::DateText(date));
         std::vector<std::uint8_t> bytes;
         if (encoding == Encoding::RichText) {
             AppendBytes(bytes, ansi(lines));
-            if (WriteResult r = WriteWholeFile(stem + ".txt", bytes); r != WriteResult::Written) return failWrite(r);
+            if (WriteResult r = WriteWholeFile(stem + ".txt", bytes); r != WriteResult::Written)
+                return failWrite(r);
             bytes.clear();
             if (auto it = rich.find(d); it != rich.end()) {
                 if (auto rtf = ReadRichTextAt(m_file, it->second)) bytes = std::move(*rtf);
             }
-            if (WriteResult r = WriteWholeFile(stem + ".rtf", bytes); r != WriteResult::Written) return failWrite(r);
+            if (WriteResult r = WriteWholeFile(stem + ".rtf", bytes); r != WriteResult::Written)
+                return failWrite(r);
         } else {
             std::u16string text;
             // A text that cannot be read has been reported; the header
             // lines are still written.
-            if (auto it = plain.find(d); it != plain.end()) (void)m_file.ReadEntryTextAt(it->second.unit, text);
+            if (auto it = plain.find(d); it != plain.end())
+                (void)m_file.ReadEntryTextAt(it->second.unit, text);
             if (encoding == Encoding::Ansi) {
                 AppendBytes(bytes, ansi(lines + text));
             } else {
@@ -222,7 +253,8 @@ int Exporter::texts(Encoding encoding) {
                 AppendUtf16Le(bytes, text);
                 bytes.insert(bytes.end(), {0, 0});
             }
-            if (WriteResult r = WriteWholeFile(stem + ".txt", bytes); r != WriteResult::Written) return failWrite(r);
+            if (WriteResult r = WriteWholeFile(stem + ".txt", bytes); r != WriteResult::Written)
+                return failWrite(r);
         }
         if (!stepped()) {
             m_progress.abort();
@@ -239,7 +271,8 @@ int Exporter::attachments() {
     while (walk.next(rec)) {
         if (rec.header.kind() != store::kKindAttachment || !InRange(rec, m_from, m_to)) continue;
         AttachmentInfo info;
-        if (m_file.FindAttachment(rec.unit, DateOf(rec), 0, &info) == rec.unit) infos.push_back(std::move(info));
+        if (m_file.FindAttachment(rec.unit, DateOf(rec), 0, &info) == rec.unit)
+            infos.push_back(std::move(info));
     }
     std::map<int, std::vector<const AttachmentInfo*>> byDate;
     for (const AttachmentInfo& a : infos) byDate[DateNumber(a.date)].push_back(&a);
@@ -254,9 +287,10 @@ int Exporter::attachments() {
         }
         const std::string name = store::Utf16ToUtf8(names[a.unit]);
         if (!WriteAttachment(m_file, a, JoinPath(sub, name), DayText(a.date), name, false)) {
-            const std::string question = FormatText(res::Msg::AskSkipDamagedFile,
-                                                    {std::to_string(a.date.month), std::to_string(a.date.day),
-                                                     std::to_string(a.date.year)});
+            const std::string question =
+                FormatText(res::Msg::AskSkipDamagedFile,
+                           {std::to_string(a.date.month), std::to_string(a.date.day),
+                            std::to_string(a.date.year)});
             if (!m_ui.askYesNo(question)) {
                 m_progress.close();
                 return 0;
@@ -272,7 +306,8 @@ int Exporter::attachments() {
 
 int Exporter::finish() {
     m_progress.close();
-    if (m_replaced > 0) m_ui.inform(FormatText(res::Msg::AnsiCharactersReplaced, {std::to_string(m_replaced)}));
+    if (m_replaced > 0)
+        m_ui.inform(FormatText(res::Msg::AnsiCharactersReplaced, {std::to_string(m_replaced)}));
     return 1;
 }
 
@@ -281,13 +316,16 @@ int Exporter::finish() {
 std::u16string NumberedName(std::u16string_view name, std::uint32_t rank) {
     const std::size_t dot = name.rfind(u'.');
     const std::u16string_view stem = dot == std::u16string_view::npos ? name : name.substr(0, dot);
-    const std::u16string_view ext = dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot);
+    const std::u16string_view ext =
+        dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot);
     const std::string number = "(" + std::to_string(rank) + ")";
-    return std::u16string(stem) + std::u16string(number.begin(), number.end()) + std::u16string(ext);
+    return std::u16string(stem) + std::u16string(number.begin(), number.end()) +
+           std::u16string(ext);
 }
 
-int ExportData(store::CDiaryDataFile& file, const std::string& folder, bool exportTexts, bool exportAttachments,
-               std::string_view fromKey, std::string_view toKey, Encoding encoding) {
+int ExportData(store::CDiaryDataFile& file, const std::string& folder, bool exportTexts,
+               bool exportAttachments, std::string_view fromKey, std::string_view toKey,
+               Encoding encoding) {
     store::KindCounts counts{};
     if (!file.CountByKind(counts, fromKey, toKey)) return 0;
     const std::uint64_t total = (exportTexts ? counts[store::kKindEntryHeader] : 0) +
@@ -310,17 +348,22 @@ int ExportData(store::CDiaryDataFile& file, const std::string& folder, bool expo
     }
 }
 
-int ExportAttachment(store::CDiaryDataFile& file, Date date, std::uint32_t order, const std::string& destination,
-                     bool destinationIsFullPath, bool makeReadOnly) {
+int ExportAttachment(store::CDiaryDataFile& file, Date date, std::uint32_t order,
+                     const std::string& destination, bool destinationIsFullPath,
+                     bool makeReadOnly) {
     AttachmentInfo info;
     if (order == 0 || file.FindAttachment(0, date, order, &info) == 0) {
         file.ui().warn(res::Msg::AttachedFileCorrupted);
         return 0;
     }
-    if (destinationIsFullPath) return WriteAttachment(file, info, destination, store::DateText(date), destination, makeReadOnly);
+    if (destinationIsFullPath)
+        return WriteAttachment(file, info, destination, store::DateText(date), destination,
+                               makeReadOnly);
     const std::uint32_t rank = file.SameNameRank(date, order, info.name);
-    const std::string name = store::Utf16ToUtf8(store::SafeFileName(rank > 1 ? NumberedName(info.name, rank) : info.name));
-    return WriteAttachment(file, info, JoinPath(destination, name), DayText(date), name, makeReadOnly);
+    const std::string name = store::Utf16ToUtf8(
+        store::SafeFileName(rank > 1 ? NumberedName(info.name, rank) : info.name));
+    return WriteAttachment(file, info, JoinPath(destination, name), DayText(date), name,
+                           makeReadOnly);
 }
 
 int RunExport(store::CDiaryDataFile& file, const ExportRequest& request) {
@@ -337,8 +380,8 @@ int RunExport(store::CDiaryDataFile& file, const ExportRequest& request) {
         return 0;
     }
     if (!ui.askYesNo(ExportQuestion(diaries, attachments))) return 2;
-    const int r = ExportData(file, request.folder, request.texts, request.attachments, request.fromKey,
-                             request.toKey, request.encoding);
+    const int r = ExportData(file, request.folder, request.texts, request.attachments,
+                             request.fromKey, request.toKey, request.encoding);
     if (r == 1) ui.inform(res::Msg::ExportCompleted);
     if (r == 0) ui.warn(res::Msg::ExportFailed);
     return r;

@@ -20,16 +20,17 @@ enum class Encoding : int { Ansi = 0, Unicode = 1, RichText = 2 };
 // attachments whose key lies in [fromKey, toKey]. Nothing is written
 // outside folder: names from the data file are made safe, symbolic links
 // in the folder are replaced rather than written through.
-[[nodiscard]] int ExportData(store::CDiaryDataFile& file, const std::string& folder, bool exportTexts,
-                             bool exportAttachments, std::string_view fromKey, std::string_view toKey,
-                             Encoding encoding);
+[[nodiscard]] int ExportData(store::CDiaryDataFile& file, const std::string& folder,
+                             bool exportTexts, bool exportAttachments, std::string_view fromKey,
+                             std::string_view toKey, Encoding encoding);
 
 // Writes one attachment: into the folder destination under its stored name
 // (numbered when an earlier attachment of the date has the same name), or
 // to the full path destination. The file gets the stored times and
 // attributes, read-only added when asked. 1 written, 0 not (told).
-[[nodiscard]] int ExportAttachment(store::CDiaryDataFile& file, store::Date date, std::uint32_t order,
-                                   const std::string& destination, bool destinationIsFullPath, bool makeReadOnly);
+[[nodiscard]] int ExportAttachment(store::CDiaryDataFile& file, store::Date date,
+                                   std::uint32_t order, const std::string& destination,
+                                   bool destinationIsFullPath, bool makeReadOnly);
 
 // "%s(%d)%s": the stored name numbered by its rank among equal names.
 std::u16string NumberedName(std::u16string_view name, std::uint32_t rank);

@@ -1,8 +1,7 @@
 #include "export.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "store/record_images.h"
 #include "store/record_layout.h"
@@ -11,10 +10,10 @@
 
 namespace tl::exchange {
 
-using store::Image;
-using store::NewImage;
 using store::AttachmentImage;
 using store::AttachmentSource;
+using store::Image;
+using store::NewImage;
 namespace {
 
 namespace fs = std::filesystem;
@@ -46,7 +45,8 @@ TEST_F(ExportTest, UnicodeDayHasHeaderLinesAndMonthNoteOnlyItsText) {
     ASSERT_EQ(file->SaveEntry({2024, 3, 5}, u"Trip", u"rain", u"We went."), 1);
     ASSERT_EQ(file->SaveEntry({2024, 3, 0}, u"", u"", u"March"), 1);
     ASSERT_EQ(exportAll(Encoding::Unicode), 1);
-    EXPECT_EQ(ReadFile(out / "2024-03-05.txt"), Utf16Le(u"TITLE:Trip\r\nWEATHER:rain\r\n\r\nWe went.") + std::string(2, '\0'));
+    EXPECT_EQ(ReadFile(out / "2024-03-05.txt"),
+              Utf16Le(u"TITLE:Trip\r\nWEATHER:rain\r\n\r\nWe went.") + std::string(2, '\0'));
     EXPECT_EQ(ReadFile(out / "2024-03.txt"), Utf16Le(u"March") + std::string(2, '\0'));
 }
 
@@ -66,8 +66,10 @@ TEST_F(ExportTest, EmptyTextStillGivesTheHeaderLines) {
 
 TEST_F(ExportTest, RichTextWritesHeaderOnlyTextAndTheRtfBesideIt) {
     const std::string rtf = "{\\rtf1 Hello\\par}";
-    ASSERT_EQ(file->SaveEditorEntry({2024, 3, 5}, {u"T", u"W", {}}, u"Hello",
-                                    std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size())), 1);
+    ASSERT_EQ(file->SaveEditorEntry(
+                  {2024, 3, 5}, {u"T", u"W", {}}, u"Hello",
+                  std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size())),
+              1);
     ASSERT_EQ(file->SaveEntry({2024, 3, 6}, u"Plain", u"", u"no rich text"), 1);
     ASSERT_EQ(exportAll(Encoding::RichText), 1);
     EXPECT_EQ(ReadFile(out / "2024-03-05.txt"), "TITLE:T\r\nWEATHER:W\r\n\r\n");
@@ -93,7 +95,8 @@ TEST_F(ExportTest, RangeSelectsEntriesAndAttachmentsByKey) {
     ASSERT_EQ(file->SaveEntry({2024, 0, 0}, u"", u"", u"year"), 1);
     ASSERT_EQ(file->SaveEntry({2024, 5, 1}, u"", u"", u"in"), 1);
     testing::Attach(*file, {2023, 12, 31}, "x.bin", "x", dir / "scratch");
-    ASSERT_EQ(ExportData(*file, out.string(), true, true, "20240000", "20249999", Encoding::Ansi), 1);
+    ASSERT_EQ(ExportData(*file, out.string(), true, true, "20240000", "20249999", Encoding::Ansi),
+              1);
     EXPECT_TRUE(fs::exists(out / "2024.txt"));
     EXPECT_TRUE(fs::exists(out / "2024-05-01.txt"));
     EXPECT_FALSE(fs::exists(out / "2023-12-31.txt"));
@@ -119,7 +122,8 @@ TEST_F(ExportTest, TimesAndReadOnlyComeBackAndASecondExportReplacesThem) {
     fs::create_directories(dir / "s");
     testing::WriteFile(dir / "s" / "ro.txt", "locked");
     ::chmod((dir / "s" / "ro.txt").c_str(), 0444);
-    ASSERT_TRUE(store::ApplyFileTimes((dir / "s" / "ro.txt").string(), {0, 1000000000, 1000000000}));
+    ASSERT_TRUE(
+        store::ApplyFileTimes((dir / "s" / "ro.txt").string(), {0, 1000000000, 1000000000}));
     ASSERT_EQ(file->AttachFile((dir / "s" / "ro.txt").string(), d, 1), 1);
     ASSERT_EQ(exportAll(Encoding::Ansi), 1);
     const fs::path exported = out / "2024-03-05" / "ro.txt";
@@ -156,7 +160,8 @@ TEST_F(ExportTest, NothingIsWrittenThroughLinksOrOutsideTheFolder) {
 }
 
 TEST_F(ExportTest, CancelStopsWithTheAbortMessage) {
-    for (int day = 1; day <= 5; ++day) ASSERT_EQ(file->SaveEntry({2024, 3, static_cast<std::uint8_t>(day)}, u"", u"", u"t"), 1);
+    for (int day = 1; day <= 5; ++day)
+        ASSERT_EQ(file->SaveEntry({2024, 3, static_cast<std::uint8_t>(day)}, u"", u"", u"t"), 1);
     ui.cancelAtStep(2);
     EXPECT_EQ(exportAll(Encoding::Ansi), 2);
     EXPECT_EQ(ui.informations(), std::vector<std::string>{"Processing was aborted."});
@@ -177,7 +182,8 @@ TEST_F(ExportTest, DamagedAttachmentAsksAndNoStops) {
     EXPECT_EQ(exportAll(Encoding::Ansi), 0);
     ASSERT_FALSE(ui.events().empty());
     bool asked = false;
-    for (const auto& e : ui.events()) asked |= e.kind == "ask" && e.text.find("(3-5-2024)") != std::string::npos;
+    for (const auto& e : ui.events())
+        asked |= e.kind == "ask" && e.text.find("(3-5-2024)") != std::string::npos;
     EXPECT_TRUE(asked);
 }
 
@@ -188,7 +194,8 @@ TEST_F(ExportTest, RunExportCountsAsksAndTells) {
     ui.clear();
     ui.answer(res::Answer::Yes);
     EXPECT_EQ(RunExport(*file, {out.string()}), 1);
-    EXPECT_EQ(ui.events().front().text, "Diaries:1\n\nwill be exported.\n\nAre you sure you want to start the export?");
+    EXPECT_EQ(ui.events().front().text,
+              "Diaries:1\n\nwill be exported.\n\nAre you sure you want to start the export?");
     EXPECT_EQ(ui.informations().back(), "Export has been completed.");
 }
 

@@ -31,8 +31,9 @@ std::optional<int> FieldValue(std::string_view text) {
 
 // The three placeholders stand for what an empty part of the date covers:
 // everything, the whole year, the whole month.
-RangeKeyCheck RangeKey(std::string_view yearText, std::string_view monthText, std::string_view dayText,
-                       const char* all, const char* wholeYear, const char* wholeMonth) {
+RangeKeyCheck RangeKey(std::string_view yearText, std::string_view monthText,
+                       std::string_view dayText, const char* all, const char* wholeYear,
+                       const char* wholeMonth) {
     RangeKeyCheck r;
     const auto year = FieldValue(yearText);
     const auto month = FieldValue(monthText);
@@ -56,7 +57,8 @@ RangeKeyCheck RangeKey(std::string_view yearText, std::string_view monthText, st
         r.key = buf;
         return r;
     }
-    if (*day < 1 || *day > DaysInMonth(*year, *month)) return {{}, res::Msg::DayIncorrect, RangeField::Day};
+    if (*day < 1 || *day > DaysInMonth(*year, *month))
+        return {{}, res::Msg::DayIncorrect, RangeField::Day};
     std::snprintf(buf, sizeof buf, "%04d%02d%02d", *year, *month, *day);
     r.key = buf;
     return r;

@@ -16,8 +16,8 @@ namespace tl::exchange {
 // A folder typed into a dialog: spaces trimmed, trailing separators
 // removed, and it must be an existing folder.
 struct FolderCheck {
-    std::string folder;               // without trailing separator
-    std::optional<res::Msg> error;    // SpecifyFolderName or FolderNameIncorrect
+    std::string folder;             // without trailing separator
+    std::optional<res::Msg> error;  // SpecifyFolderName or FolderNameIncorrect
     // The field's text afterwards: the folder with one separator.
     std::string display() const { return folder + "/"; }
 };

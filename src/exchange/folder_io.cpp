@@ -45,18 +45,23 @@ int UniqueFd::release() {
     return fd;
 }
 
-int UniqueFd::closeFd(int fd) { return ::close(fd); }
+int UniqueFd::closeFd(int fd) {
+    return ::close(fd);
+}
 
 void SyncFolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : path.substr(0, slash);
     UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() >= 0) (void)::fsync(fd.get());
 }
 
 WriteResult WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
     UniqueFd fd(OpenForWriting(path));
-    if (fd.get() < 0) return errno == ENOSPC || errno == EDQUOT ? WriteResult::DiskFull : WriteResult::Failed;
+    if (fd.get() < 0)
+        return errno == ENOSPC || errno == EDQUOT ? WriteResult::DiskFull : WriteResult::Failed;
     std::size_t done = 0;
     int err = 0;
     while (done < bytes.size()) {
@@ -111,7 +116,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
     bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = ::pread(fd.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        ssize_t n =
+            ::pread(fd.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);

@@ -17,7 +17,8 @@ enum class WriteResult { Written, DiskFull, Failed };
 // Creates or replaces the regular file at path with the bytes. An existing
 // read-only file or symbolic link of that name is replaced, never written
 // through. A failed write leaves no partial file.
-[[nodiscard]] WriteResult WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+[[nodiscard]] WriteResult WriteWholeFile(const std::string& path,
+                                         std::span<const std::uint8_t> bytes);
 
 // Makes sure path is a folder of its own (created when missing); false
 // when it cannot be created or is a file or a symbolic link.

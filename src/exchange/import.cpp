@@ -15,18 +15,18 @@
 #include "import_text.h"
 #include "progress_scope.h"
 #include "store/attachment_names.h"
-#include "store/record_images.h"
 #include "store/codepage.h"
+#include "store/record_images.h"
 #include "worker_pool.h"
 
 namespace tl::exchange {
 
-using store::Image;
-using store::EntryHeaderImage;
-using store::PlainTextImage;
-using store::RichTextImage;
 using store::AttachmentImage;
 using store::AttachmentSource;
+using store::EntryHeaderImage;
+using store::Image;
+using store::PlainTextImage;
+using store::RichTextImage;
 
 namespace {
 
@@ -73,7 +73,8 @@ std::vector<TextFile> TextFiles(const std::string& folder) {
         const std::string stem = e.name.substr(0, e.name.size() - 4);
         if (auto d = DateOfName(stem)) {
             const std::string rtf = stem + ".rtf";
-            files.push_back({JoinPath(folder, e.name), regular.count(rtf) ? JoinPath(folder, rtf) : std::string(), *d});
+            files.push_back({JoinPath(folder, e.name),
+                             regular.count(rtf) ? JoinPath(folder, rtf) : std::string(), *d});
         }
     }
     return files;
@@ -103,8 +104,8 @@ struct Prepared {
     std::optional<res::Msg> error;  // told when the item's turn comes
 };
 
-Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes, const std::vector<std::uint8_t>& rtf,
-                      Encoding encoding) {
+Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes,
+                      const std::vector<std::uint8_t>& rtf, Encoding encoding) {
     Prepared p{Prepared::Kind::Entry, date, {}, {}};
     EntryText e = SplitEntryText(DecodeText(bytes, encoding));
     // A folder exported as rich text: the .txt holds the header lines only
@@ -112,7 +113,9 @@ Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes, const s
     static constexpr std::string_view kRtfSignature = "{\\rtf";
     const bool useRtf = e.text.empty() && rtf.size() >= kRtfSignature.size() &&
                         std::equal(kRtfSignature.begin(), kRtfSignature.end(), rtf.begin());
-    if (useRtf) e.text = diary::RtfToPlainText(std::string_view(reinterpret_cast<const char*>(rtf.data()), rtf.size()));
+    if (useRtf)
+        e.text = diary::RtfToPlainText(
+            std::string_view(reinterpret_cast<const char*>(rtf.data()), rtf.size()));
     if (e.title.empty() && e.weather.empty() && e.text.empty() && !useRtf) return p;
     p.images.push_back(EntryHeaderImage(date, e.title.substr(0, store::kTitleMax), e.weather));
     auto text = PlainTextImage(date, e.text);
@@ -128,15 +131,17 @@ Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes, const s
 
 // The checks of attaching a file, on the reading thread; nullopt when the
 // file is refused (told).
-std::optional<AttachmentSource> ReadAttachment(const std::string& path, const std::string& name, Date date,
-                                               res::UserInterface& ui) {
+std::optional<AttachmentSource> ReadAttachment(const std::string& path, const std::string& name,
+                                               Date date, res::UserInterface& ui) {
     AttachmentSource s;
     s.date = date;
     s.name = store::Utf8ToUtf16(name);
     auto status = store::QueryFileStatus(path);
-    if (!store::IsAttachableFile(status, path, ui) || !store::IsAttachableSize(s.name, status->size, ui))
+    if (!store::IsAttachableFile(status, path, ui) ||
+        !store::IsAttachableSize(s.name, status->size, ui))
         return std::nullopt;
-    if (!ReadWholeFile(path, s.bytes) || s.bytes.empty() || s.bytes.size() >= store::kAttachmentLimit) {
+    if (!ReadWholeFile(path, s.bytes) || s.bytes.empty() ||
+        s.bytes.size() >= store::kAttachmentLimit) {
         ui.warn(res::Msg::FileReadFailed);
         return std::nullopt;
     }
@@ -156,7 +161,9 @@ public:
 
     // Queues a job; false when the import must stop (cancelled or failed).
     bool add(std::function<Prepared()> job, std::size_t bytes);
-    bool skip() { return add([] { return Prepared{}; }, 0); }
+    bool skip() {
+        return add([] { return Prepared{}; }, 0);
+    }
     // Writes what is queued; the result of the import.
     int finish();
     int result() const { return m_result; }
@@ -200,7 +207,8 @@ bool Importer::add(std::function<Prepared()> job, std::size_t bytes) {
     m_window.emplace_back(task->get_future(), bytes);
     m_pendingBytes += bytes;
     m_pool.submit([task] { (*task)(); });
-    while (m_window.size() >= kMaxPendingItems || (m_pendingBytes > kMaxPendingBytes && m_window.size() > 1))
+    while (m_window.size() >= kMaxPendingItems ||
+           (m_pendingBytes > kMaxPendingBytes && m_window.size() > 1))
         if (!writeFront()) return false;
     return true;
 }
@@ -213,7 +221,8 @@ bool Importer::writeFront() {
     try {
         write(p);
     } catch (const store::FileError& e) {
-        m_ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        m_ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                             : res::Msg::WriteToDiskFailure);
         m_result = 0;
         return false;
     }
@@ -227,8 +236,11 @@ bool Importer::writeFront() {
 void Importer::write(Prepared& p) {
     if (p.error) m_ui.warn(*p.error);
     switch (p.kind) {
-        case Prepared::Kind::Skip: return;
-        case Prepared::Kind::Entry: writeEntry(p); return;
+        case Prepared::Kind::Skip:
+            return;
+        case Prepared::Kind::Entry:
+            writeEntry(p);
+            return;
         case Prepared::Kind::Attachment:
             if (!m_file.WriteRecord(p.images.front())) m_ui.warn(res::Msg::FileWriteFailed);
             return;
@@ -241,9 +253,10 @@ std::vector<std::uint64_t>& Importer::entryUnits(Date date) {
         store::RecordRef rec;
         while (walk.next(rec)) {
             const std::uint8_t k = rec.header.kind();
-            if (k == store::kKindEntryHeader || k == store::kKindPlainText || k == store::kKindStickyNote ||
-                k == store::kKindRichText)
-                m_entryUnits[DateNumber({rec.header.year(), rec.header.month(), rec.header.day()})].push_back(rec.unit);
+            if (k == store::kKindEntryHeader || k == store::kKindPlainText ||
+                k == store::kKindStickyNote || k == store::kKindRichText)
+                m_entryUnits[DateNumber({rec.header.year(), rec.header.month(), rec.header.day()})]
+                    .push_back(rec.unit);
         }
         m_indexed = true;
     }
@@ -293,13 +306,15 @@ int Importer::finish() {
     return m_result;
 }
 
-int RunTexts(Importer& importer, const std::string& folder, Encoding encoding, res::UserInterface& ui) {
+int RunTexts(Importer& importer, const std::string& folder, Encoding encoding,
+             res::UserInterface& ui) {
     for (const TextFile& t : TextFiles(folder)) {
         auto bytes = std::make_shared<std::vector<std::uint8_t>>();
         auto rtf = std::make_shared<std::vector<std::uint8_t>>();
         try {
             // A file that cannot be read whole is skipped, as is its .rtf.
-            if (!ReadWholeFile(t.path, *bytes) || (!t.rtfPath.empty() && !ReadWholeFile(t.rtfPath, *rtf))) {
+            if (!ReadWholeFile(t.path, *bytes) ||
+                (!t.rtfPath.empty() && !ReadWholeFile(t.rtfPath, *rtf))) {
                 if (!importer.skip()) return importer.result();
                 continue;
             }
@@ -339,8 +354,11 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
             bool queued = importer.add(
                 [shared] {
                     auto image = AttachmentImage(*shared);
-                    if (!image) return Prepared{Prepared::Kind::Skip, shared->date, {}, res::Msg::FailedToCompress};
-                    return Prepared{Prepared::Kind::Attachment, shared->date, {std::move(*image)}, {}};
+                    if (!image)
+                        return Prepared{
+                            Prepared::Kind::Skip, shared->date, {}, res::Msg::FailedToCompress};
+                    return Prepared{
+                        Prepared::Kind::Attachment, shared->date, {std::move(*image)}, {}};
                 },
                 size);
             if (!queued) return importer.result();
@@ -351,7 +369,9 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
 
 }  // namespace
 
-std::uint64_t CountImportTexts(const std::string& folder) { return TextFiles(folder).size(); }
+std::uint64_t CountImportTexts(const std::string& folder) {
+    return TextFiles(folder).size();
+}
 
 std::uint64_t CountImportAttachments(const std::string& folder) {
     std::uint64_t n = 0;
@@ -368,7 +388,8 @@ int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding 
         if (r == 1) r = RunAttachments(importer, folder, ui);
         if (r == 0) importer.fail();
     } catch (const store::FileError& e) {
-        ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                           : res::Msg::WriteToDiskFailure);
         importer.fail();
     }
     return importer.finish();

@@ -24,10 +24,12 @@ std::uint64_t CountImportAttachments(const std::string& folder);
 // compressed on worker threads and written in folder order; the data file
 // is synced once at the end, also after a cancel or a failure (what was
 // imported until then stays).
-[[nodiscard]] int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding);
+[[nodiscard]] int ImportData(store::CDiaryDataFile& file, const std::string& folder,
+                             Encoding encoding);
 
 // The import command after its dialog: counts, asks, imports and tells
 // the result. 1 done, 0 failed or nothing to import, 2 declined or aborted.
-[[nodiscard]] int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding);
+[[nodiscard]] int RunImport(store::CDiaryDataFile& file, const std::string& folder,
+                            Encoding encoding);
 
 }  // namespace tl::exchange

@@ -13,21 +13,30 @@ namespace {
 namespace fs = std::filesystem;
 using testing::WriteFile;
 
-std::u16string Text(store::CDiaryDataFile& f, store::Date d) { return testing::TextOf(f, d); }
-store::EntryHeader Header(store::CDiaryDataFile& f, store::Date d) { return testing::HeaderOf(f, d); }
+std::u16string Text(store::CDiaryDataFile& f, store::Date d) {
+    return testing::TextOf(f, d);
+}
+store::EntryHeader Header(store::CDiaryDataFile& f, store::Date d) {
+    return testing::HeaderOf(f, d);
+}
 
 // Counts the syncs of every file it opens.
 class CountingFileSystem final : public store::FileSystem {
 public:
     int syncs = 0;
     std::unique_ptr<store::File> open(const std::string& path, store::OpenMode mode) override {
-        return std::make_unique<Counted>(store::PosixFileSystem::instance().open(path, mode), syncs);
+        return std::make_unique<Counted>(store::PosixFileSystem::instance().open(path, mode),
+                                         syncs);
     }
     std::unique_ptr<store::File> create(const std::string& path) override {
         return std::make_unique<Counted>(store::PosixFileSystem::instance().create(path), syncs);
     }
-    std::optional<bool> isReadOnly(const std::string& p) override { return store::PosixFileSystem::instance().isReadOnly(p); }
-    bool exists(const std::string& p) override { return store::PosixFileSystem::instance().exists(p); }
+    std::optional<bool> isReadOnly(const std::string& p) override {
+        return store::PosixFileSystem::instance().isReadOnly(p);
+    }
+    bool exists(const std::string& p) override {
+        return store::PosixFileSystem::instance().exists(p);
+    }
 
 private:
     struct Counted final : store::FileWrapper {
@@ -53,8 +62,9 @@ protected:
 };
 
 TEST_F(ImportTest, OnlyValidDateNamesAreImported) {
-    for (const char* name : {"2024-03-05.txt", "2024-03.txt", "2024.txt", "2024-02-29.txt", "notes.txt",
-                             "1899-12-31.txt", "2023-02-29.txt", "2024-3-5.txt", "2024-03-06.txt.bak"})
+    for (const char* name :
+         {"2024-03-05.txt", "2024-03.txt", "2024.txt", "2024-02-29.txt", "notes.txt",
+          "1899-12-31.txt", "2023-02-29.txt", "2024-3-5.txt", "2024-03-06.txt.bak"})
         WriteFile(in / name, std::string("x ") + name);
     fs::create_directories(in / "2023-02-29");
     WriteFile(in / "2023-02-29" / "a.txt", "a");
@@ -86,8 +96,10 @@ TEST_F(ImportTest, HeaderLinesOnlyWhenBothArePresent) {
 TEST_F(ImportTest, ReplacesTheEntryDropsRichTextAndNoteKeepsAttachments) {
     const store::Date d{2024, 3, 5};
     const std::string rtf = "{\\rtf1 old}";
-    ASSERT_EQ(file->SaveEditorEntry(d, {u"old", u"", {}}, u"old",
-                                    std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size())), 1);
+    ASSERT_EQ(file->SaveEditorEntry(
+                  d, {u"old", u"", {}}, u"old",
+                  std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size())),
+              1);
     store::StickyNote note;
     note.date = d;
     note.text = u"note";
@@ -104,7 +116,8 @@ TEST_F(ImportTest, ReplacesTheEntryDropsRichTextAndNoteKeepsAttachments) {
     EXPECT_EQ(file->FindStickyNote(d), 0u);
     auto list = file->ListAttachments(d);
     ASSERT_EQ(list.size(), 2u);
-    const auto photo = std::find_if(list.begin(), list.end(), [](auto& a) { return a.name == u"photo.jpg"; });
+    const auto photo =
+        std::find_if(list.begin(), list.end(), [](auto& a) { return a.name == u"photo.jpg"; });
     ASSERT_NE(photo, list.end());
     EXPECT_EQ(photo->order, 2u);
     // A second import adds nothing: the names exist.
@@ -118,8 +131,9 @@ TEST_F(ImportTest, EmptyFileDeletesTheEntryAndOtherFilesStillCome) {
     WriteFile(in / "2024-03-06.txt", "kept");
     ASSERT_EQ(ImportData(*file, in.string(), Encoding::Unicode), 1);
     EXPECT_EQ(file->ReadEntryHeader({2024, 3, 5}), 0u);
-    EXPECT_EQ(Text(*file, {2024, 3, 6}), std::u16string(1, static_cast<char16_t>('k' | ('e' << 8))) +
-                                             static_cast<char16_t>('p' | ('t' << 8)));
+    EXPECT_EQ(Text(*file, {2024, 3, 6}),
+              std::u16string(1, static_cast<char16_t>('k' | ('e' << 8))) +
+                  static_cast<char16_t>('p' | ('t' << 8)));
 }
 
 TEST_F(ImportTest, RichTextFolderKeepsTheTextAndTheRichText) {
@@ -173,7 +187,8 @@ TEST_F(ImportTest, BulkImportSyncsOnceAtTheEnd) {
 }
 
 TEST_F(ImportTest, CancelKeepsWhatWasImported) {
-    for (int day = 1; day <= 9; ++day) WriteFile(in / ("2024-03-0" + std::to_string(day) + ".txt"), "t");
+    for (int day = 1; day <= 9; ++day)
+        WriteFile(in / ("2024-03-0" + std::to_string(day) + ".txt"), "t");
     ui.cancelAtStep(3);
     EXPECT_EQ(ImportData(*file, in.string(), Encoding::Ansi), 2);
     EXPECT_EQ(ui.informations(), std::vector<std::string>{"Processing was aborted."});
@@ -191,7 +206,9 @@ TEST_F(ImportTest, RunImportTellsWhenThereIsNothing) {
 void FillDiary(store::CDiaryDataFile& f, const fs::path& scratch) {
     ASSERT_EQ(f.SaveEntry({2024, 0, 0}, u"", u"", u"The year \u5e74"), 1);
     ASSERT_EQ(f.SaveEntry({2024, 3, 0}, u"", u"", u"March\r\nplans"), 1);
-    ASSERT_EQ(f.SaveEntry({2024, 3, 5}, u"Trip \u65c5", u"rain", u"Line 1\r\n\r\nLine 3 \u6674\u308c"), 1);
+    ASSERT_EQ(
+        f.SaveEntry({2024, 3, 5}, u"Trip \u65c5", u"rain", u"Line 1\r\n\r\nLine 3 \u6674\u308c"),
+        1);
     ASSERT_EQ(f.SaveEntry({2024, 3, 6}, u"Only title", u"", u""), 1);
     ASSERT_EQ(f.SaveEntry({1999, 12, 31}, u"", u"snow", u"end"), 1);
     testing::Attach(f, {2024, 3, 5}, "a.txt", "first a", scratch / "1");
@@ -202,7 +219,8 @@ void FillDiary(store::CDiaryDataFile& f, const fs::path& scratch) {
 
 TEST_F(ImportTest, UnicodeRoundTripKeepsEveryTitleWeatherTextAndAttachment) {
     FillDiary(*file, dir / "scratch");
-    ASSERT_EQ(ExportData(*file, in.string(), true, true, "00000000", "99999999", Encoding::Unicode), 1);
+    ASSERT_EQ(ExportData(*file, in.string(), true, true, "00000000", "99999999", Encoding::Unicode),
+              1);
     auto copy = testing::NewDiary(dir / "copy.dat", ui);
     ASSERT_EQ(ImportData(*copy, in.string(), Encoding::Unicode), 1);
     EXPECT_EQ(testing::Take(*copy), testing::Take(*file));
@@ -211,7 +229,8 @@ TEST_F(ImportTest, UnicodeRoundTripKeepsEveryTitleWeatherTextAndAttachment) {
 
 TEST_F(ImportTest, AnsiRoundTripOfCodePageText) {
     FillDiary(*file, dir / "scratch");
-    ASSERT_EQ(ExportData(*file, in.string(), true, false, "00000000", "99999999", Encoding::Ansi), 1);
+    ASSERT_EQ(ExportData(*file, in.string(), true, false, "00000000", "99999999", Encoding::Ansi),
+              1);
     auto copy = testing::NewDiary(dir / "copy.dat", ui);
     ASSERT_EQ(ImportData(*copy, in.string(), Encoding::Ansi), 1);
     EXPECT_EQ(testing::Take(*copy).entries, testing::Take(*file).entries);

@@ -6,7 +6,8 @@ namespace tl::exchange {
 
 std::u16string DecodeText(std::span<const std::uint8_t> bytes, Encoding encoding) {
     if (encoding != Encoding::Unicode)
-        return store::FromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        return store::FromAnsi(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     std::u16string text;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         const auto c = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
@@ -26,9 +27,11 @@ struct Line {
 };
 
 Line LineAt(std::u16string_view all, std::size_t start) {
-    if (start == std::u16string_view::npos || start > all.size()) return {{}, std::u16string_view::npos};
+    if (start == std::u16string_view::npos || start > all.size())
+        return {{}, std::u16string_view::npos};
     const std::size_t end = all.find(u'\n', start);
-    std::u16string_view value = all.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
+    std::u16string_view value = all.substr(
+        start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
     if (!value.empty() && value.back() == u'\r') value.remove_suffix(1);
     return {value, end == std::u16string_view::npos ? std::u16string_view::npos : end + 1};
 }

@@ -5,17 +5,21 @@
 namespace tl::exchange {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 std::vector<std::uint8_t> Utf16(std::u16string_view s) {
     std::vector<std::uint8_t> b;
-    for (char16_t c : s) b.insert(b.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
+    for (char16_t c : s)
+        b.insert(b.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
     return b;
 }
 
 TEST(ImportText, BothHeaderLinesDropTheBlankLineWithCrLfOrLf) {
-    for (std::u16string_view file : {std::u16string_view(u"TITLE:Trip\r\nWEATHER:rain\r\n\r\nline 1\r\nline 2"),
-                                     std::u16string_view(u"TITLE:Trip\nWEATHER:rain\n\nline 1\r\nline 2")}) {
+    for (std::u16string_view file :
+         {std::u16string_view(u"TITLE:Trip\r\nWEATHER:rain\r\n\r\nline 1\r\nline 2"),
+          std::u16string_view(u"TITLE:Trip\nWEATHER:rain\n\nline 1\r\nline 2")}) {
         EntryText e = SplitEntryText(file);
         EXPECT_EQ(e.title, u"Trip");
         EXPECT_EQ(e.weather, u"rain");

@@ -16,9 +16,9 @@
 #include "exchange_texts.h"
 #include "folder_io.h"
 #include "progress_scope.h"
+#include "store/file_copy.h"
 #include "store/record_images.h"
 #include "store/record_layout.h"
-#include "store/file_copy.h"
 
 namespace tl::exchange {
 
@@ -30,13 +30,16 @@ using store::Date;
 using store::RecordRef;
 namespace fs = std::filesystem;
 
-Date DateOf(const RecordRef& rec) { return {rec.header.year(), rec.header.month(), rec.header.day()}; }
+Date DateOf(const RecordRef& rec) {
+    return {rec.header.year(), rec.header.month(), rec.header.day()};
+}
 
 bool SamePath(const std::string& a, const std::string& b) {
     std::error_code ec;
     if (fs::equivalent(a, b, ec)) return true;
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -62,7 +65,9 @@ public:
         const Date d{h.year(), h.month(), h.day()};
         const int key = DateNumber(d);
         switch (h.kind()) {
-            case store::kKindEntryHeader: m_headers.insert(key); [[fallthrough]];
+            case store::kKindEntryHeader:
+                m_headers.insert(key);
+                [[fallthrough]];
             case store::kKindPlainText:
             case store::kKindStickyNote:
             case store::kKindRichText:
@@ -71,10 +76,12 @@ public:
                 break;
             case store::kKindAttachment: {
                 store::AttachmentInfo info;
-                if (m_work.FindAttachment(unit, d, 0, &info) == unit) m_attachments[{key, info.order}].push_back(unit);
+                if (m_work.FindAttachment(unit, d, 0, &info) == unit)
+                    m_attachments[{key, info.order}].push_back(unit);
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
     bool hasHeader(Date d) const { return m_headers.count(DateNumber(d)) != 0; }
@@ -88,7 +95,9 @@ public:
     }
     // The first sticky note of the date, as RemoveStickyNote frees it.
     void freeSticky(Date d) { freeFirst(m_sticky[DateNumber(d)], &m_entry[DateNumber(d)]); }
-    void freeAttachment(Date d, std::uint32_t order) { freeFirst(m_attachments[{DateNumber(d), order}], nullptr); }
+    void freeAttachment(Date d, std::uint32_t order) {
+        freeFirst(m_attachments[{DateNumber(d), order}], nullptr);
+    }
 
 private:
     void freeFirst(std::vector<std::uint64_t>& units, std::vector<std::uint64_t>* alsoIn) {
@@ -113,7 +122,8 @@ Image TwoUnitHeader(const Image& source) {
     Image image(2 * store::kUnitSize, 0);
     std::copy_n(source.begin(), store::kUnitSize, image.begin());
     if (source.size() >= 2 * store::kUnitSize) {
-        std::copy_n(source.begin() + store::kUnitSize, store::kUnitSize, image.begin() + store::kUnitSize);
+        std::copy_n(source.begin() + store::kUnitSize, store::kUnitSize,
+                    image.begin() + store::kUnitSize);
     } else {
         std::copy_n(source.begin() + store::kEhOneUnitTitle, 2 * store::kEhOneUnitTitleMax,
                     image.begin() + store::kUnitSize);
@@ -124,7 +134,8 @@ Image TwoUnitHeader(const Image& source) {
 
 class Merger {
 public:
-    Merger(store::CDiaryDataFile& source, store::CDiaryDataFile& work, res::UserInterface& ui, std::uint64_t total)
+    Merger(store::CDiaryDataFile& source, store::CDiaryDataFile& work, res::UserInterface& ui,
+           std::uint64_t total)
         : m_source(source), m_work(work), m_ui(ui), m_total(total) {}
 
     int run();
@@ -202,7 +213,8 @@ int Merger::mergeRecord(const RecordRef& rec) {
         case store::kKindAttachment:
             m_index->freeAttachment(d, store::GetU32(&image[store::kAttOrder]));
             return write(image);
-        default: return 1;
+        default:
+            return 1;
     }
 }
 
@@ -215,8 +227,8 @@ int Merger::write(const Image& image) {
     return 1;
 }
 
-int AskSourcePassword(store::CDiaryDataFile& source, store::CDiaryDataFile& work, res::UserInterface& ui,
-                      const PasswordPrompt& askPassword) {
+int AskSourcePassword(store::CDiaryDataFile& source, store::CDiaryDataFile& work,
+                      res::UserInterface& ui, const PasswordPrompt& askPassword) {
     const std::u16string password = source.GetPassword();
     if (password.empty() || password == work.GetPassword()) return 1;
     ui.inform(res::Msg::MergeSourcePassword);
@@ -236,12 +248,14 @@ void Reopen(store::CDiaryDataFile& own, bool readOnly) {
 }  // namespace
 
 std::string WorkCopyPath(const std::string& dataPath) {
-    const std::string base = dataPath.size() >= 4 ? dataPath.substr(0, dataPath.size() - 4) : dataPath;
+    const std::string base =
+        dataPath.size() >= 4 ? dataPath.substr(0, dataPath.size() - 4) : dataPath;
     return base + ".mtemp";
 }
 
-int MergeData(const std::string& workPath, const std::string& ownPath, const std::string& folder, bool emptyAfter,
-              res::UserInterface& ui, const PasswordPrompt& askPassword, const store::DataFileKey& key) {
+int MergeData(const std::string& workPath, const std::string& ownPath, const std::string& folder,
+              bool emptyAfter, res::UserInterface& ui, const PasswordPrompt& askPassword,
+              const store::DataFileKey& key) {
     const std::string sourcePath = JoinPath(folder, kDataFileName);
     if (SamePath(sourcePath, ownPath)) {
         ui.warn(res::Msg::MergeNotToItself);
@@ -275,7 +289,9 @@ int MergeData(const std::string& workPath, const std::string& ownPath, const std
             ui.warn(res::Msg::MergeDataEmpty);
             return 0;
         }
-        if (!ui.askYesNo(MergeQuestion(counts[store::kKindPlainText], counts[store::kKindAttachment]))) return 2;
+        if (!ui.askYesNo(
+                MergeQuestion(counts[store::kKindPlainText], counts[store::kKindAttachment])))
+            return 2;
 
         store::CDiaryDataFile work(store::PosixFileSystem::instance(), ui);
         work.SetPath(workPath);
@@ -285,7 +301,8 @@ int MergeData(const std::string& workPath, const std::string& ownPath, const std
         Merger merger(source, work, ui, total);
         return merger.run();
     } catch (const store::FileError& e) {
-        ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                           : res::Msg::WriteToDiskFailure);
         return 0;
     } catch (const std::bad_alloc&) {
         ui.warn(res::Msg::OutOfMemory);
@@ -293,7 +310,8 @@ int MergeData(const std::string& workPath, const std::string& ownPath, const std
     }
 }
 
-int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAfter, const PasswordPrompt& askPassword) {
+int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAfter,
+             const PasswordPrompt& askPassword) {
     res::UserInterface& ui = own.ui();
     const std::string ownPath = own.Path();
     const std::string workPath = WorkCopyPath(ownPath);
@@ -329,7 +347,8 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
         source.SetKey(store::DeriveDataFileKey());
         bool emptied = false;
         try {
-            if (source.Open(false) == store::OpenResult::Opened && !source.IsReadOnly() && source.Validate()) {
+            if (source.Open(false) == store::OpenResult::Opened && !source.IsReadOnly() &&
+                source.Validate()) {
                 source.FreeAllDiaryRecords();
                 source.Sync();
                 emptied = true;
@@ -344,7 +363,8 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
 
 int CopyData(const std::string& dataPath, const std::string& folder, res::UserInterface& ui) {
     const std::string destination = JoinPath(folder, kDataFileName);
-    if (store::PosixFileSystem::instance().exists(destination) && !ui.askYesNo(res::Text(res::Msg::AskOverwriteData)))
+    if (store::PosixFileSystem::instance().exists(destination) &&
+        !ui.askYesNo(res::Text(res::Msg::AskOverwriteData)))
         return 0;
     ProgressScope progress(ui, res::Msg::Copying);
     bool aborted = false;
@@ -370,8 +390,10 @@ int RunCopy(store::CDiaryDataFile& own, const std::string& folder) {
     const bool readOnly = own.IsReadOnly();
     own.Close();
     const int r = CopyData(own.Path(), folder, ui);
-    if (r == 1) ui.inform(res::Msg::CopyCompleted);
-    else ui.warn(res::Msg::CopyFailure);
+    if (r == 1)
+        ui.inform(res::Msg::CopyCompleted);
+    else
+        ui.warn(res::Msg::CopyFailure);
     Reopen(own, readOnly);
     return r;
 }

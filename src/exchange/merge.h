@@ -30,8 +30,9 @@ std::string WorkCopyPath(const std::string& dataPath);
 // (told, except a failed count), 2 declined or cancelled. With
 // emptyAfter the source must be writable; it is emptied by RunMerge once
 // the merge is in place, not here.
-[[nodiscard]] int MergeData(const std::string& workPath, const std::string& ownPath, const std::string& folder,
-                            bool emptyAfter, res::UserInterface& ui, const PasswordPrompt& askPassword,
+[[nodiscard]] int MergeData(const std::string& workPath, const std::string& ownPath,
+                            const std::string& folder, bool emptyAfter, res::UserInterface& ui,
+                            const PasswordPrompt& askPassword,
                             const store::DataFileKey& key = store::DeriveDataFileKey());
 
 // The merge command. Invariants, whatever happens:
@@ -47,7 +48,8 @@ std::string WorkCopyPath(const std::string& dataPath);
 // Copies the data file into folder as Mrlwbk31.dat, asking before it
 // replaces one. A cancelled or failed copy leaves the destination as it
 // was. 1 copied, 0 not.
-[[nodiscard]] int CopyData(const std::string& dataPath, const std::string& folder, res::UserInterface& ui);
+[[nodiscard]] int CopyData(const std::string& dataPath, const std::string& folder,
+                           res::UserInterface& ui);
 
 // The copy command: own closed for the copy and opened again; tells the
 // result.

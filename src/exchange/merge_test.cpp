@@ -1,12 +1,11 @@
 #include "merge.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <gtest/gtest.h>
-
+#include "store/file_copy.h"
 #include "store/record_images.h"
 #include "store/record_layout.h"
-#include "store/file_copy.h"
 #include "support/temp_dir.h"
 #include "test_diary.h"
 
@@ -19,8 +18,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ReadFile;
 
-std::u16string Text(store::CDiaryDataFile& f, store::Date d) { return testing::TextOf(f, d); }
-std::u16string Title(store::CDiaryDataFile& f, store::Date d) { return testing::HeaderOf(f, d).title; }
+std::u16string Text(store::CDiaryDataFile& f, store::Date d) {
+    return testing::TextOf(f, d);
+}
+std::u16string Title(store::CDiaryDataFile& f, store::Date d) {
+    return testing::HeaderOf(f, d).title;
+}
 
 store::StickyNote Note(store::Date d, std::u16string text) {
     store::StickyNote n;
@@ -57,8 +60,10 @@ TEST_F(MergeTest, ReplacesEntriesByDateAndAttachmentsByDateAndOrder) {
     ASSERT_EQ(own->SaveEntry({2024, 3, 6}, u"untouched", u"", u"stays"), 1);
     for (const char* n : {"o1.txt", "o2.txt", "o3.txt"}) testing::Attach(*own, d, n, n, dir / "s");
     const std::string rtf = "{\\rtf1 src}";
-    ASSERT_EQ(source->SaveEditorEntry(d, {u"src", u"sun", {}}, u"src text",
-                                      std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size())), 1);
+    ASSERT_EQ(source->SaveEditorEntry(
+                  d, {u"src", u"sun", {}}, u"src text",
+                  std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size())),
+              1);
     ASSERT_EQ(source->SaveStickyNote(Note(d, u"src note")), 1);
     testing::Attach(*source, d, "s1.txt", "s1", dir / "s");
     testing::Attach(*source, d, "s2.txt", "s2", dir / "s");
@@ -76,7 +81,8 @@ TEST_F(MergeTest, ReplacesEntriesByDateAndAttachmentsByDateAndOrder) {
     EXPECT_EQ(Text(*own, {2024, 3, 6}), u"stays");
     std::map<std::uint32_t, std::u16string> byOrder;
     for (const auto& a : own->ListAttachments(d)) byOrder[a.order] += a.name;
-    EXPECT_EQ(byOrder, (std::map<std::uint32_t, std::u16string>{{1, u"s1.txt"}, {2, u"s2.txt"}, {3, u"o3.txt"}}));
+    EXPECT_EQ(byOrder, (std::map<std::uint32_t, std::u16string>{
+                           {1, u"s1.txt"}, {2, u"s2.txt"}, {3, u"o3.txt"}}));
     EXPECT_FALSE(fs::exists(WorkCopyPath(ownPath.string())));
 }
 
@@ -106,13 +112,15 @@ TEST_F(MergeTest, EmptyAfterLeavesTheSourceItsHeaderWeatherAndLength) {
     auto emptied = testing::OpenDiary(sourcePath, sourceUi, true);
     store::KindCounts counts{};
     ASSERT_EQ(emptied->CountByKind(counts), 1);
-    for (int k = store::kKindEntryHeader; k <= store::kKindRichText; ++k) EXPECT_EQ(counts[k], 0u) << k;
+    for (int k = store::kKindEntryHeader; k <= store::kKindRichText; ++k)
+        EXPECT_EQ(counts[k], 0u) << k;
     EXPECT_EQ(counts[store::kKindWeatherList], 1u);
 }
 
 TEST_F(MergeTest, CancelLeavesTheOwnFileExactlyAsItWas) {
     ASSERT_EQ(own->SaveEntry({2024, 1, 1}, u"own", u"", u"own"), 1);
-    for (int day = 1; day <= 5; ++day) ASSERT_EQ(source->SaveEntry({2024, 2, static_cast<std::uint8_t>(day)}, u"", u"", u"s"), 1);
+    for (int day = 1; day <= 5; ++day)
+        ASSERT_EQ(source->SaveEntry({2024, 2, static_cast<std::uint8_t>(day)}, u"", u"", u"s"), 1);
     own->Close();
     const std::string before = ReadFile(ownPath);
     ASSERT_EQ(own->Open(false), store::OpenResult::Opened);
@@ -133,7 +141,8 @@ TEST_F(MergeTest, ATextWhoseHeaderIsNotFromTheSourceIsRefused) {
     ASSERT_EQ(source->SaveEntry({2024, 3, 6}, u"other", u"", u"x"), 1);
     ui.answer(res::Answer::Yes);
     EXPECT_EQ(merge(), 0);
-    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Diary data is incorrect.", "Merge failure."}));
+    EXPECT_EQ(ui.warnings(),
+              (std::vector<std::string>{"Diary data is incorrect.", "Merge failure."}));
     EXPECT_EQ(Text(*own, {2024, 3, 5}), u"own text");
     EXPECT_EQ(own->ReadEntryHeader({2024, 3, 6}), 0u);
 }
@@ -141,7 +150,8 @@ TEST_F(MergeTest, ATextWhoseHeaderIsNotFromTheSourceIsRefused) {
 TEST_F(MergeTest, RefusedSourcesSayWhy) {
     // Empty.
     EXPECT_EQ(merge(), 0);
-    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Merge diary data is empty.", "Merge failure."}));
+    EXPECT_EQ(ui.warnings(),
+              (std::vector<std::string>{"Merge diary data is empty.", "Merge failure."}));
     // Damaged.
     testing::WriteFile(sourcePath, std::string(256, 'x'));
     ui.clear();
@@ -182,11 +192,17 @@ TEST_F(MergeTest, PasswordOfTheSourceIsAskedThreeTimes) {
     source.reset();
     int asked = 0;
     ui.answer(res::Answer::Yes);
-    EXPECT_EQ(RunMerge(*own, (dir / "src").string(), false, [&] { ++asked; return std::u16string(u"wrong"); }), 0);
+    EXPECT_EQ(RunMerge(*own, (dir / "src").string(), false,
+                       [&] {
+                           ++asked;
+                           return std::u16string(u"wrong");
+                       }),
+              0);
     EXPECT_EQ(asked, 3);
     EXPECT_EQ(own->ReadEntryHeader({2024, 3, 5}), 0u);
     ui.answer(res::Answer::Yes);
-    EXPECT_EQ(RunMerge(*own, (dir / "src").string(), false, [] { return std::u16string(u"secret"); }), 1);
+    EXPECT_EQ(
+        RunMerge(*own, (dir / "src").string(), false, [] { return std::u16string(u"secret"); }), 1);
     EXPECT_NE(own->ReadEntryHeader({2024, 3, 5}), 0u);
 }
 

@@ -2,7 +2,9 @@
 
 namespace tl::exchange {
 
-ProgressScope::ProgressScope(res::UserInterface& ui, res::Msg title) : m_ui(ui) { m_ui.openProgress(res::Text(title)); }
+ProgressScope::ProgressScope(res::UserInterface& ui, res::Msg title) : m_ui(ui) {
+    m_ui.openProgress(res::Text(title));
+}
 
 bool ProgressScope::step(std::uint64_t done, std::uint64_t total) {
     return stepPercent(total == 0 ? 100 : static_cast<int>(done * 100 / total));

@@ -10,8 +10,8 @@
 
 namespace tl::exchange::testing {
 
-std::unique_ptr<store::CDiaryDataFile> OpenDiary(const std::filesystem::path& path, res::UserInterface& ui,
-                                                 bool readOnly) {
+std::unique_ptr<store::CDiaryDataFile> OpenDiary(const std::filesystem::path& path,
+                                                 res::UserInterface& ui, bool readOnly) {
     auto file = std::make_unique<store::CDiaryDataFile>(store::PosixFileSystem::instance(), ui);
     file->SetPath(path.string());
     file->SetKey(store::DeriveDataFileKey());
@@ -20,7 +20,8 @@ std::unique_ptr<store::CDiaryDataFile> OpenDiary(const std::filesystem::path& pa
     return file;
 }
 
-std::unique_ptr<store::CDiaryDataFile> NewDiary(const std::filesystem::path& path, res::UserInterface& ui) {
+std::unique_ptr<store::CDiaryDataFile> NewDiary(const std::filesystem::path& path,
+                                                res::UserInterface& ui) {
     store::CDiaryDataFile maker(store::PosixFileSystem::instance(), ui);
     maker.SetPath(path.string());
     maker.SetKey(store::DeriveDataFileKey());
@@ -50,8 +51,8 @@ std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void Attach(store::CDiaryDataFile& file, store::Date date, const std::string& name, std::string_view bytes,
-            const std::filesystem::path& scratch) {
+void Attach(store::CDiaryDataFile& file, store::Date date, const std::string& name,
+            std::string_view bytes, const std::filesystem::path& scratch) {
     std::filesystem::create_directories(scratch);
     const auto path = scratch / name;
     WriteFile(path, bytes);
@@ -74,12 +75,14 @@ Snapshot Take(store::CDiaryDataFile& file) {
         std::u16string text;
         (void)file.ReadEntryHeader(d, &h);
         (void)file.ReadEntryText(d, text);
-        s.entries.push_back(store::DateKey(d.year, d.month, d.day) + "|" + store::Utf16ToUtf8(h.title) + "|" +
-                            store::Utf16ToUtf8(h.weather) + "|" + store::Utf16ToUtf8(text));
+        s.entries.push_back(store::DateKey(d.year, d.month, d.day) + "|" +
+                            store::Utf16ToUtf8(h.title) + "|" + store::Utf16ToUtf8(h.weather) +
+                            "|" + store::Utf16ToUtf8(text));
         for (const store::AttachmentInfo& a : file.ListAttachments(d)) {
             std::vector<std::uint8_t> data;
             (void)file.ReadAttachmentData(a.unit, data);
-            s.attachments.push_back(store::DateKey(d.year, d.month, d.day) + "|" + std::string(data.begin(), data.end()));
+            s.attachments.push_back(store::DateKey(d.year, d.month, d.day) + "|" +
+                                    std::string(data.begin(), data.end()));
         }
     }
     std::sort(s.entries.begin(), s.entries.end());

@@ -15,10 +15,11 @@
 namespace tl::exchange::testing {
 
 // A created, open and validated data file at path.
-std::unique_ptr<store::CDiaryDataFile> NewDiary(const std::filesystem::path& path, res::UserInterface& ui);
+std::unique_ptr<store::CDiaryDataFile> NewDiary(const std::filesystem::path& path,
+                                                res::UserInterface& ui);
 // Opens an existing one.
-std::unique_ptr<store::CDiaryDataFile> OpenDiary(const std::filesystem::path& path, res::UserInterface& ui,
-                                                 bool readOnly = false);
+std::unique_ptr<store::CDiaryDataFile> OpenDiary(const std::filesystem::path& path,
+                                                 res::UserInterface& ui, bool readOnly = false);
 
 // The date's plain text and header; empty when none.
 std::u16string TextOf(store::CDiaryDataFile& file, store::Date date);
@@ -28,8 +29,8 @@ void WriteFile(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadFile(const std::filesystem::path& path);
 
 // Attaches a file with the given name and bytes (through a scratch file).
-void Attach(store::CDiaryDataFile& file, store::Date date, const std::string& name, std::string_view bytes,
-            const std::filesystem::path& scratch);
+void Attach(store::CDiaryDataFile& file, store::Date date, const std::string& name,
+            std::string_view bytes, const std::filesystem::path& scratch);
 
 // Everything a diary holds that a round trip must keep, in a comparable
 // form: per date the title, weather, text, and per attachment its bytes.

@@ -13,7 +13,8 @@ const MenuItem kSeparator{};
 
 std::vector<Popup> buildMenu(MenuKind kind) {
     const bool entry = kind == MenuKind::Entry;
-    std::vector<MenuItem> file = {{"&Today\tCtrl+T", Cmd::Today}, {"&Open...\tCtrl+I", Cmd::OpenSpecified}};
+    std::vector<MenuItem> file = {{"&Today\tCtrl+T", Cmd::Today},
+                                  {"&Open...\tCtrl+I", Cmd::OpenSpecified}};
     if (entry) {
         file.push_back({"&Close\tCtrl+F4", Cmd::FileClose});
         file.push_back({"S&ave as...", Cmd::FileSaveAs});
@@ -122,24 +123,44 @@ constexpr std::array kAccelerators = {
 };
 
 constexpr std::array kEntryCommands = {
-    Cmd::FileClose,     Cmd::FileSave,          Cmd::FileSaveAs,      Cmd::AttachFile,
-    Cmd::CloseAllButThis, Cmd::DeleteEntry,     Cmd::EditUndo,        Cmd::EditRedo,
-    Cmd::EditCut,       Cmd::EditCopy,          Cmd::EditPaste,       Cmd::EditSelectAll,
-    Cmd::FilePrint,     Cmd::InsertBorder,      Cmd::InsertShortBorder, Cmd::DateStamp,
-    Cmd::NextFieldOrLineBreak, Cmd::ToText,     Cmd::ToggleBold,      Cmd::ToggleItalic,
-    Cmd::ToggleUnderline, Cmd::ToggleStrikeOut, Cmd::NextTab,
+    Cmd::FileClose,
+    Cmd::FileSave,
+    Cmd::FileSaveAs,
+    Cmd::AttachFile,
+    Cmd::CloseAllButThis,
+    Cmd::DeleteEntry,
+    Cmd::EditUndo,
+    Cmd::EditRedo,
+    Cmd::EditCut,
+    Cmd::EditCopy,
+    Cmd::EditPaste,
+    Cmd::EditSelectAll,
+    Cmd::FilePrint,
+    Cmd::InsertBorder,
+    Cmd::InsertShortBorder,
+    Cmd::DateStamp,
+    Cmd::NextFieldOrLineBreak,
+    Cmd::ToText,
+    Cmd::ToggleBold,
+    Cmd::ToggleItalic,
+    Cmd::ToggleUnderline,
+    Cmd::ToggleStrikeOut,
+    Cmd::NextTab,
     // With or without an open entry: without one they step from the ends
     // of the diary.
-    Cmd::PreviousEntry, Cmd::NextEntry,
+    Cmd::PreviousEntry,
+    Cmd::NextEntry,
 };
 
 constexpr std::array kFrameCommands = {
-    Cmd::Today,          Cmd::OpenSpecified,    Cmd::ChangePassword, Cmd::DefaultFont,
-    Cmd::DataFileSettings, Cmd::ToggleDataLocation, Cmd::OtherSettings, Cmd::ViewToolBar,
-    Cmd::ViewEditBar,    Cmd::Help,             Cmd::HelpContents,   Cmd::About,
-    Cmd::AppExit,        Cmd::Escape,           Cmd::HelpKey,        Cmd::ShiftAltD,
-    Cmd::ShiftAltR,      Cmd::CtrlL,            Cmd::PreviousPane,   Cmd::ObjectProperties,
-    Cmd::ViewSideBar,    Cmd::ViewCalendar,     Cmd::ExistOnly,      Cmd::SideBarScale,
+    Cmd::Today,         Cmd::OpenSpecified,    Cmd::ChangePassword,
+    Cmd::DefaultFont,   Cmd::DataFileSettings, Cmd::ToggleDataLocation,
+    Cmd::OtherSettings, Cmd::ViewToolBar,      Cmd::ViewEditBar,
+    Cmd::Help,          Cmd::HelpContents,     Cmd::About,
+    Cmd::AppExit,       Cmd::Escape,           Cmd::HelpKey,
+    Cmd::ShiftAltD,     Cmd::ShiftAltR,        Cmd::CtrlL,
+    Cmd::PreviousPane,  Cmd::ObjectProperties, Cmd::ViewSideBar,
+    Cmd::ViewCalendar,  Cmd::ExistOnly,        Cmd::SideBarScale,
 };
 
 constexpr std::array kChangesDataFile = {
@@ -148,9 +169,18 @@ constexpr std::array kChangesDataFile = {
 };
 
 constexpr std::array kNeedsData = {
-    Cmd::Today,     Cmd::OpenSpecified, Cmd::PreviousEntry, Cmd::NextEntry,
-    Cmd::ChangePassword, Cmd::CopyData, Cmd::Export,        Cmd::Import,
-    Cmd::Merge,     Cmd::Optimise,      Cmd::OptimiseKey,   Cmd::ImportOldVersion,
+    Cmd::Today,
+    Cmd::OpenSpecified,
+    Cmd::PreviousEntry,
+    Cmd::NextEntry,
+    Cmd::ChangePassword,
+    Cmd::CopyData,
+    Cmd::Export,
+    Cmd::Import,
+    Cmd::Merge,
+    Cmd::Optimise,
+    Cmd::OptimiseKey,
+    Cmd::ImportOldVersion,
     Cmd::ManageAttachments,
 };
 
@@ -172,9 +202,13 @@ bool IsCheckable(Cmd cmd) {
            cmd == Cmd::ViewCalendar || cmd == Cmd::ExistOnly || cmd == Cmd::SideBarScale;
 }
 
-std::span<const Accelerator> Accelerators() { return kAccelerators; }
+std::span<const Accelerator> Accelerators() {
+    return kAccelerators;
+}
 
-bool ChangesDataFile(Cmd cmd) { return contains(kChangesDataFile, cmd); }
+bool ChangesDataFile(Cmd cmd) {
+    return contains(kChangesDataFile, cmd);
+}
 
 Handler HandlerOf(Cmd cmd) {
     if (contains(kEntryCommands, cmd)) return Handler::Entries;
@@ -188,9 +222,12 @@ bool IsCommandEnabled(Cmd cmd, const CommandState& state, bool entryEnabled) {
     if ((cmd == Cmd::FindNext || cmd == Cmd::FindPrevious) && state.findTextEmpty) return false;
     if ((cmd == Cmd::SideBarScale || cmd == Cmd::ExistOnly) && !state.sideBarVisible) return false;
     switch (HandlerOf(cmd)) {
-        case Handler::Entries: return entryEnabled;
-        case Handler::Frame: return true;
-        case Handler::NotYetBuilt: return false;
+        case Handler::Entries:
+            return entryEnabled;
+        case Handler::Frame:
+            return true;
+        case Handler::NotYetBuilt:
+            return false;
     }
     return false;
 }

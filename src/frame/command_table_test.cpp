@@ -21,12 +21,25 @@ std::vector<Cmd> itemsOf(MenuKind kind, std::string_view popup) {
 }
 
 TEST(MenuTest, EntryMenuFileHasEveryItemInOrder) {
-    const std::vector<Cmd> expected = {
-        Cmd::Today,   Cmd::OpenSpecified,  Cmd::FileClose,         Cmd::FileSaveAs,
-        Cmd::DeleteEntry, Cmd::PreviousEntry, Cmd::NextEntry,      Cmd{},
-        Cmd::CopyData, Cmd::Export,        Cmd::Import,            Cmd::Merge,
-        Cmd::Optimise, Cmd::ImportOldVersion, Cmd{},               Cmd::ChangePassword,
-        Cmd::ManageAttachments, Cmd{},     Cmd::AppExit};
+    const std::vector<Cmd> expected = {Cmd::Today,
+                                       Cmd::OpenSpecified,
+                                       Cmd::FileClose,
+                                       Cmd::FileSaveAs,
+                                       Cmd::DeleteEntry,
+                                       Cmd::PreviousEntry,
+                                       Cmd::NextEntry,
+                                       Cmd{},
+                                       Cmd::CopyData,
+                                       Cmd::Export,
+                                       Cmd::Import,
+                                       Cmd::Merge,
+                                       Cmd::Optimise,
+                                       Cmd::ImportOldVersion,
+                                       Cmd{},
+                                       Cmd::ChangePassword,
+                                       Cmd::ManageAttachments,
+                                       Cmd{},
+                                       Cmd::AppExit};
     EXPECT_EQ(itemsOf(MenuKind::Entry, "&File"), expected);
 }
 
@@ -41,7 +54,8 @@ TEST(MenuTest, MenuWithoutEntryLacksTheEntryItems) {
     for (MenuKind kind : {MenuKind::NoEntry, MenuKind::Entry}) {
         std::vector<std::string_view> titles;
         for (const Popup& p : Menu(kind)) titles.push_back(p.title);
-        EXPECT_EQ(titles, (std::vector<std::string_view>{"&File", "&Edit", "&Settings", "&View", "&Help"}));
+        EXPECT_EQ(titles,
+                  (std::vector<std::string_view>{"&File", "&Edit", "&Settings", "&View", "&Help"}));
     }
 }
 
@@ -56,10 +70,13 @@ TEST(MenuTest, MnemonicsRepeatOnlyWhereTheMenusAlwaysDid) {
                 if (item.separator()) continue;
                 const std::size_t amp = item.text.find('&');
                 ASSERT_NE(amp, std::string_view::npos) << item.text;
-                ++seen[static_cast<char>(std::tolower(static_cast<unsigned char>(item.text[amp + 1])))];
+                ++seen[static_cast<char>(
+                    std::tolower(static_cast<unsigned char>(item.text[amp + 1])))];
             }
             for (const auto& [key, count] : seen)
-                if (count > 1) repeats.push_back(std::to_string(static_cast<int>(kind)) + std::string(p.title) + key);
+                if (count > 1)
+                    repeats.push_back(std::to_string(static_cast<int>(kind)) +
+                                      std::string(p.title) + key);
         }
     }
     EXPECT_EQ(repeats, (std::vector<std::string>{"128&Fileo", "129&Filet"}));
@@ -68,7 +85,8 @@ TEST(MenuTest, MnemonicsRepeatOnlyWhereTheMenusAlwaysDid) {
 TEST(AcceleratorTest, KeysParseAndNoKeyServesTwoCommands) {
     std::map<std::string, Cmd> byKey;
     for (const Accelerator& a : Accelerators()) {
-        const QKeySequence seq(QString::fromUtf8(a.key.data(), static_cast<qsizetype>(a.key.size())));
+        const QKeySequence seq(
+            QString::fromUtf8(a.key.data(), static_cast<qsizetype>(a.key.size())));
         ASSERT_EQ(seq.count(), 1) << a.key;
         EXPECT_NE(seq[0].key(), Qt::Key_unknown) << a.key;
         const std::string text = seq.toString(QKeySequence::PortableText).toStdString();
@@ -88,11 +106,14 @@ TEST(AcceleratorTest, MenuKeysShownAreTheKeysBound) {
                 const std::size_t tab = item.text.find('\t');
                 if (tab == std::string_view::npos) continue;
                 const std::string_view key = item.text.substr(tab + 1);
-                const QKeySequence shown(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
-                const bool bound = std::any_of(Accelerators().begin(), Accelerators().end(), [&](const Accelerator& a) {
-                    return a.cmd == item.cmd &&
-                           QKeySequence(QString::fromUtf8(a.key.data(), static_cast<qsizetype>(a.key.size()))) == shown;
-                });
+                const QKeySequence shown(
+                    QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
+                const bool bound = std::any_of(
+                    Accelerators().begin(), Accelerators().end(), [&](const Accelerator& a) {
+                        return a.cmd == item.cmd &&
+                               QKeySequence(QString::fromUtf8(
+                                   a.key.data(), static_cast<qsizetype>(a.key.size()))) == shown;
+                    });
                 EXPECT_TRUE(bound) << item.text;
             }
         }

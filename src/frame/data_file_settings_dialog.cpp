@@ -24,7 +24,9 @@ using diary::Scale;
 
 namespace {
 
-QString qText(const std::string& text) { return QString::fromStdString(text); }
+QString qText(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 void fillFolders(QComboBox* box, const std::string& location, const app::LocationHistory& history) {
     for (const std::string& choice : app::DataFileSettingsForm::Choices(location, history))
@@ -36,7 +38,10 @@ void fillFolders(QComboBox* box, const std::string& location, const app::Locatio
 
 CDataFileSettingsDlg::CDataFileSettingsDlg(app::DataFileSettingsForm form, res::UserInterface& ui,
                                            DefaultFolder defaultFolder, QWidget* parent)
-    : QDialog(parent), m_form(std::move(form)), m_ui(ui), m_defaultFolder(std::move(defaultFolder)) {
+    : QDialog(parent),
+      m_form(std::move(form)),
+      m_ui(ui),
+      m_defaultFolder(std::move(defaultFolder)) {
     setWindowTitle(tr("Data file settings"));
     createControls();
     m_autoBackup->setChecked(m_form.autoBackup == 1);
@@ -47,8 +52,8 @@ CDataFileSettingsDlg::CDataFileSettingsDlg(app::DataFileSettingsForm form, res::
     updateEnabling();
 }
 
-QGroupBox* CDataFileSettingsDlg::createGroup(const QString& title, const QString& defaultText, FolderRow& row,
-                                             bool tellFirst) {
+QGroupBox* CDataFileSettingsDlg::createGroup(const QString& title, const QString& defaultText,
+                                             FolderRow& row, bool tellFirst) {
     auto* group = new QGroupBox(title, this);
     row.byDefault = new QRadioButton(defaultText, group);
     row.following = new QRadioButton(tr("Following folder"), group);
@@ -73,15 +78,17 @@ QGroupBox* CDataFileSettingsDlg::createGroup(const QString& title, const QString
     connect(row.following, &QRadioButton::toggled, this, &CDataFileSettingsDlg::updateEnabling);
     QComboBox* folders = row.folders;
     connect(row.browse, &QPushButton::clicked, this, [this, folders] { browse(folders); });
-    connect(open, &QPushButton::clicked, this, [this, &row, tellFirst] { openFolder(row, tellFirst); });
+    connect(open, &QPushButton::clicked, this,
+            [this, &row, tellFirst] { openFolder(row, tellFirst); });
     return group;
 }
 
 void CDataFileSettingsDlg::createControls() {
-    QGroupBox* location = createGroup(tr("Location"), tr("Application data folder(Default)"), m_data, true);
+    QGroupBox* location =
+        createGroup(tr("Location"), tr("Application data folder(Default)"), m_data, true);
     m_autoBackup = new QCheckBox(tr("Use automatic backup"), this);
-    m_backupGroup =
-        createGroup(tr("Backup location"), tr("Application data folder(not recommended)"), m_backup, false);
+    m_backupGroup = createGroup(tr("Backup location"),
+                                tr("Application data folder(not recommended)"), m_backup, false);
     connect(m_autoBackup, &QCheckBox::toggled, this, &CDataFileSettingsDlg::updateEnabling);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -105,15 +112,18 @@ void CDataFileSettingsDlg::updateEnabling() {
 }
 
 void CDataFileSettingsDlg::browse(QComboBox* folders) {
-    const QString chosen = QFileDialog::getExistingDirectory(this, tr("Browse..."), folders->currentText().trimmed());
-    if (!chosen.isEmpty()) folders->setEditText(QDir::toNativeSeparators(chosen) + QDir::separator());
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, tr("Browse..."), folders->currentText().trimmed());
+    if (!chosen.isEmpty())
+        folders->setEditText(QDir::toNativeSeparators(chosen) + QDir::separator());
 }
 
 void CDataFileSettingsDlg::openFolder(const FolderRow& row, bool tellFirst) {
     if (tellFirst) m_ui.inform(res::Msg::ExitBeforeManipulating);
     QString folder;
     if (row.byDefault->isChecked()) {
-        const std::optional<std::string> byDefault = m_defaultFolder ? m_defaultFolder() : std::nullopt;
+        const std::optional<std::string> byDefault =
+            m_defaultFolder ? m_defaultFolder() : std::nullopt;
         if (!byDefault) {
             m_ui.warn(res::Msg::FolderCanNotBeOpened);
             return;
@@ -128,7 +138,8 @@ void CDataFileSettingsDlg::openFolder(const FolderRow& row, bool tellFirst) {
             return;
         }
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder))) m_ui.warn(res::Msg::FolderCanNotBeOpened);
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        m_ui.warn(res::Msg::FolderCanNotBeOpened);
 }
 
 void CDataFileSettingsDlg::readBack() {

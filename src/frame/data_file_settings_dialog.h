@@ -26,8 +26,8 @@ public:
     // (the caller has told the user).
     using DefaultFolder = std::function<std::optional<std::string>()>;
 
-    CDataFileSettingsDlg(app::DataFileSettingsForm form, res::UserInterface& ui, DefaultFolder defaultFolder,
-                         QWidget* parent = nullptr);
+    CDataFileSettingsDlg(app::DataFileSettingsForm form, res::UserInterface& ui,
+                         DefaultFolder defaultFolder, QWidget* parent = nullptr);
     const app::DataFileSettingsForm& form() const { return m_form; }
 
 protected:
@@ -41,7 +41,8 @@ private:
         QPushButton* browse = nullptr;
     };
     void createControls();
-    QGroupBox* createGroup(const QString& title, const QString& defaultText, FolderRow& row, bool tellFirst);
+    QGroupBox* createGroup(const QString& title, const QString& defaultText, FolderRow& row,
+                           bool tellFirst);
     void updateEnabling();
     void browse(QComboBox* folders);
     void openFolder(const FolderRow& row, bool tellFirst);

@@ -20,7 +20,9 @@ public:
     explicit DesktopDialogs(res::UserInterface& ui) : m_ui(ui) {}
     void setParent(QWidget* parent) { m_parent = parent; }
     // Where "Open folder" of the default choice looks.
-    void setDefaultFolder(DefaultFolder defaultFolder) { m_defaultFolder = std::move(defaultFolder); }
+    void setDefaultFolder(DefaultFolder defaultFolder) {
+        m_defaultFolder = std::move(defaultFolder);
+    }
 
     bool editDataFileSettings(app::DataFileSettingsForm& form) override;
     app::PasswordReply askPassword(bool offerDataFileSetting) override;

@@ -9,25 +9,34 @@ namespace tl::frame {
 
 namespace {
 
-QString qText(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-QString title() { return qText(res::Text(res::Msg::DisplayTitle)); }
+QString title() {
+    return qText(res::Text(res::Msg::DisplayTitle));
+}
 
 // Questions carry the exclamation icon; Yes is the default except where
 // the careless answer would remove something.
-QMessageBox::StandardButton ask(QWidget* owner, std::string_view text, QMessageBox::StandardButtons buttons) {
+QMessageBox::StandardButton ask(QWidget* owner, std::string_view text,
+                                QMessageBox::StandardButtons buttons) {
     QMessageBox box(QMessageBox::Warning, title(), qText(text), buttons, owner);
     const bool removes = text == res::Text(res::Msg::DisablePassword);
     box.setDefaultButton(removes ? QMessageBox::No : QMessageBox::Yes);
-    if (buttons.testFlag(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
-    else box.setEscapeButton(QMessageBox::No);
+    if (buttons.testFlag(QMessageBox::Cancel))
+        box.setEscapeButton(QMessageBox::Cancel);
+    else
+        box.setEscapeButton(QMessageBox::No);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 }  // namespace
 
 DesktopUi::DesktopUi() = default;
-DesktopUi::~DesktopUi() { closeProgress(); }
+DesktopUi::~DesktopUi() {
+    closeProgress();
+}
 
 QWidget* DesktopUi::owner() const {
     if (m_progress) return m_progress.data();
@@ -36,9 +45,13 @@ QWidget* DesktopUi::owner() const {
     return m_main.data();
 }
 
-void DesktopUi::warn(std::string_view text) { QMessageBox::warning(owner(), title(), qText(text)); }
+void DesktopUi::warn(std::string_view text) {
+    QMessageBox::warning(owner(), title(), qText(text));
+}
 
-void DesktopUi::inform(std::string_view text) { QMessageBox::information(owner(), title(), qText(text)); }
+void DesktopUi::inform(std::string_view text) {
+    QMessageBox::information(owner(), title(), qText(text));
+}
 
 bool DesktopUi::askYesNo(std::string_view text) {
     return ask(owner(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
@@ -46,9 +59,12 @@ bool DesktopUi::askYesNo(std::string_view text) {
 
 res::Answer DesktopUi::askYesNoCancel(std::string_view text) {
     switch (ask(owner(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
-        case QMessageBox::Yes: return res::Answer::Yes;
-        case QMessageBox::No: return res::Answer::No;
-        default: return res::Answer::Cancel;
+        case QMessageBox::Yes:
+            return res::Answer::Yes;
+        case QMessageBox::No:
+            return res::Answer::No;
+        default:
+            return res::Answer::Cancel;
     }
 }
 
@@ -59,8 +75,12 @@ void DesktopUi::openProgress(std::string_view text) {
     m_progress = new CProgressWnd(qText(text), parent);
 }
 
-bool DesktopUi::stepProgress(int percent) { return m_progress ? m_progress->step(percent) : true; }
+bool DesktopUi::stepProgress(int percent) {
+    return m_progress ? m_progress->step(percent) : true;
+}
 
-void DesktopUi::closeProgress() { delete m_progress.data(); }
+void DesktopUi::closeProgress() {
+    delete m_progress.data();
+}
 
 }  // namespace tl::frame

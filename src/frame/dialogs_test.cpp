@@ -8,22 +8,26 @@
 
 #include "app/password.h"
 #include "desktop_dialogs.h"
+#include "open_date_dialog.h"
 #include "other_settings_dialog.h"
 #include "password_dialog.h"
-#include "pw_change_dialog.h"
-#include "open_date_dialog.h"
 #include "progress_window.h"
-#include "support/recording_ui.h"
+#include "pw_change_dialog.h"
 #include "res/messages.h"
+#include "support/recording_ui.h"
 
 namespace tl::frame {
 namespace {
 
 using testing::RecordingUi;
 
-std::string text(res::Msg id) { return std::string(res::Text(id)); }
+std::string text(res::Msg id) {
+    return std::string(res::Text(id));
+}
 
-QLineEdit* edit(QWidget* dialog, int index) { return dialog->findChildren<QLineEdit*>().at(index); }
+QLineEdit* edit(QWidget* dialog, int index) {
+    return dialog->findChildren<QLineEdit*>().at(index);
+}
 
 TEST(OtherSettingsTest, HourOutsideTheDayKeepsTheDialogOpenAndChangesNothing) {
     app::AppSettings settings;
@@ -66,7 +70,8 @@ TEST(SpecifyDateTest, EmptyFieldsNameNotesAndWrongFieldsKeepTheDialogOpen) {
     day->setText(QStringLiteral("29"));
     static_cast<QDialog&>(dialog).accept();
     EXPECT_NE(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{text(res::Msg::Specify1900OrLater), text(res::Msg::DayIncorrect)}));
+    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{text(res::Msg::Specify1900OrLater),
+                                                       text(res::Msg::DayIncorrect)}));
 
     day->clear();
     static_cast<QDialog&>(dialog).accept();

@@ -23,14 +23,13 @@
 #include "diary/diary_documents.h"
 #include "diary/scale.h"
 #include "mdi_client.h"
+#include "open_date_dialog.h"
 #include "other_settings_dialog.h"
 #include "pw_change_dialog.h"
-#include "open_date_dialog.h"
 #include "store/diary_data_file.h"
 #include "window_state.h"
 
 namespace tl::frame {
-
 
 using res::Cmd;
 
@@ -58,14 +57,19 @@ QString title() {
 
 }  // namespace
 
-CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, res::UserInterface& ui, Today today,
-                       QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_dataFile(dataFile), m_ui(ui), m_today(std::move(today)) {
+CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile,
+                       res::UserInterface& ui, Today today, QWidget* parent)
+    : QMainWindow(parent),
+      m_settings(settings),
+      m_dataFile(dataFile),
+      m_ui(ui),
+      m_today(std::move(today)) {
     setWindowTitle(title());
     m_openDate = toDate(m_today());
     m_mdi = new CMDIClient(settings, this);
     setCentralWidget(m_mdi);
-    m_documents = new diary::CDiaryDocuments({&m_settings, &m_dataFile, &m_ui, m_today}, m_mdi, this);
+    m_documents =
+        new diary::CDiaryDocuments({&m_settings, &m_dataFile, &m_ui, m_today}, m_mdi, this);
     createActions();
     createMenus();
     createSideBar();
@@ -75,11 +79,13 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     // Entry windows are always maximised; the caption names the entry.
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         if (window && !window->isMaximized()) window->showMaximized();
-        setWindowTitle(window && !window->windowTitle().isEmpty() ? title() + QStringLiteral(" - ") + window->windowTitle()
-                                                                  : title());
+        setWindowTitle(window && !window->windowTitle().isEmpty()
+                           ? title() + QStringLiteral(" - ") + window->windowTitle()
+                           : title());
         updateActions();
     });
-    connect(m_documents, &diary::CDiaryDocuments::activeEntryChanged, this, &CMainFrame::updateActions);
+    connect(m_documents, &diary::CDiaryDocuments::activeEntryChanged, this,
+            &CMainFrame::updateActions);
     updateActions();
 }
 
@@ -106,8 +112,8 @@ void CMainFrame::createActions() {
         QList<QKeySequence> keys;
         for (const Accelerator& accelerator : Accelerators())
             if (accelerator.cmd == cmd)
-                keys.append(QKeySequence(QString::fromUtf8(accelerator.key.data(),
-                                                           static_cast<qsizetype>(accelerator.key.size()))));
+                keys.append(QKeySequence(QString::fromUtf8(
+                    accelerator.key.data(), static_cast<qsizetype>(accelerator.key.size()))));
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::WindowShortcut);
         connect(action, &QAction::triggered, this, [this, cmd] { execute(cmd); });
@@ -125,15 +131,18 @@ void CMainFrame::createMenus() {
     for (const Popup& popup : Menu(m_menuKind)) {
         QMenu* menu = menuBar()->addMenu(menuText(popup.title));
         for (const MenuItem& item : popup.items) {
-            if (item.separator()) menu->addSeparator();
-            else menu->addAction(m_actions.at(item.cmd));
+            if (item.separator())
+                menu->addSeparator();
+            else
+                menu->addAction(m_actions.at(item.cmd));
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
     }
 }
 
 void CMainFrame::createSideBar() {
-    m_dayBar = new calendar::CDayBar(m_dataFile, m_settings, m_ui, [this] { return toDate(m_today()); });
+    m_dayBar =
+        new calendar::CDayBar(m_dataFile, m_settings, m_ui, [this] { return toDate(m_today()); });
     m_sideBar = new QDockWidget(tr("Side Bar"), this);
     m_sideBar->setObjectName("DAYBAR");
     // The bar moves and resizes itself (its body and its inner edge), so
@@ -144,9 +153,11 @@ void CMainFrame::createSideBar() {
     m_sideBar->setTitleBarWidget(noTitle);
     m_sideBar->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     m_sideBar->setWidget(m_dayBar);
-    const Qt::DockWidgetArea area = m_settings.dayBar.left == 1 ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea;
+    const Qt::DockWidgetArea area =
+        m_settings.dayBar.left == 1 ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea;
     addDockWidget(area, m_sideBar);
-    m_dayBar->setDockSide(m_settings.dayBar.left == 1 ? calendar::DockSide::Left : calendar::DockSide::Right);
+    m_dayBar->setDockSide(m_settings.dayBar.left == 1 ? calendar::DockSide::Left
+                                                      : calendar::DockSide::Right);
     const int width = calendar::ClampSideBarWidth(m_settings.dayBar.width, logicalDpiY());
     resizeDocks({m_sideBar}, {width}, Qt::Horizontal);
     m_sideBar->setVisible(m_settings.dayBar.visible == 1);
@@ -159,11 +170,14 @@ void CMainFrame::createSideBar() {
             [this](int w) { resizeDocks({m_sideBar}, {w}, Qt::Horizontal); });
     connect(m_dayBar, &calendar::CDayBar::dockSideDragged, this, [this](calendar::DockSide side) {
         const int w = m_dayBar->width();
-        addDockWidget(side == calendar::DockSide::Left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, m_sideBar);
+        addDockWidget(
+            side == calendar::DockSide::Left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea,
+            m_sideBar);
         resizeDocks({m_sideBar}, {w}, Qt::Horizontal);
     });
     connect(m_dayBar, &calendar::CDayBar::saveRequested, this, [this] { m_documents->SaveAll(); });
-    connect(m_dayBar, &calendar::CDayBar::todayRequested, this, [this] { runCommand(res::Cmd::Today); });
+    connect(m_dayBar, &calendar::CDayBar::todayRequested, this,
+            [this] { runCommand(res::Cmd::Today); });
     // The keyboard's way into the bar (Tab then moves between its parts).
     auto* toList = new QAction(tr("Go to the day list"), this);
     toList->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
@@ -173,7 +187,8 @@ void CMainFrame::createSideBar() {
         if (!m_sideBar->isVisible()) runCommand(res::Cmd::ViewSideBar);
         m_dayBar->dayList()->setFocus(Qt::ShortcutFocusReason);
     });
-    connect(m_documents, &diary::CDiaryDocuments::entryChanged, m_dayBar, &calendar::CDayBar::onEntryChanged);
+    connect(m_documents, &diary::CDiaryDocuments::entryChanged, m_dayBar,
+            &calendar::CDayBar::onEntryChanged);
     connect(m_dayBar, &calendar::CDayBar::deleteRequested, this, [this](store::Date date) {
         m_documents->DeleteEntry(date);
         updateActions();
@@ -184,7 +199,9 @@ void CMainFrame::createSideBar() {
     });
 }
 
-void CMainFrame::dataFileOpened() { m_dayBar->GoToToday(); }
+void CMainFrame::dataFileOpened() {
+    m_dayBar->GoToToday();
+}
 
 // Between the narrow width and the standard one.
 void CMainFrame::toggleSideBarScale() {
@@ -207,7 +224,9 @@ void CMainFrame::createTimers() {
     m_refreshTimer->start(kRefreshMs);
 }
 
-void CMainFrame::restartBlinkTimer() { m_blinkTimer->start(std::max(1, m_settings.titleColor.blinkInterval)); }
+void CMainFrame::restartBlinkTimer() {
+    m_blinkTimer->start(std::max(1, m_settings.titleColor.blinkInterval));
+}
 
 void CMainFrame::placeWindow() {
     std::vector<Rect> areas;
@@ -232,8 +251,10 @@ void CMainFrame::showEvent(QShowEvent* event) {
     // The window appears at its restored rectangle first, so that
     // restoring it later returns there.
     if (const std::optional<ShowState> state = ParseShowState(m_settings.window.state)) {
-        if (*state == ShowState::Maximized) setWindowState(windowState() | Qt::WindowMaximized);
-        else if (*state == ShowState::Minimized) setWindowState(windowState() | Qt::WindowMinimized);
+        if (*state == ShowState::Maximized)
+            setWindowState(windowState() | Qt::WindowMaximized);
+        else if (*state == ShowState::Minimized)
+            setWindowState(windowState() | Qt::WindowMinimized);
     }
 }
 
@@ -245,7 +266,9 @@ void CMainFrame::storeWindowState() {
     w.top = r.top();
     w.right = r.left() + r.width();
     w.bottom = r.top() + r.height();
-    const ShowState state = isMinimized() ? ShowState::Minimized : isMaximized() ? ShowState::Maximized : ShowState::Normal;
+    const ShowState state = isMinimized()   ? ShowState::Minimized
+                            : isMaximized() ? ShowState::Maximized
+                                            : ShowState::Normal;
     w.state = std::string(ShowStateText(state));
     if (m_sideBar->isVisible()) m_settings.dayBar.width = m_sideBar->width();
 }
@@ -317,15 +340,33 @@ void CMainFrame::execute(Cmd cmd) {
             break;
     }
     switch (cmd) {
-        case Cmd::Today: openToday(); break;
-        case Cmd::OpenSpecified: openSpecified(); break;
-        case Cmd::ChangePassword: changePassword(); break;
-        case Cmd::DefaultFont: defaultFont(); break;
-        case Cmd::DataFileSettings: dataFileSettings(); break;
-        case Cmd::ToggleDataLocation: toggleDataLocation(); break;
-        case Cmd::OtherSettings: otherSettings(); break;
-        case Cmd::ViewToolBar: m_settings.toolBar.visible = m_settings.toolBar.visible == 1 ? 0 : 1; break;
-        case Cmd::ViewEditBar: m_settings.editBar.visible = m_settings.editBar.visible == 1 ? 0 : 1; break;
+        case Cmd::Today:
+            openToday();
+            break;
+        case Cmd::OpenSpecified:
+            openSpecified();
+            break;
+        case Cmd::ChangePassword:
+            changePassword();
+            break;
+        case Cmd::DefaultFont:
+            defaultFont();
+            break;
+        case Cmd::DataFileSettings:
+            dataFileSettings();
+            break;
+        case Cmd::ToggleDataLocation:
+            toggleDataLocation();
+            break;
+        case Cmd::OtherSettings:
+            otherSettings();
+            break;
+        case Cmd::ViewToolBar:
+            m_settings.toolBar.visible = m_settings.toolBar.visible == 1 ? 0 : 1;
+            break;
+        case Cmd::ViewEditBar:
+            m_settings.editBar.visible = m_settings.editBar.visible == 1 ? 0 : 1;
+            break;
         case Cmd::ViewSideBar:
             m_settings.dayBar.visible = m_settings.dayBar.visible == 1 ? 0 : 1;
             m_sideBar->setVisible(m_settings.dayBar.visible == 1);
@@ -333,13 +374,24 @@ void CMainFrame::execute(Cmd cmd) {
         case Cmd::ViewCalendar:
             m_dayBar->setCalendarShown(!(m_dayBar->calendarShown() && m_dayBar->width() > 167));
             break;
-        case Cmd::ExistOnly: m_dayBar->toggleExistOnly(); break;
-        case Cmd::SideBarScale: toggleSideBarScale(); break;
+        case Cmd::ExistOnly:
+            m_dayBar->toggleExistOnly();
+            break;
+        case Cmd::SideBarScale:
+            toggleSideBarScale();
+            break;
         case Cmd::Help:
-        case Cmd::HelpContents: showHelp(); break;
-        case Cmd::About: showAbout(); break;
-        case Cmd::AppExit: close(); break;
-        default: break;  // keys that are accepted and do nothing
+        case Cmd::HelpContents:
+            showHelp();
+            break;
+        case Cmd::About:
+            showAbout();
+            break;
+        case Cmd::AppExit:
+            close();
+            break;
+        default:
+            break;  // keys that are accepted and do nothing
     }
     updateActions();
 }
@@ -406,8 +458,10 @@ void CMainFrame::reopenDataFile() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_documents->CloseAll();
     QApplication::restoreOverrideCursor();
-    if (m_startup->StartDiaryData() == 0) close();
-    else dataFileOpened();
+    if (m_startup->StartDiaryData() == 0)
+        close();
+    else
+        dataFileOpened();
 }
 
 void CMainFrame::otherSettings() {

@@ -44,8 +44,8 @@ class CMainFrame : public QMainWindow {
 public:
     using Today = std::function<std::chrono::year_month_day()>;
 
-    CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, res::UserInterface& ui, Today today,
-               QWidget* parent = nullptr);
+    CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFile, res::UserInterface& ui,
+               Today today, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // The start-up object, for the commands that open the data file again.
@@ -113,7 +113,7 @@ private:
     QTimer* m_refreshTimer = nullptr;
     int m_blinkPhase = 1;
     bool m_firstShow = true;
-    store::Date m_openDate;   // the date last accepted by the Open dialog
+    store::Date m_openDate;  // the date last accepted by the Open dialog
 };
 
 }  // namespace tl::frame

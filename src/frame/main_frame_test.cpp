@@ -22,7 +22,8 @@ constexpr year_month_day kToday{year{2026}, month{12}, day{9}};
 class MainFrameTest : public ::testing::Test {
 protected:
     std::unique_ptr<CMainFrame> makeFrame() {
-        auto frame = std::make_unique<CMainFrame>(settings, *data.file, data.ui, [] { return kToday; });
+        auto frame =
+            std::make_unique<CMainFrame>(settings, *data.file, data.ui, [] { return kToday; });
         frame->show();
         QApplication::processEvents();
         return frame;
@@ -87,7 +88,8 @@ TEST_F(MainFrameTest, ReadOnlyDataFileGreysWritingCommands) {
     ASSERT_TRUE(data.file->IsReadOnly());
     auto frame = makeFrame();
     frame->runCommand(Cmd::Today);
-    for (Cmd cmd : {Cmd::ChangePassword, Cmd::FileSaveAs, Cmd::DeleteEntry, Cmd::Merge, Cmd::AttachFile})
+    for (Cmd cmd :
+         {Cmd::ChangePassword, Cmd::FileSaveAs, Cmd::DeleteEntry, Cmd::Merge, Cmd::AttachFile})
         EXPECT_FALSE(frame->isCommandEnabled(cmd)) << static_cast<int>(cmd);
     EXPECT_TRUE(frame->isCommandEnabled(Cmd::FileClose));
     EXPECT_FALSE(frame->action(Cmd::ChangePassword)->isEnabled());
@@ -120,7 +122,8 @@ TEST_F(MainFrameTest, MenusSwitchWithTheEntriesAndKeysReachCommands) {
     frame->runCommand(Cmd::Today);
     EXPECT_TRUE(frame->isCommandEnabled(Cmd::FileClose));
     EXPECT_EQ(frame->action(Cmd::PreviousEntry)->shortcuts().size(), 2);
-    EXPECT_EQ(frame->action(Cmd::OpenSpecified)->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
+    EXPECT_EQ(frame->action(Cmd::OpenSpecified)->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+I")));
     ASSERT_TRUE(frame->runCommand(Cmd::FileClose));
     QApplication::processEvents();
     EXPECT_EQ(frame->menuKind(), MenuKind::NoEntry);

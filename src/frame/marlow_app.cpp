@@ -12,8 +12,8 @@
 #include "desktop_dialogs.h"
 #include "desktop_ui.h"
 #include "diary/diary_documents.h"
-#include "main_frame.h"
 #include "diary/scale.h"
+#include "main_frame.h"
 #include "store/diary_data_file.h"
 
 namespace tl::frame {
@@ -36,9 +36,10 @@ void runLaunchOptions(CMainFrame& frame, const LaunchOptions& options) {
     for (const QString& text : options.openDates) {
         const QDate date = QDate::fromString(text, Qt::ISODate);
         if (date.isValid())
-            frame.documents().OpenEntry({static_cast<std::int16_t>(date.year()), static_cast<std::uint8_t>(date.month()),
-                                         static_cast<std::uint8_t>(date.day())},
-                                        true);
+            frame.documents().OpenEntry(
+                {static_cast<std::int16_t>(date.year()), static_cast<std::uint8_t>(date.month()),
+                 static_cast<std::uint8_t>(date.day())},
+                true);
     }
     if (options.screenshot.isEmpty()) return;
     // Give the window a moment to lay out and paint first.
@@ -57,7 +58,8 @@ int RunApplication(const LaunchOptions& options) {
 
     // Every window, and a maximised entry's system menu, shows this icon.
     QApplication::setWindowIcon(makeAppIcon());
-    if (QScreen* screen = QApplication::primaryScreen()) diary::SetScaleDpi(qRound(screen->logicalDotsPerInchY()));
+    if (QScreen* screen = QApplication::primaryScreen())
+        diary::SetScaleDpi(qRound(screen->logicalDotsPerInchY()));
     app::QtSettingsStore store;
     app::AppSettings settings = app::LoadSettings(store, loadEnvironment());
 
@@ -65,18 +67,23 @@ int RunApplication(const LaunchOptions& options) {
     store::CDiaryDataFile dataFile(store::PosixFileSystem::instance(), ui);
     DesktopDialogs dialogs(ui);
     const app::Clock& clock = app::SystemClock::instance();
-    const auto today = [&settings, &clock] { return app::GetDiaryToday(clock, settings.etc.todayRange); };
+    const auto today = [&settings, &clock] {
+        return app::GetDiaryToday(clock, settings.etc.todayRange);
+    };
 
     // The frame is destroyed before the data file and the settings it uses.
     auto frame = std::make_unique<CMainFrame>(settings, dataFile, ui, today);
     ui.setMainWindow(frame.get());
     dialogs.setParent(frame.get());
-    QObject::connect(&instance, &app::SingleInstance::raiseRequested, frame.get(), &CMainFrame::bringToFront);
+    QObject::connect(&instance, &app::SingleInstance::raiseRequested, frame.get(),
+                     &CMainFrame::bringToFront);
 
     app::StartHooks hooks;
     hooks.waitCursor = [](bool wait) {
-        if (wait) QApplication::setOverrideCursor(Qt::WaitCursor);
-        else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+        if (wait)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else if (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
     };
     hooks.openToday = [&frame](std::chrono::year_month_day) { frame->openToday(); };
     app::DiaryStartup startup(settings, dataFile, ui, dialogs, clock, hooks);
@@ -93,7 +100,9 @@ int RunApplication(const LaunchOptions& options) {
     }
     frame.reset();
     dataFile.Close();
-    app::EndApplication(settings, store, {.saveStickyNotes = {}, .releaseInstance = [&instance] { instance.release(); }});
+    app::EndApplication(settings, store, {.saveStickyNotes = {}, .releaseInstance = [&instance] {
+                                              instance.release();
+                                          }});
     return code;
 }
 

@@ -19,7 +19,8 @@ constexpr int kTabStripHeight = 23;
 
 }  // namespace
 
-CMDIClient::CMDIClient(const app::AppSettings& settings, QWidget* parent) : QMdiArea(parent), m_settings(settings) {
+CMDIClient::CMDIClient(const app::AppSettings& settings, QWidget* parent)
+    : QMdiArea(parent), m_settings(settings) {
     setViewMode(QMdiArea::SubWindowView);
     setFrameShape(QFrame::NoFrame);
 }
@@ -32,7 +33,8 @@ void CMDIClient::paintEvent(QPaintEvent*) {
     // Rows T and T + 2 take the strip's colour, so the line stands alone.
     painter.fillRect(0, 0, width, strip + 3, diary::ToQColor(kTabStripColor));
     painter.fillRect(0, strip + 1, width, 1, diary::ToQColor(kTabLineColor));
-    painter.fillRect(0, strip + 3, width, height - strip - 3, diary::ToQColor(static_cast<std::uint32_t>(m_settings.mainWindow.backColor)));
+    painter.fillRect(0, strip + 3, width, height - strip - 3,
+                     diary::ToQColor(static_cast<std::uint32_t>(m_settings.mainWindow.backColor)));
 }
 
 }  // namespace tl::frame

@@ -14,7 +14,9 @@ namespace tl::frame {
 
 namespace {
 
-QString fieldText(int value) { return value == 0 ? QString() : QString::number(value); }
+QString fieldText(int value) {
+    return value == 0 ? QString() : QString::number(value);
+}
 
 }  // namespace
 
@@ -33,7 +35,8 @@ void CSpecifyDateDlg::createControls() {
     m_year = NumberEdit(4, this);
     m_month = NumberEdit(2, this);
     m_day = NumberEdit(2, this);
-    const auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
+    const auto* digits =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     for (QLineEdit* edit : {m_year, m_month, m_day}) edit->setValidator(digits);
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(tr("Year"), this));
@@ -48,12 +51,13 @@ void CSpecifyDateDlg::createControls() {
 }
 
 void CSpecifyDateDlg::accept() {
-    const diary::DateCheck checked = diary::CheckOpenDate(
-        m_year->text().toStdU16String(), m_month->text().toStdU16String(), m_day->text().toStdU16String());
+    const diary::DateCheck checked =
+        diary::CheckOpenDate(m_year->text().toStdU16String(), m_month->text().toStdU16String(),
+                             m_day->text().toStdU16String());
     if (checked.error) {
         m_ui.warn(*checked.error);
         QLineEdit* edit = checked.field == diary::DateField::Year    ? m_year
-                         : checked.field == diary::DateField::Month ? m_month
+                          : checked.field == diary::DateField::Month ? m_month
                                                                      : m_day;
         edit->setFocus();
         edit->selectAll();

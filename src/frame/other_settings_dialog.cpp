@@ -14,8 +14,8 @@
 
 namespace tl::frame {
 
-
-COtherSettingsDlg::COtherSettingsDlg(app::AppSettings& settings, res::UserInterface& ui, QWidget* parent)
+COtherSettingsDlg::COtherSettingsDlg(app::AppSettings& settings, res::UserInterface& ui,
+                                     QWidget* parent)
     : QDialog(parent), m_settings(settings), m_ui(ui) {
     setWindowTitle(tr("Other Settings"));
     createControls();
@@ -52,7 +52,8 @@ void COtherSettingsDlg::createControls() {
 }
 
 void COtherSettingsDlg::accept() {
-    const std::optional<int> hour = app::ParseTodayRange(m_todayRange->text().trimmed().toStdString(), m_ui);
+    const std::optional<int> hour =
+        app::ParseTodayRange(m_todayRange->text().trimmed().toStdString(), m_ui);
     if (!hour) {
         m_todayRange->setFocus();
         m_todayRange->selectAll();

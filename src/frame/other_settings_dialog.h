@@ -17,7 +17,8 @@ class COtherSettingsDlg : public QDialog {
     Q_OBJECT
 
 public:
-    COtherSettingsDlg(app::AppSettings& settings, res::UserInterface& ui, QWidget* parent = nullptr);
+    COtherSettingsDlg(app::AppSettings& settings, res::UserInterface& ui,
+                      QWidget* parent = nullptr);
 
 protected:
     void accept() override;

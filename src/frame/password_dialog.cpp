@@ -13,7 +13,6 @@ namespace tl::frame {
 
 using diary::Scale;
 
-
 namespace {
 
 // A data file password has at most 10 characters.
@@ -43,7 +42,8 @@ void CPasswordDlg::createControls(bool offerDataFileSetting) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     if (offerDataFileSetting) {
-        QPushButton* settings = buttons->addButton(tr("Data file setting"), QDialogButtonBox::ActionRole);
+        QPushButton* settings =
+            buttons->addButton(tr("Data file setting"), QDialogButtonBox::ActionRole);
         connect(settings, &QPushButton::clicked, this, [this] {
             m_dataFileSetting = true;
             accept();

@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "res/messages.h"
 #include "diary/scale.h"
+#include "res/messages.h"
 
 namespace tl::frame {
 
@@ -21,7 +21,8 @@ CProgressWnd::CProgressWnd(const QString& title, QWidget* owner) : QDialog(owner
     createControls();
     setFixedSize(Scale(300), Scale(66));
     // Centred on the owner, or on the screen without one.
-    const QRect around = owner ? owner->frameGeometry() : QApplication::primaryScreen()->availableGeometry();
+    const QRect around =
+        owner ? owner->frameGeometry() : QApplication::primaryScreen()->availableGeometry();
     move(around.center() - rect().center());
     show();
     QCoreApplication::processEvents();

@@ -35,7 +35,8 @@ constexpr year_month_day kToday{year{2026}, month{12}, day{9}};
 class SideBarTest : public ::testing::Test {
 protected:
     std::unique_ptr<CMainFrame> makeFrame() {
-        auto frame = std::make_unique<CMainFrame>(settings, *data.file, data.ui, [] { return kToday; });
+        auto frame =
+            std::make_unique<CMainFrame>(settings, *data.file, data.ui, [] { return kToday; });
         frame->resize(900, 700);
         frame->show();
         QApplication::processEvents();
@@ -48,11 +49,11 @@ protected:
         ASSERT_EQ(data.file->SaveEntry(date, h, u"text"), 1);
     }
     static void click(QWidget* w, QPoint at) {
-        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(w, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(w, &release);
     }
 
@@ -147,7 +148,8 @@ TEST_F(SideBarTest, ClickOnACalendarDayOpensItsEntry) {
 TEST_F(SideBarTest, RightClicksNameTheDayTheMonthNoteOrTheYearNote) {
     auto frame = makeFrame();
     calendar::CCalenderCtl* cal = frame->dayBar()->calendar();
-    QObject::disconnect(cal, &calendar::CCalenderCtl::contextMenuRequested, frame->dayBar(), nullptr);
+    QObject::disconnect(cal, &calendar::CCalenderCtl::contextMenuRequested, frame->dayBar(),
+                        nullptr);
     std::vector<store::Date> targets;
     QObject::connect(cal, &calendar::CCalenderCtl::contextMenuRequested,
                      [&targets](store::Date date, QPoint) { targets.push_back(date); });
@@ -202,15 +204,16 @@ TEST_F(SideBarTest, BlinkingDaysAreInvertedOnEverySecondTick) {
 // and releases it there.
 void Drag(QWidget* w, QPoint from, int toScreenX) {
     const QPoint fromGlobal = w->mapToGlobal(from);
-    QMouseEvent press(QEvent::MouseButtonPress, from, fromGlobal, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, from, fromGlobal, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(w, &press);
     const QPoint toGlobal(toScreenX, fromGlobal.y());
-    QMouseEvent move(QEvent::MouseMove, w->mapFromGlobal(toGlobal), toGlobal, Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, w->mapFromGlobal(toGlobal), toGlobal, Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
     QApplication::processEvents();
-    QMouseEvent release(QEvent::MouseButtonRelease, w->mapFromGlobal(toGlobal), toGlobal, Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, w->mapFromGlobal(toGlobal), toGlobal,
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &release);
     QApplication::processEvents();
 }
@@ -222,9 +225,11 @@ TEST_F(SideBarTest, InnerEdgeResizesWithinLimitsAndDraggingTheBodyDocksAtTheOthe
     calendar::CDayBar* bar = frame->dayBar();
     ASSERT_EQ(bar->width(), 264);
     const int y = bar->height() - 3;  // below the list: the bar itself
-    Drag(bar, QPoint(bar->width() - 2, y), bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() + 1000);
+    Drag(bar, QPoint(bar->width() - 2, y),
+         bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() + 1000);
     EXPECT_EQ(bar->width(), 837);
-    Drag(bar, QPoint(bar->width() - 2, y), bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() - 2000);
+    Drag(bar, QPoint(bar->width() - 2, y),
+         bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() - 2000);
     EXPECT_EQ(bar->width(), 65);
     Drag(bar, QPoint(bar->width() - 2, y), bar->mapToGlobal(QPoint(bar->width() - 2, y)).x() + 199);
     EXPECT_EQ(bar->width(), 264);
@@ -248,8 +253,8 @@ TEST_F(SideBarTest, WheelAnywhereOverTheBarScrollsTheDayList) {
     list->scrollTo(100);
     auto turn = [](QWidget* w, int delta) {
         const QPoint at(5, 5);
-        QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent wheel(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &wheel);
     };
     turn(bar->calendar(), -360);
@@ -348,7 +353,8 @@ TEST(YearMonthDialogTest, ChecksKeepTheDialogOpenWithTheFaultyFieldSelected) {
     static_cast<QDialog&>(dialog).accept();
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(year->selectedText(), QStringLiteral("20a4"));
-    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Enter month.", "Month is incorrect.", "Specify 1900 or later."}));
+    EXPECT_EQ(ui.warnings(), (std::vector<std::string>{"Enter month.", "Month is incorrect.",
+                                                       "Specify 1900 or later."}));
 
     year->setText(QStringLiteral("1900"));
     static_cast<QDialog&>(dialog).accept();
@@ -380,7 +386,8 @@ TEST_F(SideBarTest, ChosenYearAndMonthReachTheCalendarAndTheDayList) {
     bool preset = false;
     QTimer::singleShot(0, [&preset] {
         if (auto* d = qobject_cast<calendar::CYearMonthDlg*>(QApplication::activeModalWidget())) {
-            preset = d->yearEdit()->text() == QStringLiteral("2026") && d->monthEdit()->text() == QStringLiteral("12");
+            preset = d->yearEdit()->text() == QStringLiteral("2026") &&
+                     d->monthEdit()->text() == QStringLiteral("12");
             d->monthEdit()->setText(QStringLiteral("8"));
             d->yearEdit()->setText(QStringLiteral("2024"));
             static_cast<QDialog*>(d)->accept();

@@ -13,9 +13,12 @@ std::optional<ShowState> ParseShowState(std::string_view text) {
 
 std::string_view ShowStateText(ShowState state) {
     switch (state) {
-        case ShowState::Minimized: return "MINIMIZE";
-        case ShowState::Maximized: return "MAXIMIZE";
-        case ShowState::Normal: break;
+        case ShowState::Minimized:
+            return "MINIMIZE";
+        case ShowState::Maximized:
+            return "MAXIMIZE";
+        case ShowState::Normal:
+            break;
     }
     return "NORMAL";
 }

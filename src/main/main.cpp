@@ -11,8 +11,10 @@ int main(int argc, char** argv) {
     tl::frame::LaunchOptions options;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QStringLiteral("--screenshot")) options.screenshot = args[++i];
-        else if (args[i] == QStringLiteral("--open")) options.openDates.append(args[++i]);
+        if (args[i] == QStringLiteral("--screenshot"))
+            options.screenshot = args[++i];
+        else if (args[i] == QStringLiteral("--open"))
+            options.openDates.append(args[++i]);
     }
     return tl::frame::RunApplication(options);
 }

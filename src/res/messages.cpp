@@ -6,126 +6,232 @@ namespace tl::res {
 
 std::string_view Text(Msg id) {
     switch (id) {
-        case Msg::FolderCanNotBeOpened: return "Folder can not be opened.";
-        case Msg::LocationNotCorrect: return "Location of diary data is not correct.";
-        case Msg::TimeIncorrect: return "Time is incorrect.";
-        case Msg::DiaryDataIncorrect: return "Diary data is incorrect.";
-        case Msg::PasswordIncorrect: return "Password is incorrect.";
-        case Msg::CurrentPasswordIncorrect: return "Current password is incorrect.";
-        case Msg::PasswordsNotSame: return "Both passwords are not same.";
-        case Msg::DisablePassword: return "Do you want to disable password?";
-        case Msg::AutomaticBackupFailed: return "Automatic backup failure.\nDo you want to continue?";
-        case Msg::DataNotFoundCreate: return "Diary data can not be found.\nWould you like to create?";
-        case Msg::ChangeLocation: return "Do you want to change location of diary data?";
-        case Msg::DataReadOnly: return "This diary data is read-only.";
+        case Msg::FolderCanNotBeOpened:
+            return "Folder can not be opened.";
+        case Msg::LocationNotCorrect:
+            return "Location of diary data is not correct.";
+        case Msg::TimeIncorrect:
+            return "Time is incorrect.";
+        case Msg::DiaryDataIncorrect:
+            return "Diary data is incorrect.";
+        case Msg::PasswordIncorrect:
+            return "Password is incorrect.";
+        case Msg::CurrentPasswordIncorrect:
+            return "Current password is incorrect.";
+        case Msg::PasswordsNotSame:
+            return "Both passwords are not same.";
+        case Msg::DisablePassword:
+            return "Do you want to disable password?";
+        case Msg::AutomaticBackupFailed:
+            return "Automatic backup failure.\nDo you want to continue?";
+        case Msg::DataNotFoundCreate:
+            return "Diary data can not be found.\nWould you like to create?";
+        case Msg::ChangeLocation:
+            return "Do you want to change location of diary data?";
+        case Msg::DataReadOnly:
+            return "This diary data is read-only.";
         case Msg::DataInUseChangeLocation:
             return "Diary data is in use.\r\nDo you want to change location of the diary data?";
-        case Msg::FolderNameIncorrect: return "Folder name is incorrect.";
-        case Msg::FolderNotFound: return "Folder could not be found.";
-        case Msg::SpecifyFolderName: return "Specify folder name.";
-        case Msg::Aborted: return "Aborted.";
-        case Msg::DuringBackup: return "During backup";
-        case Msg::DisplayTitle: return "Tally Leaf";
-        case Msg::RestoreFromBackup: return "Backup found.\nDo you want to restore from backup?";
-        case Msg::RestoreFailed: return "Restore failure.";
-        case Msg::FolderIncorrect: return "Folder is incorrect.";
-        case Msg::ExitBeforeManipulating: return "Exit Tally Leaf If you want to manipulate diary file.";
-        case Msg::Cancel: return "Cancel";
-        case Msg::OutOfMemory: return "Out of memory.";
-        case Msg::CreatingDiaryDataFailed: return "Creating a diary data failure.";
-        case Msg::FailedToCompress: return "Failed to compress.";
-        case Msg::DiskFull: return "Disk is full.";
-        case Msg::DataTooLarge: return "Diary data can not be more than 4G bytes.\nSave failure.";
-        case Msg::WriteToDiskFailure: return "Write to disk failure.";
-        case Msg::OutOfMemoryDiarySaveFailure: return "Out of memory.\nDiary save failure";
-        case Msg::FailedToDecompress: return "Failed to decompress.";
+        case Msg::FolderNameIncorrect:
+            return "Folder name is incorrect.";
+        case Msg::FolderNotFound:
+            return "Folder could not be found.";
+        case Msg::SpecifyFolderName:
+            return "Specify folder name.";
+        case Msg::Aborted:
+            return "Aborted.";
+        case Msg::DuringBackup:
+            return "During backup";
+        case Msg::DisplayTitle:
+            return "Tally Leaf";
+        case Msg::RestoreFromBackup:
+            return "Backup found.\nDo you want to restore from backup?";
+        case Msg::RestoreFailed:
+            return "Restore failure.";
+        case Msg::FolderIncorrect:
+            return "Folder is incorrect.";
+        case Msg::ExitBeforeManipulating:
+            return "Exit Tally Leaf If you want to manipulate diary file.";
+        case Msg::Cancel:
+            return "Cancel";
+        case Msg::OutOfMemory:
+            return "Out of memory.";
+        case Msg::CreatingDiaryDataFailed:
+            return "Creating a diary data failure.";
+        case Msg::FailedToCompress:
+            return "Failed to compress.";
+        case Msg::DiskFull:
+            return "Disk is full.";
+        case Msg::DataTooLarge:
+            return "Diary data can not be more than 4G bytes.\nSave failure.";
+        case Msg::WriteToDiskFailure:
+            return "Write to disk failure.";
+        case Msg::OutOfMemoryDiarySaveFailure:
+            return "Out of memory.\nDiary save failure";
+        case Msg::FailedToDecompress:
+            return "Failed to decompress.";
         case Msg::PasswordTooLong:
             return "The password is too long.\nIt may take at most 11 bytes in code page 932 "
                    "(a double-byte character takes two).";
         case Msg::PasswordNotConvertible:
-            return "The password contains a character that can not be used.\nUse letters, digits and "
+            return "The password contains a character that can not be used.\nUse letters, digits "
+                   "and "
                    "characters of code page 932.";
-        case Msg::StickyTextEmpty: return "Enter text on the sticky note.";
-        case Msg::StickyTextTooLong: return "Text on the sticky note is too long.";
-        case Msg::StickyNoteSaveFailure: return "Write to disk failure.\nSticky note save failure";
-        case Msg::FileWriteFailed: return "File write failed.";
-        case Msg::FileReadFailedPath: return "File read failed.(%s)";
-        case Msg::NotAFile: return "[%s]s not a file.\nAttachment failure.";
-        case Msg::FileNameTooLong: return "File name is too long.";
-        case Msg::EmptyFileNotAttached: return "Empty file can not be attached.";
-        case Msg::FileTooLargeToAttach: return "10M bytes or more files can not be attached.";
-        case Msg::FileReadFailed: return "File read failed.";
-        case Msg::OptimizationCompleted: return "Optimization has been completed.";
-        case Msg::OptimizationFailed: return "Optimization failed.";
-        case Msg::AskOptimize: return "Do you want to optimize?";
-        case Msg::ProcessingAborted: return "Processing was aborted.";
-        case Msg::DuringOptimization: return "During optimization";
-        case Msg::DuringCompression: return "During compression";
-        case Msg::ExportOpenFailure: return "Diary data Open failure\nExport failed.";
-        case Msg::NoDataToExport: return "No data to be exported.";
-        case Msg::DiariesCount: return "Diaries:%d\n";
-        case Msg::AttachedFilesCount: return "Attached files:%d";
-        case Msg::AskStartExport: return "%s\nwill be exported.\n\nAre you sure you want to start the export?";
-        case Msg::ExportCompleted: return "Export has been completed.";
-        case Msg::ExportFailed: return "Export failed.";
-        case Msg::EnterYear: return "Enter year.";
-        case Msg::Specify1900OrLater: return "Specify 1900 or later.";
-        case Msg::EnterMonth: return "Enter month.";
-        case Msg::MonthIncorrect: return "Month is incorrect.";
-        case Msg::DayIncorrect: return "Day is incorrect.";
-        case Msg::StartAfterEnd: return "Start date has become since the end date.";
-        case Msg::DuringExport: return "During export";
-        case Msg::AskSkipDamagedFile: return "There is a damaged file.(%d-%d-%d)\nAre you sure you want to skip?";
-        case Msg::AttachedFileCorrupted: return "Attached file is corrupted.";
-        case Msg::PathDate: return "Date: ";
-        case Msg::PathFileName: return "File name: ";
-        case Msg::PathNameTooLong: return "The path name is too long.";
-        case Msg::FailedToWrite: return "Failed to write.";
+        case Msg::StickyTextEmpty:
+            return "Enter text on the sticky note.";
+        case Msg::StickyTextTooLong:
+            return "Text on the sticky note is too long.";
+        case Msg::StickyNoteSaveFailure:
+            return "Write to disk failure.\nSticky note save failure";
+        case Msg::FileWriteFailed:
+            return "File write failed.";
+        case Msg::FileReadFailedPath:
+            return "File read failed.(%s)";
+        case Msg::NotAFile:
+            return "[%s]s not a file.\nAttachment failure.";
+        case Msg::FileNameTooLong:
+            return "File name is too long.";
+        case Msg::EmptyFileNotAttached:
+            return "Empty file can not be attached.";
+        case Msg::FileTooLargeToAttach:
+            return "10M bytes or more files can not be attached.";
+        case Msg::FileReadFailed:
+            return "File read failed.";
+        case Msg::OptimizationCompleted:
+            return "Optimization has been completed.";
+        case Msg::OptimizationFailed:
+            return "Optimization failed.";
+        case Msg::AskOptimize:
+            return "Do you want to optimize?";
+        case Msg::ProcessingAborted:
+            return "Processing was aborted.";
+        case Msg::DuringOptimization:
+            return "During optimization";
+        case Msg::DuringCompression:
+            return "During compression";
+        case Msg::ExportOpenFailure:
+            return "Diary data Open failure\nExport failed.";
+        case Msg::NoDataToExport:
+            return "No data to be exported.";
+        case Msg::DiariesCount:
+            return "Diaries:%d\n";
+        case Msg::AttachedFilesCount:
+            return "Attached files:%d";
+        case Msg::AskStartExport:
+            return "%s\nwill be exported.\n\nAre you sure you want to start the export?";
+        case Msg::ExportCompleted:
+            return "Export has been completed.";
+        case Msg::ExportFailed:
+            return "Export failed.";
+        case Msg::EnterYear:
+            return "Enter year.";
+        case Msg::Specify1900OrLater:
+            return "Specify 1900 or later.";
+        case Msg::EnterMonth:
+            return "Enter month.";
+        case Msg::MonthIncorrect:
+            return "Month is incorrect.";
+        case Msg::DayIncorrect:
+            return "Day is incorrect.";
+        case Msg::StartAfterEnd:
+            return "Start date has become since the end date.";
+        case Msg::DuringExport:
+            return "During export";
+        case Msg::AskSkipDamagedFile:
+            return "There is a damaged file.(%d-%d-%d)\nAre you sure you want to skip?";
+        case Msg::AttachedFileCorrupted:
+            return "Attached file is corrupted.";
+        case Msg::PathDate:
+            return "Date: ";
+        case Msg::PathFileName:
+            return "File name: ";
+        case Msg::PathNameTooLong:
+            return "The path name is too long.";
+        case Msg::FailedToWrite:
+            return "Failed to write.";
         case Msg::AnsiCharactersReplaced:
             return "%d characters are not in code page 932 and were written as \"?\".";
-        case Msg::NoDataToImport: return "There is no data to be imported.";
-        case Msg::AskStartImport: return "%s\nwill be imported.\n\nDo you want to start import?";
-        case Msg::ImportCompleted: return "Import has been completed.";
-        case Msg::ImportFailed: return "Import failed.";
-        case Msg::DuringImport: return "During import";
-        case Msg::MergeFailure: return "Merge failure.";
-        case Msg::MergeNotToItself: return "Merge not to itself.";
-        case Msg::MergeDataNotFound: return "Merge diary data can not be found.";
-        case Msg::MergeDataWriteProtected: return "Merge diary data is write-protected.";
-        case Msg::MergeDataEmpty: return "Merge diary data is empty.";
+        case Msg::NoDataToImport:
+            return "There is no data to be imported.";
+        case Msg::AskStartImport:
+            return "%s\nwill be imported.\n\nDo you want to start import?";
+        case Msg::ImportCompleted:
+            return "Import has been completed.";
+        case Msg::ImportFailed:
+            return "Import failed.";
+        case Msg::DuringImport:
+            return "During import";
+        case Msg::MergeFailure:
+            return "Merge failure.";
+        case Msg::MergeNotToItself:
+            return "Merge not to itself.";
+        case Msg::MergeDataNotFound:
+            return "Merge diary data can not be found.";
+        case Msg::MergeDataWriteProtected:
+            return "Merge diary data is write-protected.";
+        case Msg::MergeDataEmpty:
+            return "Merge diary data is empty.";
         case Msg::AskStartMerge:
-            return "Are you sure you want to start the merge?\n* It will be overwritten if the diary or attachments "
+            return "Are you sure you want to start the merge?\n* It will be overwritten if the "
+                   "diary or attachments "
                    "of the same date already exists.\n\nThe number of the merged diary:  %s%s";
-        case Msg::MergeAttachmentsCount: return "\nThe number of the merged attachments:  %s";
-        case Msg::MergeSourcePassword: return "Import data is protected by password.\nEnter password.";
-        case Msg::DuringMerge: return "During merge";
-        case Msg::MergeComplete: return "Merge is complete.";
-        case Msg::SelectDestinationFolder: return "Select destination folder.";
-        case Msg::CopyCompleted: return "Copy has been completed.";
-        case Msg::CopyFailure: return "Copy failure";
-        case Msg::AskOverwriteData: return "Data already exists.\nDo you want to overwrite?";
-        case Msg::Copying: return "Copying...";
+        case Msg::MergeAttachmentsCount:
+            return "\nThe number of the merged attachments:  %s";
+        case Msg::MergeSourcePassword:
+            return "Import data is protected by password.\nEnter password.";
+        case Msg::DuringMerge:
+            return "During merge";
+        case Msg::MergeComplete:
+            return "Merge is complete.";
+        case Msg::SelectDestinationFolder:
+            return "Select destination folder.";
+        case Msg::CopyCompleted:
+            return "Copy has been completed.";
+        case Msg::CopyFailure:
+            return "Copy failure";
+        case Msg::AskOverwriteData:
+            return "Data already exists.\nDo you want to overwrite?";
+        case Msg::Copying:
+            return "Copying...";
         case Msg::MergeSourceNotEmptied:
             return "The merge is complete, but the merged diary data could not be emptied.";
-        case Msg::Sample: return "Sample";
-        case Msg::OpenNotAnyMore: return "Open not any more.";
-        case Msg::EnterDay: return "Enter day.";
-        case Msg::TitleTooLong: return "Title is too long. Part of more than 64 characters was truncated.";
-        case Msg::DiaryAlreadyOpened: return "Diary of this day already opened.";
-        case Msg::ReplaceExistingDiary: return "There is already a diary on this day.\nReplace existing diary?";
-        case Msg::SpecifiedTextTooLong: return "Specified text is too long.";
-        case Msg::DeleteDiaryConfirm: return "Are you sure you want to delete %s of diary?";
-        case Msg::DeleteNoteConfirm: return "Are you sure you want to delete %s of note?";
-        case Msg::DiaryHasAttachments: return "This diary has attachments.\nRemove this?";
-        case Msg::MonthNoteHasAttachments: return "This month note has attachments.\nRemove this?";
-        case Msg::YearNoteHasAttachments: return "This year note has attachments.\nRemove this?";
-        case Msg::DiaryHasStickyNote: return "Do you want to remove sticky note of this diary?";
-        case Msg::MonthNoteHasStickyNote: return "The note for this month has a sticky note.\nRemove this?";
-        case Msg::YearNoteHasStickyNote: return "The note for this year has a sticky note.\nRemove this?";
-        case Msg::HelpNotOpened: return "The help could not be opened.";
+        case Msg::Sample:
+            return "Sample";
+        case Msg::OpenNotAnyMore:
+            return "Open not any more.";
+        case Msg::EnterDay:
+            return "Enter day.";
+        case Msg::TitleTooLong:
+            return "Title is too long. Part of more than 64 characters was truncated.";
+        case Msg::DiaryAlreadyOpened:
+            return "Diary of this day already opened.";
+        case Msg::ReplaceExistingDiary:
+            return "There is already a diary on this day.\nReplace existing diary?";
+        case Msg::SpecifiedTextTooLong:
+            return "Specified text is too long.";
+        case Msg::DeleteDiaryConfirm:
+            return "Are you sure you want to delete %s of diary?";
+        case Msg::DeleteNoteConfirm:
+            return "Are you sure you want to delete %s of note?";
+        case Msg::DiaryHasAttachments:
+            return "This diary has attachments.\nRemove this?";
+        case Msg::MonthNoteHasAttachments:
+            return "This month note has attachments.\nRemove this?";
+        case Msg::YearNoteHasAttachments:
+            return "This year note has attachments.\nRemove this?";
+        case Msg::DiaryHasStickyNote:
+            return "Do you want to remove sticky note of this diary?";
+        case Msg::MonthNoteHasStickyNote:
+            return "The note for this month has a sticky note.\nRemove this?";
+        case Msg::YearNoteHasStickyNote:
+            return "The note for this year has a sticky note.\nRemove this?";
+        case Msg::HelpNotOpened:
+            return "The help could not be opened.";
         case Msg::CloseWithUnsavedEntry:
-            return "An entry could not be saved.\nDo you want to close anyway and lose its changes?";
-        case Msg::ReadFailed: return "The diary data could not be read.";
+            return "An entry could not be saved.\nDo you want to close anyway and lose its "
+                   "changes?";
+        case Msg::ReadFailed:
+            return "The diary data could not be read.";
     }
     assert(false && "message without text");
     return {};

@@ -6,6 +6,8 @@
 namespace tl::res {
 
 // Both divisions truncate: (n * dpi * 100 / 96) / 100.
-constexpr int ScaleAt(int n, int dpi) { return (n * dpi * 100 / 96) / 100; }
+constexpr int ScaleAt(int n, int dpi) {
+    return (n * dpi * 100 / 96) / 100;
+}
 
 }  // namespace tl::res

@@ -15,7 +15,8 @@ namespace tl::store {
 
 // The checks of a file to be attached, each failure told through ui:
 // the file could be queried and is a regular file ...
-bool IsAttachableFile(const std::optional<FileStatus>& status, const std::string& path, res::UserInterface& ui);
+bool IsAttachableFile(const std::optional<FileStatus>& status, const std::string& path,
+                      res::UserInterface& ui);
 // ... its name fits, and it is neither empty nor at the size limit.
 bool IsAttachableSize(std::u16string_view name, std::uint64_t size, res::UserInterface& ui);
 

@@ -26,9 +26,9 @@
 #include "codepage.h"
 #include "compression.h"
 #include "diary_data_file.h"
+#include "file_times.h"
 #include "record_images.h"
 #include "record_layout.h"
-#include "file_times.h"
 
 namespace tl::store {
 namespace {
@@ -108,7 +108,8 @@ std::u16string SafeFileName(std::u16string_view storedName) {
     return out;
 }
 
-bool IsAttachableFile(const std::optional<FileStatus>& status, const std::string& path, res::UserInterface& ui) {
+bool IsAttachableFile(const std::optional<FileStatus>& status, const std::string& path,
+                      res::UserInterface& ui) {
     if (!status) {
         ui.warn(res::FormatText(res::Msg::FileReadFailedPath, {path}));
         return false;
@@ -136,7 +137,8 @@ bool IsAttachableSize(std::u16string_view name, std::uint64_t size, res::UserInt
     return true;
 }
 
-int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t order, AttachmentInfo* info) {
+int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t order,
+                               AttachmentInfo* info) {
     const auto slash = path.find_last_of('/');
     const std::string baseName = slash == std::string::npos ? path : path.substr(slash + 1);
 
@@ -163,7 +165,8 @@ int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t
             m_ui->warn(res::Msg::FileReadFailed);
             return 0;
         }
-        std::optional<Image> built = AttachmentImage({date, order, name, *status, std::move(bytes)});
+        std::optional<Image> built =
+            AttachmentImage({date, order, name, *status, std::move(bytes)});
         if (!built) {
             m_ui->warn(res::Msg::FailedToCompress);
             return 0;
@@ -219,7 +222,8 @@ std::uint64_t CDiaryDataFile::FindAttachment(std::uint64_t from, Date date, std:
 std::vector<AttachmentInfo> CDiaryDataFile::ListAttachments(Date date) {
     std::vector<AttachmentInfo> list;
     AttachmentInfo a;
-    for (std::uint64_t u = FindAttachment(0, date, 0, &a); u != 0; u = FindAttachment(u + a.units, date, 0, &a))
+    for (std::uint64_t u = FindAttachment(0, date, 0, &a); u != 0;
+         u = FindAttachment(u + a.units, date, 0, &a))
         list.push_back(a);
     return list;
 }
@@ -229,7 +233,8 @@ int CDiaryDataFile::ReadAttachmentData(std::uint64_t unit, std::vector<std::uint
     // the record's own units, and the original size within the limit that
     // attaching enforces, before anything is allocated from them.
     std::array<std::uint8_t, kUnitSize> first{};
-    if (unit == 0 || unit >= m_totalUnits || ReadBytes(unit, first.data(), first.size()) != first.size()) {
+    if (unit == 0 || unit >= m_totalUnits ||
+        ReadBytes(unit, first.data(), first.size()) != first.size()) {
         m_ui->warn(res::Msg::DiaryDataIncorrect);
         return 0;
     }
@@ -237,13 +242,15 @@ int CDiaryDataFile::ReadAttachmentData(std::uint64_t unit, std::vector<std::uint
     const bool compressed = first[kAttCompressed] != 0;
     const std::uint64_t original = GetU64(&first[kAttOriginalSize]);
     const std::uint64_t stored = compressed ? GetU64(&first[kAttStoredSize]) : original;
-    if (first[kHdrKind] != kKindAttachment || units <= kAttHeadUnits || unit + units > m_totalUnits ||
-        original >= kAttachmentLimit || stored > static_cast<std::uint64_t>(units - kAttHeadUnits) * kUnitSize) {
+    if (first[kHdrKind] != kKindAttachment || units <= kAttHeadUnits ||
+        unit + units > m_totalUnits || original >= kAttachmentLimit ||
+        stored > static_cast<std::uint64_t>(units - kAttHeadUnits) * kUnitSize) {
         m_ui->warn(res::Msg::DiaryDataIncorrect);
         return 0;
     }
     // The data units in one read; only as many as hold the stored bytes.
-    const std::size_t readLength = static_cast<std::size_t>((stored + kUnitSize - 1) / kUnitSize * kUnitSize);
+    const std::size_t readLength =
+        static_cast<std::size_t>((stored + kUnitSize - 1) / kUnitSize * kUnitSize);
     std::vector<std::uint8_t> buf;
     try {
         buf.resize(readLength);
@@ -291,7 +298,8 @@ int CDiaryDataFile::AttachmentNameExists(Date date, std::u16string_view name) {
     return 0;
 }
 
-std::uint32_t CDiaryDataFile::SameNameRank(Date date, std::uint32_t order, std::u16string_view name) {
+std::uint32_t CDiaryDataFile::SameNameRank(Date date, std::uint32_t order,
+                                           std::u16string_view name) {
     std::uint32_t rank = 1;
     for (const AttachmentInfo& a : ListAttachments(date))
         if (a.order < order && a.name == name) ++rank;

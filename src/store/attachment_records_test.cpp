@@ -29,10 +29,12 @@ std::vector<std::uint8_t> Noise(std::size_t n, unsigned seed = 7) {
     return v;
 }
 
-std::string WriteFile(const TempDir& dir, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+std::string WriteFile(const TempDir& dir, const std::string& name,
+                      const std::vector<std::uint8_t>& bytes) {
     const std::string path = (dir / name).string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -40,7 +42,8 @@ std::string WriteFile(const TempDir& dir, const std::string& name, const std::ve
 // readers are checked against the format and not against the writer.
 std::vector<std::uint8_t> AttachmentImage(Date date, std::uint32_t order, std::u16string_view name,
                                           std::uint64_t originalSize, bool compressed,
-                                          std::uint64_t storedField, const std::vector<std::uint8_t>& data,
+                                          std::uint64_t storedField,
+                                          const std::vector<std::uint8_t>& data,
                                           std::uint32_t units = 0) {
     if (units == 0) units = static_cast<std::uint32_t>((data.size() - 1) / kUnitSize + 6);
     auto image = testing::RecordImage(kKindAttachment, date.year, date.month, date.day, units, 0);
@@ -49,7 +52,8 @@ std::vector<std::uint8_t> AttachmentImage(Date date, std::uint32_t order, std::u
     image[72] = compressed ? 1 : 0;
     PutU64(&image[80], storedField);
     for (std::size_t i = 0; i < name.size(); ++i) PutU16(&image[128 + 2 * i], name[i]);
-    std::copy(data.begin(), data.begin() + std::min(data.size(), image.size() - 640), image.begin() + 640);
+    std::copy(data.begin(), data.begin() + std::min(data.size(), image.size() - 640),
+              image.begin() + 640);
     return image;
 }
 
@@ -118,8 +122,9 @@ TEST_F(AttachmentTest, ArchivesAreStoredAsTheyAreAndUnitsFollowTheStoredSize) {
         std::size_t size;
         bool compressed;
         std::uint32_t units;
-    } cases[] = {{"photo.ZIP", 1, false, 6},   {"photo.zip", 128, false, 6}, {"a.Lzh", 129, false, 7},
-                 {"photo.jpg", 1, true, 6},    {"x.zip.txt", 200, true, 7},  {"archive.zipx", 20, true, 6}};
+    } cases[] = {{"photo.ZIP", 1, false, 6},  {"photo.zip", 128, false, 6},
+                 {"a.Lzh", 129, false, 7},    {"photo.jpg", 1, true, 6},
+                 {"x.zip.txt", 200, true, 7}, {"archive.zipx", 20, true, 6}};
     std::uint32_t order = 1;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -186,7 +191,8 @@ TEST_F(AttachmentTest, OrdersNamesAndRanksOfADate) {
     // Each file sits in a folder of its own, so that names can repeat.
     for (std::uint32_t order = 1; order <= 5; ++order) {
         std::filesystem::create_directory(dir / std::to_string(order));
-        ASSERT_NE(attach(WriteFile(dir, std::to_string(order) + "/" + names[order - 1], {1}), order), 0u);
+        ASSERT_NE(
+            attach(WriteFile(dir, std::to_string(order) + "/" + names[order - 1], {1}), order), 0u);
     }
     ASSERT_NE(attach(WriteFile(dir, "other.txt", {1}), 9, {2024, 3, 6}), 0u);
     ASSERT_EQ(f.DeleteAttachment(kDay, 3), 1);
@@ -232,10 +238,14 @@ TEST_F(AttachmentTest, UntrustedSizesFailCleanly) {
     } cases[] = {
         {"stored size beyond the record", AttachmentImage(kDay, 1, u"a", 1000, true, 5000, stream)},
         {"stored size near 2^64", AttachmentImage(kDay, 2, u"b", 1000, true, ~0ULL - 100, stream)},
-        {"original size of 4 GB, stored as is", AttachmentImage(kDay, 3, u"c", 4'000'000'000ULL, false, 0, stream)},
-        {"original size beyond the record", AttachmentImage(kDay, 4, u"d", 9'000'000, false, 0, stream)},
-        {"original size of 4 GB, compressed", AttachmentImage(kDay, 5, u"e", 4'000'000'000ULL, true, stream.size(), stream)},
-        {"stream inflating past its original size", AttachmentImage(kDay, 6, u"f", 999, true, stream.size(), stream)},
+        {"original size of 4 GB, stored as is",
+         AttachmentImage(kDay, 3, u"c", 4'000'000'000ULL, false, 0, stream)},
+        {"original size beyond the record",
+         AttachmentImage(kDay, 4, u"d", 9'000'000, false, 0, stream)},
+        {"original size of 4 GB, compressed",
+         AttachmentImage(kDay, 5, u"e", 4'000'000'000ULL, true, stream.size(), stream)},
+        {"stream inflating past its original size",
+         AttachmentImage(kDay, 6, u"f", 999, true, stream.size(), stream)},
         {"no data unit", AttachmentImage(kDay, 7, u"g", 1, false, 0, {1}, 5)},
         {"empty stream", AttachmentImage(kDay, 8, u"h", 10, true, 0, {1})},
     };
@@ -284,7 +294,8 @@ TEST_F(AttachmentTest, ReadingDataIsOneBoundedRead) {
     // 200 KB of text-like data: the read must not be dominated by anything
     // but deciphering and inflating.
     std::vector<std::uint8_t> bytes(200'000);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>("diary text "[i % 11]);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>("diary text "[i % 11]);
     const std::uint64_t u = attach(WriteFile(dir, "t.txt", bytes), 1);
     ASSERT_NE(u, 0u);
     const auto start = std::chrono::steady_clock::now();

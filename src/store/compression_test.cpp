@@ -207,7 +207,8 @@ TEST_F(CompressionTest, StreamsAfterAFailureAndOnOtherThreadsComeOutTheSame) {
     MemorySink small(100);
     ASSERT_EQ(CompressStream(noise, small), 0);  // stopped halfway
     EXPECT_EQ(Compress(payload), expected);
-    const Bytes cut(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(stored.size() / 2));
+    const Bytes cut(stored.begin(),
+                    stored.begin() + static_cast<std::ptrdiff_t>(stored.size() / 2));
     EXPECT_EQ(Decompress(cut), std::nullopt);  // stopped halfway
     EXPECT_EQ(Decompress(expected), payload);
     EXPECT_EQ(ReferenceInflate(expected, payload.size()), payload);
@@ -218,7 +219,8 @@ TEST_F(CompressionTest, StreamsAfterAFailureAndOnOtherThreadsComeOutTheSame) {
         threads.emplace_back([&, t] {
             testing::RecordingUi own;
             for (int i = 0; i < 20; ++i) {
-                const Bytes mine = Noise(1'000 + 997 * static_cast<std::size_t>(i + t), static_cast<unsigned>(t));
+                const Bytes mine =
+                    Noise(1'000 + 997 * static_cast<std::size_t>(i + t), static_cast<unsigned>(t));
                 const auto packed = CompressPayload(i % 2 ? mine : payload, own);
                 if (!packed || (i % 2 == 0 && *packed != expected)) return;
                 if (DecompressPayload(*packed, 10'000'000, own) != (i % 2 ? mine : payload)) return;

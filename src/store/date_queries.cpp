@@ -9,7 +9,9 @@ namespace tl::store {
 
 namespace {
 
-std::string KeyOf(Date d) { return DateKey(d.year, d.month, d.day); }
+std::string KeyOf(Date d) {
+    return DateKey(d.year, d.month, d.day);
+}
 
 // Case folding for the case-insensitive match: the letters of the Latin,
 // Greek and Cyrillic alphabets and the full-width Latin letters.
@@ -108,8 +110,10 @@ std::uint64_t CDiaryDataFile::FindNextMatch(Date date, bool matchCase) {
     RecordWalk walk(*this, 0);
     RecordRef r;
     const WalkFilter content{
-        static_cast<std::uint8_t>(KindBit(kKindPlainText) | KindBit(kKindAttachment) | KindBit(kKindEntryHeader)),
-        false, {}};
+        static_cast<std::uint8_t>(KindBit(kKindPlainText) | KindBit(kKindAttachment) |
+                                  KindBit(kKindEntryHeader)),
+        false,
+        {}};
     while (walk.next(r, content)) {
         std::string key = r.header.key();
         if (!(start < key && key <= best)) continue;
@@ -129,7 +133,8 @@ std::uint64_t CDiaryDataFile::FindNextMatch(Date date, bool matchCase) {
             case kKindAttachment: {
                 if (key == best && w == Winner::Title) break;
                 AttachmentInfo info;
-                if (FindAttachment(r.unit, d, 0, &info) == r.unit && TextMatches(info.name, matchCase))
+                if (FindAttachment(r.unit, d, 0, &info) == r.unit &&
+                    TextMatches(info.name, matchCase))
                     best = key, winner = r.unit, w = Winner::Attachment, bestDate = d;
                 break;
             }
@@ -138,7 +143,8 @@ std::uint64_t CDiaryDataFile::FindNextMatch(Date date, bool matchCase) {
     if (w == Winner::Attachment) {
         std::uint32_t smallest = 65535;
         for (const AttachmentInfo& a : ListAttachments(bestDate))
-            if (a.order < smallest && TextMatches(a.name, matchCase)) smallest = a.order, winner = a.unit;
+            if (a.order < smallest && TextMatches(a.name, matchCase))
+                smallest = a.order, winner = a.unit;
     }
     return winner;
 }
@@ -152,8 +158,10 @@ std::uint64_t CDiaryDataFile::FindPreviousMatch(Date date, bool matchCase) {
     RecordWalk walk(*this, 0);
     RecordRef r;
     const WalkFilter content{
-        static_cast<std::uint8_t>(KindBit(kKindPlainText) | KindBit(kKindAttachment) | KindBit(kKindEntryHeader)),
-        false, {}};
+        static_cast<std::uint8_t>(KindBit(kKindPlainText) | KindBit(kKindAttachment) |
+                                  KindBit(kKindEntryHeader)),
+        false,
+        {}};
     while (walk.next(r, content)) {
         std::string key = r.header.key();
         if (!(key < start && best <= key)) continue;
@@ -173,7 +181,8 @@ std::uint64_t CDiaryDataFile::FindPreviousMatch(Date date, bool matchCase) {
             case kKindAttachment: {
                 if (key == best && w == Winner::Text) break;
                 AttachmentInfo info;
-                if (FindAttachment(r.unit, d, 0, &info) == r.unit && TextMatches(info.name, matchCase))
+                if (FindAttachment(r.unit, d, 0, &info) == r.unit &&
+                    TextMatches(info.name, matchCase))
                     best = key, winner = r.unit, w = Winner::Attachment, bestDate = d;
                 break;
             }
@@ -182,7 +191,8 @@ std::uint64_t CDiaryDataFile::FindPreviousMatch(Date date, bool matchCase) {
     if (w == Winner::Attachment) {
         std::uint32_t largest = 0;
         for (const AttachmentInfo& a : ListAttachments(bestDate))
-            if (a.order > largest && TextMatches(a.name, matchCase)) largest = a.order, winner = a.unit;
+            if (a.order > largest && TextMatches(a.name, matchCase))
+                largest = a.order, winner = a.unit;
     }
     return winner;
 }

@@ -22,14 +22,16 @@ TEST(DateQueries, NavigationFindsTheNearestDateWithTextOrAttachments) {
     ASSERT_EQ(d.file->WriteRecord(RecordImage(kKindAttachment, 2024, 3, 10, 6)), 1);
     ASSERT_EQ(d.file->SaveEntry({2024, 3, 0}, u"", u"", u"month note"), 1);
     ASSERT_EQ(d.file->SaveEntry({2024, 0, 0}, u"", u"", u"year note"), 1);
-    ASSERT_EQ(d.file->WriteRecord(RecordImage(kKindEntryHeader, 2024, 3, 7, 2)), 1);  // a title alone
+    ASSERT_EQ(d.file->WriteRecord(RecordImage(kKindEntryHeader, 2024, 3, 7, 2)),
+              1);  // a title alone
 
     EXPECT_EQ(DateOf(*d.file, d.file->NextDateWithContent({2024, 3, 5})), (Date{2024, 3, 10}));
     EXPECT_EQ(DateOf(*d.file, d.file->NextDateWithContent({2024, 2, 29})), (Date{2024, 3, 0}));
     EXPECT_EQ(DateOf(*d.file, d.file->NextDateWithContent({0, 1, 1})), (Date{2024, 0, 0}));
     EXPECT_EQ(d.file->NextDateWithContent({2024, 3, 10}), 0u);
     EXPECT_EQ(DateOf(*d.file, d.file->PreviousDateWithContent({2024, 3, 10})), (Date{2024, 3, 5}));
-    EXPECT_EQ(DateOf(*d.file, d.file->PreviousDateWithContent({9999, 12, 31})), (Date{2024, 3, 10}));
+    EXPECT_EQ(DateOf(*d.file, d.file->PreviousDateWithContent({9999, 12, 31})),
+              (Date{2024, 3, 10}));
     EXPECT_EQ(d.file->PreviousDateWithContent({2024, 0, 0}), 0u);
     // A date with a header and a text is found through its text.
     auto h = d.file->ReadRecordHeader(d.file->NextDateWithContent({2024, 3, 4}));
@@ -47,11 +49,12 @@ TEST(DateQueries, FindNextInYearCollectsEveryLiveRecordOfTheYear) {
     std::array<std::uint8_t, kUnitSize> first{};
     for (std::uint64_t u = d.file->FindNextInYear(2024, 0, first); u != 0;
          u = d.file->FindNextInYear(2024, u + GetU32(&first[8]), first)) {
-        keys.push_back(DateKey(static_cast<std::int16_t>(GetU16(&first[2])), first[4], first[5]) + ":" +
-                       std::to_string(first[0]));
+        keys.push_back(DateKey(static_cast<std::int16_t>(GetU16(&first[2])), first[4], first[5]) +
+                       ":" + std::to_string(first[0]));
     }
     std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{"20240000:1", "20240000:2", "20240601:1", "20240601:2"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"20240000:1", "20240000:2", "20240601:1", "20240601:2"}));
     EXPECT_EQ(d.file->FindNextInYear(2024, d.file->TotalUnits(), first), 0u);
 }
 
@@ -73,9 +76,11 @@ TEST(DateQueries, ContainsAndTheAndOrRules) {
     EXPECT_EQ(matches({u"sun", u"rain", true, false, true}, u"sun only"), 0);
     EXPECT_EQ(matches({u"sun", u"rain", true, false, false}, u"sun only"), 1);
     EXPECT_EQ(matches({u"sun", u"rain", true, false, false}, u"sun and rain"), 0);
-    EXPECT_EQ(matches({u"sun", u"", true, false, false}, u"sun and rain"), 1) << "empty second text";
+    EXPECT_EQ(matches({u"sun", u"", true, false, false}, u"sun and rain"), 1)
+        << "empty second text";
     EXPECT_EQ(matches({u"sun", u"rain", false, true, true}, u"rain only"), 1);
-    EXPECT_EQ(matches({u"sun", u"rain", false, false, true}, u"rain only"), 0) << "no mode: text 2 unused";
+    EXPECT_EQ(matches({u"sun", u"rain", false, false, true}, u"rain only"), 0)
+        << "no mode: text 2 unused";
 }
 
 TEST(DateQueries, TheSearchPrefersTitleAttachmentsTextForwardAndTheReverseBackward) {
@@ -118,13 +123,15 @@ TEST(DateQueries, MapAnswersEqualThePlainWalkOnRandomDiaries) {
             std::u16string text(static_cast<std::size_t>(pick(600)), u'a');
             if (pick(4) == 0) text += u" needle";
             if (action < 6) {
-                ASSERT_EQ(d.file->SaveEditorEntry(date, {pick(5) ? u"" : u"needle", u"", {}}, text,
-                                                  std::vector<std::uint8_t>(static_cast<std::size_t>(pick(400)), 'r')),
+                ASSERT_EQ(d.file->SaveEditorEntry(
+                              date, {pick(5) ? u"" : u"needle", u"", {}}, text,
+                              std::vector<std::uint8_t>(static_cast<std::size_t>(pick(400)), 'r')),
                           1);
             } else if (action < 8) {
                 ASSERT_EQ(d.file->SaveEntry(date, u"", u"", u""), 1);
             } else {
-                ASSERT_EQ(d.file->WriteRecord(RecordImage(kKindAttachment, date.year, date.month, date.day,
+                ASSERT_EQ(d.file->WriteRecord(RecordImage(kKindAttachment, date.year, date.month,
+                                                          date.day,
                                                           static_cast<std::uint32_t>(6 + pick(3)))),
                           1);
                 if (pick(3) == 0) d.file->FreeDate(date.year, date.month, date.day, true);
@@ -171,11 +178,14 @@ TEST(DateQueries, TheMapAndThePlainWalkWriteIdenticalFiles) {
     withWalk.file->SetChainMap(false);
     std::mt19937 rng(99);
     for (int step = 0; step < 400; ++step) {
-        Date date{2024, static_cast<std::uint8_t>(1 + rng() % 3), static_cast<std::uint8_t>(1 + rng() % 5)};
+        Date date{2024, static_cast<std::uint8_t>(1 + rng() % 3),
+                  static_cast<std::uint8_t>(1 + rng() % 5)};
         std::u16string text(static_cast<std::size_t>(rng() % 900), u'x');
         bool erase = rng() % 4 == 0;
         for (MemDataFile* d : {&withMap, &withWalk}) {
-            ASSERT_EQ(erase ? d->file->SaveEntry(date, u"", u"", u"") : d->file->SaveEntry(date, u"t", u"", text), 1);
+            ASSERT_EQ(erase ? d->file->SaveEntry(date, u"", u"", u"")
+                            : d->file->SaveEntry(date, u"t", u"", text),
+                      1);
         }
     }
     EXPECT_EQ(withMap.raw(), withWalk.raw());

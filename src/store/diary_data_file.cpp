@@ -8,7 +8,9 @@ namespace tl::store {
 
 CDiaryDataFile::CDiaryDataFile(FileSystem& fs, res::UserInterface& ui) : m_fs(&fs), m_ui(&ui) {}
 
-CDiaryDataFile::~CDiaryDataFile() { Close(); }
+CDiaryDataFile::~CDiaryDataFile() {
+    Close();
+}
 
 void CDiaryDataFile::keyCipher() {
     // The key is the 32 characters of the key text, not the digest bytes.
@@ -98,7 +100,9 @@ int CDiaryDataFile::Validate() {
     }
 }
 
-void CDiaryDataFile::Close() { m_file.reset(); }
+void CDiaryDataFile::Close() {
+    m_file.reset();
+}
 
 void CDiaryDataFile::Sync() {
     if (m_file) m_file->sync();
@@ -118,7 +122,7 @@ void CDiaryDataFile::writeFileHeader(std::array<std::uint8_t, kUnitSize> header)
 }
 
 std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
-                                        const std::function<void(std::uint64_t)>& fill) {
+                                       const std::function<void(std::uint64_t)>& fill) {
     if (!m_file || m_totalUnits == 0 || newTotal <= m_totalUnits) return 0;
     if (newTotal * kUnitSize > kMaxFileBytes) {
         m_ui->warn(res::Msg::DataTooLarge);

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <vector>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "blowfish.h"
 #include "data_file_key.h"
@@ -91,7 +91,8 @@ public:
     std::uint64_t Allocate(std::uint32_t units);
     // Writes a record image (units x 128 bytes, units in bytes 8-11) into a
     // free stretch or at the end. 1 written (its unit in *unit), 0 refused.
-    [[nodiscard]] int WriteRecord(std::span<const std::uint8_t> image, std::uint64_t* unit = nullptr);
+    [[nodiscard]] int WriteRecord(std::span<const std::uint8_t> image,
+                                  std::uint64_t* unit = nullptr);
     void FreeRecord(std::uint64_t unit);
     void FreeDate(std::int16_t year, std::uint8_t month, std::uint8_t day, bool includeAttachments);
     void FreeAllDiaryRecords();
@@ -135,8 +136,8 @@ public:
     [[nodiscard]] int SaveEntry(Date date, const EntryHeader& header, std::u16string_view text);
     // The editor's save: header with its colours, plain text and rich
     // text. The caller has cut the title to 64 characters and warned.
-    [[nodiscard]] int SaveEditorEntry(Date date, const EntryHeader& header, std::u16string_view text,
-                                      std::span<const std::uint8_t> rtf);
+    [[nodiscard]] int SaveEditorEntry(Date date, const EntryHeader& header,
+                                      std::u16string_view text, std::span<const std::uint8_t> rtf);
     // 1 found, 0 none.
     [[nodiscard]] int ReadWeatherList(WeatherList& list);
     [[nodiscard]] int WriteWeatherList(const WeatherList& list);
@@ -148,7 +149,8 @@ public:
     // --- Attachments (attachment_records.cpp) --------------------------------
     // Attaches one file under the given order. 1 attached (its record in
     // *info), 0 refused or failed with a message to the user.
-    int AttachFile(const std::string& path, Date date, std::uint32_t order, AttachmentInfo* info = nullptr);
+    int AttachFile(const std::string& path, Date date, std::uint32_t order,
+                   AttachmentInfo* info = nullptr);
     // The first attachment at or after the record boundary from with the
     // date (and the order, unless 0); 0 when none.
     std::uint64_t FindAttachment(std::uint64_t from, Date date, std::uint32_t order,
@@ -174,7 +176,8 @@ public:
     std::uint64_t FindStickyNote(Date date, StickyNote* note = nullptr);
     // The first note at or after the record boundary from; its units in
     // *units. 0 when none.
-    std::uint64_t ReadNextStickyNote(std::uint64_t from, StickyNote& note, std::uint32_t* units = nullptr);
+    std::uint64_t ReadNextStickyNote(std::uint64_t from, StickyNote& note,
+                                     std::uint32_t* units = nullptr);
     // The start-up pass: reads every note (at most kStickySlots), re-saving
     // each in place unless the file is read-only. Notes beyond the slots
     // stay stored.
@@ -269,7 +272,9 @@ struct WalkFilter {
 // Kinds 0-6 are bits 0-6 and the file header bit 7; other kinds match no
 // mask but the full one.
 constexpr std::uint8_t KindBit(std::uint8_t kind) {
-    return kind == kKindFileHeader ? 0x80 : kind < kCountedKinds ? static_cast<std::uint8_t>(1u << kind) : 0;
+    return kind == kKindFileHeader ? 0x80
+           : kind < kCountedKinds  ? static_cast<std::uint8_t>(1u << kind)
+                                   : 0;
 }
 WalkFilter OfKind(std::uint8_t kind);
 WalkFilter OfKindAndDate(std::uint8_t kinds, Date date);

@@ -28,7 +28,8 @@ std::array<std::uint8_t, kUnitSize> PlainUnit(const std::vector<std::uint8_t>& r
     return unit;
 }
 
-void PutPlainUnit(std::vector<std::uint8_t>& raw, std::size_t n, std::array<std::uint8_t, kUnitSize> unit) {
+void PutPlainUnit(std::vector<std::uint8_t>& raw, std::size_t n,
+                  std::array<std::uint8_t, kUnitSize> unit) {
     CBlowfish bf;
     DataFileKey key = DeriveDataFileKey();
     bf.Initialize(reinterpret_cast<const std::uint8_t*>(key.data()), 32);
@@ -61,7 +62,8 @@ struct Damage {
 };
 
 TEST(DataFileContainer, ValidateTellsDamageFromHarmlessDifferences) {
-    auto patchUnit = [](std::size_t unit, std::function<void(std::array<std::uint8_t, kUnitSize>&)> f) {
+    auto patchUnit = [](std::size_t unit,
+                        std::function<void(std::array<std::uint8_t, kUnitSize>&)> f) {
         return [=](std::vector<std::uint8_t>& raw) {
             auto u = PlainUnit(raw, unit);
             f(u);
@@ -83,13 +85,15 @@ TEST(DataFileContainer, ValidateTellsDamageFromHarmlessDifferences) {
         {"unit 0 is not kind 255", patchUnit(0, [](auto& u) { u[0] = 1; }), false},
         {"unit 0 claims two units", patchUnit(0, [](auto& u) { PutU32(&u[8], 2); }), false},
         {"length not a multiple of 128", [](auto& raw) { raw.push_back(0); }, false},
-        {"file cut inside the last record", [](auto& raw) { raw.resize(raw.size() - kUnitSize); }, false},
+        {"file cut inside the last record", [](auto& raw) { raw.resize(raw.size() - kUnitSize); },
+         false},
         {"file shorter than a header", [](auto& raw) { raw.resize(100); }, false},
         {"empty file", [](auto& raw) { raw.clear(); }, false},
         {"not enciphered with our key", [](auto& raw) { raw[3] ^= 0x40; }, false},
     };
     for (int m = 0; m < 7; ++m)
-        cases.push_back({"magic byte changed", patchUnit(0, [m](auto& u) { u[41 + m] ^= 1; }), false});
+        cases.push_back(
+            {"magic byte changed", patchUnit(0, [m](auto& u) { u[41 + m] ^= 1; }), false});
 
     for (const Damage& c : cases) {
         MemDataFile d;
@@ -195,7 +199,8 @@ TEST(DataFileContainer, FullDiskWhileGrowingKeepsLengthAndHeader) {
     EXPECT_EQ(d.ui.warnings(), (std::vector<std::string>{"Disk is full.", "Disk is full."}));
     EXPECT_EQ(d.raw(), before);
     EXPECT_EQ(d.file->TotalUnits(), 3u);
-    EXPECT_EQ(d.file->WriteRecord(testing::RecordImage(2, 2024, 3, 5, 1)), 1) << "one unit still fits";
+    EXPECT_EQ(d.file->WriteRecord(testing::RecordImage(2, 2024, 3, 5, 1)), 1)
+        << "one unit still fits";
     EXPECT_EQ(d.file->Validate(), 1);
 }
 
@@ -214,7 +219,8 @@ TEST(DataFileContainer, PasswordIsStoredInCodePage932AndRefusedWhenItCannotBeTyp
     EXPECT_EQ(d.file->SetPassword(u"\u65e5\u8a18\u5e33\u65e5\u8a18\u5e33"), 0);  // 12 bytes
     EXPECT_EQ(d.file->SetPassword(u"caf\u00e9"), 0);  // no such character in the code page
     EXPECT_EQ(d.ui.warnings().size(), 2u);
-    EXPECT_EQ(d.file->GetPassword(), u"\u65e5\u8a18\u5e33ab") << "a refused password changes nothing";
+    EXPECT_EQ(d.file->GetPassword(), u"\u65e5\u8a18\u5e33ab")
+        << "a refused password changes nothing";
 
     ASSERT_EQ(d.file->SetPassword(u"abcdefghijk"), 1);  // exactly 11 bytes, no terminator
     EXPECT_EQ(d.file->GetPassword(), u"abcdefghijk");
@@ -231,7 +237,10 @@ public:
     std::uint64_t length = 0;
     std::size_t readAt(std::uint64_t offset, void* buf, std::size_t n) override {
         auto* p = static_cast<std::uint8_t*>(buf);
-        std::size_t got = offset >= length ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(n, length - offset));
+        std::size_t got =
+            offset >= length
+                ? 0
+                : static_cast<std::size_t>(std::min<std::uint64_t>(n, length - offset));
         for (std::size_t i = 0; i < got; ++i) {
             auto it = bytes.find(offset + i);
             p[i] = it == bytes.end() ? 0 : it->second;
@@ -239,7 +248,8 @@ public:
         return got;
     }
     void writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
-        for (std::size_t i = 0; i < n; ++i) bytes[offset + i] = static_cast<const std::uint8_t*>(buf)[i];
+        for (std::size_t i = 0; i < n; ++i)
+            bytes[offset + i] = static_cast<const std::uint8_t*>(buf)[i];
         length = std::max(length, offset + n);
     }
     std::uint64_t size() override { return length; }
@@ -256,8 +266,12 @@ public:
         struct Ref final : File {
             explicit Ref(SparseFile* f) : f(f) {}
             SparseFile* f;
-            std::size_t readAt(std::uint64_t o, void* b, std::size_t n) override { return f->readAt(o, b, n); }
-            void writeAt(std::uint64_t o, const void* b, std::size_t n) override { f->writeAt(o, b, n); }
+            std::size_t readAt(std::uint64_t o, void* b, std::size_t n) override {
+                return f->readAt(o, b, n);
+            }
+            void writeAt(std::uint64_t o, const void* b, std::size_t n) override {
+                f->writeAt(o, b, n);
+            }
             std::uint64_t size() override { return f->size(); }
             void setSize(std::uint64_t s) override { f->setSize(s); }
             void sync() override {}
@@ -290,9 +304,11 @@ TEST(DataFileContainer, FileStopsAtFourBillionBytesComputedWithoutWrapping) {
     ASSERT_EQ(f.Validate(), 1);
 
     EXPECT_EQ(f.WriteRecord(testing::RecordImage(2, 2024, 1, 2, 5)), 0);
-    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary data can not be more than 4G bytes.\nSave failure."});
+    EXPECT_EQ(ui.warnings(),
+              std::vector<std::string>{"Diary data can not be more than 4G bytes.\nSave failure."});
     EXPECT_EQ(f.TotalUnits(), limitUnits - 4);
-    EXPECT_EQ(f.WriteRecord(testing::RecordImage(2, 2024, 1, 2, 4)), 1) << "exactly 4,000,000,000 bytes";
+    EXPECT_EQ(f.WriteRecord(testing::RecordImage(2, 2024, 1, 2, 4)), 1)
+        << "exactly 4,000,000,000 bytes";
     EXPECT_EQ(sparse.size(), kMaxFileBytes);
     EXPECT_EQ(f.Validate(), 1);
     // 33,554,433 units x 128 wraps to 128 in 32 bits.

@@ -43,8 +43,8 @@ std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
     if (header) {
         header->title = titleAt(unit, h.units());
         header->weather = GetText(&bytes[kEhWeather], kWeatherMax);
-        header->colors = {GetU32(&bytes[kEhTextColor]), GetU32(&bytes[kEhBackOn]), GetU32(&bytes[kEhBackColor]),
-                          GetU32(&bytes[kEhBlink])};
+        header->colors = {GetU32(&bytes[kEhTextColor]), GetU32(&bytes[kEhBackOn]),
+                          GetU32(&bytes[kEhBackColor]), GetU32(&bytes[kEhBlink])};
     }
     return unit;
 }
@@ -53,7 +53,8 @@ std::u16string CDiaryDataFile::titleAt(std::uint64_t unit, std::uint32_t units) 
     std::array<std::uint8_t, 2 * kUnitSize> bytes{};
     const std::size_t want = units == 1 ? kUnitSize : 2 * kUnitSize;
     if (ReadBytes(unit, bytes.data(), want) != want) return {};
-    return units == 1 ? GetText(&bytes[kEhOneUnitTitle], kEhOneUnitTitleMax) : GetText(&bytes[kEhTitle], kTitleMax);
+    return units == 1 ? GetText(&bytes[kEhOneUnitTitle], kEhOneUnitTitleMax)
+                      : GetText(&bytes[kEhTitle], kTitleMax);
 }
 
 int CDiaryDataFile::ReadEntryTextAt(std::uint64_t unit, std::u16string& text) {
@@ -78,7 +79,8 @@ int CDiaryDataFile::ReadEntryTextAt(std::uint64_t unit, std::u16string& text) {
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
-    auto payload = DecompressPayload(stored.first(storedSize), std::min<std::uint64_t>(original, kTextLimit), *m_ui);
+    auto payload = DecompressPayload(stored.first(storedSize),
+                                     std::min<std::uint64_t>(original, kTextLimit), *m_ui);
     if (!payload) return 0;
     text = TextOfBytes(*payload);
     return 1;
@@ -117,7 +119,8 @@ std::uint64_t CDiaryDataFile::ReadEntryRichText(Date date, std::vector<std::uint
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
-    auto payload = DecompressPayload(stored.first(storedSize), std::min<std::uint64_t>(original, kTextLimit), *m_ui);
+    auto payload = DecompressPayload(stored.first(storedSize),
+                                     std::min<std::uint64_t>(original, kTextLimit), *m_ui);
     if (!payload) return 0;
     rtf = std::move(*payload);
     return unit;
@@ -127,8 +130,10 @@ namespace {
 
 // The record images of one entry save: header, plain text and, from the
 // editor, rich text. nullopt when compression failed (the user was told).
-std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& header, std::u16string_view text,
-                                              const std::span<const std::uint8_t>* rtf, res::UserInterface& ui) {
+std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& header,
+                                              std::u16string_view text,
+                                              const std::span<const std::uint8_t>* rtf,
+                                              res::UserInterface& ui) {
     std::vector<Image> images;
     images.push_back(EntryHeaderImage(date, header.title, header.weather, header.colors));
     std::optional<Image> plain = PlainTextImage(date, text);
@@ -151,12 +156,12 @@ std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& head
 //  3. the data is synced.
 // Until step 2 the old entry is whole; a failure before it frees the new
 // records written so far and keeps the old entry.
-static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& header, std::u16string_view text,
-                            const std::span<const std::uint8_t>* rtf) {
+static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& header,
+                            std::u16string_view text, const std::span<const std::uint8_t>* rtf) {
     res::UserInterface& ui = file.ui();
     try {
-        std::vector<std::uint64_t> replaced =
-            file.UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText});
+        std::vector<std::uint64_t> replaced = file.UnitsOfDate(
+            date, {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText});
         if (header.title.empty() && header.weather.empty() && text.empty()) {
             // Nothing left to keep: the entry is deleted.
             for (std::uint64_t u : replaced) file.FreeRecord(u);
@@ -171,7 +176,8 @@ static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& 
         }
         return 1;
     } catch (const FileError& e) {
-        ui.warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull : res::Msg::WriteToDiskFailure);
+        ui.warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                    : res::Msg::WriteToDiskFailure);
         return 0;
     } catch (const std::bad_alloc&) {
         ui.warn(res::Msg::OutOfMemoryDiarySaveFailure);
@@ -202,16 +208,19 @@ int CDiaryDataFile::ReadWeatherList(WeatherList& list) {
     if (unit == 0 || h.units() < kWlUnits) return 0;
     std::array<std::uint8_t, kWlUnits * kUnitSize> bytes{};
     if (ReadBytes(unit, bytes.data(), bytes.size()) != bytes.size()) return 0;
-    for (std::size_t i = 0; i < kWeatherChoices; ++i) list[i] = GetText(&bytes[kWlFirst + kWlStride * i], kWeatherMax);
+    for (std::size_t i = 0; i < kWeatherChoices; ++i)
+        list[i] = GetText(&bytes[kWlFirst + kWlStride * i], kWeatherMax);
     return 1;
 }
 
 int CDiaryDataFile::WriteWeatherList(const WeatherList& list) {
     auto image = NewImage(kKindWeatherList, Date{}, kWlUnits);
-    for (std::size_t i = 0; i < kWeatherChoices; ++i) PutText(&image[kWlFirst + kWlStride * i], kWeatherMax, list[i]);
+    for (std::size_t i = 0; i < kWeatherChoices; ++i)
+        PutText(&image[kWlFirst + kWlStride * i], kWeatherMax, list[i]);
     std::vector<std::uint64_t> replaced;
     RecordHeader h;
-    for (std::uint64_t u = FindNext(kKindWeatherList, 0, &h); u != 0; u = FindNext(kKindWeatherList, u + h.units(), &h))
+    for (std::uint64_t u = FindNext(kKindWeatherList, 0, &h); u != 0;
+         u = FindNext(kKindWeatherList, u + h.units(), &h))
         replaced.push_back(u);
     std::vector<std::vector<std::uint8_t>> images{std::move(image)};
     return ReplaceRecords(images, replaced);

@@ -12,7 +12,9 @@ using testing::MemDataFile;
 
 const Date kDay{2024, 3, 5};
 
-std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> Bytes(std::string_view s) {
+    return {s.begin(), s.end()};
+}
 
 TEST(EntryRecords, EditorSaveRoundTripsEveryField) {
     MemDataFile d;
@@ -44,7 +46,8 @@ TEST(EntryRecords, EditorSaveRoundTripsEveryField) {
 
 TEST(EntryRecords, ImportSaveCutsLongFieldsAndWritesNoRichText) {
     MemDataFile d;
-    ASSERT_EQ(d.file->SaveEntry(kDay, std::u16string(65, u'a') + u"b", u"fifteen chars!!", u"text"), 1);
+    ASSERT_EQ(d.file->SaveEntry(kDay, std::u16string(65, u'a') + u"b", u"fifteen chars!!", u"text"),
+              1);
     EntryHeader back;
     ASSERT_NE(d.file->ReadEntryHeader(kDay, &back), 0u);
     EXPECT_EQ(back.title, std::u16string(64, u'a'));
@@ -134,12 +137,13 @@ TEST(EntryRecords, UnpairedSurrogatesAndZerosInTextsDoNotCrash) {
 }
 
 // Patches bytes of the record at unit (plain, before enciphering).
-void Patch(CDiaryDataFile& f, std::uint64_t unit, std::size_t offset, std::span<const std::uint8_t> bytes,
-           MemDataFile& d) {
+void Patch(CDiaryDataFile& f, std::uint64_t unit, std::size_t offset,
+           std::span<const std::uint8_t> bytes, MemDataFile& d) {
     std::vector<std::uint8_t> unitBytes(kUnitSize);
     const std::uint64_t u = unit + offset / kUnitSize;
     ASSERT_EQ(f.ReadBytes(u, unitBytes.data(), kUnitSize), kUnitSize);
-    std::copy(bytes.begin(), bytes.end(), unitBytes.begin() + static_cast<std::ptrdiff_t>(offset % kUnitSize));
+    std::copy(bytes.begin(), bytes.end(),
+              unitBytes.begin() + static_cast<std::ptrdiff_t>(offset % kUnitSize));
     CBlowfish bf;
     auto key = DeriveDataFileKey();
     bf.Initialize(reinterpret_cast<const std::uint8_t*>(key.data()), 32);
@@ -244,7 +248,9 @@ TEST(EntryRecords, AFailedSaveAtEveryWriteKeepsThePreviousVersionWhole) {
                 EXPECT_EQ(h.colors, oldHeader.colors);
                 EXPECT_EQ(text, oldText) << "write " << n;
                 EXPECT_EQ(rtf, Bytes("{\\rtf1 old}"));
-                EXPECT_EQ(f.UnitsOfDate(kDay, {kKindEntryHeader, kKindPlainText, kKindRichText}).size(), 3u)
+                EXPECT_EQ(
+                    f.UnitsOfDate(kDay, {kKindEntryHeader, kKindPlainText, kKindRichText}).size(),
+                    3u)
                     << "the partial new records are freed";
             }
         }

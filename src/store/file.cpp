@@ -39,11 +39,16 @@ void ThrowFileError(int err, const std::string& operation, const std::string& pa
 
 const char* Describe(FileErrorKind kind) {
     switch (kind) {
-        case FileErrorKind::DiskFull: return "disk full";
-        case FileErrorKind::InUse: return "in use";
-        case FileErrorKind::NotFound: return "not found";
-        case FileErrorKind::AccessDenied: return "access denied";
-        case FileErrorKind::Io: return "input/output error";
+        case FileErrorKind::DiskFull:
+            return "disk full";
+        case FileErrorKind::InUse:
+            return "in use";
+        case FileErrorKind::NotFound:
+            return "not found";
+        case FileErrorKind::AccessDenied:
+            return "access denied";
+        case FileErrorKind::Io:
+            return "input/output error";
     }
     return "error";
 }
@@ -54,9 +59,15 @@ std::size_t FileWrapper::readAt(std::uint64_t offset, void* buf, std::size_t n) 
 void FileWrapper::writeAt(std::uint64_t offset, const void* buf, std::size_t n) {
     m_target->writeAt(offset, buf, n);
 }
-std::uint64_t FileWrapper::size() { return m_target->size(); }
-void FileWrapper::setSize(std::uint64_t size) { m_target->setSize(size); }
-void FileWrapper::sync() { m_target->sync(); }
+std::uint64_t FileWrapper::size() {
+    return m_target->size();
+}
+void FileWrapper::setSize(std::uint64_t size) {
+    m_target->setSize(size);
+}
+void FileWrapper::sync() {
+    m_target->sync();
+}
 
 namespace {
 
@@ -105,7 +116,8 @@ public:
         std::uint64_t old = size();
         if (newSize > old) {
             // Reserve the blocks now so that a full disk shows here.
-            int rc = ::posix_fallocate(m_fd, static_cast<off_t>(old), static_cast<off_t>(newSize - old));
+            int rc =
+                ::posix_fallocate(m_fd, static_cast<off_t>(old), static_cast<off_t>(newSize - old));
             if (rc == 0) return;
             if (rc != EOPNOTSUPP && rc != EINVAL) {
                 // fallocate may have extended the file before failing.
@@ -113,7 +125,8 @@ public:
                 ThrowFileError(rc, "cannot grow", m_path);
             }
         }
-        if (::ftruncate(m_fd, static_cast<off_t>(newSize)) != 0) ThrowFileError(errno, "cannot resize", m_path);
+        if (::ftruncate(m_fd, static_cast<off_t>(newSize)) != 0)
+            ThrowFileError(errno, "cannot resize", m_path);
     }
 
     void sync() override {

@@ -43,7 +43,8 @@ Fd OpenLocked(const std::string& path, int flags, int lock, mode_t mode = 0) {
     Fd fd(::open(path.c_str(), flags | O_CLOEXEC, mode));
     if (fd.get() < 0) ThrowFileError(errno, "cannot open", path);
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode)) ThrowFileError(EISDIR, "cannot open", path);
+    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
+        ThrowFileError(EISDIR, "cannot open", path);
     if (::flock(fd.get(), lock | LOCK_NB) != 0) ThrowFileError(errno, "cannot lock", path);
     return fd;
 }
@@ -105,9 +106,10 @@ CopyResult CopyInto(const std::string& from, const std::string& to, const CopyPr
     std::uint64_t copied = 0;
     if (progress && !progress(0, total)) return CopyResult::Cancelled;
     while (copied < total) {
-        std::size_t n = CopyChunk(in.get(), out.get(), copied,
-                                  static_cast<std::size_t>(std::min<std::uint64_t>(chunk, total - copied)),
-                                  useRange, buffer, from, to);
+        std::size_t n =
+            CopyChunk(in.get(), out.get(), copied,
+                      static_cast<std::size_t>(std::min<std::uint64_t>(chunk, total - copied)),
+                      useRange, buffer, from, to);
         if (n == 0) break;  // the source shrank under us; what was there is copied
         copied += n;
         if (progress && !progress(copied, total)) return CopyResult::Cancelled;
@@ -137,12 +139,15 @@ CopyResult CopyFile(const std::string& from, const std::string& to, const CopyPr
     }
 }
 
-std::string PartialName(const std::string& to) { return to + ".part"; }
+std::string PartialName(const std::string& to) {
+    return to + ".part";
+}
 
-CopyResult ReplaceWithCopy(const std::string& from, const std::string& to, const CopyProgress& progress,
-                           std::size_t chunk) {
+CopyResult ReplaceWithCopy(const std::string& from, const std::string& to,
+                           const CopyProgress& progress, std::size_t chunk) {
     const std::string part = PartialName(to);
-    if (CopyFile(from, part, progress, chunk) == CopyResult::Cancelled) return CopyResult::Cancelled;
+    if (CopyFile(from, part, progress, chunk) == CopyResult::Cancelled)
+        return CopyResult::Cancelled;
     if (::rename(part.c_str(), to.c_str()) != 0) {
         int err = errno;
         RemoveQuietly(part);

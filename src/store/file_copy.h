@@ -31,7 +31,8 @@ enum class CopyResult { Done, Cancelled };
 // Until step 2, to is as it was; a cancelled or failed copy leaves to
 // untouched and removes the partial file. Failures throw FileError.
 [[nodiscard]] CopyResult ReplaceWithCopy(const std::string& from, const std::string& to,
-                                         const CopyProgress& progress, std::size_t chunk = kCopyChunk);
+                                         const CopyProgress& progress,
+                                         std::size_t chunk = kCopyChunk);
 
 // The name ReplaceWithCopy writes into before the rename.
 std::string PartialName(const std::string& to);

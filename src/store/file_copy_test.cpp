@@ -52,7 +52,8 @@ TEST_F(FileCopyTest, CopiesInChunksReportingEachStep) {
 TEST_F(FileCopyTest, EmptyFileCopiesWithoutDividingByItsSize) {
     Write(from, "");
     int calls = 0;
-    ASSERT_EQ(CopyFile(from, to, [&](std::uint64_t, std::uint64_t) { return ++calls, true; }), CopyResult::Done);
+    ASSERT_EQ(CopyFile(from, to, [&](std::uint64_t, std::uint64_t) { return ++calls, true; }),
+              CopyResult::Done);
     EXPECT_TRUE(std::filesystem::exists(to));
     EXPECT_EQ(std::filesystem::file_size(to), 0u);
 }

@@ -16,8 +16,10 @@ std::string BaseName(const std::string& path) {
 
 std::optional<FileStatus> FromStatx(const struct statx& st, const std::string& name) {
     FileStatus s;
-    if (S_ISREG(st.stx_mode)) s.type = FileType::Regular;
-    else if (S_ISDIR(st.stx_mode)) s.type = FileType::Directory;
+    if (S_ISREG(st.stx_mode))
+        s.type = FileType::Regular;
+    else if (S_ISDIR(st.stx_mode))
+        s.type = FileType::Directory;
     s.size = st.stx_size;
     s.times.write = st.stx_mtime.tv_sec;
     s.times.access = st.stx_atime.tv_sec;
@@ -28,7 +30,8 @@ std::optional<FileStatus> FromStatx(const struct statx& st, const std::string& n
     return s;
 }
 
-constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME;
+constexpr unsigned kStatxMask =
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_MTIME | STATX_ATIME | STATX_BTIME;
 
 }  // namespace
 
@@ -45,7 +48,8 @@ std::optional<FileStatus> QueryFileStatus(int fd, const std::string& name) {
 }
 
 bool ApplyFileTimes(const std::string& path, const FileTimes& times) {
-    struct timespec ts[2] = {{static_cast<time_t>(times.access), 0}, {static_cast<time_t>(times.write), 0}};
+    struct timespec ts[2] = {{static_cast<time_t>(times.access), 0},
+                             {static_cast<time_t>(times.write), 0}};
     return ::utimensat(AT_FDCWD, path.c_str(), ts, 0) == 0;
 }
 
@@ -53,7 +57,8 @@ bool ApplyAttributes(const std::string& path, std::uint8_t attributes) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
     mode_t mode = st.st_mode & 07777;
-    mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH}) : (mode | S_IWUSR);
+    mode = (attributes & kAttrReadOnly) ? (mode & ~mode_t{S_IWUSR | S_IWGRP | S_IWOTH})
+                                        : (mode | S_IWUSR);
     return mode == (st.st_mode & 07777) || ::chmod(path.c_str(), mode) == 0;
 }
 

@@ -9,7 +9,8 @@ namespace tl::store {
 
 class MemFile final : public File {
 public:
-    MemFile(MemFileSystem& fs, std::shared_ptr<MemFileSystem::Node> node, std::string path, bool writable)
+    MemFile(MemFileSystem& fs, std::shared_ptr<MemFileSystem::Node> node, std::string path,
+            bool writable)
         : m_fs(fs), m_node(std::move(node)), m_path(std::move(path)), m_writable(writable) {
         m_node->locked = true;
     }
@@ -36,8 +37,10 @@ public:
 
     void setSize(std::uint64_t newSize) override {
         if (!m_writable) ThrowFileError(EBADF, "cannot resize", m_path);
-        if (newSize > m_node->bytes.size()) reserve(newSize);
-        else m_node->bytes.resize(static_cast<std::size_t>(newSize));
+        if (newSize > m_node->bytes.size())
+            reserve(newSize);
+        else
+            m_node->bytes.resize(static_cast<std::size_t>(newSize));
     }
 
     void sync() override {}
@@ -76,7 +79,9 @@ std::optional<bool> MemFileSystem::isReadOnly(const std::string& path) {
     return it->second->readOnly;
 }
 
-bool MemFileSystem::exists(const std::string& path) { return m_files.count(path) != 0; }
+bool MemFileSystem::exists(const std::string& path) {
+    return m_files.count(path) != 0;
+}
 
 void MemFileSystem::setReadOnly(const std::string& path, bool readOnly) {
     auto& node = m_files[path];

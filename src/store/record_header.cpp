@@ -8,7 +8,8 @@ std::string DateKey(int year, int month, int day) {
     // The common case without snprintf: keys are compared in every walk.
     if (year >= 0 && year <= 9999 && month >= 0 && month <= 99 && day >= 0 && day <= 99) {
         std::string key(8, '0');
-        for (int i = 3; i >= 0; --i, year /= 10) key[static_cast<std::size_t>(i)] = static_cast<char>('0' + year % 10);
+        for (int i = 3; i >= 0; --i, year /= 10)
+            key[static_cast<std::size_t>(i)] = static_cast<char>('0' + year % 10);
         key[4] = static_cast<char>('0' + month / 10);
         key[5] = static_cast<char>('0' + month % 10);
         key[6] = static_cast<char>('0' + day / 10);
@@ -20,7 +21,9 @@ std::string DateKey(int year, int month, int day) {
     return buf;
 }
 
-std::string RecordHeader::key() const { return DateKey(year(), month(), day()); }
+std::string RecordHeader::key() const {
+    return DateKey(year(), month(), day());
+}
 
 void RecordHeader::setDate(std::int16_t y, std::uint8_t m, std::uint8_t d) {
     PutU16(&bytes[kHdrYear], static_cast<std::uint16_t>(y));

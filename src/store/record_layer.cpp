@@ -64,8 +64,8 @@ void CDiaryDataFile::loadChain() {
             }
         }
         RecordHeader h;
-        m_cipher.Decrypt(&window[static_cast<std::size_t>((p - winStart) * kUnitSize)], h.bytes.data(),
-                         kRecordHeaderSize);
+        m_cipher.Decrypt(&window[static_cast<std::size_t>((p - winStart) * kUnitSize)],
+                         h.bytes.data(), kRecordHeaderSize);
         const std::uint32_t units = h.units();
         if (units == 0 || p + units > total) {
             m_chainDamaged = true;
@@ -144,13 +144,18 @@ bool RecordWalk::next(RecordRef& out) {
     return true;
 }
 
-WalkFilter OfKind(std::uint8_t kind) { return WalkFilter{KindBit(kind), false, {}}; }
+WalkFilter OfKind(std::uint8_t kind) {
+    return WalkFilter{KindBit(kind), false, {}};
+}
 
-WalkFilter OfKindAndDate(std::uint8_t kinds, Date date) { return WalkFilter{kinds, true, date}; }
+WalkFilter OfKindAndDate(std::uint8_t kinds, Date date) {
+    return WalkFilter{kinds, true, date};
+}
 
 namespace {
 
-bool Passes(const WalkFilter& f, std::uint8_t kind, std::int16_t year, std::uint8_t month, std::uint8_t day) {
+bool Passes(const WalkFilter& f, std::uint8_t kind, std::int16_t year, std::uint8_t month,
+            std::uint8_t day) {
     if (f.kinds != 0xff && (KindBit(kind) & f.kinds) == 0) return false;
     return !f.byDate || (f.date.year == year && f.date.month == month && f.date.day == day);
 }
@@ -169,11 +174,14 @@ bool RecordWalk::next(RecordRef& out, const WalkFilter& filter) {
         return next(out);
     }
     while (next(out))
-        if (Passes(filter, out.header.kind(), out.header.year(), out.header.month(), out.header.day())) return true;
+        if (Passes(filter, out.header.kind(), out.header.year(), out.header.month(),
+                   out.header.day()))
+            return true;
     return false;
 }
 
-std::uint64_t CDiaryDataFile::FindNext(std::uint8_t kind, std::uint64_t from, RecordHeader* header) {
+std::uint64_t CDiaryDataFile::FindNext(std::uint8_t kind, std::uint64_t from,
+                                       RecordHeader* header) {
     RecordWalk walk(*this, from);
     RecordRef rec;
     if (!walk.next(rec, OfKind(kind))) return 0;
@@ -253,9 +261,13 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
             std::uint64_t covered = 0;
             while (end < m_chain.size() && covered < run) covered += m_chain[end++].units;
             std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0}};
-            if (run > units) links.push_back({start + units, static_cast<std::uint32_t>(run - units), kKindFree, 0, 0, 0});
-            m_chain.erase(m_chain.begin() + static_cast<std::ptrdiff_t>(first), m_chain.begin() + static_cast<std::ptrdiff_t>(end));
-            m_chain.insert(m_chain.begin() + static_cast<std::ptrdiff_t>(first), links.begin(), links.end());
+            if (run > units)
+                links.push_back(
+                    {start + units, static_cast<std::uint32_t>(run - units), kKindFree, 0, 0, 0});
+            m_chain.erase(m_chain.begin() + static_cast<std::ptrdiff_t>(first),
+                          m_chain.begin() + static_cast<std::ptrdiff_t>(end));
+            m_chain.insert(m_chain.begin() + static_cast<std::ptrdiff_t>(first), links.begin(),
+                           links.end());
         }
         if (run > units) {
             RecordHeader rest = last;
@@ -302,8 +314,11 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
         const bool mapped = m_chainReady && !m_chainDamaged;
         p = growWith(newTotal, writeImage);
         if (p == 0) return 0;
-        if (mapped) m_chain.push_back({p, units, header.kind(), header.month(), header.day(), header.year()});
-        else invalidateChain();
+        if (mapped)
+            m_chain.push_back(
+                {p, units, header.kind(), header.month(), header.day(), header.year()});
+        else
+            invalidateChain();
     }
     if (unit) *unit = p;
     return 1;
@@ -334,26 +349,27 @@ void CDiaryDataFile::FreeDate(std::int16_t year, std::uint8_t month, std::uint8_
         [](const RecordHeader& h, const void* arg) {
             const auto* t = static_cast<const Target*>(arg);
             std::uint8_t k = h.kind();
-            bool kindMatches = k == kKindEntryHeader || k == kKindPlainText || k == kKindStickyNote ||
-                               k == kKindRichText || (t->attachments && k == kKindAttachment);
+            bool kindMatches = k == kKindEntryHeader || k == kKindPlainText ||
+                               k == kKindStickyNote || k == kKindRichText ||
+                               (t->attachments && k == kKindAttachment);
             return kindMatches && h.isDate(t->y, t->m, t->d);
         },
         &target);
 }
 
 void CDiaryDataFile::FreeAllDiaryRecords() {
-    freeWhere(
-        [](const RecordHeader& h, const void*) {
-            return h.kind() >= kKindEntryHeader && h.kind() <= kKindRichText;
-        },
-        nullptr);
+    freeWhere([](const RecordHeader& h,
+                 const void*) { return h.kind() >= kKindEntryHeader && h.kind() <= kKindRichText; },
+              nullptr);
 }
 
 void CDiaryDataFile::FreeWeatherLists() {
-    freeWhere([](const RecordHeader& h, const void*) { return h.kind() == kKindWeatherList; }, nullptr);
+    freeWhere([](const RecordHeader& h, const void*) { return h.kind() == kKindWeatherList; },
+              nullptr);
 }
 
-int CDiaryDataFile::CountByKind(KindCounts& counts, std::string_view fromKey, std::string_view toKey) {
+int CDiaryDataFile::CountByKind(KindCounts& counts, std::string_view fromKey,
+                                std::string_view toKey) {
     counts.fill(0);
     if (!m_file) return 0;
     if (m_totalUnits < 2) return 1;
@@ -407,7 +423,8 @@ int CDiaryDataFile::ReplaceRecords(std::span<const std::vector<std::uint8_t>> im
     return 1;
 }
 
-std::vector<std::uint64_t> CDiaryDataFile::UnitsOfDate(Date date, std::initializer_list<std::uint8_t> kinds) {
+std::vector<std::uint64_t> CDiaryDataFile::UnitsOfDate(Date date,
+                                                       std::initializer_list<std::uint8_t> kinds) {
     std::vector<std::uint64_t> units;
     std::uint8_t mask = 0;
     for (std::uint8_t k : kinds) mask |= KindBit(k);

@@ -75,7 +75,8 @@ TEST(RecordLayer, TooSmallFreeRecordAtTheEndIsNotExtended) {
 TEST(RecordLayer, RecordContentsRoundTripAndFreeingKeepsThemStale) {
     MemDataFile d;
     auto image = RecordImage(4, 1999, 12, 31, 3, 0x00);
-    for (std::size_t i = kRecordHeaderSize; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = kRecordHeaderSize; i < image.size(); ++i)
+        image[i] = static_cast<std::uint8_t>(i * 7);
     std::uint64_t u;
     ASSERT_EQ(d.file->WriteRecord(image, &u), 1);
     d.reopen();
@@ -94,7 +95,8 @@ TEST(RecordLayer, RecordContentsRoundTripAndFreeingKeepsThemStale) {
 
 TEST(RecordLayer, FreeingByDateKindAndWholeFile) {
     MemDataFile d;
-    for (int kind = 1; kind <= 5; ++kind) ASSERT_EQ(d.file->WriteRecord(RecordImage(kind, 2024, 3, 5, 1)), 1);
+    for (int kind = 1; kind <= 5; ++kind)
+        ASSERT_EQ(d.file->WriteRecord(RecordImage(kind, 2024, 3, 5, 1)), 1);
     ASSERT_EQ(d.file->WriteRecord(RecordImage(1, 2024, 3, 6, 1)), 1);
     ASSERT_EQ(d.file->WriteRecord(RecordImage(1, 2025, 3, 5, 1)), 1);
     ASSERT_EQ(d.file->WriteRecord(RecordImage(6, 0, 0, 0, 5)), 1);

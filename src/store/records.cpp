@@ -20,9 +20,12 @@ int Weekday(int year, int month, int day) {
 
 std::string DateText(Date date) {
     char buf[16];
-    if (date.month == 0) std::snprintf(buf, sizeof buf, "%04d", date.year);
-    else if (date.day == 0) std::snprintf(buf, sizeof buf, "%04d-%02d", date.year, date.month);
-    else std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
+    if (date.month == 0)
+        std::snprintf(buf, sizeof buf, "%04d", date.year);
+    else if (date.day == 0)
+        std::snprintf(buf, sizeof buf, "%04d-%02d", date.year, date.month);
+    else
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
     return buf;
 }
 

@@ -52,14 +52,14 @@ struct AttachmentInfo {
     std::uint32_t units = 0;
     Date date;
     std::uint32_t order = 0;
-    std::u16string name;            // at most 256 code units, no folder
+    std::u16string name;  // at most 256 code units, no folder
     std::uint64_t originalSize = 0;
     std::int64_t creationTime = 0;  // seconds since 1970-01-01 UTC
     std::int64_t writeTime = 0;
     std::int64_t accessTime = 0;
-    std::uint8_t attributes = 0;    // read-only 0x01, hidden 0x02, system 0x04, archive 0x20
+    std::uint8_t attributes = 0;  // read-only 0x01, hidden 0x02, system 0x04, archive 0x20
     bool compressed = false;
-    std::uint64_t storedSize = 0;   // 0 when not compressed
+    std::uint64_t storedSize = 0;  // 0 when not compressed
 };
 
 inline constexpr std::uint64_t kAttachmentLimit = 10'000'000;  // files must be smaller
@@ -75,8 +75,8 @@ struct StickyNote {
     bool italic = false;
     std::uint32_t textColor = 0;
     std::uint32_t backColor = 0;
-    std::int32_t top = 0;         // pixels from the top of the docking area
-    std::uint8_t side = 0;        // 0 left edge, 1 right edge
+    std::int32_t top = 0;   // pixels from the top of the docking area
+    std::uint8_t side = 0;  // 0 left edge, 1 right edge
     std::uint8_t transparency = 0;
     std::uint8_t blink = 0;
     bool startSet = false;

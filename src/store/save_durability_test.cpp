@@ -20,12 +20,19 @@ namespace {
 
 constexpr int kDates = 5;
 
-Date DateN(int i) { return {2024, 5, static_cast<std::uint8_t>(1 + i)}; }
+Date DateN(int i) {
+    return {2024, 5, static_cast<std::uint8_t>(1 + i)};
+}
 
 // Version v of date i: its title names the version, the text repeats it, so
 // a mixed or torn entry is detected.
-std::u16string Title(int v) { return u"v" + std::u16string(1, static_cast<char16_t>(u'A' + v % 26)); }
-std::u16string Text(int v) { return std::u16string(static_cast<std::size_t>(200 + 37 * (v % 40)), static_cast<char16_t>(u'a' + v % 26)); }
+std::u16string Title(int v) {
+    return u"v" + std::u16string(1, static_cast<char16_t>(u'A' + v % 26));
+}
+std::u16string Text(int v) {
+    return std::u16string(static_cast<std::size_t>(200 + 37 * (v % 40)),
+                          static_cast<char16_t>(u'a' + v % 26));
+}
 
 TEST(SaveDurability, KilledSavesLeaveEveryDateReadable) {
     testing::TempDir dir;
@@ -35,7 +42,8 @@ TEST(SaveDurability, KilledSavesLeaveEveryDateReadable) {
     f.SetKey(DeriveDataFileKey());
     ASSERT_EQ(f.Create(), 1);
     ASSERT_EQ(f.Open(false), OpenResult::Opened);
-    for (int i = 0; i < kDates; ++i) ASSERT_EQ(f.SaveEditorEntry(DateN(i), {Title(0), u"", {}}, Text(0), {}), 1);
+    for (int i = 0; i < kDates; ++i)
+        ASSERT_EQ(f.SaveEditorEntry(DateN(i), {Title(0), u"", {}}, Text(0), {}), 1);
     f.Close();
 
     std::mt19937 rng(12345);

@@ -36,7 +36,9 @@ void PutDate(std::uint8_t* p, Date d) {
     p[3] = d.day;
 }
 
-Date GetDate(const std::uint8_t* p) { return {static_cast<std::int16_t>(GetU16(p)), p[2], p[3]}; }
+Date GetDate(const std::uint8_t* p) {
+    return {static_cast<std::int16_t>(GetU16(p)), p[2], p[3]};
+}
 
 StickyImage BuildImage(const StickyNote& n) {
     StickyImage b{};
@@ -97,12 +99,15 @@ std::optional<StickyImage> ReadImage(CDiaryDataFile& file, const RecordRef& rec)
     return b;
 }
 
-std::int64_t DateNumber(Date d) { return d.year * 10000LL + d.month * 100 + d.day; }
+std::int64_t DateNumber(Date d) {
+    return d.year * 10000LL + d.month * 100 + d.day;
+}
 
 // Writes the note as a new record, then frees the old ones (ReplaceRecords,
 // which also syncs). A failure at any point leaves the old records whole, at
 // worst beside the new one, which the next save of the date replaces too.
-int ReplaceNote(CDiaryDataFile& file, const StickyNote& note, const std::vector<std::uint64_t>& old) {
+int ReplaceNote(CDiaryDataFile& file, const StickyNote& note,
+                const std::vector<std::uint64_t>& old) {
     const StickyImage image = BuildImage(note);
     const std::vector<std::vector<std::uint8_t>> images{{image.begin(), image.end()}};
     try {
@@ -140,7 +145,8 @@ std::uint64_t CDiaryDataFile::FindStickyNote(Date date, StickyNote* note) {
     RecordWalk walk(*this, 0);
     RecordRef rec;
     while (walk.next(rec)) {
-        if (rec.header.kind() != kKindStickyNote || !rec.header.isDate(date.year, date.month, date.day))
+        if (rec.header.kind() != kKindStickyNote ||
+            !rec.header.isDate(date.year, date.month, date.day))
             continue;
         std::optional<StickyImage> image = ReadImage(*this, rec);
         if (!image) continue;
@@ -150,7 +156,8 @@ std::uint64_t CDiaryDataFile::FindStickyNote(Date date, StickyNote* note) {
     return 0;
 }
 
-std::uint64_t CDiaryDataFile::ReadNextStickyNote(std::uint64_t from, StickyNote& note, std::uint32_t* units) {
+std::uint64_t CDiaryDataFile::ReadNextStickyNote(std::uint64_t from, StickyNote& note,
+                                                 std::uint32_t* units) {
     RecordWalk walk(*this, from);
     RecordRef rec;
     while (walk.next(rec)) {
@@ -196,8 +203,8 @@ std::vector<StickyNote> CDiaryDataFile::LoadStickyNotes() {
         // already reads back byte for byte, alone for its date, stays where
         // it is: rewriting it would only move it.
         const std::vector<std::uint64_t>& sameDate = unitsByDate[key];
-        const bool canonical =
-            rec.header.units() == kStickyUnits && BuildImage(note) == *image && sameDate.size() == 1;
+        const bool canonical = rec.header.units() == kStickyUnits && BuildImage(note) == *image &&
+                               sameDate.size() == 1;
         if (resave && !canonical && !ReplaceNote(*this, note, sameDate)) {
             // Told once; the stored note is as it was, and the others are
             // still shown but no longer rewritten.

@@ -54,7 +54,8 @@ void ExpectSame(const StickyNote& a, const StickyNote& b) {
     EXPECT_EQ(a.text, b.text);
 }
 
-std::vector<std::uint8_t> RecordBytes(CDiaryDataFile& f, std::uint64_t unit, std::uint32_t units = 3) {
+std::vector<std::uint8_t> RecordBytes(CDiaryDataFile& f, std::uint64_t unit,
+                                      std::uint32_t units = 3) {
     std::vector<std::uint8_t> b(units * kUnitSize);
     EXPECT_EQ(f.ReadBytes(unit, b.data(), b.size()), b.size());
     return b;
@@ -74,7 +75,8 @@ TEST(StickyNoteRecords, EveryFieldRoundTripsOnDaysMonthsAndYears) {
     ASSERT_EQ(d.file->SaveStickyNote(month), 1);
     ASSERT_EQ(d.file->SaveStickyNote(year), 1);
     d.reopen();
-    for (const StickyNote* n : {&day, static_cast<const StickyNote*>(&month), static_cast<const StickyNote*>(&year)}) {
+    for (const StickyNote* n :
+         {&day, static_cast<const StickyNote*>(&month), static_cast<const StickyNote*>(&year)}) {
         StickyNote back;
         const std::uint64_t u = d.file->FindStickyNote(n->date, &back);
         ASSERT_NE(u, 0u);
@@ -195,7 +197,8 @@ TEST(StickyNoteRecords, APreviousNoteSurvivesAFailureAtEveryWrite) {
             EXPECT_EQ(f.UnitsOfDate(date, {kKindStickyNote}).size(), 1u);
         } else {
             EXPECT_EQ(saved, 0);
-            EXPECT_EQ(base.ui.warnings().back(), "Write to disk failure.\nSticky note save failure");
+            EXPECT_EQ(base.ui.warnings().back(),
+                      "Write to disk failure.\nSticky note save failure");
             EXPECT_EQ(RecordBytes(f, oldUnit), oldBytes) << "the old note is whole where it was";
             // The next save repairs whatever the failure left.
             ASSERT_EQ(f.SaveStickyNote(Note(date, u"again")), 1);
@@ -215,7 +218,8 @@ TEST(StickyNoteRecords, ASaveFailureIsToldOncePerRunOfSaves) {
     d.file->BeginStickyNoteSaves();
     EXPECT_EQ(d.file->SaveStickyNote(Note({2024, 3, 7}, u"c")), 0);
     int told = 0;
-    for (const auto& w : d.ui.warnings()) told += w == "Write to disk failure.\nSticky note save failure";
+    for (const auto& w : d.ui.warnings())
+        told += w == "Write to disk failure.\nSticky note save failure";
     EXPECT_EQ(told, 2);
     EXPECT_EQ(d.file->FindStickyNote({2024, 3, 6}), 0u);
 }
@@ -234,7 +238,8 @@ TEST(StickyNoteRecords, StartUpReSaveKeepsNotesOnTheirUnits) {
     EXPECT_EQ(notes[2].date, (Date{2024, 3, 3}));
     EXPECT_EQ(d.file->TotalUnits(), total);
     for (int day = 1; day <= 3; ++day)
-        EXPECT_EQ(d.file->FindStickyNote({2024, 3, static_cast<std::uint8_t>(day)}), units[day - 1]);
+        EXPECT_EQ(d.file->FindStickyNote({2024, 3, static_cast<std::uint8_t>(day)}),
+                  units[day - 1]);
 }
 
 TEST(StickyNoteRecords, StartUpReadsRecordsByTheirOwnUnitsAndRewritesOddOnes) {
@@ -265,20 +270,23 @@ TEST(StickyNoteRecords, StartUpReadsRecordsByTheirOwnUnitsAndRewritesOddOnes) {
     auto again = d.file->LoadStickyNotes();
     ASSERT_EQ(again.size(), 3u);
     for (const StickyNote& n : notes) {
-        auto same = std::find_if(again.begin(), again.end(), [&](const StickyNote& a) { return a.date == n.date; });
+        auto same = std::find_if(again.begin(), again.end(),
+                                 [&](const StickyNote& a) { return a.date == n.date; });
         ASSERT_NE(same, again.end());
         ExpectSame(*same, n);
     }
     StickyNote n;
     std::uint32_t u = 0;
-    for (std::uint64_t at = d.file->ReadNextStickyNote(0, n, &u); at; at = d.file->ReadNextStickyNote(at + u, n, &u))
+    for (std::uint64_t at = d.file->ReadNextStickyNote(0, n, &u); at;
+         at = d.file->ReadNextStickyNote(at + u, n, &u))
         EXPECT_EQ(u, 3u);
 }
 
 TEST(StickyNoteRecords, StartUpLoadsAtMostAHundredAndKeepsTheRest) {
     MemDataFile d;
     for (int i = 0; i < 105; ++i)
-        ASSERT_EQ(d.file->SaveStickyNote(Note({static_cast<std::int16_t>(2000 + i), 0, 0}, u"y")), 1);
+        ASSERT_EQ(d.file->SaveStickyNote(Note({static_cast<std::int16_t>(2000 + i), 0, 0}, u"y")),
+                  1);
     const auto notes = d.file->LoadStickyNotes();
     ASSERT_EQ(notes.size(), kStickySlots);
     EXPECT_EQ(notes.back().date.year, 2099);

@@ -6,7 +6,8 @@ namespace {
 
 class FaultyFile final : public store::FileWrapper {
 public:
-    FaultyFile(std::unique_ptr<store::File> f, FaultyFileSystem& fs) : FileWrapper(std::move(f)), m_fs(fs) {}
+    FaultyFile(std::unique_ptr<store::File> f, FaultyFileSystem& fs)
+        : FileWrapper(std::move(f)), m_fs(fs) {}
     void writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
         m_fs.tick();
         FileWrapper::writeAt(offset, buf, n);

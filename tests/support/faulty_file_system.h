@@ -24,7 +24,9 @@ public:
 
     std::unique_ptr<store::File> open(const std::string& path, store::OpenMode mode) override;
     std::unique_ptr<store::File> create(const std::string& path) override;
-    std::optional<bool> isReadOnly(const std::string& path) override { return m_fs.isReadOnly(path); }
+    std::optional<bool> isReadOnly(const std::string& path) override {
+        return m_fs.isReadOnly(path);
+    }
     bool exists(const std::string& path) override { return m_fs.exists(path); }
 
     // Called by the wrapped files before each write or resize.

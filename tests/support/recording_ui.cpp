@@ -2,8 +2,12 @@
 
 namespace tl::testing {
 
-void RecordingUi::warn(std::string_view text) { m_events.push_back({"warn", std::string(text)}); }
-void RecordingUi::inform(std::string_view text) { m_events.push_back({"inform", std::string(text)}); }
+void RecordingUi::warn(std::string_view text) {
+    m_events.push_back({"warn", std::string(text)});
+}
+void RecordingUi::inform(std::string_view text) {
+    m_events.push_back({"inform", std::string(text)});
+}
 
 res::Answer RecordingUi::next() {
     if (m_answers.empty()) {
@@ -25,7 +29,9 @@ res::Answer RecordingUi::askYesNoCancel(std::string_view text) {
     return next();
 }
 
-void RecordingUi::openProgress(std::string_view title) { m_events.push_back({"open", std::string(title)}); }
+void RecordingUi::openProgress(std::string_view title) {
+    m_events.push_back({"open", std::string(title)});
+}
 
 bool RecordingUi::stepProgress(int percent) {
     m_events.push_back({"step", std::to_string(percent)});
@@ -33,7 +39,9 @@ bool RecordingUi::stepProgress(int percent) {
     return m_cancelAt == 0 || m_steps < m_cancelAt;
 }
 
-void RecordingUi::closeProgress() { m_events.push_back({"close", {}}); }
+void RecordingUi::closeProgress() {
+    m_events.push_back({"close", {}});
+}
 
 std::vector<std::string> RecordingUi::warnings() const {
     std::vector<std::string> out;

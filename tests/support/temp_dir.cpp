@@ -9,7 +9,8 @@
 namespace tl::testing {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tallyleaf-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tallyleaf-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     m_path = pattern;
 }

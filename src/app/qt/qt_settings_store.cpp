@@ -12,7 +12,9 @@ QString Key(const std::string& section, const std::string& name) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore() : m_settings(std::make_unique<QSettings>(QStringLiteral("Lantern"), QStringLiteral("Tallyleaf"))) {}
+QtSettingsStore::QtSettingsStore()
+    : m_settings(
+          std::make_unique<QSettings>(QStringLiteral("Lantern"), QStringLiteral("Tallyleaf"))) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniPath)
     : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
@@ -25,11 +27,13 @@ std::optional<int> QtSettingsStore::readInt(const std::string& section, const st
     bool ok = false;
     // Read wide so that a number beyond 32 bits is refused, not wrapped.
     const qlonglong n = v.toString().trimmed().toLongLong(&ok);
-    if (!ok || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max()) return std::nullopt;
+    if (!ok || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return std::nullopt;
     return static_cast<int>(n);
 }
 
-std::optional<std::string> QtSettingsStore::readText(const std::string& section, const std::string& name) {
+std::optional<std::string> QtSettingsStore::readText(const std::string& section,
+                                                     const std::string& name) {
     const QVariant v = m_settings->value(Key(section, name));
     if (!v.isValid() || !v.canConvert<QString>()) return std::nullopt;
     return v.toString().toStdString();
@@ -39,11 +43,14 @@ void QtSettingsStore::writeInt(const std::string& section, const std::string& na
     m_settings->setValue(Key(section, name), value);
 }
 
-void QtSettingsStore::writeText(const std::string& section, const std::string& name, const std::string& value) {
+void QtSettingsStore::writeText(const std::string& section, const std::string& name,
+                                const std::string& value) {
     m_settings->setValue(Key(section, name), QString::fromStdString(value));
 }
 
-void QtSettingsStore::flush() { m_settings->sync(); }
+void QtSettingsStore::flush() {
+    m_settings->sync();
+}
 
 bool QtSettingsStore::contains(const std::string& section, const std::string& name) const {
     return m_settings->contains(Key(section, name));

@@ -19,9 +19,11 @@ public:
     ~QtSettingsStore() override;
 
     std::optional<int> readInt(const std::string& section, const std::string& name) override;
-    std::optional<std::string> readText(const std::string& section, const std::string& name) override;
+    std::optional<std::string> readText(const std::string& section,
+                                        const std::string& name) override;
     void writeInt(const std::string& section, const std::string& name, int value) override;
-    void writeText(const std::string& section, const std::string& name, const std::string& value) override;
+    void writeText(const std::string& section, const std::string& name,
+                   const std::string& value) override;
     void flush() override;
     // Whether a value of that name is stored at all.
     bool contains(const std::string& section, const std::string& name) const;

@@ -18,11 +18,16 @@ constexpr int kConnectWaitMs = 200;
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {}
+SingleInstance::SingleInstance(QString name, QObject* parent)
+    : QObject(parent), m_name(std::move(name)) {}
 
-SingleInstance::~SingleInstance() { release(); }
+SingleInstance::~SingleInstance() {
+    release();
+}
 
-QString SingleInstance::DefaultName() { return QStringLiteral("Tallyleaf-%1").arg(::getuid()); }
+QString SingleInstance::DefaultName() {
+    return QStringLiteral("Tallyleaf-%1").arg(::getuid());
+}
 
 SingleInstance::Role SingleInstance::acquire() {
     m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_name + QStringLiteral(".lock")));

@@ -10,7 +10,9 @@
 namespace tl::app {
 namespace {
 
-QString uniqueName() { return QStringLiteral("tl-test-") + QUuid::createUuid().toString(QUuid::Id128); }
+QString uniqueName() {
+    return QStringLiteral("tl-test-") + QUuid::createUuid().toString(QUuid::Id128);
+}
 
 QCoreApplication& app() {
     static int argc = 1;
