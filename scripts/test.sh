@@ -6,6 +6,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/install-deps.sh"
 jobs="$(nproc)"
 
+echo "== formatting"
+bash "$root/scripts/check-format.sh"
+
 echo "== build and test (RelWithDebInfo)"
 bash "$root/scripts/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
