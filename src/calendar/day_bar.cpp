@@ -13,10 +13,11 @@
 #include "calender_ctl.h"
 #include "day_wnd.h"
 #include "month_grid.h"
+#include "res/scale.h"
 #include "side_bar_art.h"
 #include "store/diary_data_file.h"
 #include "year_day_table.h"
-#include "year_month_dialog.h"
+#include "year_month_dlg.h"
 
 namespace tl::calendar {
 
@@ -172,7 +173,7 @@ void CDayBar::chooseYearMonth() {
     // Typing into the dialog's number fields wants no input method.
     const bool imeOn = m_calendar->testAttribute(Qt::WA_InputMethodEnabled);
     m_calendar->setAttribute(Qt::WA_InputMethodEnabled, false);
-    CYearMonthDlg dialog(m_table->year(), m_calendar->displayedMonth(), m_ui, this);
+    CSpecifyYearMonthDlg dialog(m_table->year(), m_calendar->displayedMonth(), m_ui, this);
     if (dialog.exec() == QDialog::Accepted) ApplyYearMonth(dialog.year(), dialog.month());
     m_calendar->setAttribute(Qt::WA_InputMethodEnabled, imeOn);
 }
@@ -213,6 +214,51 @@ void CDayBar::toggleExistOnly() {
     m_dayList->scrollTo(had ? m_table->RowAtOrBefore(top.month, top.day) : 0);
     m_dayList->rebuildList();
     m_calendar->update();
+}
+
+void CDayBar::toggleWidth() {
+    const int wide = res::ScaleAt(264, logicalDpiY());
+    const int width = this->width() >= wide ? res::ScaleAt(65, logicalDpiY()) : wide;
+    m_settings.dayBar.width = width;
+    emit widthDragged(width);
+}
+
+void CDayBar::registerCommands(res::CommandRegistry& commands) {
+    commands.add(*this, {res::Cmd::ViewCalendar, res::Cmd::ExistOnly, res::Cmd::SideBarScale});
+}
+
+bool CDayBar::isEnabled(res::Cmd) const {
+    return true;  // the main window greys F4 and F6 while the bar is hidden
+}
+
+void CDayBar::run(res::Cmd cmd) {
+    switch (cmd) {
+        case res::Cmd::ViewCalendar:
+            // A bar too narrow for the calendar shows it when widened.
+            setCalendarShown(!(calendarShown() && width() > 167));
+            break;
+        case res::Cmd::ExistOnly:
+            toggleExistOnly();
+            break;
+        case res::Cmd::SideBarScale:
+            toggleWidth();
+            break;
+        default:
+            break;
+    }
+}
+
+std::optional<bool> CDayBar::isChecked(res::Cmd cmd) const {
+    switch (cmd) {
+        case res::Cmd::ViewCalendar:
+            return calendarShown();
+        case res::Cmd::ExistOnly:
+            return m_settings.dayBar.existOnly == 1;
+        case res::Cmd::SideBarScale:
+            return width() >= res::ScaleAt(264, logicalDpiY());
+        default:
+            return std::nullopt;
+    }
 }
 
 void CDayBar::setCalendarShown(bool shown) {

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "res/command_target.h"
 #include "side_bar_layout.h"
 #include "store/records.h"
 
@@ -33,7 +34,9 @@ class CDayWnd;
 class CScrollBtn;
 class YearDayTable;
 
-class CDayBar : public QWidget {
+// Answers the side bar's commands: the calendar toggle, only dates that
+// have a diary (F6) and the width toggle (F4).
+class CDayBar : public QWidget, public res::CommandTarget {
     Q_OBJECT
 
 public:
@@ -53,6 +56,12 @@ public:
     void setCalendarShown(bool shown);
     bool calendarShown() const;
     void toggleExistOnly();
+    // Between the narrow width and the standard one.
+    void toggleWidth();
+    void registerCommands(res::CommandRegistry& commands);
+    bool isEnabled(res::Cmd cmd) const override;
+    void run(res::Cmd cmd) override;
+    std::optional<bool> isChecked(res::Cmd cmd) const override;
     void onBlinkTick(bool phaseOn);
     // Patches the table after the date's entry or attachments changed.
     void onEntryChanged(store::Date date);

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "app/delete_entry.h"
 #include "cli.h"
 #include "date_arg.h"
 #include "store/codepage.h"
@@ -233,19 +234,15 @@ Handler SetupDelete(CLI::App& sub, Context& ctx) {
         if (!date) return kExitUsage;
         store::CDiaryDataFile f;
         if (int rc = OpenForChange(ctx, f); rc != kExitOk) return rc;
-        std::initializer_list<std::uint8_t> kinds = {store::kKindEntryHeader, store::kKindPlainText,
-                                                     store::kKindStickyNote, store::kKindRichText};
-        std::size_t found = f.UnitsOfDate(*date, kinds).size();
-        if (*attachments) found += f.UnitsOfDate(*date, {store::kKindAttachment}).size();
-        if (found == 0) {
-            PrintError("nothing to delete on " + store::DateText(*date));
-            return kExitFailure;
-        }
+        std::size_t found = 0;
         try {
-            f.FreeDate(date->year, date->month, date->day, *attachments);
-            f.Sync();
+            found = app::DeleteEntry(f, *date, {.attachments = *attachments, .stickyNote = true});
         } catch (const store::FileError& e) {
             PrintError(e.what());
+            return kExitFailure;
+        }
+        if (found == 0) {
+            PrintError("nothing to delete on " + store::DateText(*date));
             return kExitFailure;
         }
         if (ctx.json)

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include "app/app_settings.h"
+#include "app/delete_entry.h"
 #include "child_frame.h"
 #include "color_setting_dlg.h"
 #include "date_change_dlg.h"
@@ -33,6 +34,35 @@ public:
     ~WaitCursor() { QApplication::restoreOverrideCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The commands this target answers, registered with the main window.
+constexpr res::Cmd kEntryCommands[] = {
+    res::Cmd::FileClose,
+    res::Cmd::FileSave,
+    res::Cmd::FileSaveAs,
+    res::Cmd::CloseAllButThis,
+    res::Cmd::DeleteEntry,
+    res::Cmd::EditUndo,
+    res::Cmd::EditRedo,
+    res::Cmd::EditCut,
+    res::Cmd::EditCopy,
+    res::Cmd::EditPaste,
+    res::Cmd::EditSelectAll,
+    res::Cmd::FilePrint,
+    res::Cmd::FilePrintPreview,
+    res::Cmd::InsertBorder,
+    res::Cmd::InsertShortBorder,
+    res::Cmd::DateStamp,
+    res::Cmd::NextFieldOrLineBreak,
+    res::Cmd::ToText,
+    res::Cmd::ToggleBold,
+    res::Cmd::ToggleItalic,
+    res::Cmd::ToggleUnderline,
+    res::Cmd::ToggleStrikeOut,
+    res::Cmd::TogglePin,
+    res::Cmd::PreviousEntry,
+    res::Cmd::NextEntry,
 };
 
 }  // namespace
@@ -111,6 +141,21 @@ CMarlowDoc* CDiaryDocuments::Impl::create(store::Date date) {
     connect(doc, &CMarlowDoc::saved, q, &CDiaryDocuments::entryChanged);
     connect(doc, &CMarlowDoc::pinnedChanged, q, [this] { refreshStrips(false); });
     connect(doc, &CMarlowDoc::saveAllRequested, q, [this] { q->SaveAll(); });
+    // The editor tells when undo, redo and copying become possible; the
+    // menus follow at once rather than at the next refresh.
+    if (res::CommandRegistry* commands = context.commands) {
+        using res::Cmd;
+        CMarlowView* view = doc->view();
+        connect(view, &QTextEdit::undoAvailable, q,
+                [commands] { commands->changed(Cmd::EditUndo); });
+        connect(view, &QTextEdit::redoAvailable, q,
+                [commands] { commands->changed(Cmd::EditRedo); });
+        connect(view, &QTextEdit::copyAvailable, q, [commands] {
+            commands->changed({Cmd::EditCut, Cmd::EditCopy});
+        });
+        connect(view->document(), &QTextDocument::modificationChanged, q,
+                [commands] { commands->changed(Cmd::FileSave); });
+    }
     return doc;
 }
 
@@ -155,7 +200,7 @@ void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
         if (CMarlowDoc* d = q->document(date)) close(d, true);
     });
     add(tr("Close all but this tab"), docs.size() > 1,
-        [this] { q->execute(res::Cmd::CloseAllButThis); });
+        [this] { q->run(res::Cmd::CloseAllButThis); });
     add(tr("S&ave as..."), writable, [this] { q->saveActiveAsDate(); });
     add(tr("&Delete"), writable, [this, date] { q->DeleteEntry(date); });
     menu.exec(at);
@@ -166,6 +211,8 @@ CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* 
     m_impl->q = this;
     m_impl->context = std::move(context);
     m_impl->area = area;
+    if (res::CommandRegistry* commands = m_impl->context.commands)
+        commands->add(*this, kEntryCommands);
     area->setViewMode(QMdiArea::SubWindowView);
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         Impl& d = *m_impl;
@@ -185,6 +232,7 @@ CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* 
 CDiaryDocuments::~CDiaryDocuments() {
     // Documents are QObject children; their windows belong to the area.
     m_impl->closingAll = true;
+    if (res::CommandRegistry* commands = m_impl->context.commands) commands->remove(*this);
     if (m_impl->area) disconnect(m_impl->area, nullptr, this, nullptr);
     for (CMarlowDoc* doc : m_impl->docs) delete doc;
 }
@@ -270,48 +318,17 @@ void CDiaryDocuments::applyDefaultFont() {
 void CDiaryDocuments::DeleteEntry(store::Date date) {
     Impl& d = *m_impl;
     store::CDiaryDataFile& file = *d.context.dataFile;
-    res::UserInterface& ui = *d.context.ui;
     if (file.IsReadOnly() || !IsValidEntryDate(date)) return;
-    std::u16string name = EntryName(date);
-    bool month = date.day == 0 && date.month != 0;
-    bool year = date.month == 0;
-    if (!ui.askYesNo(
-            res::FormatText(date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm,
-                            {QString::fromStdU16String(name).toStdString()})))
-        return;
-    bool removeAttachments = false;
-    if (file.FindAttachment(0, date, 0) != 0) {
-        auto msg = year    ? res::Msg::YearNoteHasAttachments
-                   : month ? res::Msg::MonthNoteHasAttachments
-                           : res::Msg::DiaryHasAttachments;
-        res::Answer answer = ui.askYesNoCancel(res::Text(msg));
-        if (answer == res::Answer::Cancel) return;
-        removeAttachments = answer == res::Answer::Yes;
-    }
-    store::StickyNote note;
-    bool hasNote = file.FindStickyNote(date, &note) != 0;
-    bool removeNote = false;
-    if (hasNote) {
-        auto msg = year    ? res::Msg::YearNoteHasStickyNote
-                   : month ? res::Msg::MonthNoteHasStickyNote
-                           : res::Msg::DiaryHasStickyNote;
-        res::Answer answer = ui.askYesNoCancel(res::Text(msg));
-        if (answer == res::Answer::Cancel) return;
-        removeNote = answer == res::Answer::Yes;
-    }
+    const std::string name = QString::fromStdU16String(EntryName(date)).toStdString();
+    const std::optional<app::DeleteChoices> choices =
+        app::AskDeleteChoices(*d.context.ui, file, date, name);
+    if (!choices) return;
     WaitCursor wait;
     if (CMarlowDoc* doc = document(date)) {
         doc->saveIfModified();
         d.close(doc, false);
     }
-    file.FreeDate(date.year, date.month, date.day, removeAttachments);
-    // Freeing the date takes its sticky note along; a note the user keeps
-    // is written back at once rather than left to a window that may not
-    // exist.
-    if (hasNote && !removeNote) {
-        file.BeginStickyNoteSaves();
-        file.SaveStickyNote(note);
-    }
+    app::DeleteEntry(file, date, *choices);
     emit entryChanged(date);
     d.refreshStrips(false);
 }
@@ -402,6 +419,10 @@ bool IsEditorCommand(res::Cmd command) {
         case res::Cmd::SearchGoogle:
         case res::Cmd::SearchYahoo:
         case res::Cmd::SearchBing:
+        case res::Cmd::ToggleBold:
+        case res::Cmd::ToggleItalic:
+        case res::Cmd::ToggleUnderline:
+        case res::Cmd::ToggleStrikeOut:
             return true;
         default:
             return false;
@@ -456,46 +477,57 @@ bool CDiaryDocuments::isEnabled(res::Cmd command) const {
     return doc->view()->isCommandEnabled(command);
 }
 
-bool CDiaryDocuments::execute(res::Cmd command) {
-    if (!isEnabled(command)) return false;
+bool CDiaryDocuments::editorHasFocus() const {
+    CMarlowDoc* doc = activeDocument();
+    return doc && doc->view() && doc->view()->hasFocus();
+}
+
+bool CDiaryDocuments::entryHasFocus() const {
+    CMarlowDoc* doc = activeDocument();
+    QWidget* focus = QApplication::focusWidget();
+    return doc && doc->frame() && focus && doc->frame()->isAncestorOf(focus);
+}
+
+void CDiaryDocuments::run(res::Cmd command) {
+    if (!isEnabled(command)) return;
     Impl& d = *m_impl;
     CMarlowDoc* doc = activeDocument();
     switch (command) {
         case res::Cmd::PreviousEntry:
             openPreviousOrNext(false);
-            return true;
+            return;
         case res::Cmd::NextEntry:
             openPreviousOrNext(true);
-            return true;
+            return;
         case res::Cmd::FileSave:
             doc->setPinned(true);
             doc->DoFileSave();
-            return true;
+            return;
         case res::Cmd::FileClose:
             d.close(doc, true);
-            return true;
+            return;
         case res::Cmd::TogglePin:
             doc->setPinned(!doc->isPinned());
-            return true;
+            return;
         case res::Cmd::FileSaveAs:
             saveActiveAsDate();
-            return true;
+            return;
         case res::Cmd::DeleteEntry:
             DeleteEntry(doc->date());
-            return true;
+            return;
         case res::Cmd::CloseAllButThis:
             for (CMarlowDoc* other : std::vector<CMarlowDoc*>(d.docs))
                 if (other != doc) d.close(other, true);
             d.activate(doc);
             d.refreshStrips(true);
-            return true;
+            return;
         case res::Cmd::ToText:
             // F2 goes from the text to the title and back; a note has no title.
             if (!doc->isNote() && doc->view()->hasFocus())
                 doc->head()->titleEdit()->setFocus(Qt::ShortcutFocusReason);
             else
                 doc->view()->setFocus(Qt::ShortcutFocusReason);
-            return true;
+            return;
         case res::Cmd::NextFieldOrLineBreak: {
             CHeadView* head = doc->head();
             QWidget* focus = QApplication::focusWidget();
@@ -506,7 +538,7 @@ bool CDiaryDocuments::execute(res::Cmd command) {
             } else {
                 doc->view()->setFocus(Qt::TabFocusReason);
             }
-            return true;
+            return;
         }
         default:
             break;
@@ -515,27 +547,27 @@ bool CDiaryDocuments::execute(res::Cmd command) {
         switch (command) {
             case res::Cmd::EditCut:
                 field->cut();
-                return true;
+                return;
             case res::Cmd::EditCopy:
                 field->copy();
-                return true;
+                return;
             case res::Cmd::EditPaste:
                 field->paste();
-                return true;
+                return;
             case res::Cmd::EditUndo:
                 field->undo();
-                return true;
+                return;
             case res::Cmd::EditRedo:
                 field->redo();
-                return true;
+                return;
             case res::Cmd::EditSelectAll:
                 field->selectAll();
-                return true;
+                return;
             default:
                 break;
         }
     }
-    return doc->view()->runCommand(command);
+    doc->view()->runCommand(command);
 }
 
 }  // namespace tl::diary

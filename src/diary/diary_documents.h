@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "res/command_target.h"
 #include "res/commands.h"
 #include "res/user_interface.h"
 #include "store/records.h"
@@ -37,9 +38,13 @@ struct DiaryContext {
     store::CDiaryDataFile* dataFile = nullptr;
     res::UserInterface* ui = nullptr;
     std::function<std::chrono::year_month_day()> today;
+    // Where the entry commands are registered; none in tests of one window.
+    res::CommandRegistry* commands = nullptr;
 };
 
-class CDiaryDocuments : public QObject {
+// The target of the entry commands: closing, saving, deleting, stepping and
+// everything the editor and the header fields do.
+class CDiaryDocuments : public QObject, public res::CommandTarget {
     Q_OBJECT
 
 public:
@@ -53,11 +58,13 @@ public:
     CMarlowDoc* activeDocument() const;
     const std::vector<TabRow>& tabs() const;
 
-    // Entry commands routed by the main window: whether the command applies
-    // now, and running it. Commands that are not entry commands answer
-    // false to both.
-    bool isEnabled(res::Cmd command) const;
-    bool execute(res::Cmd command);
+    // The entry commands: whether one applies now, and running it.
+    bool isEnabled(res::Cmd command) const override;
+    void run(res::Cmd command) override;
+    // Where the keyboard focus is: in the active entry's editor, or anywhere
+    // in the active entry's window (editor or header fields).
+    bool editorHasFocus() const;
+    bool entryHasFocus() const;
 
     // Saves every modified entry without asking; false when one failed
     // (told). Before long operations and at shut-down.

@@ -34,11 +34,13 @@ protected:
         documents.reset();
         area = std::make_unique<QMdiArea>();
         area->resize(800, 600);
-        DiaryContext context{&settings, data.file.get(), &ui, [] {
+        DiaryContext context{&settings, data.file.get(), &ui,
+                             [] {
                                  return std::chrono::year_month_day{std::chrono::year{2026},
                                                                     std::chrono::month{12},
                                                                     std::chrono::day{8}};
-                             }};
+                             },
+                             &commands};
         documents = std::make_unique<CDiaryDocuments>(context, area.get());
     }
 
@@ -58,6 +60,7 @@ protected:
     }
 
     app::AppSettings settings;
+    res::CommandRegistry commands;
     testing::MemDataFile data;
     testing::RecordingUi ui;
     std::unique_ptr<QMdiArea> area;
@@ -142,7 +145,7 @@ TEST_F(DiaryDocumentsTest, OpeningAnotherDateSavesAndClosesOnlyUnpinnedEntries) 
 TEST_F(DiaryDocumentsTest, EverySaveTriggerWritesTheEntry) {
     CMarlowDoc* doc = documents->OpenEntry(kDay, true);
     type(doc, QStringLiteral("one"));
-    EXPECT_TRUE(documents->execute(res::Cmd::FileSave));
+    EXPECT_TRUE(commands.run(res::Cmd::FileSave));
     EXPECT_EQ(storedText(kDay), u"one");
     EXPECT_FALSE(documents->isEnabled(res::Cmd::FileSave));
 
@@ -161,7 +164,7 @@ TEST_F(DiaryDocumentsTest, EverySaveTriggerWritesTheEntry) {
 
     doc = documents->OpenEntry(kDay, true);
     type(doc, QStringLiteral(" five"));
-    EXPECT_TRUE(documents->execute(res::Cmd::FileClose));
+    EXPECT_TRUE(commands.run(res::Cmd::FileClose));
     EXPECT_EQ(storedText(kDay), u"one two three four five");
 }
 
@@ -224,18 +227,18 @@ TEST_F(DiaryDocumentsTest, PreviousAndNextFollowTheDatesWithContent) {
     }
     documents->CloseAll();
     // Without an entry open, next starts at the first date with a diary.
-    documents->execute(res::Cmd::NextEntry);
+    commands.run(res::Cmd::NextEntry);
     ASSERT_NE(documents->activeDocument(), nullptr);
     EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 1, 5}));
-    documents->execute(res::Cmd::NextEntry);
+    commands.run(res::Cmd::NextEntry);
     EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 0}));
-    documents->execute(res::Cmd::NextEntry);
+    commands.run(res::Cmd::NextEntry);
     EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 9}));
     // Stepping does not pin, so the windows passed were closed.
     EXPECT_EQ(documents->tabs().size(), 1u);
-    documents->execute(res::Cmd::NextEntry);  // the last: nothing happens
+    commands.run(res::Cmd::NextEntry);  // the last: nothing happens
     EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 9}));
-    documents->execute(res::Cmd::PreviousEntry);
+    commands.run(res::Cmd::PreviousEntry);
     EXPECT_EQ(documents->activeDocument()->date(), (Date{2026, 3, 0}));
 }
 
@@ -269,7 +272,7 @@ TEST_F(DiaryDocumentsTest, CloseAllButThisSavesTheOthers) {
     type(b, QStringLiteral("b"));
     ASSERT_EQ(documents->tabs().size(), 2u);
     ASSERT_EQ(documents->activeDocument(), b);
-    documents->execute(res::Cmd::CloseAllButThis);
+    commands.run(res::Cmd::CloseAllButThis);
     EXPECT_EQ(documents->tabs().size(), 1u);
     EXPECT_EQ(documents->document(kDay), nullptr);
     EXPECT_EQ(storedText(kDay), u"a");

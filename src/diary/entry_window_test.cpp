@@ -27,7 +27,7 @@ protected:
     EntryWindowTest() {
         area.resize(900, 600);
         documents = std::make_unique<CDiaryDocuments>(
-            DiaryContext{&settings, data.file.get(), &ui, {}}, &area);
+            DiaryContext{&settings, data.file.get(), &ui, {}, &commands}, &area);
     }
     std::u16string storedText(Date date) {
         std::u16string text;
@@ -36,6 +36,7 @@ protected:
     }
 
     app::AppSettings settings;
+    res::CommandRegistry commands;
     testing::MemDataFile data;
     testing::RecordingUi ui;
     QMdiArea area;
@@ -141,7 +142,7 @@ TEST_F(EntryWindowTest, EditorInsertsBordersAndLineBreaksAsOneUndoStep) {
     view->insertPlainText(QStringLiteral("x"));
     ASSERT_TRUE(documents->isEnabled(res::Cmd::InsertShortBorder));
     view->setFocus();
-    documents->execute(res::Cmd::InsertShortBorder);
+    commands.run(res::Cmd::InsertShortBorder);
     EXPECT_EQ(view->toPlainText(), QStringLiteral("x---------------\n\n"));
     view->undo();
     EXPECT_EQ(view->toPlainText(), QStringLiteral("x"));
@@ -165,10 +166,10 @@ TEST_F(EntryWindowTest, ColourDialogBlinkBoxesExcludeEachOther) {
 
 TEST_F(EntryWindowTest, PinCommandTogglesTheDocumentAndItsTab) {
     CMarlowDoc* a = documents->OpenEntry(Date{2026, 5, 4}, true);
-    documents->execute(res::Cmd::TogglePin);
+    commands.run(res::Cmd::TogglePin);
     EXPECT_TRUE(a->isPinned());
     EXPECT_TRUE(documents->tabs().front().pinned);
-    documents->execute(res::Cmd::TogglePin);
+    commands.run(res::Cmd::TogglePin);
     EXPECT_FALSE(a->isPinned());
     EXPECT_FALSE(documents->tabs().front().pinned);
 }

@@ -72,6 +72,10 @@ bool CMarlowView::isCommandEnabled(res::Cmd command) const {
         case res::Cmd::InsertShortBorder:
         case res::Cmd::DateStamp:
         case res::Cmd::NextFieldOrLineBreak:
+        case res::Cmd::ToggleBold:
+        case res::Cmd::ToggleItalic:
+        case res::Cmd::ToggleUnderline:
+        case res::Cmd::ToggleStrikeOut:
             return writable;
         case res::Cmd::SearchGoogle:
         case res::Cmd::SearchYahoo:
@@ -136,10 +140,43 @@ bool CMarlowView::runCommand(res::Cmd command) {
         case res::Cmd::ToText:
             setFocus();
             break;
+        case res::Cmd::ToggleBold:
+        case res::Cmd::ToggleItalic:
+        case res::Cmd::ToggleUnderline:
+        case res::Cmd::ToggleStrikeOut:
+            toggleFormat(command);
+            break;
         default:
             return false;
     }
     return true;
+}
+
+// Bold, italic, underline or strike-out on the selection (or for what is
+// typed next), switched by the format at the cursor; the editor takes the
+// focus, as after a click on the edit bar.
+void CMarlowView::toggleFormat(res::Cmd command) {
+    const QTextCharFormat current = currentCharFormat();
+    QTextCharFormat change;
+    switch (command) {
+        case res::Cmd::ToggleBold:
+            change.setFontWeight(current.fontWeight() > QFont::Normal ? QFont::Normal
+                                                                      : QFont::Bold);
+            break;
+        case res::Cmd::ToggleItalic:
+            change.setFontItalic(!current.fontItalic());
+            break;
+        case res::Cmd::ToggleUnderline:
+            change.setFontUnderline(!current.fontUnderline());
+            break;
+        case res::Cmd::ToggleStrikeOut:
+            change.setFontStrikeOut(!current.fontStrikeOut());
+            break;
+        default:
+            return;
+    }
+    mergeCurrentCharFormat(change);
+    setFocus(Qt::OtherFocusReason);
 }
 
 void CMarlowView::replaceSelection(const QString& text) {

@@ -64,6 +64,7 @@ protected:
 
 private:
     void replaceSelection(const QString& text);
+    void toggleFormat(res::Cmd command);
 
     const app::AppSettings& m_settings;
     res::UserInterface& m_ui;

@@ -79,7 +79,11 @@ std::vector<Popup> buildMenu(MenuKind kind) {
 
 // Ctrl+Alt+Shift+Return is the text of Ctrl+Shift+Alt+Enter (the main
 // Enter key); keys of commands that nothing handles are kept so that they
-// are swallowed here instead of typing into a field.
+// are swallowed here instead of typing into a field. The clipboard keys are
+// Entry keys: a header field or the editor with the focus takes them itself,
+// anywhere else they do nothing.
+constexpr KeyScope kEntry = KeyScope::Entry;
+constexpr KeyScope kEditor = KeyScope::Editor;
 constexpr std::array kAccelerators = {
     Accelerator{"Esc", Cmd::Escape},
     Accelerator{"F2", Cmd::ToText},
@@ -91,26 +95,27 @@ constexpr std::array kAccelerators = {
     Accelerator{"F4", Cmd::SideBarScale},
     Accelerator{"Shift+Alt+C", Cmd::OptimiseKey},
     Accelerator{"Shift+Alt+R", Cmd::ShiftAltR},
-    Accelerator{"Ctrl+B", Cmd::ToggleBold},
-    Accelerator{"Ctrl+C", Cmd::EditCopy},
-    Accelerator{"Ctrl+Ins", Cmd::EditCopy},
-    Accelerator{"Shift+Del", Cmd::EditCut},
-    Accelerator{"Ctrl+X", Cmd::EditCut},
-    Accelerator{"Ctrl+V", Cmd::EditPaste},
-    Accelerator{"Shift+Ins", Cmd::EditPaste},
-    Accelerator{"Ctrl+A", Cmd::EditSelectAll},
-    Accelerator{"Ctrl+Z", Cmd::EditUndo},
-    Accelerator{"Ctrl+Y", Cmd::EditRedo},
+    Accelerator{"Ctrl+B", Cmd::ToggleBold, kEditor},
+    Accelerator{"Ctrl+U", Cmd::ToggleUnderline, kEditor},
+    Accelerator{"Ctrl+C", Cmd::EditCopy, kEntry},
+    Accelerator{"Ctrl+Ins", Cmd::EditCopy, kEntry},
+    Accelerator{"Shift+Del", Cmd::EditCut, kEntry},
+    Accelerator{"Ctrl+X", Cmd::EditCut, kEntry},
+    Accelerator{"Ctrl+V", Cmd::EditPaste, kEntry},
+    Accelerator{"Shift+Ins", Cmd::EditPaste, kEntry},
+    Accelerator{"Ctrl+A", Cmd::EditSelectAll, kEntry},
+    Accelerator{"Ctrl+Z", Cmd::EditUndo, kEntry},
+    Accelerator{"Ctrl+Y", Cmd::EditRedo, kEntry},
     Accelerator{"Ctrl+P", Cmd::FilePrint},
     Accelerator{"F3", Cmd::FindNext},
     Accelerator{"Ctrl+F", Cmd::Find},
     Accelerator{"Shift+F3", Cmd::FindPrevious},
     Accelerator{"Ctrl+L", Cmd::CtrlL},
     Accelerator{"F1", Cmd::HelpKey},
-    Accelerator{"F9", Cmd::InsertBorder},
-    Accelerator{"F8", Cmd::InsertShortBorder},
-    Accelerator{"F5", Cmd::DateStamp},
-    Accelerator{"Ctrl+Shift+Alt+Return", Cmd::NextFieldOrLineBreak},
+    Accelerator{"F9", Cmd::InsertBorder, kEditor},
+    Accelerator{"F8", Cmd::InsertShortBorder, kEditor},
+    Accelerator{"F5", Cmd::DateStamp, kEditor},
+    Accelerator{"Ctrl+Shift+Alt+Return", Cmd::NextFieldOrLineBreak, kEntry},
     Accelerator{"Ctrl+M", Cmd::Merge},
     Accelerator{"Ctrl+Down", Cmd::NextEntry},
     Accelerator{"Ctrl+Right", Cmd::NextEntry},
@@ -120,47 +125,6 @@ constexpr std::array kAccelerators = {
     Accelerator{"Shift+F6", Cmd::PreviousPane},
     Accelerator{"Ctrl+D", Cmd::ViewSideBar},
     Accelerator{"Ctrl+F4", Cmd::FileClose},
-};
-
-constexpr std::array kEntryCommands = {
-    Cmd::FileClose,
-    Cmd::FileSave,
-    Cmd::FileSaveAs,
-    Cmd::AttachFile,
-    Cmd::CloseAllButThis,
-    Cmd::DeleteEntry,
-    Cmd::EditUndo,
-    Cmd::EditRedo,
-    Cmd::EditCut,
-    Cmd::EditCopy,
-    Cmd::EditPaste,
-    Cmd::EditSelectAll,
-    Cmd::FilePrint,
-    Cmd::InsertBorder,
-    Cmd::InsertShortBorder,
-    Cmd::DateStamp,
-    Cmd::NextFieldOrLineBreak,
-    Cmd::ToText,
-    Cmd::ToggleBold,
-    Cmd::ToggleItalic,
-    Cmd::ToggleUnderline,
-    Cmd::ToggleStrikeOut,
-    Cmd::NextTab,
-    // With or without an open entry: without one they step from the ends
-    // of the diary.
-    Cmd::PreviousEntry,
-    Cmd::NextEntry,
-};
-
-constexpr std::array kFrameCommands = {
-    Cmd::Today,         Cmd::OpenSpecified,    Cmd::ChangePassword,
-    Cmd::DefaultFont,   Cmd::DataFileSettings, Cmd::ToggleDataLocation,
-    Cmd::OtherSettings, Cmd::ViewToolBar,      Cmd::ViewEditBar,
-    Cmd::Help,          Cmd::HelpContents,     Cmd::About,
-    Cmd::AppExit,       Cmd::Escape,           Cmd::HelpKey,
-    Cmd::ShiftAltD,     Cmd::ShiftAltR,        Cmd::CtrlL,
-    Cmd::PreviousPane,  Cmd::ObjectProperties, Cmd::ViewSideBar,
-    Cmd::ViewCalendar,  Cmd::ExistOnly,        Cmd::SideBarScale,
 };
 
 constexpr std::array kChangesDataFile = {
@@ -210,26 +174,26 @@ bool ChangesDataFile(Cmd cmd) {
     return contains(kChangesDataFile, cmd);
 }
 
-Handler HandlerOf(Cmd cmd) {
-    if (contains(kEntryCommands, cmd)) return Handler::Entries;
-    if (contains(kFrameCommands, cmd)) return Handler::Frame;
-    return Handler::NotYetBuilt;
-}
-
-bool IsCommandEnabled(Cmd cmd, const CommandState& state, bool entryEnabled) {
+bool IsCommandAllowed(Cmd cmd, const CommandState& state) {
     if (!state.dataOpen && contains(kNeedsData, cmd)) return false;
     if (state.readOnly && ChangesDataFile(cmd)) return false;
     if ((cmd == Cmd::FindNext || cmd == Cmd::FindPrevious) && state.findTextEmpty) return false;
     if ((cmd == Cmd::SideBarScale || cmd == Cmd::ExistOnly) && !state.sideBarVisible) return false;
-    switch (HandlerOf(cmd)) {
-        case Handler::Entries:
-            return entryEnabled;
-        case Handler::Frame:
-            return true;
-        case Handler::NotYetBuilt:
-            return false;
-    }
-    return false;
+    return true;
+}
+
+std::vector<Cmd> MenuAndKeyCommands() {
+    std::vector<Cmd> commands;
+    auto add = [&](Cmd cmd) {
+        if (std::find(commands.begin(), commands.end(), cmd) == commands.end())
+            commands.push_back(cmd);
+    };
+    for (MenuKind kind : {MenuKind::NoEntry, MenuKind::Entry})
+        for (const Popup& popup : Menu(kind))
+            for (const MenuItem& item : popup.items)
+                if (!item.separator()) add(item.cmd);
+    for (const Accelerator& accelerator : kAccelerators) add(accelerator.cmd);
+    return commands;
 }
 
 }  // namespace tl::frame

@@ -31,32 +31,36 @@ const std::vector<Popup>& Menu(MenuKind kind);
 // The View menu's toggles show a check mark.
 bool IsCheckable(res::Cmd cmd);
 
+// Where a key acts. Window keys work wherever the focus is in the main
+// window; Entry keys only while the focus is in the active entry's editor or
+// header fields (the field takes them); Editor keys only while its editor
+// has the focus, so that F9 typed in the day list inserts no border.
+enum class KeyScope { Window, Entry, Editor };
+
 // One row of the accelerator table. Keys are in QKeySequence's portable
 // text form; a command may have several.
 struct Accelerator {
     std::string_view key;
     res::Cmd cmd{};
+    KeyScope scope = KeyScope::Window;
 };
 std::span<const Accelerator> Accelerators();
 
-// What the enabling rules look at.
+// What the main window's own enabling rules look at.
 struct CommandState {
     bool dataOpen = false;  // the data file is open (start-up has finished)
-    bool entryOpen = false;
     bool readOnly = false;
     bool findTextEmpty = true;
     bool sideBarVisible = false;
 };
 
-// Who answers a command: the open entries (through CDiaryDocuments), the
-// main window, or nobody yet (its window is built later; the item is shown
-// greyed rather than doing nothing).
-enum class Handler { Entries, Frame, NotYetBuilt };
-Handler HandlerOf(res::Cmd cmd);
+// The main window's rules, asked before the command's target: what needs
+// the data file, what writes it, what needs a find text or the side bar.
+// A command runs only when these allow it and its target enables it.
+bool IsCommandAllowed(res::Cmd cmd, const CommandState& state);
 
-// Whether the command's menu item and keys are enabled. entryEnabled is
-// what the open entries answer for it.
-bool IsCommandEnabled(res::Cmd cmd, const CommandState& state, bool entryEnabled);
+// Every command of both menus and of the accelerator table, each once.
+std::vector<res::Cmd> MenuAndKeyCommands();
 
 // Commands that change the data file: greyed while it is read-only.
 bool ChangesDataFile(res::Cmd cmd);

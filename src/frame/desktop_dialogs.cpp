@@ -1,7 +1,7 @@
 #include "desktop_dialogs.h"
 
-#include "data_file_settings_dialog.h"
-#include "password_dialog.h"
+#include "data_file_settings_dlg.h"
+#include "password_dlg.h"
 
 namespace tl::frame {
 

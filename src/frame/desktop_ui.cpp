@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "progress_window.h"
+#include "progress_wnd.h"
 
 namespace tl::frame {
 

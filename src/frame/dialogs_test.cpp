@@ -8,11 +8,11 @@
 
 #include "app/password.h"
 #include "desktop_dialogs.h"
-#include "open_date_dialog.h"
-#include "other_settings_dialog.h"
-#include "password_dialog.h"
-#include "progress_window.h"
-#include "pw_change_dialog.h"
+#include "open_date_dlg.h"
+#include "other_settings_dlg.h"
+#include "password_dlg.h"
+#include "progress_wnd.h"
+#include "pw_change_dlg.h"
 #include "res/messages.h"
 #include "support/recording_ui.h"
 

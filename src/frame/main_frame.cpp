@@ -11,11 +11,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <set>
 
 #include "app/data_file_settings.h"
+#include "app/failure_report.h"
 #include "app/startup.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
@@ -23,9 +25,9 @@
 #include "diary/diary_documents.h"
 #include "diary/scale.h"
 #include "mdi_client.h"
-#include "open_date_dialog.h"
-#include "other_settings_dialog.h"
-#include "pw_change_dialog.h"
+#include "open_date_dlg.h"
+#include "other_settings_dlg.h"
+#include "pw_change_dlg.h"
 #include "store/diary_data_file.h"
 #include "window_state.h"
 
@@ -50,6 +52,32 @@ store::Date toDate(std::chrono::year_month_day ymd) {
             static_cast<std::uint8_t>(static_cast<unsigned>(ymd.day()))};
 }
 
+// The commands the main window answers itself; the keys that nothing
+// handles are among them so that they are swallowed here.
+constexpr Cmd kFrameCommands[] = {
+    Cmd::Today,
+    Cmd::OpenSpecified,
+    Cmd::ChangePassword,
+    Cmd::DefaultFont,
+    Cmd::DataFileSettings,
+    Cmd::ToggleDataLocation,
+    Cmd::OtherSettings,
+    Cmd::ViewToolBar,
+    Cmd::ViewEditBar,
+    Cmd::ViewSideBar,
+    Cmd::Help,
+    Cmd::HelpContents,
+    Cmd::About,
+    Cmd::AppExit,
+    Cmd::Escape,
+    Cmd::HelpKey,
+    Cmd::ShiftAltD,
+    Cmd::ShiftAltR,
+    Cmd::CtrlL,
+    Cmd::PreviousPane,
+    Cmd::ObjectProperties,
+};
+
 QString title() {
     const std::string_view t = res::Text(res::Msg::DisplayTitle);
     return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
@@ -68,8 +96,11 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     m_openDate = toDate(m_today());
     m_mdi = new CMDIClient(settings, this);
     setCentralWidget(m_mdi);
-    m_documents =
-        new diary::CDiaryDocuments({&m_settings, &m_dataFile, &m_ui, m_today}, m_mdi, this);
+    m_commands.setFailureHandler(
+        [this](std::exception_ptr failure) { app::ReportFailure(m_ui, failure); });
+    m_commands.add(*this, kFrameCommands);
+    m_documents = new diary::CDiaryDocuments(
+        {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands}, m_mdi, this);
     createActions();
     createMenus();
     createSideBar();
@@ -86,6 +117,9 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     });
     connect(m_documents, &diary::CDiaryDocuments::activeEntryChanged, this,
             &CMainFrame::updateActions);
+    // What the keys and the editing commands act on follows the focus.
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateActions);
+    m_commands.setChangeListener([this](Cmd cmd) { updateAction(cmd, commandState()); });
     updateActions();
 }
 
@@ -96,34 +130,38 @@ CMainFrame::~CMainFrame() {
     m_blinkTimer->stop();
     m_mdi->disconnect(this);
     m_documents->disconnect(this);
+    disconnect(qApp, nullptr, this, nullptr);
+    m_commands.setChangeListener({});
+    // The documents leave the registry before it goes with this object.
+    delete m_documents;
 }
 
+// Menu items and keys are kept apart: a menu item runs its command
+// wherever the focus is, a key only within its scope. The menus show the
+// key in their text.
 void CMainFrame::createActions() {
-    std::set<Cmd> commands;
-    for (MenuKind kind : {MenuKind::NoEntry, MenuKind::Entry})
-        for (const Popup& popup : Menu(kind))
-            for (const MenuItem& item : popup.items)
-                if (!item.separator()) commands.insert(item.cmd);
-    for (const Accelerator& accelerator : Accelerators()) commands.insert(accelerator.cmd);
-
-    for (Cmd cmd : commands) {
+    for (Cmd cmd : MenuAndKeyCommands()) {
         auto* action = new QAction(this);
         action->setCheckable(IsCheckable(cmd));
-        QList<QKeySequence> keys;
-        for (const Accelerator& accelerator : Accelerators())
-            if (accelerator.cmd == cmd)
-                keys.append(QKeySequence(QString::fromUtf8(
-                    accelerator.key.data(), static_cast<qsizetype>(accelerator.key.size()))));
-        action->setShortcuts(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, [this, cmd] { execute(cmd); });
-        addAction(action);  // keys work with or without a menu item
+        connect(action, &QAction::triggered, this, [this, cmd] { runCommand(cmd); });
         m_actions.emplace(cmd, action);
     }
     for (MenuKind kind : {MenuKind::NoEntry, MenuKind::Entry})
         for (const Popup& popup : Menu(kind))
             for (const MenuItem& item : popup.items)
-                if (!item.separator()) m_actions.at(item.cmd)->setText(menuText(item.text));
+                if (!item.separator())
+                    m_actions.at(item.cmd)->setText(QString::fromUtf8(
+                        item.text.data(), static_cast<qsizetype>(item.text.size())));
+    for (const Accelerator& accelerator : Accelerators()) {
+        auto* shortcut = new QShortcut(
+            QKeySequence(QString::fromUtf8(accelerator.key.data(),
+                                           static_cast<qsizetype>(accelerator.key.size()))),
+            this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, cmd = accelerator.cmd, scope = accelerator.scope] { runKey(cmd, scope); });
+        m_shortcuts.emplace_back(shortcut, accelerator.cmd);
+    }
 }
 
 void CMainFrame::createMenus() {
@@ -143,6 +181,7 @@ void CMainFrame::createMenus() {
 void CMainFrame::createSideBar() {
     m_dayBar =
         new calendar::CDayBar(m_dataFile, m_settings, m_ui, [this] { return toDate(m_today()); });
+    m_dayBar->registerCommands(m_commands);
     m_sideBar = new QDockWidget(tr("Side Bar"), this);
     m_sideBar->setObjectName("DAYBAR");
     // The bar moves and resizes itself (its body and its inner edge), so
@@ -201,14 +240,6 @@ void CMainFrame::createSideBar() {
 
 void CMainFrame::dataFileOpened() {
     m_dayBar->GoToToday();
-}
-
-// Between the narrow width and the standard one.
-void CMainFrame::toggleSideBarScale() {
-    const int wide = diary::Scale(264);
-    const int width = m_dayBar->width() >= wide ? diary::Scale(65) : wide;
-    resizeDocks({m_sideBar}, {width}, Qt::Horizontal);
-    m_settings.dayBar.width = width;
 }
 
 void CMainFrame::createTimers() {
@@ -283,7 +314,6 @@ void CMainFrame::bringToFront() {
 CommandState CMainFrame::commandState() const {
     CommandState state;
     state.dataOpen = m_dataFile.IsOpen();
-    state.entryOpen = !m_documents->tabs().empty() || m_documents->activeDocument() != nullptr;
     state.readOnly = m_dataFile.IsReadOnly();
     state.findTextEmpty = m_settings.find.text.empty();
     state.sideBarVisible = m_settings.dayBar.visible == 1;
@@ -291,9 +321,7 @@ CommandState CMainFrame::commandState() const {
 }
 
 bool CMainFrame::isCommandEnabled(Cmd cmd) const {
-    const CommandState state = commandState();
-    const bool entryEnabled = HandlerOf(cmd) == Handler::Entries && m_documents->isEnabled(cmd);
-    return IsCommandEnabled(cmd, state, entryEnabled);
+    return IsCommandAllowed(cmd, commandState()) && m_commands.isEnabled(cmd);
 }
 
 QAction* CMainFrame::action(Cmd cmd) const {
@@ -301,44 +329,61 @@ QAction* CMainFrame::action(Cmd cmd) const {
     return it == m_actions.end() ? nullptr : it->second;
 }
 
+void CMainFrame::updateAction(Cmd cmd, const CommandState& state) {
+    const bool enabled = IsCommandAllowed(cmd, state) && m_commands.isEnabled(cmd);
+    if (QAction* item = action(cmd)) {
+        item->setEnabled(enabled);
+        if (item->isCheckable()) item->setChecked(m_commands.isChecked(cmd).value_or(false));
+    }
+    for (const auto& [shortcut, command] : m_shortcuts)
+        if (command == cmd) shortcut->setEnabled(enabled);
+}
+
 void CMainFrame::updateActions() {
     const CommandState state = commandState();
-    const MenuKind kind = state.entryOpen ? MenuKind::Entry : MenuKind::NoEntry;
+    const bool entryOpen = !m_documents->tabs().empty() || m_documents->activeDocument() != nullptr;
+    const MenuKind kind = entryOpen ? MenuKind::Entry : MenuKind::NoEntry;
     if (kind != m_menuKind) {
         m_menuKind = kind;
         createMenus();
     }
-    for (const auto& [cmd, action] : m_actions) {
-        const bool entryEnabled = HandlerOf(cmd) == Handler::Entries && m_documents->isEnabled(cmd);
-        action->setEnabled(IsCommandEnabled(cmd, state, entryEnabled));
-    }
-    m_actions.at(Cmd::ViewToolBar)->setChecked(m_settings.toolBar.visible == 1);
-    m_actions.at(Cmd::ViewEditBar)->setChecked(m_settings.editBar.visible == 1);
-    m_actions.at(Cmd::ViewSideBar)->setChecked(m_settings.dayBar.visible == 1);
-    m_actions.at(Cmd::ViewCalendar)->setChecked(m_dayBar->calendarShown());
-    m_actions.at(Cmd::ExistOnly)->setChecked(m_settings.dayBar.existOnly == 1);
-    m_actions.at(Cmd::SideBarScale)->setChecked(m_dayBar->width() >= diary::Scale(264));
+    for (const auto& entry : m_actions) updateAction(entry.first, state);
 }
 
 bool CMainFrame::runCommand(Cmd cmd) {
     if (!isCommandEnabled(cmd)) return false;
-    execute(cmd);
+    m_commands.run(cmd);
     updateActions();
     return true;
 }
 
-void CMainFrame::execute(Cmd cmd) {
-    if (!isCommandEnabled(cmd)) return;
-    switch (HandlerOf(cmd)) {
-        case Handler::Entries:
-            m_documents->execute(cmd);
-            updateActions();
-            return;
-        case Handler::NotYetBuilt:
-            return;
-        case Handler::Frame:
-            break;
+// A key outside its scope does nothing, so that F9 typed in the day list
+// never reaches the editor; a disabled key goes on to the focused widget.
+void CMainFrame::runKey(Cmd cmd, KeyScope scope) {
+    if (scope == KeyScope::Editor && !m_documents->editorHasFocus()) return;
+    if (scope == KeyScope::Entry && !m_documents->entryHasFocus()) return;
+    runCommand(cmd);
+}
+
+// The commands the main window answers itself.
+bool CMainFrame::isEnabled(Cmd) const {
+    return true;
+}
+
+std::optional<bool> CMainFrame::isChecked(Cmd cmd) const {
+    switch (cmd) {
+        case Cmd::ViewToolBar:
+            return m_settings.toolBar.visible == 1;
+        case Cmd::ViewEditBar:
+            return m_settings.editBar.visible == 1;
+        case Cmd::ViewSideBar:
+            return m_settings.dayBar.visible == 1;
+        default:
+            return std::nullopt;
     }
+}
+
+void CMainFrame::run(Cmd cmd) {
     switch (cmd) {
         case Cmd::Today:
             openToday();
@@ -371,15 +416,6 @@ void CMainFrame::execute(Cmd cmd) {
             m_settings.dayBar.visible = m_settings.dayBar.visible == 1 ? 0 : 1;
             m_sideBar->setVisible(m_settings.dayBar.visible == 1);
             break;
-        case Cmd::ViewCalendar:
-            m_dayBar->setCalendarShown(!(m_dayBar->calendarShown() && m_dayBar->width() > 167));
-            break;
-        case Cmd::ExistOnly:
-            m_dayBar->toggleExistOnly();
-            break;
-        case Cmd::SideBarScale:
-            toggleSideBarScale();
-            break;
         case Cmd::Help:
         case Cmd::HelpContents:
             showHelp();
@@ -393,7 +429,6 @@ void CMainFrame::execute(Cmd cmd) {
         default:
             break;  // keys that are accepted and do nothing
     }
-    updateActions();
 }
 
 void CMainFrame::openToday() {
@@ -413,12 +448,8 @@ void CMainFrame::openSpecified() {
 }
 
 void CMainFrame::changePassword() {
-    try {
-        CPwChangeDlg dialog(m_dataFile.GetPassword(), m_ui, this);
-        if (dialog.exec() == QDialog::Accepted) (void)m_dataFile.SetPassword(dialog.newPassword());
-    } catch (const std::exception&) {
-        m_ui.warn(res::Msg::WriteToDiskFailure);
-    }
+    CPwChangeDlg dialog(m_dataFile.GetPassword(), m_ui, this);
+    if (dialog.exec() == QDialog::Accepted) (void)m_dataFile.SetPassword(dialog.newPassword());
 }
 
 void CMainFrame::defaultFont() {

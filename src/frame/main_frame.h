@@ -4,14 +4,18 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "app/app_settings.h"
 #include "command_table.h"
+#include "res/command_target.h"
 #include "res/commands.h"
 #include "res/user_interface.h"
 #include "store/records.h"
 
 class QAction;
+class QShortcut;
 class QTimer;
 
 namespace tl::app {
@@ -36,9 +40,9 @@ class CMDIClient;
 
 // The main window: menus, keys and their enabling, the area of the entry
 // windows, the blink and refresh timers, the frame-level commands and the
-// window state kept across runs. The entry windows themselves belong to
-// CDiaryDocuments; every entry command is routed there.
-class CMainFrame : public QMainWindow {
+// window state kept across runs. Commands are routed through the registry:
+// the entries, the side bar and the frame itself each answer their own.
+class CMainFrame : public QMainWindow, private res::CommandTarget {
     Q_OBJECT
 
 public:
@@ -60,6 +64,8 @@ public:
     bool runCommand(res::Cmd cmd);
     bool isCommandEnabled(res::Cmd cmd) const;
     QAction* action(res::Cmd cmd) const;
+    // Where every subsystem registers the commands it answers.
+    res::CommandRegistry& commands() { return m_commands; }
 
     // The data file was opened (at start-up or again): the side bar reads it.
     void dataFileOpened();
@@ -83,11 +89,15 @@ private:
     void createMenus();
     void createTimers();
     void createSideBar();
-    void toggleSideBarScale();
     void placeWindow();
     void updateActions();
+    void updateAction(res::Cmd cmd, const CommandState& state);
     CommandState commandState() const;
-    void execute(res::Cmd cmd);
+    void runKey(res::Cmd cmd, KeyScope scope);
+    // The frame's own commands.
+    bool isEnabled(res::Cmd cmd) const override;
+    void run(res::Cmd cmd) override;
+    std::optional<bool> isChecked(res::Cmd cmd) const override;
     void openSpecified();
     void changePassword();
     void defaultFont();
@@ -107,7 +117,9 @@ private:
     QDockWidget* m_sideBar = nullptr;
     calendar::CDayBar* m_dayBar = nullptr;
     diary::CDiaryDocuments* m_documents = nullptr;
+    res::CommandRegistry m_commands;
     std::map<res::Cmd, QAction*> m_actions;
+    std::vector<std::pair<QShortcut*, res::Cmd>> m_shortcuts;
     MenuKind m_menuKind = MenuKind::Entry;  // the menus are built at once
     QTimer* m_blinkTimer = nullptr;
     QTimer* m_refreshTimer = nullptr;

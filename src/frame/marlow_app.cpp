@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/failure_report.h"
 #include "app/qt/qt_settings_store.h"
 #include "app/qt/single_instance.h"
 #include "app/startup.h"
@@ -13,6 +14,7 @@
 #include "desktop_ui.h"
 #include "diary/diary_documents.h"
 #include "diary/scale.h"
+#include "guarded_application.h"
 #include "main_frame.h"
 #include "store/diary_data_file.h"
 
@@ -64,6 +66,9 @@ int RunApplication(const LaunchOptions& options) {
     app::AppSettings settings = app::LoadSettings(store, loadEnvironment());
 
     DesktopUi ui;
+    if (GuardedApplication* guarded = GuardedApplication::instance())
+        guarded->setFailureHandler(
+            [&ui](std::exception_ptr failure) { app::ReportFailure(ui, failure); });
     store::CDiaryDataFile dataFile(store::PosixFileSystem::instance(), ui);
     DesktopDialogs dialogs(ui);
     const app::Clock& clock = app::SystemClock::instance();
@@ -99,6 +104,8 @@ int RunApplication(const LaunchOptions& options) {
         code = QApplication::exec();
     }
     frame.reset();
+    if (GuardedApplication* guarded = GuardedApplication::instance())
+        guarded->setFailureHandler({});
     dataFile.Close();
     app::EndApplication(settings, store, {.saveStickyNotes = {}, .releaseInstance = [&instance] {
                                               instance.release();

@@ -16,7 +16,7 @@
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "calendar/year_day_table.h"
-#include "calendar/year_month_dialog.h"
+#include "calendar/year_month_dlg.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
@@ -334,7 +334,7 @@ TEST_F(SideBarTest, FocusOnTheDayListSavesOpenEntries) {
 
 TEST(YearMonthDialogTest, ChecksKeepTheDialogOpenWithTheFaultyFieldSelected) {
     testing::RecordingUi ui;
-    calendar::CYearMonthDlg dialog(2026, 0, ui);
+    calendar::CSpecifyYearMonthDlg dialog(2026, 0, ui);
     QLineEdit* year = dialog.yearEdit();
     QLineEdit* month = dialog.monthEdit();
     EXPECT_EQ(year->text(), QStringLiteral("2026"));
@@ -372,7 +372,8 @@ TEST_F(SideBarTest, ChosenYearAndMonthReachTheCalendarAndTheDayList) {
 
     // Cancel changes nothing and gives the input method back.
     QTimer::singleShot(0, [] {
-        if (auto* d = qobject_cast<calendar::CYearMonthDlg*>(QApplication::activeModalWidget())) {
+        if (auto* d =
+                qobject_cast<calendar::CSpecifyYearMonthDlg*>(QApplication::activeModalWidget())) {
             d->monthEdit()->setText(QStringLiteral("3"));
             d->yearEdit()->setText(QStringLiteral("2024"));
             d->reject();
@@ -385,7 +386,8 @@ TEST_F(SideBarTest, ChosenYearAndMonthReachTheCalendarAndTheDayList) {
 
     bool preset = false;
     QTimer::singleShot(0, [&preset] {
-        if (auto* d = qobject_cast<calendar::CYearMonthDlg*>(QApplication::activeModalWidget())) {
+        if (auto* d =
+                qobject_cast<calendar::CSpecifyYearMonthDlg*>(QApplication::activeModalWidget())) {
             preset = d->yearEdit()->text() == QStringLiteral("2026") &&
                      d->monthEdit()->text() == QStringLiteral("12");
             d->monthEdit()->setText(QStringLiteral("8"));

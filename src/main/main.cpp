@@ -1,11 +1,10 @@
-#include <QApplication>
-
+#include "frame/guarded_application.h"
 #include "frame/marlow_app.h"
 
 // The desktop program. The command line opens no files; two options serve
 // documentation and checks: --screenshot PATH and --open YYYY-MM-DD.
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    tl::frame::GuardedApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Lantern"));
     QApplication::setApplicationName(QStringLiteral("Tallyleaf"));
     tl::frame::LaunchOptions options;

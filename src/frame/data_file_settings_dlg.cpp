@@ -1,4 +1,4 @@
-#include "data_file_settings_dialog.h"
+#include "data_file_settings_dlg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "progress_window.h"
+#include "progress_wnd.h"
 
 #include <QApplication>
 #include <QProgressBar>

@@ -1,4 +1,4 @@
-#include "year_month_dialog.h"
+#include "year_month_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -11,7 +11,8 @@
 
 namespace tl::calendar {
 
-CYearMonthDlg::CYearMonthDlg(int year, int month, res::UserInterface& ui, QWidget* parent)
+CSpecifyYearMonthDlg::CSpecifyYearMonthDlg(int year, int month, res::UserInterface& ui,
+                                           QWidget* parent)
     : QDialog(parent), m_ui(ui), m_year(year), m_month(month) {
     setWindowTitle(tr("Open"));
     createControls();
@@ -21,7 +22,7 @@ CYearMonthDlg::CYearMonthDlg(int year, int month, res::UserInterface& ui, QWidge
     m_monthEdit->selectAll();
 }
 
-void CYearMonthDlg::createControls() {
+void CSpecifyYearMonthDlg::createControls() {
     m_monthEdit = new QLineEdit(this);
     m_monthEdit->setObjectName(QStringLiteral("month"));
     m_monthEdit->setMaxLength(2);
@@ -39,14 +40,14 @@ void CYearMonthDlg::createControls() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CYearMonthDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CYearMonthDlg::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSpecifyYearMonthDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CSpecifyYearMonthDlg::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
 }
 
-void CYearMonthDlg::accept() {
+void CSpecifyYearMonthDlg::accept() {
     const YearMonthCheck checked =
         checkYearMonth(m_yearEdit->text().toStdU16String(), m_monthEdit->text().toStdU16String());
     if (checked.error) {

@@ -1,4 +1,4 @@
-#include "other_settings_dialog.h"
+#include "other_settings_dlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "open_date_dialog.h"
+#include "open_date_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

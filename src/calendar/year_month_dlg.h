@@ -11,12 +11,12 @@ class QLineEdit;
 
 namespace tl::calendar {
 
-class CYearMonthDlg : public QDialog {
+class CSpecifyYearMonthDlg : public QDialog {
     Q_OBJECT
 
 public:
     // month 0: the month edit starts empty.
-    CYearMonthDlg(int year, int month, res::UserInterface& ui, QWidget* parent = nullptr);
+    CSpecifyYearMonthDlg(int year, int month, res::UserInterface& ui, QWidget* parent = nullptr);
     int year() const { return m_year; }
     int month() const { return m_month; }
     QLineEdit* yearEdit() const { return m_yearEdit; }

@@ -1,4 +1,4 @@
-#include "pw_change_dialog.h"
+#include "pw_change_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/password.h"
-#include "password_dialog.h"
+#include "password_dlg.h"
 
 namespace tl::frame {
 

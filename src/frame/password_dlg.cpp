@@ -1,4 +1,4 @@
-#include "password_dialog.h"
+#include "password_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
