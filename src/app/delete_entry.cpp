@@ -12,9 +12,9 @@ std::optional<DeleteChoices> AskDeleteChoices(res::UserInterface& ui, store::CDi
                                               store::Date date, std::string_view entryName) {
     const bool year = date.month == 0;
     const bool month = !year && date.day == 0;
-    if (!ui.askYesNo(res::FormatText(
-            date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm,
-            {std::string(entryName)})))
+    if (!ui.askYesNo(
+            res::FormatText(date.day ? res::Msg::DeleteDiaryConfirm : res::Msg::DeleteNoteConfirm,
+                            {std::string(entryName)})))
         return std::nullopt;
     DeleteChoices choices;
     if (file.FindAttachment(0, date, 0) != 0) {
@@ -37,9 +37,8 @@ std::optional<DeleteChoices> AskDeleteChoices(res::UserInterface& ui, store::CDi
 }
 
 std::size_t DeleteEntry(store::CDiaryDataFile& file, store::Date date, DeleteChoices choices) {
-    std::vector<std::uint64_t> units =
-        file.UnitsOfDate(date, {store::kKindEntryHeader, store::kKindPlainText,
-                                store::kKindRichText});
+    std::vector<std::uint64_t> units = file.UnitsOfDate(
+        date, {store::kKindEntryHeader, store::kKindPlainText, store::kKindRichText});
     auto add = [&](std::uint8_t kind) {
         for (std::uint64_t u : file.UnitsOfDate(date, {kind})) units.push_back(u);
     };

@@ -52,8 +52,7 @@ TEST_F(DeleteEntryTest, QuestionsComeOnlyForWhatTheDateHasAndCancelStopsAll) {
     data.ui.answer(res::Answer::Cancel);  // at the sticky note
     EXPECT_FALSE(AskDeleteChoices(data.ui, *data.file, kMonth, "12-2026"));
     ASSERT_EQ(data.ui.events().size(), 3u);
-    EXPECT_EQ(data.ui.events()[0].text,
-              res::FormatText(res::Msg::DeleteNoteConfirm, {"12-2026"}));
+    EXPECT_EQ(data.ui.events()[0].text, res::FormatText(res::Msg::DeleteNoteConfirm, {"12-2026"}));
     EXPECT_EQ(data.ui.events()[1].text, res::Text(res::Msg::MonthNoteHasAttachments));
     EXPECT_EQ(data.ui.events()[2].text, res::Text(res::Msg::MonthNoteHasStickyNote));
     EXPECT_FALSE(data.ui.unexpectedQuestion());

@@ -9,12 +9,12 @@
 #include <QTextCursor>
 #include <QTimer>
 
+#include "app/failure_report.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
-#include "app/failure_report.h"
 #include "guarded_application.h"
 #include "main_frame.h"
 #include "res/messages.h"
@@ -139,9 +139,18 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         return out;
     };
     const std::vector<Cmd> notYetBuilt = {
-        Cmd::CopyData,          Cmd::Export,          Cmd::Import,        Cmd::Merge,
-        Cmd::Optimise,          Cmd::ImportOldVersion, Cmd::ManageAttachments, Cmd::Find,
-        Cmd::DisplaySettings,   Cmd::AboutDonation,   Cmd::FindNext,      Cmd::FindPrevious,
+        Cmd::CopyData,
+        Cmd::Export,
+        Cmd::Import,
+        Cmd::Merge,
+        Cmd::Optimise,
+        Cmd::ImportOldVersion,
+        Cmd::ManageAttachments,
+        Cmd::Find,
+        Cmd::DisplaySettings,
+        Cmd::AboutDonation,
+        Cmd::FindNext,
+        Cmd::FindPrevious,
         Cmd::AttachFile,
     };
     EXPECT_EQ(numbers(missing), numbers(notYetBuilt));

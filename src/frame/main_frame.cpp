@@ -240,6 +240,7 @@ void CMainFrame::createSideBar() {
 
 void CMainFrame::dataFileOpened() {
     m_dayBar->GoToToday();
+    emit dataFileReloaded();
 }
 
 void CMainFrame::createTimers() {

@@ -67,7 +67,9 @@ public:
     // Where every subsystem registers the commands it answers.
     res::CommandRegistry& commands() { return m_commands; }
 
-    // The data file was opened (at start-up or again): the side bar reads it.
+    // The data file was opened (at start-up or again, after a change of its
+    // location or an operation that replaced it): the side bar reads it and
+    // dataFileReloaded tells every other subsystem.
     void dataFileOpened();
     // The Today command.
     void openToday();
@@ -79,6 +81,12 @@ public:
     void storeWindowState();
     // Which menu is on the bar now.
     MenuKind menuKind() const { return m_menuKind; }
+
+signals:
+    // The data file was opened, or replaced under the open program (merge,
+    // import, conversion, a new location): whatever shows its contents (side
+    // bar, sticky notes, open entries, find) reads it again.
+    void dataFileReloaded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
