@@ -43,6 +43,8 @@ public:
     void showWith(const QString& selectedText);
     // Remembers the place and hides (Cancel, closing, close after find).
     void hideAndRemember();
+    // Cancel: remembers the place and hides.
+    void reject() override;
     // The words' histories, most recent first.
     const std::vector<std::u16string>& history(int word) const { return m_history[word]; }
 
@@ -73,7 +75,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void createControls();

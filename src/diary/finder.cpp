@@ -50,6 +50,10 @@ CFinder::~CFinder() {
     if (m_dialog) m_dialog->hitList()->stop();
 }
 
+CFindDlg* CFinder::dialog() const {
+    return m_dialog;
+}
+
 bool CFinder::isEnabled(res::Cmd cmd) const {
     if (cmd == res::Cmd::Find) return true;
     const store::CDiaryDataFile* file = m_context.dataFile;

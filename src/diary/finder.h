@@ -30,7 +30,7 @@ public:
     bool isEnabled(res::Cmd cmd) const override;
     void run(res::Cmd cmd) override;
 
-    CFindDlg* dialog() const { return m_dialog; }
+    CFindDlg* dialog() const;
     // Searches with the stored settings: the open entry from its active
     // pane, then, with "Across day" or without an open entry, the nearest
     // matching date. Tells "Specified text was not found." when nothing is.
