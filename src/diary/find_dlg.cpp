@@ -34,6 +34,10 @@ std::string ToUtf8(const QString& s) {
     return s.toStdString();
 }
 
+QString DatesText(int n) {
+    return n == 1 ? QObject::tr("1 date") : QObject::tr("%1 dates").arg(n);
+}
+
 }  // namespace
 
 CFindDlg::CFindDlg(app::AppSettings& settings, res::UserInterface& ui, QWidget* parent)
@@ -177,7 +181,7 @@ void CFindDlg::createControls() {
         m_progress->show();
         m_stop->show();
         m_progress->setValue(static_cast<int>(share * 1000));
-        m_count->setText(tr("%n date(s) so far", nullptr, m_hits->hits()->rowCount()));
+        m_count->setText(DatesText(m_hits->hits()->rowCount()) + tr(" so far"));
     });
     connect(m_hits, &CHitListView::finished, this, &CFindDlg::listFinished);
     connect(m_hits, &CHitListView::hitChosen, this, &CFindDlg::hitChosen);
@@ -191,8 +195,7 @@ void CFindDlg::createControls() {
 void CFindDlg::listFinished(int dates, bool complete) {
     m_progress->hide();
     m_stop->hide();
-    m_count->setText(complete ? tr("%n date(s)", nullptr, dates)
-                              : tr("%n date(s), stopped", nullptr, dates));
+    m_count->setText(complete ? DatesText(dates) : DatesText(dates) + tr(", stopped"));
 }
 
 // "and" and "or" exclude each other; without either the second word is

@@ -94,10 +94,21 @@ void HitLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     int x = area.left();
     const int baseline = area.top() + (area.height() + metrics.ascent() - metrics.descent()) / 2;
     qsizetype at = 0;
+    // A line wider than the column ends in an ellipsis.
+    const QString ellipsis(QChar(0x2026));
+    const int room = area.right() - metrics.horizontalAdvance(ellipsis);
+    bool cut = false;
     auto draw = [&](qsizetype from, qsizetype to, bool mark) {
-        if (to <= from) return;
-        const QString part = line.mid(from, to - from);
-        const int w = metrics.horizontalAdvance(part);
+        if (to <= from || cut) return;
+        QString part = line.mid(from, to - from);
+        int w = metrics.horizontalAdvance(part);
+        if (x + w > area.right() && to - from > 0) {
+            while (!part.isEmpty() && x + metrics.horizontalAdvance(part) > room) part.chop(1);
+            if (!part.isEmpty() && part.back().isHighSurrogate()) part.chop(1);
+            part += ellipsis;
+            w = metrics.horizontalAdvance(part);
+            cut = true;
+        }
         if (mark) {
             painter->fillRect(QRect(x, area.top() + Scale(2), w, area.height() - Scale(4)),
                               kMarkColor);
