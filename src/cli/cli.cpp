@@ -150,7 +150,7 @@ std::string UsageLine(const CLI::App& sub) {
 
 int Run(int argc, char** argv) {
     Context ctx;
-    CLI::App app{"Tally Leaf diary, on the command line", "tallyleaf-cli"};
+    CLI::App app{kToolDescription, kToolName};
     const std::vector<DeclaredCommand> declared = DeclareCommandLine(app, ctx);
 
     // Find the subcommand word first, for "help" and a "did you mean".

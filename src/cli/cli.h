@@ -29,6 +29,10 @@ struct Context {
     std::string path() const;
 };
 
+// The tool's name and the description its --help starts with.
+inline constexpr const char* kToolName = "tallyleaf-cli";
+inline constexpr const char* kToolDescription = "Tally Leaf diary, on the command line";
+
 // Exit codes.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;

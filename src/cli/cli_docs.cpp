@@ -15,7 +15,7 @@ namespace {
 // The command line as Run declares it. The handlers are never run.
 struct DeclaredTool {
     Context ctx;
-    CLI::App app{"Tally Leaf diary, on the command line", "tallyleaf-cli"};
+    CLI::App app{kToolDescription, kToolName};
     std::vector<DeclaredCommand> commands = DeclareCommandLine(app, ctx);
 };
 

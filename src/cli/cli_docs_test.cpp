@@ -40,7 +40,7 @@ std::string Shell(const std::string& command) {
 TEST(CliDocsTest, EveryExampleParsesWithTheRealCommandLine) {
     for (const Example& e : ManPageExamples()) {
         Context ctx;
-        CLI::App app{"", "tallyleaf-cli"};
+        CLI::App app{kToolDescription, kToolName};
         const std::vector<DeclaredCommand> declared = DeclareCommandLine(app, ctx);
         std::vector<std::string> args(e.args.rbegin(), e.args.rend());  // CLI11 pops from the back
         std::string words;
@@ -57,7 +57,7 @@ TEST(CliDocsTest, ManPageDescribesEveryCommandOptionAndExitCode) {
     const std::string page = ManPage("9.9");
     EXPECT_NE(page.find(".TH TALLYLEAF\\-CLI 1 \"\" \"Tally Leaf 9.9\""), std::string::npos);
     Context ctx;
-    CLI::App app{"", "tallyleaf-cli"};
+    CLI::App app{kToolDescription, kToolName};
     for (const DeclaredCommand& c : DeclareCommandLine(app, ctx)) {
         const std::string name = c.sub->get_name();
         EXPECT_NE(page.find(".SS \"" + Escaped(name) + " [options]"), std::string::npos) << name;
