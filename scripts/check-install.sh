@@ -36,7 +36,7 @@ check_tree() {
     local png="$share/icons/hicolor/${size}x${size}/apps/$id.png"
     if [ ! -s "$png" ]; then
       fail "$png is missing"
-    elif ! file "$png" | grep -q "PNG image data, $size x $size,"; then
+    elif [[ "$(file -b "$png")" != "PNG image data, $size x $size,"* ]]; then
       fail "$png is not a $size x $size PNG: $(file -b "$png")"
     fi
   done
@@ -68,8 +68,10 @@ deb="$(ls "$scratch"/deb/*.deb 2>/dev/null | head -1)"
 if [ -z "$deb" ]; then
   fail "cpack made no .deb"
 else
-  dpkg-deb --info "$deb" | grep -q '^ Package: tallyleaf$' || fail "$deb: the package is not called tallyleaf"
-  dpkg-deb --info "$deb" | grep -q '^ Depends: .*libqt6widgets6' || fail "$deb: no dependency on the Qt libraries"
+  # Read whole first: grep -q would end the pipe early (pipefail).
+  info="$(dpkg-deb --info "$deb")"
+  grep -q '^ Package: tallyleaf$' <<<"$info" || fail "$deb: the package is not called tallyleaf"
+  grep -q '^ Depends: .*libqt6widgets6' <<<"$info" || fail "$deb: no dependency on the Qt libraries"
   mkdir "$scratch/unpacked"
   dpkg -x "$deb" "$scratch/unpacked"
   check_tree "$scratch/unpacked/usr"
