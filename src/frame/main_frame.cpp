@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -24,6 +23,7 @@
 #include "calendar/side_bar_layout.h"
 #include "diary/diary_documents.h"
 #include "diary/scale.h"
+#include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
@@ -419,6 +419,7 @@ void CMainFrame::run(Cmd cmd) {
             break;
         case Cmd::Help:
         case Cmd::HelpContents:
+        case Cmd::HelpKey:
             showHelp();
             break;
         case Cmd::About:
@@ -502,8 +503,8 @@ void CMainFrame::otherSettings() {
 }
 
 void CMainFrame::showHelp() {
-    const QString guide = QStringLiteral(TL_HELP_FILE);
-    if (!QFileInfo::exists(guide) || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+    const QString guide = FindUserGuide(UserGuidePlaces());
+    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
         m_ui.warn(res::Msg::HelpNotOpened);
 }
 

@@ -7,6 +7,8 @@ int main(int argc, char** argv) {
     tl::frame::GuardedApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Lantern"));
     QApplication::setApplicationName(QStringLiteral("Tallyleaf"));
+    // Ties the windows to the installed desktop entry (its name and icon).
+    QApplication::setDesktopFileName(QStringLiteral(TL_APP_ID));
     tl::frame::LaunchOptions options;
     const QStringList args = QApplication::arguments();
     for (qsizetype i = 1; i + 1 < args.size(); ++i) {
