@@ -12,10 +12,18 @@
 #include <string>
 #include <unordered_map>
 
-#include "diary/code_page_converter.h"
 #include "diary/rtf_qt_format.h"
+#include "rtf/code_page_converter.h"
 
 namespace tl::diary {
+
+using rtf::CodePageConverter;
+using rtf::kWriterCharset;
+using rtf::kWriterCodePage;
+using rtf::RtfAlignment;
+using rtf::RtfCharFormat;
+using rtf::RtfColor;
+using rtf::RtfParaFormat;
 
 namespace {
 

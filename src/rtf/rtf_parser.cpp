@@ -1,4 +1,4 @@
-#include "diary/rtf_parser.h"
+#include "rtf/rtf_parser.h"
 
 #include <algorithm>
 #include <array>
@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "diary/code_page_converter.h"
+#include "rtf/code_page_converter.h"
 
-namespace tl::diary {
+namespace tl::rtf {
 
 namespace {
 
@@ -755,4 +755,4 @@ void ParseRtf(std::string_view bytes, RtfSink& sink) {
     parser.run();
 }
 
-}  // namespace tl::diary
+}  // namespace tl::rtf

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tl::diary {
+namespace tl::rtf {
 
 // Converts between UTF-16 and the code pages an RTF stream names (\ansicpg,
 // \fcharset, \cpg), through iconv. Unlike the diary's one ANSI code page,
@@ -39,4 +39,4 @@ private:
 // document's ANSI code page" (0 ANSI, 1 default) or is unknown.
 int CodePageOfCharset(int charset);
 
-}  // namespace tl::diary
+}  // namespace tl::rtf

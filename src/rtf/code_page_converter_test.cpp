@@ -1,8 +1,8 @@
-#include "diary/code_page_converter.h"
+#include "rtf/code_page_converter.h"
 
 #include <gtest/gtest.h>
 
-namespace tl::diary {
+namespace tl::rtf {
 namespace {
 
 std::u16string Decode(int codePage, std::string_view bytes) {
@@ -43,4 +43,4 @@ TEST(CodePageConverterTest, Encodes932OneCharacterAtATime) {
 }
 
 }  // namespace
-}  // namespace tl::diary
+}  // namespace tl::rtf

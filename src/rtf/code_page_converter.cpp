@@ -1,4 +1,4 @@
-#include "diary/code_page_converter.h"
+#include "rtf/code_page_converter.h"
 
 #include <iconv.h>
 
@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-namespace tl::diary {
+namespace tl::rtf {
 
 namespace {
 
@@ -148,4 +148,4 @@ int CodePageOfCharset(int charset) {
     }
 }
 
-}  // namespace tl::diary
+}  // namespace tl::rtf
