@@ -20,6 +20,8 @@
 
 namespace tl::calendar {
 
+using widgets::Rect;
+
 namespace {
 
 store::Date DayBefore(store::Date d) {

@@ -21,17 +21,18 @@
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "diary/diary_documents.h"
-#include "diary/scale.h"
 #include "mdi_client.h"
 #include "open_date_dialog.h"
 #include "other_settings_dialog.h"
 #include "pw_change_dialog.h"
 #include "store/diary_data_file.h"
+#include "widgets/scale.h"
 #include "window_state.h"
 
 namespace tl::frame {
 
 using res::Cmd;
+using widgets::Rect;
 
 namespace {
 
@@ -205,8 +206,8 @@ void CMainFrame::dataFileOpened() {
 
 // Between the narrow width and the standard one.
 void CMainFrame::toggleSideBarScale() {
-    const int wide = diary::Scale(264);
-    const int width = m_dayBar->width() >= wide ? diary::Scale(65) : wide;
+    const int wide = widgets::Scale(264);
+    const int width = m_dayBar->width() >= wide ? widgets::Scale(65) : wide;
     resizeDocks({m_sideBar}, {width}, Qt::Horizontal);
     m_settings.dayBar.width = width;
 }
@@ -317,7 +318,7 @@ void CMainFrame::updateActions() {
     m_actions.at(Cmd::ViewSideBar)->setChecked(m_settings.dayBar.visible == 1);
     m_actions.at(Cmd::ViewCalendar)->setChecked(m_dayBar->calendarShown());
     m_actions.at(Cmd::ExistOnly)->setChecked(m_settings.dayBar.existOnly == 1);
-    m_actions.at(Cmd::SideBarScale)->setChecked(m_dayBar->width() >= diary::Scale(264));
+    m_actions.at(Cmd::SideBarScale)->setChecked(m_dayBar->width() >= widgets::Scale(264));
 }
 
 bool CMainFrame::runCommand(Cmd cmd) {

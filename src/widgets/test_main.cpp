@@ -3,8 +3,9 @@
 #include <QApplication>
 #include <cstdlib>
 
-// Documents need fonts, and fonts need a QApplication. The offscreen
-// platform needs no display.
+// The main() of every widget test binary (tl_qt_test_main), in place of
+// gtest_main's. Widgets need a QApplication, documents need fonts and fonts
+// need a QApplication; the offscreen platform needs no display.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
