@@ -15,7 +15,6 @@
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
-#include "guarded_application.h"
 #include "main_frame.h"
 #include "res/messages.h"
 #include "store/data_file_key.h"
@@ -23,6 +22,7 @@
 #include "store/mem_file_system.h"
 #include "support/faulty_file_system.h"
 #include "support/recording_ui.h"
+#include "widgets/guarded_application.h"
 
 namespace tl::frame {
 namespace {
@@ -189,7 +189,7 @@ TEST_F(CommandRoutingTest, AFailingFileOperationIsToldAndTheProgramGoesOn) {
 // A delete from the side bar's menu runs from the event loop, outside any
 // command: the application's boundary tells the user and the loop goes on.
 TEST_F(CommandRoutingTest, AFailureOutsideACommandStopsAtTheEventLoop) {
-    GuardedApplication* application = GuardedApplication::instance();
+    widgets::GuardedApplication* application = widgets::GuardedApplication::instance();
     ASSERT_NE(application, nullptr);
     application->setFailureHandler(
         [this](std::exception_ptr failure) { app::ReportFailure(ui, failure); });

@@ -22,18 +22,19 @@
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "diary/diary_documents.h"
-#include "diary/scale.h"
 #include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
 #include "pw_change_dlg.h"
 #include "store/diary_data_file.h"
+#include "widgets/scale.h"
 #include "window_state.h"
 
 namespace tl::frame {
 
 using res::Cmd;
+using widgets::Rect;
 
 namespace {
 

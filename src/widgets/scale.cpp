@@ -1,9 +1,9 @@
-#include "scale.h"
+#include "widgets/scale.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace tl::diary {
+namespace tl::widgets {
 namespace {
 int g_dpi = 0;  // 0: not read yet
 }
@@ -22,4 +22,4 @@ void SetScaleDpi(int dpi) {
     g_dpi = dpi;
 }
 
-}  // namespace tl::diary
+}  // namespace tl::widgets

@@ -1,13 +1,13 @@
-#include "diary/rtf_parser.h"
+#include "rtf/rtf_parser.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "diary/rtf_plain_text.h"
+#include "rtf/rtf_plain_text.h"
 
-namespace tl::diary {
+namespace tl::rtf {
 namespace {
 
 using namespace std::literals;
@@ -253,4 +253,4 @@ TEST(RtfPlainTextTest, ParagraphsAndLinesBecomeCrLf) {
 }
 
 }  // namespace
-}  // namespace tl::diary
+}  // namespace tl::rtf

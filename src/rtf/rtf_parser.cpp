@@ -1,4 +1,4 @@
-#include "diary/rtf_parser.h"
+#include "rtf/rtf_parser.h"
 
 #include <algorithm>
 #include <array>
@@ -10,11 +10,56 @@
 #include <utility>
 #include <vector>
 
-#include "diary/code_page_converter.h"
+#include "store/codepage.h"
 
-namespace tl::diary {
+namespace tl::rtf {
 
 namespace {
+
+// The code page of an RTF \fcharset value, or 0 when the charset means "the
+// document's ANSI code page" (0 ANSI, 1 default) or is unknown.
+int CodePageOfCharset(int charset) {
+    switch (charset) {
+        case 2:
+            return 1252;  // symbol fonts: their glyph codes, read as 1252
+        case 77:
+            return 10000;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 130:
+            return 1361;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 254:
+            return 437;
+        case 255:
+            return 850;
+        default:
+            return 0;
+    }
+}
 
 // Groups deeper than this are counted, not stacked: their formatting leaks
 // into the enclosing group instead of being restored. Real documents nest a
@@ -286,7 +331,7 @@ private:
     // every change of that state flushes them first.
     std::string m_bytes;    // text bytes not yet decoded
     std::u16string m_text;  // body text not yet given to the sink
-    CodePageConverter m_converter;
+    store::CodePageConverter m_converter;
 };
 
 void Parser::run() {
@@ -755,4 +800,4 @@ void ParseRtf(std::string_view bytes, RtfSink& sink) {
     parser.run();
 }
 
-}  // namespace tl::diary
+}  // namespace tl::rtf

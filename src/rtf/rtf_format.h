@@ -11,7 +11,7 @@
 // in twips (1/1440 inch). Colours are plain RGB; "automatic" (colour table
 // entry 0, or no colour word) is std::nullopt.
 
-namespace tl::diary {
+namespace tl::rtf {
 
 // RTF's default size when a stream names none: 12 pt.
 inline constexpr int kDefaultHalfPoints = 24;
@@ -65,4 +65,4 @@ struct RtfCharFormat {
     bool operator==(const RtfCharFormat&) const = default;
 };
 
-}  // namespace tl::diary
+}  // namespace tl::rtf

@@ -1,6 +1,6 @@
 #include "guarded_application.h"
 
-namespace tl::frame {
+namespace tl::widgets {
 
 GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -17,4 +17,4 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-}  // namespace tl::frame
+}  // namespace tl::widgets

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace tl::diary {
+namespace tl::rtf {
 
 // The text of an RTF stream without its formatting, for code that has no
 // editor document (import). Paragraphs and line breaks become "\r\n", as in
@@ -11,4 +11,4 @@ namespace tl::diary {
 // Bytes that are not RTF give an empty text.
 std::u16string RtfToPlainText(std::string_view rtf);
 
-}  // namespace tl::diary
+}  // namespace tl::rtf

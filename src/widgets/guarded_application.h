@@ -4,7 +4,7 @@
 #include <exception>
 #include <functional>
 
-namespace tl::frame {
+namespace tl::widgets {
 
 // The application object of the desktop program. No exception may unwind
 // through Qt's event loop: one that escapes an event handler or a slot is
@@ -27,4 +27,4 @@ private:
     std::function<void(std::exception_ptr)> m_failure;
 };
 
-}  // namespace tl::frame
+}  // namespace tl::widgets

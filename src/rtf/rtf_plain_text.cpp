@@ -1,8 +1,8 @@
-#include "diary/rtf_plain_text.h"
+#include "rtf/rtf_plain_text.h"
 
-#include "diary/rtf_parser.h"
+#include "rtf/rtf_parser.h"
 
-namespace tl::diary {
+namespace tl::rtf {
 
 namespace {
 
@@ -46,4 +46,4 @@ std::u16string RtfToPlainText(std::string_view rtf) {
     return sink.take();
 }
 
-}  // namespace tl::diary
+}  // namespace tl::rtf

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "diary/rtf_format.h"
+#include "rtf/rtf_format.h"
 
-namespace tl::diary {
+namespace tl::rtf {
 
 // Receives the content of an RTF stream in order. Text arrives in runs of one
 // format; a line break is U+2028 and a tab U+0009 inside the text.
@@ -38,4 +38,4 @@ bool IsRtf(std::string_view bytes);
 // the input. The caller checks IsRtf first when it wants to refuse other data.
 void ParseRtf(std::string_view bytes, RtfSink& sink);
 
-}  // namespace tl::diary
+}  // namespace tl::rtf
