@@ -29,6 +29,7 @@
 #include "pw_change_dlg.h"
 #include "store/diary_data_file.h"
 #include "widgets/scale.h"
+#include "widgets/wait_cursor.h"
 #include "window_state.h"
 
 namespace tl::frame {
@@ -435,12 +436,11 @@ void CMainFrame::run(Cmd cmd) {
 }
 
 void CMainFrame::openToday() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    widgets::WaitCursor wait;
     const store::Date today = toDate(m_today());
     // The second call finds the entry open and pins it: a new entry opened
     // from Today is kept when another date is opened.
     if (m_documents->OpenEntry(today, true)) m_documents->OpenEntry(today, true);
-    QApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::openSpecified() {
@@ -489,9 +489,10 @@ void CMainFrame::toggleDataLocation() {
 // file is looked for again. Without a data file the program cannot go on.
 void CMainFrame::reopenDataFile() {
     if (!m_startup) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_documents->CloseAll();
-    QApplication::restoreOverrideCursor();
+    {
+        widgets::WaitCursor wait;
+        m_documents->CloseAll();
+    }
     if (m_startup->StartDiaryData() == 0)
         close();
     else
