@@ -58,6 +58,14 @@ protected:
         QApplication::processEvents();
         return doc->view();
     }
+    // Today's entry stored with the text; nothing told so far.
+    void saveTodayWithText(CMainFrame& frame, const QString& text) {
+        diary::CMarlowView* view = openTodayByKey(frame);
+        ASSERT_NE(view, nullptr);
+        QTest::keyClicks(view, text);
+        ASSERT_TRUE(frame.runCommand(Cmd::FileSave));
+        ui.clear();
+    }
     static void typeAndSelect(diary::CMarlowView* view, const QString& text) {
         QTest::keyClicks(view, text);
         view->selectAll();
@@ -163,11 +171,7 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
 
 TEST_F(CommandRoutingTest, AFailingFileOperationIsToldAndTheProgramGoesOn) {
     auto frame = makeFrame();
-    diary::CMarlowView* view = openTodayByKey(*frame);
-    ASSERT_NE(view, nullptr);
-    QTest::keyClicks(view, QStringLiteral("Kept"));
-    ASSERT_TRUE(frame->runCommand(Cmd::FileSave));
-    ui.clear();
+    ASSERT_NO_FATAL_FAILURE(saveTodayWithText(*frame, QStringLiteral("Kept")));
 
     // Deleting frees records; the disk answers with an I/O error.
     ui.answer(res::Answer::Yes);
@@ -194,11 +198,7 @@ TEST_F(CommandRoutingTest, AFailureOutsideACommandStopsAtTheEventLoop) {
     application->setFailureHandler(
         [this](std::exception_ptr failure) { app::ReportFailure(ui, failure); });
     auto frame = makeFrame();
-    diary::CMarlowView* view = openTodayByKey(*frame);
-    ASSERT_NE(view, nullptr);
-    QTest::keyClicks(view, QStringLiteral("Kept"));
-    ASSERT_TRUE(frame->runCommand(Cmd::FileSave));
-    ui.clear();
+    ASSERT_NO_FATAL_FAILURE(saveTodayWithText(*frame, QStringLiteral("Kept")));
 
     ui.answer(res::Answer::Yes);
     faulty.kind = store::FileErrorKind::DiskFull;
