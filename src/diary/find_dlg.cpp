@@ -20,9 +20,11 @@
 #include "find_rules.h"
 #include "hit_list.h"
 #include "res/user_interface.h"
-#include "scale.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "marlow_view.h"
 #include "store/diary_data_file.h"
 #include "store/format.h"
-#include "wait_cursor.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::diary {
 
@@ -165,7 +165,7 @@ void CFinder::Find(bool forward) {
         ~Busy() { flag = false; }
     };
     std::optional<Busy> busy(std::in_place, m_searching);
-    WaitCursor wait;
+    widgets::WaitCursor wait;
     const store::SearchSettings settings = SearchSettingsOf(*m_context.settings);
     const bool matchCase = f.matchCase != 0;
     const store::SearchRule rule(settings, matchCase);

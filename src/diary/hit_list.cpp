@@ -6,10 +6,12 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "scale.h"
 #include "store/diary_data_file.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
 
 namespace {
 
