@@ -48,6 +48,10 @@ CFindDlg::CFindDlg(app::AppSettings& settings, res::UserInterface& ui, QWidget* 
     setModal(false);
     createControls();
     // Preset from the settings, with an empty first word.
+    loadChoices();
+}
+
+void CFindDlg::loadChoices() {
     const auto& f = m_settings.find;
     m_and->setChecked(f.andMode != 0);
     m_or->setChecked(f.orMode != 0 && f.andMode == 0);
@@ -221,14 +225,7 @@ void CFindDlg::showWith(const QString& selectedText) {
     const auto& f = m_settings.find;
     fillHistory(m_first, 0, selectedText.isEmpty() ? FromUtf8(f.text) : selectedText);
     fillHistory(m_second, 1, FromUtf8(f.text2));
-    m_and->setChecked(f.andMode != 0);
-    m_or->setChecked(f.orMode != 0 && f.andMode == 0);
-    (f.contain != 0 ? m_include : m_exclude)->setChecked(true);
-    m_case->setChecked(f.matchCase != 0);
-    m_closeAfter->setChecked(f.afterClose != 0);
-    (f.direction != 0 ? m_next : m_previous)->setChecked(true);
-    m_acrossDay->setChecked(f.overDay != 0);
-    updateRules();
+    loadChoices();
     if (f.windowX != -1 || f.windowY != -1) {
         move(f.windowX, f.windowY);
     } else if (!m_placed && parentWidget()) {

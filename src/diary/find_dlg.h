@@ -78,6 +78,8 @@ protected:
 
 private:
     void createControls();
+    // The check boxes and buttons from the settings.
+    void loadChoices();
     void updateRules();
     // Checks the first word, stores the controls and the histories; false
     // (told, focus in the first word) when the first word is empty.

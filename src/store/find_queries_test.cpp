@@ -9,13 +9,9 @@
 namespace tl::store {
 namespace {
 
+using testing::DateOf;
 using testing::MemDataFile;
 using testing::RecordImage;
-
-Date DateOf(CDiaryDataFile& f, std::uint64_t unit) {
-    auto h = f.ReadRecordHeader(unit);
-    return h ? Date{h->year(), h->month(), h->day()} : Date{};
-}
 
 // The search as one walk over the file, reading every record each time and
 // keeping nothing: what the kept search must answer, always.
