@@ -3,6 +3,7 @@
 // layouts are in record_layout.h.
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "compression.h"
@@ -44,8 +45,18 @@ std::optional<std::u16string> DecodePlainText(std::span<const std::uint8_t> reco
         return TextOfBytes(stored.first(std::min<std::size_t>(original, capacity)));
     const std::uint32_t storedSize = GetU32(&record[kPtStored]);
     if (storedSize > capacity) return std::nullopt;
-    auto payload = DecompressPayload(stored.first(storedSize),
-                                     std::min<std::uint64_t>(original, kTextLimit), res::Silent());
+    // Inflated straight into the text: the stored bytes are UTF-16LE.
+    const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(original, kTextLimit));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::u16string text((room + 1) / 2, u'\0');
+        const std::optional<std::size_t> n = InflateInto(
+            stored.first(storedSize), {reinterpret_cast<std::uint8_t*>(text.data()), room});
+        if (!n) return std::nullopt;
+        text.resize(*n / 2);
+        text.resize(std::min(text.size(), text.find(u'\0')));
+        return text;
+    }
+    auto payload = DecompressPayload(stored.first(storedSize), room, res::Silent());
     if (!payload) return std::nullopt;
     return TextOfBytes(*payload);
 }
