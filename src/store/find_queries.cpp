@@ -20,10 +20,12 @@ namespace {
 
 constexpr std::uint8_t kFindKinds =
     KindBit(kKindEntryHeader) | KindBit(kKindPlainText) | KindBit(kKindAttachment);
-// Records read at once: enough to keep the threads busy, few enough that a
-// match found early reads little of the diary.
-constexpr std::size_t kBatchRecords = 512;
-constexpr std::size_t kBatchBytes = 4u << 20;
+// Records read at once: the first batch small, so that a match found early
+// reads little of the diary; each next one twice as large, so that a search
+// through everything starts and joins the threads only a few times.
+constexpr std::size_t kFirstBatchRecords = 256;
+constexpr std::size_t kLastBatchRecords = 8192;
+constexpr std::size_t kBytesPerBatchRecord = 8192;
 // The excerpt of a long line: the match, some text before it, this in all.
 constexpr std::size_t kExcerptLead = 40;
 constexpr std::size_t kExcerptMax = 160;
@@ -132,6 +134,7 @@ private:
     const SearchRule& m_rule;
     std::vector<Record>& m_index = m_cache.index();
     std::unordered_map<std::size_t, Content> m_transient;
+    std::size_t m_batch = kFirstBatchRecords;
     bool m_damaged = false;
 };
 
@@ -213,7 +216,7 @@ void SearchScan::load(std::size_t begin, std::size_t end, bool forward) {
     std::size_t b = begin, e = end;
     for (;;) {
         for (std::size_t p = b; p < e; ++p) take(p);
-        if (jobs.size() >= kBatchRecords || bytes >= kBatchBytes) break;
+        if (jobs.size() >= m_batch || bytes >= m_batch * kBytesPerBatchRecord) break;
         if (forward) {
             if (e >= m_index.size()) break;
             std::tie(b, e) = groupAt(e);
@@ -222,6 +225,7 @@ void SearchScan::load(std::size_t begin, std::size_t end, bool forward) {
             std::tie(b, e) = groupAt(b - 1);
         }
     }
+    m_batch = std::min(2 * m_batch, kLastBatchRecords);
     // Reading in file order is reading forward through the file.
     std::sort(jobs.begin(), jobs.end(), [&](const Job& x, const Job& y) {
         return m_index[x.pos].unit < m_index[y.pos].unit;
