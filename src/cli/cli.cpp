@@ -97,7 +97,7 @@ bool TakesValue(const std::string& arg) {
 
 void PrintCommandTable(std::ostream& out) {
     out << "usage: tallyleaf-cli [--data FILE] [--password-file FILE] [--json] [--yes] COMMAND "
-           "[ARGS]\n\ncommands:\n";
+           "[ARGS]\n(the options in brackets may also follow the command)\n\ncommands:\n";
     for (const Command& c : Commands()) {
         std::string name = c.name;
         name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
@@ -158,6 +158,9 @@ int Run(int argc, char** argv) {
                    "read passwords from this file, one try per line");
     app.add_flag("--json", ctx.json, "print results as JSON");
     app.add_flag("-y,--yes", ctx.assumeYes, "answer yes to every question");
+    // The tool's own options may also follow the subcommand, as users of
+    // other command-line tools expect (set before the subcommands inherit it).
+    app.fallthrough();
     app.require_subcommand(1);
     std::vector<std::pair<CLI::App*, Handler>> handlers;
     for (const Command& c : commands) {
