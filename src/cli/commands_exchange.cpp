@@ -201,9 +201,9 @@ Handler SetupCompress(CLI::App&, Context& ctx) {
     return [&ctx]() {
         store::CDiaryDataFile file;
         if (int rc = OpenDataFile(ctx, file, true); rc != kExitOk) return rc;
-        file.Close();
         InterruptibleUi ui(ctx.ui);
-        return ExitCode(app::CompressAllAttachments(ctx.path(), FreshFolder(), ui));
+        file.SetUserInterface(ui);
+        return ExitCode(app::CompressAllAttachments(file, FreshFolder()));
     };
 }
 

@@ -319,16 +319,16 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
         ui.warn(res::Msg::DataReadOnly);
         return 0;
     }
-    own.Close();
+    // The own file stays open, and so locked, from here to the rename: a
+    // change another program made meanwhile would be lost with the old file.
     auto fail = [&](int result) {
         std::error_code ec;
         fs::remove(workPath, ec);
-        Reopen(own, false);
         if (result == 0) ui.warn(res::Msg::MergeFailure);
         return result;
     };
     try {
-        if (store::CopyFile(ownPath, workPath, {}) != store::CopyResult::Done) return fail(0);
+        if (own.CopyTo(workPath) != store::CopyResult::Done) return fail(0);
     } catch (const store::FileError&) {
         return fail(0);
     }
@@ -339,6 +339,7 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
     if (::stat(ownPath.c_str(), &st) == 0) (void)::chmod(workPath.c_str(), st.st_mode & 07777);
     if (::rename(workPath.c_str(), ownPath.c_str()) != 0) return fail(0);
     SyncFolderOf(ownPath);
+    own.Close();
     Reopen(own, false);
 
     if (emptyAfter) {

@@ -1,5 +1,6 @@
 #include "diary_data_file.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "codepage.h"
@@ -106,6 +107,11 @@ void CDiaryDataFile::Close() {
 
 void CDiaryDataFile::Sync() {
     if (m_file) m_file->sync();
+}
+
+CopyResult CDiaryDataFile::CopyTo(const std::string& to, const CopyProgress& progress) {
+    if (!m_file) throw FileError(FileErrorKind::Io, EBADF, "'" + m_path + "' is not open");
+    return CopyOpenFile(*m_file, m_path, to, progress);
 }
 
 std::array<std::uint8_t, kUnitSize> CDiaryDataFile::readFileHeader() {

@@ -13,6 +13,7 @@
 #include "blowfish.h"
 #include "data_file_key.h"
 #include "file.h"
+#include "file_copy.h"
 #include "record_header.h"
 #include "records.h"
 #include "res/user_interface.h"
@@ -72,6 +73,9 @@ public:
     bool IsWritable() const { return m_file != nullptr && m_writable; }
     // Data reaches the disk before this returns.
     void Sync();
+    // Copies the open file byte for byte to another path (replacing it and
+    // syncing it), holding the file meanwhile. Failures throw FileError.
+    [[nodiscard]] CopyResult CopyTo(const std::string& to, const CopyProgress& progress = {});
 
     // --- Records -----------------------------------------------------------
     // Reads n bytes (24 or whole units) at the unit and deciphers them into

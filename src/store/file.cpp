@@ -139,19 +139,26 @@ private:
 };
 
 int OpenLocked(const std::string& path, int flags) {
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) ThrowFileError(errno, "cannot open", path);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    for (;;) {
+        int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+        if (fd < 0) ThrowFileError(errno, "cannot open", path);
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            ThrowFileError(EISDIR, "cannot open", path);
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            int err = errno;
+            ::close(fd);
+            ThrowFileError(err, "cannot lock", path);
+        }
+        // A merge or optimisation renames a new file over the path and then
+        // lets the old one go: a lock won on the old one guards nothing.
+        struct stat now {};
+        if (::stat(path.c_str(), &now) != 0 || (now.st_ino == st.st_ino && now.st_dev == st.st_dev))
+            return fd;
         ::close(fd);
-        ThrowFileError(EISDIR, "cannot open", path);
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        int err = errno;
-        ::close(fd);
-        ThrowFileError(err, "cannot lock", path);
-    }
-    return fd;
 }
 
 }  // namespace
