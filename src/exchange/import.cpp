@@ -96,7 +96,9 @@ std::vector<AttachmentFolder> AttachmentFolders(const std::string& folder) {
 
 // One item of the import, ready to be written.
 struct Prepared {
-    enum class Kind { Skip, Entry, Attachment } kind = Kind::Skip;
+    // Skip: nothing to write by design; Failed: the item could not be
+    // imported (told when its turn comes).
+    enum class Kind { Skip, Failed, Entry, Attachment } kind = Kind::Skip;
     Date date;
     // Entry: header, plain text and maybe rich text; none deletes the
     // entry. Attachment: its one record.
@@ -119,11 +121,11 @@ Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes,
     if (e.title.empty() && e.weather.empty() && e.text.empty() && !useRtf) return p;
     p.images.push_back(EntryHeaderImage(date, e.title.substr(0, store::kTitleMax), e.weather));
     auto text = PlainTextImage(date, e.text);
-    if (!text) return {Prepared::Kind::Skip, date, {}, res::Msg::FailedToCompress};
+    if (!text) return {Prepared::Kind::Failed, date, {}, res::Msg::FailedToCompress};
     p.images.push_back(std::move(*text));
     if (useRtf) {
         auto rich = RichTextImage(date, rtf);
-        if (!rich) return {Prepared::Kind::Skip, date, {}, res::Msg::FailedToCompress};
+        if (!rich) return {Prepared::Kind::Failed, date, {}, res::Msg::FailedToCompress};
         p.images.push_back(std::move(*rich));
     }
     return p;
@@ -161,9 +163,18 @@ public:
 
     // Queues a job; false when the import must stop (cancelled or failed).
     bool add(std::function<Prepared()> job, std::size_t bytes);
-    bool skip() {
-        return add([] { return Prepared{}; }, 0);
+    // An item that is not imported: by design, or because it failed.
+    bool skip(bool failed) {
+        return add(
+            [failed] {
+                Prepared p;
+                p.kind = failed ? Prepared::Kind::Failed : Prepared::Kind::Skip;
+                return p;
+            },
+            0);
     }
+    std::uint64_t failed() const { return m_failed; }
+    std::uint64_t unreached() const { return m_total > m_items ? m_total - m_items : 0; }
     // Writes what is queued; the result of the import.
     int finish();
     int result() const { return m_result; }
@@ -182,13 +193,14 @@ public:
 private:
     bool writeFront();
     void write(Prepared& p);
-    void writeEntry(Prepared& p);
+    bool writeEntry(Prepared& p);
     std::vector<std::uint64_t>& entryUnits(Date date);
 
     store::CDiaryDataFile& m_file;
     res::UserInterface& m_ui;
     std::uint64_t m_total;
     std::uint64_t m_items = 0;
+    std::uint64_t m_failed = 0;
     ProgressScope m_progress;
     int m_result = 1;
     std::deque<std::pair<std::future<Prepared>, std::size_t>> m_window;
@@ -238,11 +250,17 @@ void Importer::write(Prepared& p) {
     switch (p.kind) {
         case Prepared::Kind::Skip:
             return;
+        case Prepared::Kind::Failed:
+            ++m_failed;
+            return;
         case Prepared::Kind::Entry:
-            writeEntry(p);
+            if (!writeEntry(p)) ++m_failed;
             return;
         case Prepared::Kind::Attachment:
-            if (!m_file.WriteRecord(p.images.front())) m_ui.warn(res::Msg::FileWriteFailed);
+            if (!m_file.WriteRecord(p.images.front())) {
+                m_ui.warn(res::Msg::FileWriteFailed);
+                ++m_failed;
+            }
             return;
     }
 }
@@ -266,7 +284,7 @@ std::vector<std::uint64_t>& Importer::entryUnits(Date date) {
 // The entry save without a sync: the new records are written first, the
 // old ones freed only once all are written, so a failed save keeps the old
 // entry whole.
-void Importer::writeEntry(Prepared& p) {
+bool Importer::writeEntry(Prepared& p) {
     std::vector<std::uint64_t>& old = entryUnits(p.date);
     std::vector<std::uint64_t> written;
     for (const Image& image : p.images) {
@@ -274,12 +292,13 @@ void Importer::writeEntry(Prepared& p) {
         if (!m_file.WriteRecord(image, &unit)) {
             for (std::uint64_t u : written) m_file.FreeRecord(u);
             m_ui.warn(res::Msg::WriteToDiskFailure);
-            return;
+            return false;
         }
         written.push_back(unit);
     }
     for (std::uint64_t u : old) m_file.FreeRecord(u);
     old = std::move(written);
+    return true;
 }
 
 Importer::DateAttachments& Importer::attachmentsOf(Date date) {
@@ -315,7 +334,7 @@ int RunTexts(Importer& importer, const std::string& folder, Encoding encoding,
             // A file that cannot be read whole is skipped, as is its .rtf.
             if (!ReadWholeFile(t.path, *bytes) ||
                 (!t.rtfPath.empty() && !ReadWholeFile(t.rtfPath, *rtf))) {
-                if (!importer.skip()) return importer.result();
+                if (!importer.skip(true)) return importer.result();
                 continue;
             }
         } catch (const std::bad_alloc&) {
@@ -335,7 +354,8 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
         for (const std::string& name : f.files) {
             Importer::DateAttachments& known = importer.attachmentsOf(f.date);
             std::optional<AttachmentSource> source;
-            if (!known.names.count(store::Utf8ToUtf16(name))) {
+            const bool present = known.names.count(store::Utf8ToUtf16(name)) != 0;
+            if (!present) {
                 try {
                     source = ReadAttachment(JoinPath(f.path, name), name, f.date, ui);
                 } catch (const std::bad_alloc&) {
@@ -344,7 +364,7 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
                 }
             }
             if (!source) {
-                if (!importer.skip()) return importer.result();
+                if (!importer.skip(!present)) return importer.result();
                 continue;
             }
             source->order = ++known.maxOrder;
@@ -356,7 +376,7 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
                     auto image = AttachmentImage(*shared);
                     if (!image)
                         return Prepared{
-                            Prepared::Kind::Skip, shared->date, {}, res::Msg::FailedToCompress};
+                            Prepared::Kind::Failed, shared->date, {}, res::Msg::FailedToCompress};
                     return Prepared{
                         Prepared::Kind::Attachment, shared->date, {std::move(*image)}, {}};
                 },
@@ -379,7 +399,9 @@ std::uint64_t CountImportAttachments(const std::string& folder) {
     return n;
 }
 
-int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding) {
+int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding,
+               std::uint64_t* failed) {
+    if (failed) *failed = 0;
     res::UserInterface& ui = file.ui();
     const std::uint64_t total = CountImportTexts(folder) + CountImportAttachments(folder);
     Importer importer(file, total);
@@ -392,10 +414,14 @@ int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding 
                                                            : res::Msg::WriteToDiskFailure);
         importer.fail();
     }
-    return importer.finish();
+    const int r = importer.finish();
+    // After a failure that ended the import, the items never reached failed too.
+    if (failed) *failed = importer.failed() + (r == 0 ? importer.unreached() : 0);
+    return r;
 }
 
-int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding) {
+int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding,
+              std::uint64_t* failed) {
     res::UserInterface& ui = file.ui();
     const std::uint64_t texts = CountImportTexts(folder);
     const std::uint64_t attachments = CountImportAttachments(folder);
@@ -404,7 +430,7 @@ int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding e
         return 0;
     }
     if (!ui.askYesNo(ImportQuestion(texts, attachments))) return 2;
-    const int r = ImportData(file, folder, encoding);
+    const int r = ImportData(file, folder, encoding, failed);
     if (r == 1) ui.inform(res::Msg::ImportCompleted);
     if (r == 0) ui.warn(res::Msg::ImportFailed);
     return r;

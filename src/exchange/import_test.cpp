@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "store/codepage.h"
 #include "store/data_file_key.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 #include "test_diary.h"
 
@@ -194,6 +197,37 @@ TEST_F(ImportTest, CancelKeepsWhatWasImported) {
     EXPECT_EQ(ui.informations(), std::vector<std::string>{"Processing was aborted."});
     EXPECT_NE(file->ReadEntryHeader({2024, 3, 3}), 0u);
     EXPECT_EQ(file->ReadEntryHeader({2024, 3, 9}), 0u);
+}
+
+TEST_F(ImportTest, AFullDiskKeepsTheMessagesButCountsTheItemsThatFailed) {
+    WriteFile(in / "2024-03-05.txt", "first");
+    WriteFile(in / "2024-03-06.txt", "second");
+    fs::create_directories(in / "2024-03-05");
+    std::mt19937 random(7);
+    std::string noise(40'000, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    for (const char* name : {"a.bin", "b.bin", "c.bin"}) WriteFile(in / "2024-03-05" / name, noise);
+
+    tl::testing::FaultyFileSystem full(store::PosixFileSystem::instance());
+    store::CDiaryDataFile disk(full, ui);
+    disk.SetPath((dir / "Mrlwbk31.dat").string());
+    disk.SetKey(store::DeriveDataFileKey());
+    file->Close();
+    ASSERT_EQ(disk.Open(false), store::OpenResult::Opened);
+    // Room for the texts and about one attachment.
+    full.capacity = fs::file_size(dir / "Mrlwbk31.dat") + 60'000;
+    ui.answer(res::Answer::Yes);
+    std::uint64_t failed = 0;
+    EXPECT_EQ(RunImport(disk, in.string(), Encoding::Ansi, &failed), 1);
+    const auto warnings = ui.warnings();
+    EXPECT_NE(std::find(warnings.begin(), warnings.end(), "Disk is full."), warnings.end());
+    EXPECT_EQ(ui.informations().back(), "Import has been completed.");
+    const std::size_t attached = disk.ListAttachments({2024, 3, 5}).size();
+    EXPECT_EQ(Text(disk, {2024, 3, 6}), u"second");
+    EXPECT_LT(attached, 3u);
+    EXPECT_EQ(failed, 3 - attached) << "each attachment that is missing counts";
+    full.capacity = UINT64_MAX;
+    EXPECT_EQ(disk.Validate(), 1);
 }
 
 TEST_F(ImportTest, RunImportTellsWhenThereIsNothing) {

@@ -1,5 +1,7 @@
 #include "faulty_file_system.h"
 
+#include <cerrno>
+
 namespace tl::testing {
 
 namespace {
@@ -9,12 +11,16 @@ public:
     FaultyFile(std::unique_ptr<store::File> f, FaultyFileSystem& fs)
         : FileWrapper(std::move(f)), m_fs(fs) {}
     void writeAt(std::uint64_t offset, const void* buf, std::size_t n) override {
-        m_fs.tick();
+        m_fs.tick(offset + n);
         FileWrapper::writeAt(offset, buf, n);
     }
     void setSize(std::uint64_t size) override {
-        m_fs.tick();
+        m_fs.tick(size);
         FileWrapper::setSize(size);
+    }
+    void sync() override {
+        m_fs.tick(0);
+        FileWrapper::sync();
     }
 
 private:
@@ -23,10 +29,12 @@ private:
 
 }  // namespace
 
-void FaultyFileSystem::tick() {
+void FaultyFileSystem::tick(std::uint64_t end) {
+    if (end > capacity) throw store::FileError(store::FileErrorKind::DiskFull, ENOSPC, "disk full");
     if (countdown > 0 && --countdown == 0) {
         m_fired = true;
-        throw store::FileError(kind, kind == store::FileErrorKind::DiskFull ? 28 : 5, "injected");
+        throw store::FileError(kind, kind == store::FileErrorKind::DiskFull ? ENOSPC : EIO,
+                               "injected");
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -7,14 +8,17 @@
 
 namespace tl::testing {
 
-// Wraps a file system so that the n-th write or resize from the moment
-// countdown is set fails with the given kind. Set countdown to 0 to stop.
+// Wraps a file system so that the n-th write, resize or sync from the
+// moment countdown is set fails with the given kind (set countdown to 0 to
+// stop), and so that no file grows past a capacity (a full disk that stays
+// full).
 class FaultyFileSystem final : public store::FileSystem {
 public:
     explicit FaultyFileSystem(store::FileSystem& fs) : m_fs(fs) {}
 
     int countdown = 0;
     store::FileErrorKind kind = store::FileErrorKind::Io;
+    std::uint64_t capacity = UINT64_MAX;  // bytes one file may reach
     // Whether a failure has been injected since countdown was last set.
     bool fired() const { return m_fired; }
     void arm(int n) {
@@ -29,8 +33,9 @@ public:
     }
     bool exists(const std::string& path) override { return m_fs.exists(path); }
 
-    // Called by the wrapped files before each write or resize.
-    void tick();
+    // Called by the wrapped files before each write, resize or sync; end
+    // is where a write or resize would leave the file (0 for a sync).
+    void tick(std::uint64_t end);
 
 private:
     store::FileSystem& m_fs;
