@@ -40,6 +40,7 @@ public:
     bool exists(const std::string& p) override {
         return store::PosixFileSystem::instance().exists(p);
     }
+    void remove(const std::string& p) override { store::PosixFileSystem::instance().remove(p); }
 
 private:
     struct Counted final : store::FileWrapper {

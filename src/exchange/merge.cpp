@@ -381,7 +381,7 @@ int CopyData(const std::string& dataPath, const std::string& folder, res::UserIn
         return r == store::CopyResult::Done ? 1 : 0;
     } catch (const store::FileError& e) {
         progress.close();
-        ui.warn(e.error() != 0 ? std::strerror(e.error()) : e.what());
+        ui.warn(store::FailureText(e));
         return 0;
     }
 }

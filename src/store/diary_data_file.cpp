@@ -24,6 +24,10 @@ int CDiaryDataFile::Create() {
     std::unique_ptr<File> file;
     try {
         file = m_fs->create(m_path);
+    } catch (const FileError&) {
+        return 0;  // someone else's file, or none could be made: left alone
+    }
+    try {
         std::array<std::uint8_t, kUnitSize> header{};
         header[kHdrKind] = kKindFileHeader;
         PutU32(&header[kHdrUnits], 1);
@@ -36,6 +40,12 @@ int CDiaryDataFile::Create() {
         file->writeAt(0, header.data(), header.size());
         file->sync();
     } catch (const FileError&) {
+        // The file is ours and empty (or half written): no data file at all
+        // is better than one that every open calls damaged.
+        try {
+            m_fs->remove(m_path);
+        } catch (const FileError&) {
+        }
         return 0;
     }
     m_totalUnits = 1;

@@ -10,7 +10,9 @@
 #include <map>
 
 #include "data_file_key.h"
+#include "mem_file_system.h"
 #include "support/data_file_fixture.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 namespace tl::store {
@@ -204,6 +206,37 @@ TEST(DataFileContainer, FullDiskWhileGrowingKeepsLengthAndHeader) {
     EXPECT_EQ(d.file->Validate(), 1);
 }
 
+TEST(DataFileContainer, ACreateThatFailsLeavesNoFileBehind) {
+    for (FileErrorKind kind : {FileErrorKind::DiskFull, FileErrorKind::Io}) {
+        for (int n = 1;; ++n) {
+            MemFileSystem mem;
+            testing::FaultyFileSystem faulty(mem);
+            faulty.kind = kind;
+            CDiaryDataFile f(faulty);
+            f.SetPath("/mem/Mrlwbk31.dat");
+            f.SetKey(DeriveDataFileKey());
+            faulty.arm(n);
+            const int created = f.Create();
+            if (!faulty.fired()) {
+                EXPECT_EQ(created, 1);
+                EXPECT_EQ(mem.bytes("/mem/Mrlwbk31.dat").size(), kUnitSize);
+                break;
+            }
+            EXPECT_EQ(created, 0) << "failure " << n;
+            EXPECT_FALSE(mem.exists("/mem/Mrlwbk31.dat"))
+                << "failure " << n << " left a file that is no data file";
+        }
+    }
+    // A disk without room for one unit.
+    MemFileSystem mem;
+    mem.setCapacity(64);
+    CDiaryDataFile f(mem);
+    f.SetPath("/mem/Mrlwbk31.dat");
+    f.SetKey(DeriveDataFileKey());
+    EXPECT_EQ(f.Create(), 0);
+    EXPECT_FALSE(mem.exists("/mem/Mrlwbk31.dat"));
+}
+
 TEST(DataFileContainer, PasswordIsStoredInCodePage932AndRefusedWhenItCannotBeTypedAgain) {
     MemDataFile d;
     EXPECT_EQ(d.file->GetPassword(), u"");
@@ -280,6 +313,7 @@ public:
     }
     std::optional<bool> isReadOnly(const std::string&) override { return false; }
     bool exists(const std::string&) override { return true; }
+    void remove(const std::string&) override {}
 };
 
 TEST(DataFileContainer, FileStopsAtFourBillionBytesComputedWithoutWrapping) {

@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "res/messages.h"
+
 namespace tl::store {
 
 FileError::FileError(FileErrorKind kind, int err, const std::string& what)
@@ -51,6 +53,17 @@ const char* Describe(FileErrorKind kind) {
             return "input/output error";
     }
     return "error";
+}
+
+std::string FailureText(const FileError& e) {
+    switch (e.kind()) {
+        case FileErrorKind::DiskFull:
+            return std::string(res::Text(res::Msg::DiskFull));
+        case FileErrorKind::InUse:
+            return std::string(res::Text(res::Msg::DataInUse));
+        default:
+            return e.what();
+    }
 }
 
 std::size_t FileWrapper::readAt(std::uint64_t offset, void* buf, std::size_t n) {
@@ -185,6 +198,11 @@ std::optional<bool> PosixFileSystem::isReadOnly(const std::string& path) {
 bool PosixFileSystem::exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+void PosixFileSystem::remove(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        ThrowFileError(errno, "cannot remove", path);
 }
 
 PosixFileSystem& PosixFileSystem::instance() {

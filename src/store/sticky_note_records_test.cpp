@@ -141,6 +141,7 @@ public:
     }
     std::optional<bool> isReadOnly(const std::string& p) override { return m_fs.isReadOnly(p); }
     bool exists(const std::string& p) override { return m_fs.exists(p); }
+    void remove(const std::string& p) override { m_fs.remove(p); }
 
 private:
     class Counting final : public FileWrapper {

@@ -32,6 +32,7 @@ public:
         return m_fs.isReadOnly(path);
     }
     bool exists(const std::string& path) override { return m_fs.exists(path); }
+    void remove(const std::string& path) override { m_fs.remove(path); }
 
     // Called by the wrapped files before each write, resize or sync; end
     // is where a write or resize would leave the file (0 for a sync).
