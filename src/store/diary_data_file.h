@@ -125,12 +125,16 @@ public:
     // deciphered first unit.
     std::uint64_t ReadEntryHeader(Date date, EntryHeader* header = nullptr,
                                   std::array<std::uint8_t, kUnitSize>* firstUnit = nullptr);
+    // The same for the entry header record at unit; 1 read, 0 not.
+    [[nodiscard]] int ReadEntryHeaderAt(std::uint64_t unit, EntryHeader* header,
+                                        std::array<std::uint8_t, kUnitSize>* firstUnit = nullptr);
     // The date's plain text; 0 when none or when it cannot be read (the
     // user has been told why).
     std::uint64_t ReadEntryText(Date date, std::u16string& text);
     [[nodiscard]] int ReadEntryTextAt(std::uint64_t unit, std::u16string& text);
     // The date's rich text (RTF bytes); 0 when none or unreadable.
     std::uint64_t ReadEntryRichText(Date date, std::vector<std::uint8_t>& rtf);
+    [[nodiscard]] int ReadEntryRichTextAt(std::uint64_t unit, std::vector<std::uint8_t>& rtf);
     // The import save: title, weather and plain text, black title; all
     // empty deletes the entry. 1 saved, 0 failed (told, old entry kept).
     [[nodiscard]] int SaveEntry(Date date, std::u16string_view title, std::u16string_view weather,

@@ -35,10 +35,16 @@ std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
     RecordWalk walk(*this, 0);
     RecordRef rec;
     if (!walk.next(rec, OfKindAndDate(KindBit(kKindEntryHeader), date))) return 0;
-    const std::uint64_t unit = rec.unit;
-    const RecordHeader& h = rec.header;
+    return ReadEntryHeaderAt(rec.unit, header, firstUnit) ? rec.unit : 0;
+}
+
+int CDiaryDataFile::ReadEntryHeaderAt(std::uint64_t unit, EntryHeader* header,
+                                      std::array<std::uint8_t, kUnitSize>* firstUnit) {
     std::array<std::uint8_t, kUnitSize> bytes{};
     if (ReadBytes(unit, bytes.data(), kUnitSize) != kUnitSize) return 0;
+    RecordHeader h;
+    std::copy_n(bytes.begin(), kRecordHeaderSize, h.bytes.begin());
+    if (h.kind() != kKindEntryHeader) return 0;
     if (firstUnit) *firstUnit = bytes;
     if (header) {
         header->title = titleAt(unit, h.units());
@@ -46,7 +52,7 @@ std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
         header->colors = {GetU32(&bytes[kEhTextColor]), GetU32(&bytes[kEhBackOn]),
                           GetU32(&bytes[kEhBackColor]), GetU32(&bytes[kEhBlink])};
     }
-    return unit;
+    return 1;
 }
 
 std::u16string CDiaryDataFile::titleAt(std::uint64_t unit, std::uint32_t units) {
@@ -79,8 +85,9 @@ int CDiaryDataFile::ReadEntryTextAt(std::uint64_t unit, std::u16string& text) {
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
-    auto payload = DecompressPayload(stored.first(storedSize),
-                                     std::min<std::uint64_t>(original, kTextLimit), *m_ui);
+    // The stated original size is informative only (other writers and
+    // converted old files do not keep it exact): the fixed cap bounds it.
+    auto payload = DecompressPayload(stored.first(storedSize), kTextLimit, *m_ui);
     if (!payload) return 0;
     text = TextOfBytes(*payload);
     return 1;
@@ -97,10 +104,14 @@ std::uint64_t CDiaryDataFile::ReadEntryRichText(Date date, std::vector<std::uint
     RecordWalk walk(*this, 0);
     RecordRef rec;
     if (!walk.next(rec, OfKindAndDate(KindBit(kKindRichText), date))) return 0;
-    const std::uint64_t unit = rec.unit;
-    const RecordHeader& h = rec.header;
-    const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(h.units()) * kUnitSize;
-    if (bytesInRecord > kTextLimit + kUnitSize || h.units() < 2) {
+    return ReadEntryRichTextAt(rec.unit, rtf) ? rec.unit : 0;
+}
+
+int CDiaryDataFile::ReadEntryRichTextAt(std::uint64_t unit, std::vector<std::uint8_t>& rtf) {
+    std::optional<RecordHeader> h = ReadRecordHeader(unit);
+    if (!h || h->kind() != kKindRichText) return 0;
+    const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(h->units()) * kUnitSize;
+    if (bytesInRecord > kTextLimit + kUnitSize || h->units() < 2) {
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
@@ -112,18 +123,17 @@ std::uint64_t CDiaryDataFile::ReadEntryRichText(Date date, std::vector<std::uint
     if (record[kRtFlag] == 0) {
         auto part = stored.first(std::min<std::size_t>(original, capacity));
         rtf.assign(part.begin(), part.end());
-        return unit;
+        return 1;
     }
     const std::uint32_t storedSize = static_cast<std::uint32_t>(GetU64(&record[kRtStored]));
     if (storedSize > capacity) {
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
-    auto payload = DecompressPayload(stored.first(storedSize),
-                                     std::min<std::uint64_t>(original, kTextLimit), *m_ui);
+    auto payload = DecompressPayload(stored.first(storedSize), kTextLimit, *m_ui);
     if (!payload) return 0;
     rtf = std::move(*payload);
-    return unit;
+    return 1;
 }
 
 namespace {
