@@ -1,5 +1,6 @@
 #include "diary_data_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -90,12 +91,11 @@ int CDiaryDataFile::Validate() {
         if (total == 0) return 0;
         std::uint64_t length = m_file->size();
         if (length % kUnitSize != 0) return 0;
-        // A file longer than its total is the trace of a growth that was
-        // interrupted before the header committed it: the tail holds no
-        // record of the chain and the next growth reuses it. Shorter is
-        // damage.
+        // Shorter than the total is damage; longer must be the trace of one
+        // interrupted growth.
         if (length < static_cast<std::uint64_t>(total) * kUnitSize) return 0;
         m_totalUnits = total;
+        if (!tailIsInterruptedGrowth()) return 0;
         // The check is one walk over the file; with the chain map on, the
         // map is built by that same pass.
         if (m_useChainMap) loadChain();
@@ -137,6 +137,34 @@ void CDiaryDataFile::writeFileHeader(std::array<std::uint8_t, kUnitSize> header)
     m_file->writeAt(0, header.data(), header.size());
 }
 
+bool CDiaryDataFile::tailIsInterruptedGrowth() {
+    const std::uint64_t length = m_file->size();
+    const std::uint64_t end = static_cast<std::uint64_t>(m_totalUnits) * kUnitSize;
+    if (length <= end) return true;
+    if ((length - end) % kUnitSize != 0) return false;
+    const std::uint64_t tailUnits = (length - end) / kUnitSize;
+    // A growth extends the file (zeros), then writes the new record's
+    // header unit first: its tail is all zeros, or one record whose units
+    // reach at least to the end of the file.
+    std::array<std::uint8_t, kUnitSize> first{};
+    if (m_file->readAt(end, first.data(), first.size()) != first.size()) return false;
+    const auto zero = [](std::uint8_t b) { return b == 0; };
+    if (std::all_of(first.begin(), first.end(), zero)) {
+        std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
+        for (std::uint64_t at = end + kUnitSize; at < length; at += chunk.size()) {
+            const auto n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
+            if (m_file->readAt(at, chunk.data(), n) != n) return false;
+            if (!std::all_of(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n), zero))
+                return false;
+        }
+        return true;
+    }
+    RecordHeader h;
+    m_cipher.Decrypt(first.data(), h.bytes.data(), kRecordHeaderSize);
+    return h.kind() <= kKindWeatherList && h.units() >= tailUnits;
+}
+
 std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
                                        const std::function<void(std::uint64_t)>& fill) {
     if (!m_file || m_totalUnits == 0 || newTotal <= m_totalUnits) return 0;
@@ -148,8 +176,14 @@ std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
     std::uint64_t oldLength = 0;
     bool resized = false;
     try {
+        // Past the total lies at most what one interrupted growth left;
+        // anything else holds records that must not be cut away.
+        if (!tailIsInterruptedGrowth()) {
+            m_ui->warn(res::Msg::DiaryDataIncorrect);
+            return 0;
+        }
         auto header = readFileHeader();
-        oldLength = m_file->size();
+        oldLength = static_cast<std::uint64_t>(oldTotal) * kUnitSize;
         m_file->setSize(newTotal * kUnitSize);
         resized = true;
         fill(static_cast<std::uint64_t>(oldTotal));

@@ -232,6 +232,9 @@ private:
     std::uint8_t* scratch(std::size_t n);
     void writeHeaderAt(std::uint64_t unit, const RecordHeader& header);
     std::array<std::uint8_t, kUnitSize> readFileHeader();
+    // Whether what lies past the total is no more than one interrupted
+    // growth left: nothing, zeros, or one record reaching the end.
+    bool tailIsInterruptedGrowth();
     void writeFileHeader(std::array<std::uint8_t, kUnitSize> header);
     // Extends the file to newTotal units, lets fill write into the new
     // units, then commits the header total. Any failure restores the old

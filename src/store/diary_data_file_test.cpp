@@ -79,6 +79,29 @@ TEST(DataFileContainer, ValidateTellsDamageFromHarmlessDifferences) {
         {"kind 255 outside unit 0", patchUnit(1, [](auto& u) { u[0] = 255; }), true},
         {"interrupted growth leaves a longer file",
          [](auto& raw) { raw.resize(raw.size() + 3 * kUnitSize, 0); }, true},
+        {"interrupted growth wrote the new record's header",
+         [](auto& raw) {
+             raw.resize(raw.size() + 3 * kUnitSize, 0);
+             std::array<std::uint8_t, kUnitSize> u{};
+             u[0] = kKindAttachment;
+             PutU32(&u[8], 5);  // the record would have had 5 units
+             PutPlainUnit(raw, 7, u);
+         },
+         true},
+        {"total too small by one record (as after an interrupted growth)",
+         patchUnit(0, [](auto& u) { PutU32(&u[24], 5); }), true},
+        {"total too small by two records", patchUnit(0, [](auto& u) { PutU32(&u[24], 4); }), false},
+        {"tail longer than the record it begins with",
+         [](auto& raw) {
+             raw.resize(raw.size() + 3 * kUnitSize, 0);
+             std::array<std::uint8_t, kUnitSize> u{};
+             u[0] = kKindPlainText;
+             PutU32(&u[8], 2);
+             PutPlainUnit(raw, 7, u);
+         },
+         false},
+        {"tail of something that is no record",
+         [](auto& raw) { raw.resize(raw.size() + 2 * kUnitSize, 0x33); }, false},
         {"kind 7 in the chain", patchUnit(3, [](auto& u) { u[0] = 7; }), false},
         {"record of zero units", patchUnit(3, [](auto& u) { PutU32(&u[8], 0); }), false},
         {"last record runs past the total", patchUnit(5, [](auto& u) { PutU32(&u[8], 3); }), false},
@@ -113,6 +136,23 @@ TEST(DataFileContainer, ValidateTellsDamageFromHarmlessDifferences) {
         (void)d.file->CountByKind(counts);
         (void)d.file->FindNext(kKindAttachment, 0);
     }
+}
+
+TEST(DataFileContainer, RecordsHiddenBehindATooSmallTotalAreNeverCutAway) {
+    MemDataFile d;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(d.file->WriteRecord(testing::RecordImage(2, 2024, 3, 5 + i, 2)), 1);
+    d.file->Close();
+    auto header = PlainUnit(d.raw(), 0);
+    PutU32(&header[24], 3);  // hides the records at 3 and 5
+    PutPlainUnit(d.raw(), 0, header);
+    const auto before = d.raw();
+    ASSERT_EQ(d.file->Open(false), OpenResult::Opened);
+    EXPECT_EQ(d.file->Validate(), 0);
+    // Even without the check a growth must not cut them off.
+    EXPECT_EQ(d.file->WriteRecord(testing::RecordImage(2, 2024, 4, 1, 1)), 0);
+    EXPECT_EQ(d.ui.warnings(), std::vector<std::string>{"Diary data is incorrect."});
+    EXPECT_EQ(d.raw(), before);
 }
 
 TEST(DataFileContainer, OpenTellsMissingInUseAndReadOnly) {

@@ -286,12 +286,15 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
     const std::uint32_t units = GetU32(&image[kHdrUnits]);
     if (static_cast<std::uint64_t>(units) * kUnitSize != image.size()) return 0;
 
-    // The header unit goes last, so that the record exists in the chain only
-    // once all its units are written.
+    // In a free stretch the header unit goes last, so that the record
+    // exists in the chain only once all its units are written. Past the
+    // total it goes first, so that an interrupted growth leaves a tail
+    // that says what it is (the total is the commit there).
     auto writeImage = [&](std::uint64_t at) {
         if (units > 1) writeUnitBytes(at + 1, image.data() + kUnitSize, image.size() - kUnitSize);
         writeUnitBytes(at, image.data(), kUnitSize);
     };
+    auto growImage = [&](std::uint64_t at) { writeUnitBytes(at, image.data(), image.size()); };
     RecordHeader header;
     std::copy_n(image.begin(), kRecordHeaderSize, header.bytes.begin());
 
@@ -312,7 +315,7 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
             return 0;
         }
         const bool mapped = m_chainReady && !m_chainDamaged;
-        p = growWith(newTotal, writeImage);
+        p = growWith(newTotal, growImage);
         if (p == 0) return 0;
         if (mapped)
             m_chain.push_back(
