@@ -36,6 +36,10 @@ using store::Date;
 // both cores compressing, little enough for the memory bound.
 constexpr std::size_t kMaxPendingItems = 32;
 constexpr std::size_t kMaxPendingBytes = 48u << 20;
+// Items written as one change of the data file (a few syncs each, not a
+// few per item), and the bytes such a batch may hold.
+constexpr std::size_t kBatchItems = 64;
+constexpr std::size_t kBatchBytes = 16u << 20;
 
 bool EndsWithTxt(const std::string& name) {
     if (name.size() < 4) return false;
@@ -191,10 +195,18 @@ public:
     DateAttachments& attachmentsOf(Date date);
 
 private:
+    // The records of a date that an entry save replaces.
+    struct DateUnits {
+        std::vector<std::uint64_t> entry, sticky;
+    };
     bool writeFront();
     void write(Prepared& p);
-    bool writeEntry(Prepared& p);
-    std::vector<std::uint64_t>& entryUnits(Date date);
+    DateUnits& unitsOf(Date date);
+    void stage(store::CDiaryDataFile::RecordChange change, Date date, bool entry);
+    // Applies the staged changes; a batch refused as a whole (a full disk)
+    // is tried item by item, so that what fits goes in.
+    void flush();
+    void applied(std::size_t i);
 
     store::CDiaryDataFile& m_file;
     res::UserInterface& m_ui;
@@ -205,10 +217,17 @@ private:
     int m_result = 1;
     std::deque<std::pair<std::future<Prepared>, std::size_t>> m_window;
     std::size_t m_pendingBytes = 0;
-    // Units of the kinds an entry save replaces (1, 2, 3, 5), by date;
-    // built by one walk on first use and kept by every write.
-    std::unordered_map<int, std::vector<std::uint64_t>> m_entryUnits;
+    // By date, built by one walk on first use and kept by every write.
+    std::unordered_map<int, DateUnits> m_units;
     bool m_indexed = false;
+    // The batch: changes and, beside them, what each one is.
+    struct Staged {
+        Date date;
+        bool entry;
+    };
+    std::vector<store::CDiaryDataFile::RecordChange> m_batch;
+    std::vector<Staged> m_staged;
+    std::size_t m_batchBytes = 0;
     std::unordered_map<int, DateAttachments> m_attachments;
     WorkerPool m_pool;  // last: its threads end before the rest goes
 };
@@ -247,58 +266,102 @@ bool Importer::writeFront() {
 
 void Importer::write(Prepared& p) {
     if (p.error) m_ui.warn(*p.error);
+    store::CDiaryDataFile::RecordChange change;
     switch (p.kind) {
         case Prepared::Kind::Skip:
             return;
         case Prepared::Kind::Failed:
             ++m_failed;
             return;
-        case Prepared::Kind::Entry:
-            if (!writeEntry(p)) ++m_failed;
+        case Prepared::Kind::Entry: {
+            // No images: the entry is deleted.
+            DateUnits& units = unitsOf(p.date);
+            change.images = std::move(p.images);
+            change.entry = units.entry;
+            change.others = units.sticky;
+            stage(std::move(change), p.date, true);
             return;
+        }
         case Prepared::Kind::Attachment:
-            if (!m_file.WriteRecord(p.images.front())) {
-                m_ui.warn(res::Msg::FileWriteFailed);
-                ++m_failed;
-            }
+            change.images = std::move(p.images);
+            stage(std::move(change), p.date, false);
             return;
     }
 }
 
-std::vector<std::uint64_t>& Importer::entryUnits(Date date) {
+Importer::DateUnits& Importer::unitsOf(Date date) {
     if (!m_indexed) {
         store::RecordWalk walk(m_file, 0);
         store::RecordRef rec;
         while (walk.next(rec)) {
             const std::uint8_t k = rec.header.kind();
+            DateUnits& units =
+                m_units[DateNumber({rec.header.year(), rec.header.month(), rec.header.day()})];
             if (k == store::kKindEntryHeader || k == store::kKindPlainText ||
-                k == store::kKindStickyNote || k == store::kKindRichText)
-                m_entryUnits[DateNumber({rec.header.year(), rec.header.month(), rec.header.day()})]
-                    .push_back(rec.unit);
+                k == store::kKindRichText)
+                units.entry.push_back(rec.unit);
+            else if (k == store::kKindStickyNote)
+                units.sticky.push_back(rec.unit);
         }
         m_indexed = true;
     }
-    return m_entryUnits[DateNumber(date)];
+    return m_units[DateNumber(date)];
 }
 
-// The entry save without a sync: the new records are written first, the
-// old ones freed only once all are written, so a failed save keeps the old
-// entry whole.
-bool Importer::writeEntry(Prepared& p) {
-    std::vector<std::uint64_t>& old = entryUnits(p.date);
-    std::vector<std::uint64_t> written;
-    for (const Image& image : p.images) {
-        std::uint64_t unit = 0;
-        if (!m_file.WriteRecord(image, &unit)) {
-            for (std::uint64_t u : written) m_file.FreeRecord(u);
-            m_ui.warn(res::Msg::WriteToDiskFailure);
-            return false;
-        }
-        written.push_back(unit);
+void Importer::stage(store::CDiaryDataFile::RecordChange change, Date date, bool entry) {
+    // A date saved twice in one batch: the second save replaces the first,
+    // whose units are known only once it is written.
+    if (entry && std::any_of(m_staged.begin(), m_staged.end(),
+                             [&](const Staged& s) { return s.entry && s.date == date; }))
+        flush();
+    for (const Image& image : change.images) m_batchBytes += image.size();
+    m_batch.push_back(std::move(change));
+    m_staged.push_back({date, entry});
+    if (m_batch.size() >= kBatchItems || m_batchBytes >= kBatchBytes) flush();
+}
+
+void Importer::applied(std::size_t i) {
+    if (!m_staged[i].entry) return;
+    const store::CDiaryDataFile::RecordChange& c = m_batch[i];
+    DateUnits& units = unitsOf(m_staged[i].date);
+    units.entry.clear();
+    units.sticky.clear();
+    std::uint64_t at = c.placed;
+    for (const Image& image : c.images) {
+        units.entry.push_back(at);
+        at += image.size() / store::kUnitSize;
     }
-    for (std::uint64_t u : old) m_file.FreeRecord(u);
-    old = std::move(written);
-    return true;
+}
+
+void Importer::flush() {
+    if (m_batch.empty()) return;
+    struct Clear {
+        Importer& i;
+        ~Clear() {
+            i.m_batch.clear();
+            i.m_staged.clear();
+            i.m_batchBytes = 0;
+        }
+    } clear{*this};
+    std::size_t done = 0;
+    try {
+        if (m_file.ApplyChanges(m_batch)) {
+            for (; done < m_batch.size(); ++done) applied(done);
+            return;
+        }
+        for (; done < m_batch.size(); ++done) {
+            if (m_file.ApplyChanges(std::span(&m_batch[done], 1))) {
+                applied(done);
+                continue;
+            }
+            m_ui.warn(m_staged[done].entry ? res::Msg::WriteToDiskFailure
+                                           : res::Msg::FileWriteFailed);
+            ++m_failed;
+        }
+    } catch (const store::FileError&) {
+        m_failed += m_batch.size() - done;  // the import ends; these are not in
+        throw;
+    }
 }
 
 Importer::DateAttachments& Importer::attachmentsOf(Date date) {
@@ -314,10 +377,13 @@ Importer::DateAttachments& Importer::attachmentsOf(Date date) {
 
 int Importer::finish() {
     while (m_result == 1 && !m_window.empty()) writeFront();
+    // What was staged counts as done, also after a cancel.
     try {
-        m_file.Sync();
-    } catch (const store::FileError&) {
-        if (m_result == 1) m_ui.warn(res::Msg::WriteToDiskFailure);
+        flush();
+    } catch (const store::FileError& e) {
+        if (m_result == 1)
+            m_ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                                 : res::Msg::WriteToDiskFailure);
         m_result = 0;
     }
     if (m_result == 2) m_progress.abort();

@@ -170,7 +170,7 @@ TEST_F(ImportTest, LinksAreNotFollowed) {
     EXPECT_TRUE(file->ListAttachments({2024, 3, 7}).empty());
 }
 
-TEST_F(ImportTest, BulkImportSyncsOnceAtTheEnd) {
+TEST_F(ImportTest, BulkImportSyncsPerBatchNotPerItem) {
     for (int day = 1; day <= 28; ++day) {
         char name[32];
         std::snprintf(name, sizeof name, "2024-02-%02d", day);
@@ -185,7 +185,9 @@ TEST_F(ImportTest, BulkImportSyncsOnceAtTheEnd) {
     file->Close();
     ASSERT_EQ(counted.Open(false), store::OpenResult::Opened);
     ASSERT_EQ(ImportData(counted, in.string(), Encoding::Ansi), 1);
-    EXPECT_EQ(counting.syncs, 1);
+    // 56 items are one batch: its new records, their commit, their
+    // appearance and the old records' going each reach the disk once.
+    EXPECT_LE(counting.syncs, 4);
     EXPECT_EQ(counted.ListAttachments({2024, 2, 17}).size(), 1u);
     EXPECT_EQ(Text(counted, {2024, 2, 28}), u"day 28");
 }

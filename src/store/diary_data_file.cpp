@@ -105,7 +105,12 @@ int CDiaryDataFile::Validate() {
             std::uint8_t kind = rec.header.kind();
             if (kind > kKindWeatherList && kind != kKindFileHeader) return 0;
         }
-        return walk.damaged() ? 0 : 1;
+        if (walk.damaged()) return 0;
+        // The start-up check: what interrupted saves left behind (which no
+        // reader sees) is freed, so that older programs and plain walks
+        // see one version too.
+        if (m_useChainMap && IsWritable()) freeLeftBehind();
+        return 1;
     } catch (const FileError&) {
         return 0;
     }
@@ -166,7 +171,8 @@ bool CDiaryDataFile::tailIsInterruptedGrowth() {
 }
 
 std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
-                                       const std::function<void(std::uint64_t)>& fill) {
+                                       const std::function<void(std::uint64_t)>& fill,
+                                       bool durable) {
     if (!m_file || m_totalUnits == 0 || newTotal <= m_totalUnits) return 0;
     if (newTotal * kUnitSize > kMaxFileBytes) {
         m_ui->warn(res::Msg::DataTooLarge);
@@ -188,7 +194,9 @@ std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
         resized = true;
         fill(static_cast<std::uint64_t>(oldTotal));
         // The header total is the commit point: until it is written the new
-        // units are not part of the chain.
+        // units are not part of the chain. A power cut must never commit
+        // units that did not reach the disk.
+        if (durable) m_file->sync();
         PutU32(&header[kFhTotalUnits], static_cast<std::uint32_t>(newTotal));
         writeFileHeader(header);
     } catch (const FileError& e) {

@@ -98,6 +98,8 @@ public:
     [[nodiscard]] int WriteRecord(std::span<const std::uint8_t> image,
                                   std::uint64_t* unit = nullptr);
     void FreeRecord(std::uint64_t unit);
+    // Frees the date's entry and sticky note (and attachments) in one
+    // change (ApplyChanges); synced. File errors propagate.
     void FreeDate(std::int16_t year, std::uint8_t month, std::uint8_t day, bool includeAttachments);
     void FreeAllDiaryRecords();
     void FreeWeatherLists();
@@ -107,17 +109,34 @@ public:
     // Units of a record whose payload of n bytes starts at record byte 44.
     static std::uint64_t UnitsForPayload(std::uint64_t n);
 
-    // Replaces records without a moment in which neither version exists:
-    //  1. every image is written as a new record;
-    //  2. only then are the replaced units freed;
-    //  3. the data reaches the disk before this returns.
-    // When a write fails the records written so far are freed again and the
-    // replaced ones stay as they were; 0 is returned (WriteRecord has told
-    // the user about a full disk or the size limit). File errors propagate
-    // after the same clean-up.
+    // One change of the file that every reader sees happen at once (see
+    // FORMAT.md, "Saving at once"): new records, laid end to end in the
+    // order given, replacing old ones.
+    struct RecordChange {
+        std::vector<std::vector<std::uint8_t>> images;  // the new records
+        std::vector<std::uint64_t> entry;               // an entry's old records (kinds 1, 2 and 5)
+        std::vector<std::uint64_t> others;              // other old records, each replaced alone
+        std::uint64_t placed = 0;                       // out: the unit of the first new record
+    };
+    // Applies the changes:
+    //  1. every change's new records are written into a stretch that is
+    //     still one free record (or past the total, then committed as one
+    //     free record), and synced;
+    //  2. each change's first unit is written, which makes its records
+    //     appear together; synced;
+    //  3. the old records go: an entry whose records lie end to end as one
+    //     free record by one write, otherwise its header first; synced.
+    // An old entry laid out otherwise that the change would leave with a
+    // kind it does not replace is first copied into one stretch, so that
+    // no moment shows half of it. 1 done; 0 refused (the size limit, a
+    // full disk while growing, a damaged tail: told). File errors
+    // propagate once the file is back as it was, as far as it lets us.
+    [[nodiscard]] int ApplyChanges(std::span<RecordChange> changes);
+    // One change: images replace the records at replaced.
     [[nodiscard]] int ReplaceRecords(std::span<const std::vector<std::uint8_t>> images,
                                      std::span<const std::uint64_t> replaced);
-    // The units of the date's records of the given kinds, in file order.
+    // The units of the date's records of the given kinds, in file order,
+    // those that an interrupted save left behind included.
     std::vector<std::uint64_t> UnitsOfDate(Date date, std::initializer_list<std::uint8_t> kinds);
 
     // --- Entries (entry_records.cpp) -----------------------------------------
@@ -215,14 +234,29 @@ private:
     struct ChainLink {
         std::uint64_t unit;
         std::uint32_t units;
-        std::uint8_t kind;
+        std::uint8_t kind;  // as walks see it: 0 for a record left behind
         std::uint8_t month;
         std::uint8_t day;
         std::int16_t year;
+        std::uint8_t stored;  // the kind on disk
+        bool hidden() const { return kind != stored; }
     };
     // The title of the entry header record at unit.
     std::u16string titleAt(std::uint64_t unit, std::uint32_t units);
     void loadChain();
+    // The reading rule for what interrupted saves leave (record_sets.cpp):
+    // marks the records no reader may see; with repair, frees them.
+    void hideLeftBehind();
+    void freeLeftBehind();
+    // Whether Allocate may take the free record at unit.
+    bool usableFree(std::uint64_t unit);
+    // Replaces the map's link at unit by links covering the same units.
+    void chainReplace(std::uint64_t unit, const std::vector<ChainLink>& links);
+    struct OldRecord;
+    int applyChanges(std::span<RecordChange> changes);
+    int convertEntry(RecordChange& change);
+    void placeChanges(std::span<RecordChange> changes, std::vector<std::uint64_t>& revealOrder);
+    void hideOld(RecordChange& change, std::vector<RecordRef>& hidden);
     void invalidateChain() { m_chainReady = false; }
     std::size_t chainIndex(std::uint64_t unit) const;
     ChainLink* chainAt(std::uint64_t unit);
@@ -239,7 +273,10 @@ private:
     // Extends the file to newTotal units, lets fill write into the new
     // units, then commits the header total. Any failure restores the old
     // length and total and reports 0.
-    std::uint64_t growWith(std::uint64_t newTotal, const std::function<void(std::uint64_t)>& fill);
+    // With durable, the new units reach the disk before the total commits
+    // them.
+    std::uint64_t growWith(std::uint64_t newTotal, const std::function<void(std::uint64_t)>& fill,
+                           bool durable = false);
     void freeWhere(bool (*match)(const RecordHeader&, const void*), const void* arg);
 
     std::vector<ChainLink> m_chain;
@@ -259,6 +296,8 @@ private:
     DataFileKey m_key{};
     CBlowfish m_cipher;
     std::vector<std::uint8_t> m_scratch;
+    // Free records that ApplyChanges is filling: not free for Allocate.
+    std::vector<std::uint64_t> m_reserved;
 };
 
 // The one walk over the record chain: yields each record from a boundary

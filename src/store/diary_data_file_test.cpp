@@ -368,7 +368,7 @@ TEST(DataFileContainer, FileStopsAtFourBillionBytesComputedWithoutWrapping) {
     // One large record fills the file to 4 units below the limit.
     const std::uint64_t limitUnits = kMaxFileBytes / kUnitSize;  // 31,250,000
     ASSERT_EQ(f.Grow(limitUnits - 4), 1u);
-    auto big = testing::RecordImage(2, 2024, 1, 1, 1);
+    auto big = testing::RecordImage(kKindAttachment, 2024, 1, 1, 1);
     PutU32(&big[8], static_cast<std::uint32_t>(limitUnits - 5));
     CBlowfish bf;
     DataFileKey key = DeriveDataFileKey();

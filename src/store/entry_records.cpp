@@ -159,28 +159,24 @@ std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& head
 
 }  // namespace
 
-// The save of an entry, from the editor or from import:
-//  1. the new header, text and rich text are written as new records;
-//  2. only then are the date's old records of kinds 1, 2, 3 and 5 freed
-//     (its sticky note goes with them; its window writes it again);
-//  3. the data is synced.
-// Until step 2 the old entry is whole; a failure before it frees the new
-// records written so far and keeps the old entry.
+// The save of an entry, from the editor or from import: one change
+// (ApplyChanges) whose new header, text and rich text replace the date's
+// old ones of kinds 1, 2 and 5 at once, and its sticky note (the note's
+// window writes it again). Everything empty deletes the entry. A failure
+// keeps the old entry whole.
 static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& header,
                             std::u16string_view text, const std::span<const std::uint8_t>* rtf) {
     res::UserInterface& ui = file.ui();
     try {
-        std::vector<std::uint64_t> replaced = file.UnitsOfDate(
-            date, {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText});
-        if (header.title.empty() && header.weather.empty() && text.empty()) {
-            // Nothing left to keep: the entry is deleted.
-            for (std::uint64_t u : replaced) file.FreeRecord(u);
-            file.Sync();
-            return 1;
+        CDiaryDataFile::RecordChange change;
+        if (!header.title.empty() || !header.weather.empty() || !text.empty()) {
+            auto images = EntryImages(date, header, text, rtf, ui);
+            if (!images) return 0;
+            change.images = std::move(*images);
         }
-        auto images = EntryImages(date, header, text, rtf, ui);
-        if (!images) return 0;
-        if (!file.ReplaceRecords(*images, replaced)) {
+        change.entry = file.UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindRichText});
+        change.others = file.UnitsOfDate(date, {kKindStickyNote});
+        if (!file.ApplyChanges(std::span(&change, 1))) {
             ui.warn(res::Msg::WriteToDiskFailure);
             return 0;
         }

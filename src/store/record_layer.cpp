@@ -2,6 +2,7 @@
 // freeing and counting of records.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -71,9 +72,10 @@ void CDiaryDataFile::loadChain() {
             m_chainDamaged = true;
             break;
         }
-        m_chain.push_back({p, units, h.kind(), h.month(), h.day(), h.year()});
+        m_chain.push_back({p, units, h.kind(), h.month(), h.day(), h.year(), h.kind()});
         p += units;
     }
+    hideLeftBehind();
     m_chainReady = true;
 }
 
@@ -98,6 +100,7 @@ void CDiaryDataFile::chainSetHeader(std::uint64_t unit, const RecordHeader& head
         return;
     }
     link->kind = header.kind();
+    link->stored = header.kind();
     if (link->kind == kKindFree)
         m_firstFree = std::min(m_firstFree, static_cast<std::size_t>(link - m_chain.data()));
     link->year = header.year();
@@ -233,13 +236,14 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
             m_firstFree = chainIndex(start);
             firstFreeSeen = true;
         }
+        if (!usableFree(start)) continue;
         std::uint64_t run = rec.header.units();
         RecordHeader last = rec.header;
         // Merge the free records that follow until the run is long enough;
         // another kind ends the run and the search goes on after it.
         while (run < units) {
             if (!walk.next(rec)) return 0;
-            if (rec.header.kind() != kKindFree) break;
+            if (rec.header.kind() != kKindFree || !usableFree(rec.unit)) break;
             run += rec.header.units();
             last = rec.header;
         }
@@ -260,10 +264,10 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
             std::size_t end = first;
             std::uint64_t covered = 0;
             while (end < m_chain.size() && covered < run) covered += m_chain[end++].units;
-            std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0}};
+            std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0, kKindFree}};
             if (run > units)
-                links.push_back(
-                    {start + units, static_cast<std::uint32_t>(run - units), kKindFree, 0, 0, 0});
+                links.push_back({start + units, static_cast<std::uint32_t>(run - units), kKindFree,
+                                 0, 0, 0, kKindFree});
             m_chain.erase(m_chain.begin() + static_cast<std::ptrdiff_t>(first),
                           m_chain.begin() + static_cast<std::ptrdiff_t>(end));
             m_chain.insert(m_chain.begin() + static_cast<std::ptrdiff_t>(first), links.begin(),
@@ -318,8 +322,8 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
         p = growWith(newTotal, growImage);
         if (p == 0) return 0;
         if (mapped)
-            m_chain.push_back(
-                {p, units, header.kind(), header.month(), header.day(), header.year()});
+            m_chain.push_back({p, units, header.kind(), header.month(), header.day(), header.year(),
+                               header.kind()});
         else
             invalidateChain();
     }
@@ -343,21 +347,15 @@ void CDiaryDataFile::freeWhere(bool (*match)(const RecordHeader&, const void*), 
 
 void CDiaryDataFile::FreeDate(std::int16_t year, std::uint8_t month, std::uint8_t day,
                               bool includeAttachments) {
-    struct Target {
-        std::int16_t y;
-        std::uint8_t m, d;
-        bool attachments;
-    } target{year, month, day, includeAttachments};
-    freeWhere(
-        [](const RecordHeader& h, const void* arg) {
-            const auto* t = static_cast<const Target*>(arg);
-            std::uint8_t k = h.kind();
-            bool kindMatches = k == kKindEntryHeader || k == kKindPlainText ||
-                               k == kKindStickyNote || k == kKindRichText ||
-                               (t->attachments && k == kKindAttachment);
-            return kindMatches && h.isDate(t->y, t->m, t->d);
-        },
-        &target);
+    // One change, so that the entry goes at once for every reader.
+    const Date date{year, month, day};
+    RecordChange change;
+    change.entry = UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindRichText});
+    change.others = includeAttachments ? UnitsOfDate(date, {kKindStickyNote, kKindAttachment})
+                                       : UnitsOfDate(date, {kKindStickyNote});
+    if (change.entry.empty() && change.others.empty()) return;
+    if (!ApplyChanges(std::span(&change, 1)))
+        throw FileError(FileErrorKind::DiskFull, ENOSPC, "no room to free '" + m_path + "'");
 }
 
 void CDiaryDataFile::FreeAllDiaryRecords() {
@@ -385,56 +383,6 @@ int CDiaryDataFile::CountByKind(KindCounts& counts, std::string_view fromKey,
         if (fromKey <= key && key <= toKey) ++counts[kind];
     }
     return walk.damaged() ? 0 : 1;
-}
-
-int CDiaryDataFile::ReplaceRecords(std::span<const std::vector<std::uint8_t>> images,
-                                   std::span<const std::uint64_t> replaced) {
-    std::vector<std::uint64_t> written;
-    std::vector<RecordRef> freed;  // old records freed so far, with their headers
-    // Back to the old version: the old records get their kind again, the
-    // new ones are freed.
-    auto rollBack = [&] {
-        for (const RecordRef& r : freed) writeHeaderAt(r.unit, r.header);
-        for (std::uint64_t u : written) FreeRecord(u);
-    };
-    try {
-        for (const auto& image : images) {
-            std::uint64_t unit = 0;
-            if (!WriteRecord(image, &unit)) {
-                rollBack();
-                return 0;
-            }
-            written.push_back(unit);
-        }
-        for (std::uint64_t u : replaced) {
-            std::optional<RecordHeader> h = ReadRecordHeader(u);
-            if (!h) continue;
-            RecordHeader free = *h;
-            free.setKind(kKindFree);
-            writeHeaderAt(u, free);
-            freed.push_back({u, *h});
-        }
-        Sync();
-    } catch (const FileError&) {
-        try {
-            rollBack();
-        } catch (const FileError&) {
-            // The file refuses every write: what is on disk is what remains.
-        }
-        throw;
-    }
-    return 1;
-}
-
-std::vector<std::uint64_t> CDiaryDataFile::UnitsOfDate(Date date,
-                                                       std::initializer_list<std::uint8_t> kinds) {
-    std::vector<std::uint64_t> units;
-    std::uint8_t mask = 0;
-    for (std::uint8_t k : kinds) mask |= KindBit(k);
-    RecordWalk walk(*this, 0);
-    RecordRef rec;
-    while (walk.next(rec, OfKindAndDate(mask, date))) units.push_back(rec.unit);
-    return units;
 }
 
 std::uint64_t CDiaryDataFile::UnitsForPayload(std::uint64_t n) {

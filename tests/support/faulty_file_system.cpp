@@ -30,9 +30,11 @@ private:
 }  // namespace
 
 void FaultyFileSystem::tick(std::uint64_t end) {
+    if (m_dead) throw store::FileError(store::FileErrorKind::Io, EIO, "killed");
     if (end > capacity) throw store::FileError(store::FileErrorKind::DiskFull, ENOSPC, "disk full");
     if (countdown > 0 && --countdown == 0) {
         m_fired = true;
+        m_dead = killAtFault;
         throw store::FileError(kind, kind == store::FileErrorKind::DiskFull ? ENOSPC : EIO,
                                "injected");
     }

@@ -19,11 +19,15 @@ public:
     int countdown = 0;
     store::FileErrorKind kind = store::FileErrorKind::Io;
     std::uint64_t capacity = UINT64_MAX;  // bytes one file may reach
+    // After the injected failure nothing more reaches any file, as when the
+    // process is killed at that write: clean-ups fail too.
+    bool killAtFault = false;
     // Whether a failure has been injected since countdown was last set.
     bool fired() const { return m_fired; }
     void arm(int n) {
         countdown = n;
         m_fired = false;
+        m_dead = false;
     }
 
     std::unique_ptr<store::File> open(const std::string& path, store::OpenMode mode) override;
@@ -41,6 +45,7 @@ public:
 private:
     store::FileSystem& m_fs;
     bool m_fired = false;
+    bool m_dead = false;
 };
 
 }  // namespace tl::testing
