@@ -222,7 +222,9 @@ int Rebuild(store::CDiaryDataFile& source, const std::string& freshFolder, res::
         writer.writeAll(header.data(), header.size(), 0);
         struct stat st {};
         if (::fstat(in.get(), &st) == 0) (void)::fchmod(out.get(), st.st_mode & 07777);
-        if (::fdatasync(out.get()) != 0 || out.close() != 0) return fail(res::Msg::FileWriteFailed);
+        if (::fdatasync(out.get()) != 0 || out.close() != 0)
+            return fail(errno == ENOSPC || errno == EDQUOT ? res::Msg::DiskFull
+                                                           : res::Msg::FileWriteFailed);
     } catch (const store::FileError& e) {
         return fail(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
                                                                : res::Msg::FileWriteFailed);

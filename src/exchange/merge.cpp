@@ -329,7 +329,8 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
     };
     try {
         if (own.CopyTo(workPath) != store::CopyResult::Done) return fail(0);
-    } catch (const store::FileError&) {
+    } catch (const store::FileError& e) {
+        ui.warn(store::FailureText(e));
         return fail(0);
     }
     const int r = MergeData(workPath, ownPath, folder, emptyAfter, ui, askPassword);

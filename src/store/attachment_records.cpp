@@ -185,7 +185,8 @@ int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t
             m_ui->warn(res::Msg::FileWriteFailed);
             return 0;
         }
-    } catch (const FileError&) {
+    } catch (const FileError& e) {
+        if (e.kind() == FileErrorKind::DiskFull) m_ui->warn(res::Msg::DiskFull);
         m_ui->warn(res::Msg::FileWriteFailed);
         return 0;
     }

@@ -232,10 +232,17 @@ int CDiaryDataFile::SetPassword(std::u16string_view password) {
         m_ui->warn(res::Msg::PasswordTooLong);
         return 0;
     }
-    auto header = readFileHeader();
-    std::memset(&header[kFhPassword], 0, kFhPasswordSize);
-    std::memcpy(&header[kFhPassword], ansi->data(), ansi->size());
-    writeFileHeader(header);
+    try {
+        auto header = readFileHeader();
+        std::memset(&header[kFhPassword], 0, kFhPasswordSize);
+        std::memcpy(&header[kFhPassword], ansi->data(), ansi->size());
+        writeFileHeader(header);
+        Sync();
+    } catch (const FileError& e) {
+        m_ui->warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                       : res::Msg::WriteToDiskFailure);
+        return 0;
+    }
     return 1;
 }
 

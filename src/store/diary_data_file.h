@@ -61,8 +61,8 @@ public:
     // Grows the file to newTotal units; returns the old total (the first new
     // unit), or 0 on failure with the file as it was.
     [[nodiscard]] std::uint64_t Grow(std::uint64_t newTotal);
-    // 1 stored; 0 refused (with a message) when the password cannot be
-    // stored so that it can be typed again.
+    // 1 stored and synced; 0 refused (with a message) when the password
+    // cannot be stored so that it can be typed again, or not written.
     [[nodiscard]] int SetPassword(std::u16string_view password);
     std::u16string GetPassword();
     std::uint32_t TotalUnits() const { return m_totalUnits; }

@@ -173,9 +173,9 @@ void CDiaryDataFile::freeLeftBehind() {
     std::vector<std::uint64_t> contents, headers, singles;
     for (const ChainLink& l : m_chain) {
         if (!l.hidden()) continue;
-        auto& list = l.stored == kKindEntryHeader                                   ? headers
+        auto& list = l.stored == kKindEntryHeader                              ? headers
                      : l.stored == kKindPlainText || l.stored == kKindRichText ? contents
-                                                                                     : singles;
+                                                                               : singles;
         list.push_back(l.unit);
     }
     if (contents.empty() && headers.empty() && singles.empty()) return;
@@ -352,7 +352,8 @@ void CDiaryDataFile::placeChanges(std::span<RecordChange> changes,
     const std::uint64_t start = growWith(newTotal, fill, true);
     if (start == 0) throw Refused{};
     if (mapped)
-        m_chain.push_back({start, static_cast<std::uint32_t>(units), kKindFree, 0, 0, 0, kKindFree});
+        m_chain.push_back(
+            {start, static_cast<std::uint32_t>(units), kKindFree, 0, 0, 0, kKindFree});
     else
         invalidateChain();
     for (const RecordChange* c : growing) {

@@ -109,9 +109,8 @@ TEST(SaveAtOnce, AKillAtAnyWriteLeavesTheOldOrTheNewVersionForEveryReader) {
         for (bool freeSpaceBefore : {false, true}) {
             for (const Save& save : Saves()) {
                 for (int n = 1;; ++n) {
-                    SCOPED_TRACE(std::string(save.name) + (layout == Layout::Scattered
-                                                               ? ", scattered"
-                                                               : ", end to end") +
+                    SCOPED_TRACE(std::string(save.name) +
+                                 (layout == Layout::Scattered ? ", scattered" : ", end to end") +
                                  (freeSpaceBefore ? ", free space before" : "") + ", kill at " +
                                  std::to_string(n));
                     MemDataFile base;
@@ -139,7 +138,9 @@ TEST(SaveAtOnce, AKillAtAnyWriteLeavesTheOldOrTheNewVersionForEveryReader) {
                     ASSERT_EQ(f.Validate(), 1);
                     const Version seen = Read(f);
                     EXPECT_TRUE(seen == kOld || seen == save.result) << seen;
-                    if (!killed) EXPECT_EQ(seen, save.result);
+                    if (!killed) {
+                        EXPECT_EQ(seen, save.result);
+                    }
                     f.Close();
                     // The start-up check frees what was left behind and keeps
                     // what readers saw; afterwards even a plain walk agrees.

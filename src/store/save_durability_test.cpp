@@ -82,8 +82,9 @@ TEST(SaveDurability, KilledSavesLeaveEveryDateReadable) {
             EXPECT_EQ((text.size() - 200) % 37, 0u) << "round " << round << " date " << i;
             // ... and the same version as the title (and the rich text).
             EXPECT_EQ(text[0], h.title[1] - u'A' + u'a') << "round " << round << " date " << i;
-            if (f.ReadEntryRichText(DateN(i), rtf) != 0 && !rtf.empty())
+            if (f.ReadEntryRichText(DateN(i), rtf) != 0 && !rtf.empty()) {
                 EXPECT_EQ(rtf[0], text[0]) << "round " << round << " date " << i;
+            }
         }
         f.Close();
     }
