@@ -148,23 +148,14 @@ bool CDiaryDataFile::tailIsInterruptedGrowth() {
     if (length <= end) return true;
     if ((length - end) % kUnitSize != 0) return false;
     const std::uint64_t tailUnits = (length - end) / kUnitSize;
-    // A growth extends the file (zeros), then writes the new record's
-    // header unit first: its tail is all zeros, or one record whose units
-    // reach at least to the end of the file.
+    // A growth extends the file (zeros) and writes the new record's header
+    // unit first (the disk may keep later units without it): its tail
+    // begins with zeros, or with one record whose units reach at least to
+    // the end of the file. Records hidden behind a total that is too small
+    // begin with a header at the total, which is never all zeros.
     std::array<std::uint8_t, kUnitSize> first{};
     if (m_file->readAt(end, first.data(), first.size()) != first.size()) return false;
-    const auto zero = [](std::uint8_t b) { return b == 0; };
-    if (std::all_of(first.begin(), first.end(), zero)) {
-        std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
-        for (std::uint64_t at = end + kUnitSize; at < length; at += chunk.size()) {
-            const auto n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), length - at));
-            if (m_file->readAt(at, chunk.data(), n) != n) return false;
-            if (!std::all_of(chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n), zero))
-                return false;
-        }
-        return true;
-    }
+    if (std::all_of(first.begin(), first.end(), [](std::uint8_t b) { return b == 0; })) return true;
     RecordHeader h;
     m_cipher.Decrypt(first.data(), h.bytes.data(), kRecordHeaderSize);
     return h.kind() <= kKindWeatherList && h.units() >= tailUnits;

@@ -250,13 +250,31 @@ private:
     void freeLeftBehind();
     // Whether Allocate may take the free record at unit.
     bool usableFree(std::uint64_t unit);
+    // The first fit for Allocate: free records from a boundary, together
+    // at least units long, and the last one's header as the file holds it.
+    struct FreeRun {
+        std::uint64_t start;
+        std::uint64_t units;
+        std::size_t records;
+        RecordHeader last;
+    };
+    std::optional<FreeRun> findFreeRun(std::uint32_t units);
     // Replaces the map's link at unit by links covering the same units.
     void chainReplace(std::uint64_t unit, const std::vector<ChainLink>& links);
-    struct OldRecord;
+    // Where ApplyChanges puts a change: the free record it fills (of
+    // stretch units), and the header of what its records leave free.
+    struct Placement {
+        RecordChange* change;
+        std::uint64_t stretch;
+        RecordHeader rest;
+    };
     int applyChanges(std::span<RecordChange> changes);
     int convertEntry(RecordChange& change);
-    void placeChanges(std::span<RecordChange> changes, std::vector<std::uint64_t>& revealOrder);
-    void hideOld(RecordChange& change, std::vector<RecordRef>& hidden);
+    void placeChanges(std::span<RecordChange> changes, std::vector<Placement>& placed);
+    // Frees the change's old records: first an entry laid end to end (one
+    // write) or the headers of one laid out otherwise, and the other
+    // records; then the rest of such an entry.
+    void hideOld(RecordChange& change, bool endToEnd, bool first, std::vector<RecordRef>& hidden);
     void invalidateChain() { m_chainReady = false; }
     std::size_t chainIndex(std::uint64_t unit) const;
     ChainLink* chainAt(std::uint64_t unit);
@@ -267,7 +285,8 @@ private:
     void writeHeaderAt(std::uint64_t unit, const RecordHeader& header);
     std::array<std::uint8_t, kUnitSize> readFileHeader();
     // Whether what lies past the total is no more than one interrupted
-    // growth left: nothing, zeros, or one record reaching the end.
+    // growth left: nothing, a tail beginning with a zero unit, or one
+    // record reaching the end.
     bool tailIsInterruptedGrowth();
     void writeFileHeader(std::array<std::uint8_t, kUnitSize> header);
     // Extends the file to newTotal units, lets fill write into the new

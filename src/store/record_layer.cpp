@@ -220,13 +220,13 @@ void CDiaryDataFile::writeHeaderAt(std::uint64_t unit, const RecordHeader& heade
     chainSetHeader(unit, header);
 }
 
-std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
-    if (units == 0) return 0;
+std::optional<CDiaryDataFile::FreeRun> CDiaryDataFile::findFreeRun(std::uint32_t units) {
+    if (units == 0) return std::nullopt;
     // With the map, no record before m_firstFree is free: the search for
     // the first fit starts there instead of at unit 0.
     const bool mapped = m_useChainMap && m_chainReady;
     std::uint64_t from = mapped && m_firstFree < m_chain.size() ? m_chain[m_firstFree].unit : 0;
-    if (mapped && m_firstFree >= m_chain.size()) return 0;
+    if (mapped && m_firstFree >= m_chain.size()) return std::nullopt;
     RecordWalk walk(*this, from);
     RecordRef rec;
     bool firstFreeSeen = false;
@@ -237,52 +237,51 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
             firstFreeSeen = true;
         }
         if (!usableFree(start)) continue;
-        std::uint64_t run = rec.header.units();
-        RecordHeader last = rec.header;
+        FreeRun found{start, rec.header.units(), 1, rec.header};
         // Merge the free records that follow until the run is long enough;
         // another kind ends the run and the search goes on after it.
-        while (run < units) {
-            if (!walk.next(rec)) return 0;
+        while (found.units < units) {
+            if (!walk.next(rec)) return std::nullopt;
             if (rec.header.kind() != kKindFree || !usableFree(rec.unit)) break;
-            run += rec.header.units();
-            last = rec.header;
+            found.units += rec.header.units();
+            found.last = rec.header;
+            ++found.records;
         }
-        if (run < units) continue;
-        // The remainder first: until the header at start is rewritten the
-        // chain still reads as it did, so an interruption leaves it whole.
-        // The other bytes of these headers are those of the last header of
-        // the run, as the file holds them.
+        if (found.units < units) continue;
+        // The other bytes of the headers written over the run are those of
+        // its last header, as the file holds them.
         if (m_useChainMap) {
-            if (std::optional<RecordHeader> onDisk = ReadRecordHeader(rec.unit)) last = *onDisk;
+            if (std::optional<RecordHeader> onDisk = ReadRecordHeader(rec.unit))
+                found.last = *onDisk;
         }
-        RecordHeader taken = last;
-        taken.setKind(kKindFree);
-        taken.setUnits(units);
-        // The map learns the new shape before the header writes update it.
-        if (m_chainReady) {
-            std::size_t first = chainIndex(start);
-            std::size_t end = first;
-            std::uint64_t covered = 0;
-            while (end < m_chain.size() && covered < run) covered += m_chain[end++].units;
-            std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0, kKindFree}};
-            if (run > units)
-                links.push_back({start + units, static_cast<std::uint32_t>(run - units), kKindFree,
-                                 0, 0, 0, kKindFree});
-            m_chain.erase(m_chain.begin() + static_cast<std::ptrdiff_t>(first),
-                          m_chain.begin() + static_cast<std::ptrdiff_t>(end));
-            m_chain.insert(m_chain.begin() + static_cast<std::ptrdiff_t>(first), links.begin(),
-                           links.end());
-        }
-        if (run > units) {
-            RecordHeader rest = last;
-            rest.setUnits(static_cast<std::uint32_t>(run - units));
-            writeHeaderAt(start + units, rest);
-        }
-        writeHeaderAt(start, taken);
-        return start;
+        return found;
     }
     if (mapped && m_chainReady && !firstFreeSeen) m_firstFree = m_chain.size();
-    return 0;
+    return std::nullopt;
+}
+
+std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
+    const std::optional<FreeRun> found = findFreeRun(units);
+    if (!found) return 0;
+    const std::uint64_t start = found->start, run = found->units;
+    // The remainder first: until the header at start is rewritten the
+    // chain still reads as it did, so an interruption leaves it whole.
+    RecordHeader taken = found->last;
+    taken.setKind(kKindFree);
+    taken.setUnits(units);
+    // The map learns the new shape before the header writes update it.
+    std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0, kKindFree}};
+    if (run > units)
+        links.push_back({start + units, static_cast<std::uint32_t>(run - units), kKindFree, 0, 0, 0,
+                         kKindFree});
+    chainReplace(start, links);
+    if (run > units) {
+        RecordHeader rest = found->last;
+        rest.setUnits(static_cast<std::uint32_t>(run - units));
+        writeHeaderAt(start + units, rest);
+    }
+    writeHeaderAt(start, taken);
+    return start;
 }
 
 int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64_t* unit) {

@@ -291,11 +291,13 @@ int CDiaryDataFile::convertEntry(RecordChange& change) {
     return 1;
 }
 
-void CDiaryDataFile::placeChanges(std::span<RecordChange> changes,
-                                  std::vector<std::uint64_t>& placed) {
-    // The units behind the first one of a change; its first unit stays the
-    // free record's header until the reveal.
-    auto writeBody = [&](const RecordChange& c, std::uint64_t at) {
+void CDiaryDataFile::placeChanges(std::span<RecordChange> changes, std::vector<Placement>& placed) {
+    // The units behind a change's first one, and the header of what its
+    // records leave of the stretch; all inside the free record until the
+    // reveal. (The first unit stays the free record's header till then.)
+    auto writeBody = [&](const Placement& p) {
+        const RecordChange& c = *p.change;
+        std::uint64_t at = c.placed;
         writeUnitBytes(at + 1, c.images.front().data() + kUnitSize,
                        c.images.front().size() - kUnitSize);
         at += c.images.front().size() / kUnitSize;
@@ -303,24 +305,47 @@ void CDiaryDataFile::placeChanges(std::span<RecordChange> changes,
             writeUnitBytes(at, c.images[i].data(), c.images[i].size());
             at += c.images[i].size() / kUnitSize;
         }
+        if (p.stretch > UnitsOf(c.images)) {
+            RecordHeader rest = p.rest;
+            rest.setKind(kKindFree);
+            rest.setUnits(static_cast<std::uint32_t>(p.stretch - UnitsOf(c.images)));
+            writeUnitBytes(at, rest.bytes.data(), rest.bytes.size());
+        }
     };
     std::vector<RecordChange*> growing;
+    bool merged = false;
     for (RecordChange& c : changes) {
         if (c.images.empty()) continue;
         const auto units = static_cast<std::uint32_t>(UnitsOf(c.images));
-        c.placed = Allocate(units);
-        if (c.placed == 0) {
+        const std::optional<FreeRun> run = findFreeRun(units);
+        if (!run) {
             growing.push_back(&c);
             continue;
         }
+        c.placed = run->start;
         m_reserved.push_back(c.placed);
-        placed.push_back(c.placed);
-        try {
-            writeBody(c, c.placed);
-        } catch (...) {
-            invalidateChain();
-            throw;
+        placed.push_back({&c, run->units, run->last});
+        if (run->records > 1) {
+            // Neighbouring free records become one: the new records may
+            // then be written over the headers between them.
+            RecordHeader cover = run->last;
+            cover.setKind(kKindFree);
+            cover.setUnits(static_cast<std::uint32_t>(run->units));
+            chainReplace(run->start,
+                         {{run->start, static_cast<std::uint32_t>(run->units), kKindFree,
+                           cover.month(), cover.day(), cover.year(), kKindFree}});
+            writeHeaderAt(run->start, cover);
+            merged = true;
         }
+    }
+    try {
+        // The joined free records reach the disk before anything is
+        // written over the headers they no longer need.
+        if (merged) Sync();
+        for (const Placement& p : placed) writeBody(p);
+    } catch (...) {
+        invalidateChain();
+        throw;
     }
     if (growing.empty()) return;
     std::uint64_t units = 0;
@@ -331,19 +356,22 @@ void CDiaryDataFile::placeChanges(std::span<RecordChange> changes,
         throw Refused{};
     }
     const bool mapped = m_chainReady && !m_chainDamaged;
-    // Past the total, each change begins with a free record over the rest
-    // of the growth, so that revealing the changes in order keeps a chain.
+    // Past the total one free record covers the growth; each change takes
+    // its part, the rest of the growth after it being the next one's.
+    const std::size_t first = placed.size();
     auto fill = [&](std::uint64_t at) {
+        placed.resize(first);
+        RecordHeader cover;
+        cover.setKind(kKindFree);
+        cover.setUnits(static_cast<std::uint32_t>(units));
+        std::array<std::uint8_t, kUnitSize> unit{};
+        std::copy(cover.bytes.begin(), cover.bytes.end(), unit.begin());
+        writeUnitBytes(at, unit.data(), unit.size());
         std::uint64_t rest = units;
         for (RecordChange* c : growing) {
-            RecordHeader cover;
-            cover.setKind(kKindFree);
-            cover.setUnits(static_cast<std::uint32_t>(rest));
-            std::array<std::uint8_t, kUnitSize> unit{};
-            std::copy(cover.bytes.begin(), cover.bytes.end(), unit.begin());
-            writeUnitBytes(at, unit.data(), unit.size());
-            writeBody(*c, at);
             c->placed = at;
+            placed.push_back({c, rest, RecordHeader{}});
+            writeBody(placed.back());
             const std::uint64_t n = UnitsOf(c->images);
             at += n;
             rest -= n;
@@ -356,19 +384,23 @@ void CDiaryDataFile::placeChanges(std::span<RecordChange> changes,
             {start, static_cast<std::uint32_t>(units), kKindFree, 0, 0, 0, kKindFree});
     else
         invalidateChain();
-    for (const RecordChange* c : growing) {
-        m_reserved.push_back(c->placed);
-        placed.push_back(c->placed);
-    }
+    for (const RecordChange* c : growing) m_reserved.push_back(c->placed);
 }
 
-void CDiaryDataFile::hideOld(RecordChange& change, std::vector<RecordRef>& hidden) {
+void CDiaryDataFile::hideOld(RecordChange& change, bool endToEnd, bool first,
+                             std::vector<RecordRef>& hidden) {
     auto hide = [&](const RecordRef& r, const RecordHeader& as) {
         writeUnitBytes(r.unit, as.bytes.data(), as.bytes.size());
         hidden.push_back(r);
     };
+    auto free = [&](const RecordRef& r) {
+        RecordHeader h = r.header;
+        h.setKind(kKindFree);
+        hide(r, h);
+        chainSetHeader(r.unit, h);
+    };
     const std::vector<RecordRef> old = InFileOrder(*this, change.entry);
-    if (LaidEndToEnd(old)) {
+    if (endToEnd && first) {
         std::uint64_t units = 0;
         for (const RecordRef& r : old) units += r.header.units();
         RecordHeader cover = old.front().header;
@@ -378,24 +410,15 @@ void CDiaryDataFile::hideOld(RecordChange& change, std::vector<RecordRef>& hidde
         chainReplace(old.front().unit,
                      {{old.front().unit, static_cast<std::uint32_t>(units), kKindFree,
                        cover.month(), cover.day(), cover.year(), kKindFree}});
-    } else {
-        std::vector<RecordRef> order = old;
-        std::stable_partition(order.begin(), order.end(), [](const RecordRef& r) {
-            return r.header.kind() == kKindEntryHeader;
-        });
-        for (const RecordRef& r : order) {
-            RecordHeader free = r.header;
-            free.setKind(kKindFree);
-            hide(r, free);
-            chainSetHeader(r.unit, free);
-        }
+    } else if (!endToEnd) {
+        // Laid out otherwise: its headers go first (and reach the disk
+        // first), so that no order in which the disk keeps the rest shows
+        // a header without its text.
+        for (const RecordRef& r : old)
+            if ((r.header.kind() == kKindEntryHeader) == first) free(r);
     }
-    for (const RecordRef& r : InFileOrder(*this, change.others)) {
-        RecordHeader free = r.header;
-        free.setKind(kKindFree);
-        hide(r, free);
-        chainSetHeader(r.unit, free);
-    }
+    if (first)
+        for (const RecordRef& r : InFileOrder(*this, change.others)) free(r);
 }
 
 int CDiaryDataFile::applyChanges(std::span<RecordChange> changes) {
@@ -404,39 +427,52 @@ int CDiaryDataFile::applyChanges(std::span<RecordChange> changes) {
         std::vector<std::uint64_t>& reserved;
         ~Unreserve() { reserved.clear(); }
     } unreserve{m_reserved};
-    std::vector<std::uint64_t> placed;
+    std::vector<Placement> placed;
     try {
         placeChanges(changes, placed);
     } catch (const Refused&) {
         return 0;
     }
-    std::sort(placed.begin(), placed.end());
-    std::vector<RecordChange*> revealed;
+    std::sort(placed.begin(), placed.end(), [](const Placement& a, const Placement& b) {
+        return a.change->placed < b.change->placed;
+    });
+    std::vector<const Placement*> revealed;
     std::vector<RecordRef> hidden;
     try {
         Sync();
-        for (std::uint64_t at : placed) {
-            RecordChange& c = *std::find_if(changes.begin(), changes.end(),
-                                            [&](const RecordChange& x) { return x.placed == at; });
-            std::uint32_t coverUnits = 0;
-            if (ChainLink* l = chainAt(at)) coverUnits = l->units;
-            writeUnitBytes(at, c.images.front().data(), kUnitSize);
-            revealed.push_back(&c);
+        for (const Placement& p : placed) {
+            const RecordChange& c = *p.change;
+            writeUnitBytes(c.placed, c.images.front().data(), kUnitSize);
+            revealed.push_back(&p);
             std::vector<ChainLink> links;
-            std::uint64_t unit = at;
+            std::uint64_t unit = c.placed;
             for (const auto& image : c.images) {
                 const RecordHeader h = HeaderOf(image);
                 links.push_back(
                     {unit, h.units(), h.kind(), h.month(), h.day(), h.year(), h.kind()});
                 unit += h.units();
             }
-            if (coverUnits > unit - at)
-                links.push_back({unit, static_cast<std::uint32_t>(coverUnits - (unit - at)),
-                                 kKindFree, 0, 0, 0, kKindFree});
-            chainReplace(at, links);
+            if (p.stretch > unit - c.placed)
+                links.push_back({unit, static_cast<std::uint32_t>(p.stretch - (unit - c.placed)),
+                                 kKindFree, p.rest.month(), p.rest.day(), p.rest.year(),
+                                 kKindFree});
+            chainReplace(c.placed, links);
         }
         Sync();
-        for (RecordChange& c : changes) hideOld(c, hidden);
+        std::vector<bool> endToEnd;
+        bool scattered = false;
+        for (const RecordChange& c : changes) {
+            const std::vector<RecordRef> old = InFileOrder(*this, c.entry);
+            endToEnd.push_back(LaidEndToEnd(old));
+            scattered |= !endToEnd.back() && old.size() > 1;
+        }
+        for (std::size_t i = 0; i < changes.size(); ++i)
+            hideOld(changes[i], endToEnd[i], true, hidden);
+        if (scattered) {
+            Sync();
+            for (std::size_t i = 0; i < changes.size(); ++i)
+                hideOld(changes[i], endToEnd[i], false, hidden);
+        }
         Sync();
     } catch (const FileError&) {
         // Back to the old versions: the old records first, then the new
@@ -446,10 +482,11 @@ int CDiaryDataFile::applyChanges(std::span<RecordChange> changes) {
             for (auto it = hidden.rbegin(); it != hidden.rend(); ++it)
                 writeUnitBytes(it->unit, it->header.bytes.data(), it->header.bytes.size());
             for (auto it = revealed.rbegin(); it != revealed.rend(); ++it) {
-                RecordHeader cover = HeaderOf((*it)->images.front());
+                const RecordChange& c = *(*it)->change;
+                RecordHeader cover = HeaderOf(c.images.front());
                 cover.setKind(kKindFree);
-                cover.setUnits(static_cast<std::uint32_t>(UnitsOf((*it)->images)));
-                writeUnitBytes((*it)->placed, cover.bytes.data(), cover.bytes.size());
+                cover.setUnits(static_cast<std::uint32_t>(UnitsOf(c.images)));
+                writeUnitBytes(c.placed, cover.bytes.data(), cover.bytes.size());
             }
         } catch (const FileError&) {
             // The file refuses every write: what is on disk is what remains,

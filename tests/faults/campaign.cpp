@@ -316,8 +316,8 @@ const std::vector<Operation>& Operations() {
         {"save", Target::Dates,
          [](Scene& s, res::UserInterface& ui, std::uint64_t&) {
              auto f = OpenOwn(s, ui);
-             return f->SaveEditorEntry({2024, 4, 3}, {u"saved", u"", {}},
-                                       std::u16string(700, u's'), Vec("{\\rtf1 saved}"));
+             return f->SaveEditorEntry({2024, 4, 3}, {u"saved", u"", {}}, std::u16string(700, u's'),
+                                       Vec("{\\rtf1 saved}"));
          }},
     };
     return ops;
@@ -373,8 +373,8 @@ std::string CheckInterrupted(Scene& scene, const Operation& op, const Outcomes& 
         };
         for (const std::string& key : keys)
             if (at(*now, key) != at(o.before, key) && at(*now, key) != at(o.after, key))
-                return key + " is neither its old nor its new version: " +
-                       at(*now, key).substr(0, 80);
+                return key +
+                       " is neither its old nor its new version: " + at(*now, key).substr(0, 80);
     }
     // The check at a writable open keeps what readers saw.
     {

@@ -17,8 +17,8 @@
 #include <random>
 
 #include "campaign.h"
-#include "syscall_faults.h"
 #include "support/temp_dir.h"
+#include "syscall_faults.h"
 
 namespace tl::faults {
 namespace {
@@ -101,8 +101,7 @@ TEST_P(KillTest, EveryDateIsWholeAfterEachKill) {
     for (int attempt = 0; kills < kKills && attempt < 10 * kKills; ++attempt) {
         const int mode = attempt % 2;
         scene.reset();
-        const long delay =
-            static_cast<long>(rng() % static_cast<unsigned long>(latest[mode] + 1));
+        const long delay = static_cast<long>(rng() % static_cast<unsigned long>(latest[mode] + 1));
         if (!RunChild(scene, op, mode == 1, delay)) {
             latest[mode] = delay;
             continue;
@@ -118,12 +117,14 @@ TEST_P(KillTest, EveryDateIsWholeAfterEachKill) {
                                << (mode == 1 ? " from the first write" : "");
     }
     EXPECT_GE(kills, kKills) << op.name << " ends too soon to be killed";
-    std::printf("[ figures  ] %s: %d kills, %d of them mid-way (files neither as before nor as "
-                "after), %s\n",
-                op.name, kills, midway, HasFailure() ? "LOSSES" : "nothing lost");
+    std::printf(
+        "[ figures  ] %s: %d kills, %d of them mid-way (files neither as before nor as "
+        "after), %s\n",
+        op.name, kills, midway, HasFailure() ? "LOSSES" : "nothing lost");
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, KillTest, ::testing::Range<std::size_t>(0, Operations().size()),
+INSTANTIATE_TEST_SUITE_P(Operations, KillTest,
+                         ::testing::Range<std::size_t>(0, Operations().size()),
                          [](const ::testing::TestParamInfo<std::size_t>& info) {
                              return std::string(Operations()[info.param].name);
                          });
