@@ -180,9 +180,8 @@ TEST(PowerCut, AfterEverySyncOfASaveTheFileHoldsTheOldOrTheNewVersion) {
                 EXPECT_TRUE(seen == oldVersion || seen == newVersion)
                     << "power cut after sync " << syncs << ": " << seen;
                 ++images;
-                for (std::size_t j = i + 1;
-                     j < recording.steps.size() &&
-                     !std::holds_alternative<SyncPoint>(recording.steps[j]);
+                for (std::size_t j = i + 1; j < recording.steps.size() &&
+                                            !std::holds_alternative<SyncPoint>(recording.steps[j]);
                      ++j) {
                     std::vector<std::uint8_t> one = durable;
                     Apply(one, recording.steps[j]);
