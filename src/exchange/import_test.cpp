@@ -7,6 +7,7 @@
 #include "store/codepage.h"
 #include "store/data_file_key.h"
 #include "support/faulty_file_system.h"
+#include "support/sync_counting_file_system.h"
 #include "support/temp_dir.h"
 #include "test_diary.h"
 
@@ -22,36 +23,6 @@ std::u16string Text(store::CDiaryDataFile& f, store::Date d) {
 store::EntryHeader Header(store::CDiaryDataFile& f, store::Date d) {
     return testing::HeaderOf(f, d);
 }
-
-// Counts the syncs of every file it opens.
-class CountingFileSystem final : public store::FileSystem {
-public:
-    int syncs = 0;
-    std::unique_ptr<store::File> open(const std::string& path, store::OpenMode mode) override {
-        return std::make_unique<Counted>(store::PosixFileSystem::instance().open(path, mode),
-                                         syncs);
-    }
-    std::unique_ptr<store::File> create(const std::string& path) override {
-        return std::make_unique<Counted>(store::PosixFileSystem::instance().create(path), syncs);
-    }
-    std::optional<bool> isReadOnly(const std::string& p) override {
-        return store::PosixFileSystem::instance().isReadOnly(p);
-    }
-    bool exists(const std::string& p) override {
-        return store::PosixFileSystem::instance().exists(p);
-    }
-    void remove(const std::string& p) override { store::PosixFileSystem::instance().remove(p); }
-
-private:
-    struct Counted final : store::FileWrapper {
-        Counted(std::unique_ptr<store::File> f, int& n) : FileWrapper(std::move(f)), count(n) {}
-        void sync() override {
-            ++count;
-            FileWrapper::sync();
-        }
-        int& count;
-    };
-};
 
 class ImportTest : public ::testing::Test {
 protected:
@@ -178,7 +149,7 @@ TEST_F(ImportTest, BulkImportSyncsPerBatchNotPerItem) {
         fs::create_directories(in / name);
         WriteFile(in / name / "a.bin", std::string(300, static_cast<char>(day)));
     }
-    CountingFileSystem counting;
+    tl::testing::SyncCountingFileSystem counting(store::PosixFileSystem::instance());
     store::CDiaryDataFile counted(counting, ui);
     counted.SetPath((dir / "Mrlwbk31.dat").string());
     counted.SetKey(store::DeriveDataFileKey());

@@ -82,6 +82,22 @@ void FileWrapper::sync() {
     m_target->sync();
 }
 
+std::unique_ptr<File> FileSystemWrapper::open(const std::string& path, OpenMode mode) {
+    return wrap(m_target.open(path, mode));
+}
+std::unique_ptr<File> FileSystemWrapper::create(const std::string& path) {
+    return wrap(m_target.create(path));
+}
+std::optional<bool> FileSystemWrapper::isReadOnly(const std::string& path) {
+    return m_target.isReadOnly(path);
+}
+bool FileSystemWrapper::exists(const std::string& path) {
+    return m_target.exists(path);
+}
+void FileSystemWrapper::remove(const std::string& path) {
+    m_target.remove(path);
+}
+
 namespace {
 
 class PosixFile final : public File {

@@ -88,6 +88,24 @@ public:
     virtual void remove(const std::string& path) = 0;
 };
 
+// Forwards every call to another file system, so a test's file system
+// wraps the files it opens by overriding wrap() alone.
+class FileSystemWrapper : public FileSystem {
+public:
+    explicit FileSystemWrapper(FileSystem& target) : m_target(target) {}
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override;
+    std::unique_ptr<File> create(const std::string& path) override;
+    std::optional<bool> isReadOnly(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    void remove(const std::string& path) override;
+
+protected:
+    virtual std::unique_ptr<File> wrap(std::unique_ptr<File> file) { return file; }
+
+private:
+    FileSystem& m_target;
+};
+
 // Real files: open + flock(LOCK_EX | LOCK_NB), pread/pwrite, fallocate,
 // fdatasync. Read-only means the owner has no write permission.
 class PosixFileSystem final : public FileSystem {

@@ -32,20 +32,15 @@ struct Resize {
 struct SyncPoint {};
 using Step = std::variant<Write, Resize, SyncPoint>;
 
-class RecordingFileSystem final : public FileSystem {
+class RecordingFileSystem final : public FileSystemWrapper {
 public:
-    explicit RecordingFileSystem(MemFileSystem& fs) : m_fs(fs) {}
+    explicit RecordingFileSystem(MemFileSystem& fs) : FileSystemWrapper(fs) {}
     std::vector<Step> steps;
 
-    std::unique_ptr<File> open(const std::string& p, OpenMode m) override {
-        return std::make_unique<Recorded>(m_fs.open(p, m), steps);
+protected:
+    std::unique_ptr<File> wrap(std::unique_ptr<File> file) override {
+        return std::make_unique<Recorded>(std::move(file), steps);
     }
-    std::unique_ptr<File> create(const std::string& p) override {
-        return std::make_unique<Recorded>(m_fs.create(p), steps);
-    }
-    std::optional<bool> isReadOnly(const std::string& p) override { return m_fs.isReadOnly(p); }
-    bool exists(const std::string& p) override { return m_fs.exists(p); }
-    void remove(const std::string& p) override { m_fs.remove(p); }
 
 private:
     struct Recorded final : FileWrapper {
@@ -66,7 +61,6 @@ private:
         }
         std::vector<Step>& steps;
     };
-    MemFileSystem& m_fs;
 };
 
 void Apply(std::vector<std::uint8_t>& image, const Step& step) {

@@ -189,14 +189,16 @@ std::string StateOf(CDiaryDataFile& f, Date d) {
     if (f.ReadEntryText(d, text)) out << "|T" << store::Utf16ToUtf8(text);
     std::vector<std::uint8_t> rtf;
     if (f.ReadEntryRichText(d, rtf)) out << "|R" << std::string(rtf.begin(), rtf.end());
-    store::StickyNote note;
-    if (f.FindStickyNote(d, &note)) out << "|S" << store::Utf16ToUtf8(note.text);
     return out.str();
 }
 
-// Each attachment is an item of its own (an import adds a date's entry and
-// its attachments one by one): keyed by date and order.
-void AddAttachments(CDiaryDataFile& f, Date d, DiaryState& state) {
+// A sticky note and each attachment are items of their own (an import adds
+// a date's entry and its attachments one by one; a save replaces the note
+// after the entry, and its window writes it back): keyed by date and kind.
+void AddItems(CDiaryDataFile& f, Date d, DiaryState& state) {
+    store::StickyNote note;
+    if (f.FindStickyNote(d, &note))
+        state[store::DateText(d) + " sticky note"] = store::Utf16ToUtf8(note.text);
     for (const store::AttachmentInfo& a : f.ListAttachments(d)) {
         std::vector<std::uint8_t> bytes;
         const int read = f.ReadAttachmentData(a.unit, bytes);
@@ -223,7 +225,7 @@ std::optional<DiaryState> ReadState(const fs::path& data) {
     }
     for (const Date& d : dates) {
         state[store::DateText(d)] = StateOf(*f, d);
-        AddAttachments(*f, d, state);
+        AddItems(*f, d, state);
     }
     state["password"] = store::Utf16ToUtf8(f->GetPassword());
     return state;

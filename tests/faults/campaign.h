@@ -40,9 +40,9 @@ public:
 // system's temporary folder.
 fs::path ScratchBase();
 
-// Everything each date holds as the readers give it (header, texts and
-// sticky note by date; each attachment with its bytes by date and order),
-// plus the password.
+// Everything each date holds as the readers give it (header and texts by
+// date; its sticky note, and each attachment with its bytes, as items of
+// their own), plus the password.
 using DiaryState = std::map<std::string, std::string>;
 // nullopt when the file cannot be opened or is not sound.
 std::optional<DiaryState> ReadState(const fs::path& data);
@@ -86,6 +86,13 @@ struct Operation {
     std::function<int(Scene&, res::UserInterface&, std::uint64_t& failed)> run;
 };
 const std::vector<Operation>& Operations();
+// Test names for a parameter that indexes Operations().
+struct OperationName {
+    template <class Info>
+    std::string operator()(const Info& info) const {
+        return Operations()[info.param].name;
+    }
+};
 
 // The files' states before and after one complete run.
 struct Outcomes {

@@ -79,10 +79,7 @@ TEST_P(FaultTest, EveryWriteGrowthAndSyncFailsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, FaultTest,
-                         ::testing::Range<std::size_t>(0, Operations().size()),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) {
-                             return std::string(Operations()[info.param].name);
-                         });
+                         ::testing::Range<std::size_t>(0, Operations().size()), OperationName());
 
 }  // namespace
 }  // namespace tl::faults

@@ -40,12 +40,8 @@ void FaultyFileSystem::tick(std::uint64_t end) {
     }
 }
 
-std::unique_ptr<store::File> FaultyFileSystem::open(const std::string& path, store::OpenMode mode) {
-    return std::make_unique<FaultyFile>(m_fs.open(path, mode), *this);
-}
-
-std::unique_ptr<store::File> FaultyFileSystem::create(const std::string& path) {
-    return std::make_unique<FaultyFile>(m_fs.create(path), *this);
+std::unique_ptr<store::File> FaultyFileSystem::wrap(std::unique_ptr<store::File> file) {
+    return std::make_unique<FaultyFile>(std::move(file), *this);
 }
 
 }  // namespace tl::testing

@@ -12,9 +12,9 @@ namespace tl::testing {
 // moment countdown is set fails with the given kind (set countdown to 0 to
 // stop), and so that no file grows past a capacity (a full disk that stays
 // full).
-class FaultyFileSystem final : public store::FileSystem {
+class FaultyFileSystem final : public store::FileSystemWrapper {
 public:
-    explicit FaultyFileSystem(store::FileSystem& fs) : m_fs(fs) {}
+    explicit FaultyFileSystem(store::FileSystem& fs) : FileSystemWrapper(fs) {}
 
     int countdown = 0;
     store::FileErrorKind kind = store::FileErrorKind::Io;
@@ -30,20 +30,14 @@ public:
         m_dead = false;
     }
 
-    std::unique_ptr<store::File> open(const std::string& path, store::OpenMode mode) override;
-    std::unique_ptr<store::File> create(const std::string& path) override;
-    std::optional<bool> isReadOnly(const std::string& path) override {
-        return m_fs.isReadOnly(path);
-    }
-    bool exists(const std::string& path) override { return m_fs.exists(path); }
-    void remove(const std::string& path) override { m_fs.remove(path); }
-
     // Called by the wrapped files before each write, resize or sync; end
     // is where a write or resize would leave the file (0 for a sync).
     void tick(std::uint64_t end);
 
+protected:
+    std::unique_ptr<store::File> wrap(std::unique_ptr<store::File> file) override;
+
 private:
-    store::FileSystem& m_fs;
     bool m_fired = false;
     bool m_dead = false;
 };
