@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <variant>
 
@@ -191,6 +192,8 @@ TEST(PowerCut, AfterEverySyncOfASaveTheFileHoldsTheOldOrTheNewVersion) {
         EXPECT_GE(syncs, 4) << "a save syncs its new records, their appearance and the end";
     }
     EXPECT_GT(images, 20);
+    std::printf("[ figures  ] %d files as power cuts would leave them, %s\n", images,
+                HasFailure() ? "LOSSES" : "nothing lost");
 }
 
 }  // namespace
