@@ -147,7 +147,7 @@ bool DataLocation::RestoreBackup() {
         if (store::ReplaceWithCopy(*backup, dataPath, nullptr) == store::CopyResult::Done)
             return true;
     } catch (const store::FileError& e) {
-        m_ui.warn(e.what());
+        m_ui.warn(store::FailureText(e));
     }
     m_ui.warn(res::Msg::RestoreFailed);
     return false;
@@ -165,7 +165,7 @@ bool DataLocation::AutomaticBackup() {
         return result == store::CopyResult::Done;
     } catch (const store::FileError& e) {
         progress.CloseProgress();
-        m_ui.warn(e.what());
+        m_ui.warn(store::FailureText(e));
         return false;
     }
 }

@@ -156,6 +156,24 @@ TEST_F(DataLocationTest, FileInUseOffersAnotherLocation) {
     EXPECT_EQ(settings.file.history[0], elsewhere);
 }
 
+TEST_F(DataLocationTest, RestoreOverAFileInUseSaysSoAndChangesNothing) {
+    makeDataFile(data);
+    ASSERT_TRUE(fs::copy_file(data, backup));
+    store::CDiaryDataFile other;
+    other.SetPath(data);
+    other.SetKey(store::DeriveDataFileKey());
+    ASSERT_EQ(other.Open(false), store::OpenResult::Opened);
+    ASSERT_EQ(other.SaveEntry({2024, 3, 5}, u"kept", u"", u"text"), 1);
+    const std::string before = Read(data);
+    file.SetPath(data);
+    DataLocation location(settings, file, ui, dialogs, share);
+    EXPECT_FALSE(location.RestoreBackup());
+    EXPECT_EQ(ui.warnings(),
+              (std::vector<std::string>{"Diary data is in use.", "Restore failure."}));
+    EXPECT_EQ(Read(data), before);
+    EXPECT_FALSE(fs::exists(data + ".part"));
+}
+
 TEST_F(DataLocationTest, MissingCustomFolderShowsTheDialogAndCancelStops) {
     settings.file.locationDefault = 0;
     settings.file.location = (dir / "deleted").string();

@@ -137,14 +137,14 @@ Compressed CompressAttachment(store::CDiaryDataFile& source, const store::Record
     return {false, std::move(*image)};
 }
 
-int Rebuild(const std::string& path, const std::string& freshFolder, res::UserInterface& ui,
+// The pass over an open source, which stays open, and so held against
+// other writers, until the fresh file has taken its place.
+int Rebuild(store::CDiaryDataFile& source, const std::string& freshFolder, res::UserInterface& ui,
             const store::DataFileKey& key, bool compress) {
+    const std::string& path = source.Path();
     const std::string fresh = exchange::JoinPath(freshFolder, kFreshFileName);
     ::unlink(fresh.c_str());
-    store::CDiaryDataFile source(store::PosixFileSystem::instance(), ui);
-    source.SetPath(path);
-    source.SetKey(key);
-    if (source.Open(true) != store::OpenResult::Opened || !source.Validate()) {
+    if (!source.IsOpen() || !source.Validate()) {
         ui.warn(res::Msg::DiaryDataIncorrect);
         return 0;
     }
@@ -222,14 +222,15 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
         writer.writeAll(header.data(), header.size(), 0);
         struct stat st {};
         if (::fstat(in.get(), &st) == 0) (void)::fchmod(out.get(), st.st_mode & 07777);
-        if (::fdatasync(out.get()) != 0 || out.close() != 0) return fail(res::Msg::FileWriteFailed);
+        if (::fdatasync(out.get()) != 0 || out.close() != 0)
+            return fail(errno == ENOSPC || errno == EDQUOT ? res::Msg::DiskFull
+                                                           : res::Msg::FileWriteFailed);
     } catch (const store::FileError& e) {
         return fail(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
                                                                : res::Msg::FileWriteFailed);
     } catch (const std::bad_alloc&) {
         return fail(res::Msg::OutOfMemory);
     }
-    source.Close();
     in.close();
     if (::rename(fresh.c_str(), path.c_str()) != 0) {
         // Another file system: a copy beside the data file, then a rename.
@@ -247,24 +248,44 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
     return 1;
 }
 
+int RebuildAt(const std::string& path, const std::string& freshFolder, res::UserInterface& ui,
+              const store::DataFileKey& key, bool compress) {
+    store::CDiaryDataFile source(store::PosixFileSystem::instance(), ui);
+    source.SetPath(path);
+    source.SetKey(key);
+    if (source.Open(true) != store::OpenResult::Opened) {
+        ui.warn(res::Msg::DiaryDataIncorrect);
+        return 0;
+    }
+    return Rebuild(source, freshFolder, ui, key, compress);
+}
+
 }  // namespace
 
 int OptimiseDataFile(const std::string& sourcePath, const std::string& freshFolder,
                      res::UserInterface& ui, const store::DataFileKey& key) {
-    return Rebuild(sourcePath, freshFolder, ui, key, false);
+    return RebuildAt(sourcePath, freshFolder, ui, key, false);
 }
 
 int CompressAllAttachments(const std::string& sourcePath, const std::string& freshFolder,
                            res::UserInterface& ui, const store::DataFileKey& key) {
-    return Rebuild(sourcePath, freshFolder, ui, key, true);
+    return RebuildAt(sourcePath, freshFolder, ui, key, true);
+}
+
+int CompressAllAttachments(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    const bool readOnly = !file.IsWritable();
+    const int r = Rebuild(file, freshFolder, file.ui(), store::DeriveDataFileKey(), true);
+    if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
+    return r;
 }
 
 int RunOptimisation(store::CDiaryDataFile& file, const std::string& freshFolder) {
     res::UserInterface& ui = file.ui();
     if (!ui.askYesNo(res::Text(res::Msg::AskOptimize))) return 2;
-    const bool readOnly = file.IsReadOnly();
-    file.Close();
-    const int r = OptimiseDataFile(file.Path(), freshFolder, ui);
+    const bool readOnly = !file.IsWritable();
+    // The file stays open through the pass: nobody writes between its
+    // copy and the rename that replaces it.
+    const int r = Rebuild(file, freshFolder, ui, store::DeriveDataFileKey(), false);
     if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
     if (r == 1) ui.inform(res::Msg::OptimizationCompleted);
     if (r == 0) ui.warn(res::Msg::OptimizationFailed);

@@ -34,7 +34,12 @@ inline constexpr const char* kFreshFileName = "mrlwbk.tmp";
     const std::string& sourcePath, const std::string& freshFolder, res::UserInterface& ui,
     const store::DataFileKey& key = store::DeriveDataFileKey());
 
-// The optimisation command: asks, closes the data file, optimises, opens it
+// Bulk compression of an open data file, which stays open (held against
+// other writers) through the pass and is opened again afterwards.
+[[nodiscard]] int CompressAllAttachments(store::CDiaryDataFile& file,
+                                         const std::string& freshFolder);
+
+// The optimisation command: asks, optimises the open data file, opens it
 // again and tells the result. 1 done, 0 failed, 2 declined or cancelled.
 [[nodiscard]] int RunOptimisation(store::CDiaryDataFile& file, const std::string& freshFolder);
 

@@ -106,6 +106,9 @@ std::vector<DeclaredCommand> DeclareCommandLine(CLI::App& app, Context& ctx) {
         ->type_name("FILE");
     app.add_flag("--json", ctx.json, "print results as JSON");
     app.add_flag("-y,--yes", ctx.assumeYes, "answer yes to every question");
+    // The tool's own options may also follow the subcommand, as users of
+    // other command-line tools expect (set before the subcommands inherit it).
+    app.fallthrough();
     app.require_subcommand(1);
     std::vector<DeclaredCommand> declared;
     for (const Command& c : Commands()) {
@@ -128,7 +131,8 @@ std::string ToolUsage(const CLI::App& app) {
 }
 
 void PrintCommandTable(std::ostream& out, const CLI::App& app) {
-    out << ToolUsage(app) << "\n\ncommands:\n";
+    out << ToolUsage(app)
+        << "\n(the options in brackets may also follow the command)\n\ncommands:\n";
     for (const Command& c : Commands()) {
         std::string name = c.name;
         name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');

@@ -107,6 +107,24 @@ TEST_F(CliTest, MisuseExitsWithTwoAndSuggestsTheNearestCommand) {
     EXPECT_NE(r.out.find("stats"), std::string::npos);
 }
 
+TEST_F(CliTest, OptionsOfTheToolWorkAfterTheSubcommandToo) {
+    ASSERT_EQ(run("create --data '" + data + "'").code, 0);
+    Result r = run("stats --json --data '" + data + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["counts"]["free"], 0);
+    r = run("put 2024-03-05 --text 'Kept' --data '" + data + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    // The question is answered by --yes given after the subcommand.
+    r = run("optimise --yes --data '" + data + "'");
+    EXPECT_EQ(r.code, 0) << r.err;
+    r = run("show 2024-03-05 --data '" + data + "' --json");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["text"], "Kept");
+    // An option the subcommand does not know is still refused.
+    EXPECT_EQ(run("stats --bogus --data '" + data + "'").code, 2);
+    EXPECT_EQ(run("stats --data").code, 2);
+}
+
 TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
     ASSERT_EQ(run(onData("create")).code, 0);
     Result r = run(

@@ -142,7 +142,18 @@ Handler SetupImport(CLI::App& sub, Context& ctx) {
         }
         InterruptibleUi ui(ctx.ui);
         file.SetUserInterface(ui);
-        return ExitCode(exchange::RunImport(file, f, EncodingOf(*encoding)));
+        std::uint64_t failed = 0;
+        const int r = exchange::RunImport(file, f, EncodingOf(*encoding), &failed);
+        // The program's messages end with the completion; a script must
+        // still learn that items are missing.
+        if (failed > 0) {
+            const std::uint64_t total =
+                exchange::CountImportTexts(f) + exchange::CountImportAttachments(f);
+            PrintError(std::to_string(failed) + " of " + std::to_string(total) +
+                       " items could not be imported");
+            return kExitFailure;
+        }
+        return ExitCode(r);
     };
 }
 
@@ -201,9 +212,9 @@ Handler SetupCompress(CLI::App&, Context& ctx) {
     return [&ctx]() {
         store::CDiaryDataFile file;
         if (int rc = OpenDataFile(ctx, file, true); rc != kExitOk) return rc;
-        file.Close();
         InterruptibleUi ui(ctx.ui);
-        return ExitCode(app::CompressAllAttachments(ctx.path(), FreshFolder(), ui));
+        file.SetUserInterface(ui);
+        return ExitCode(app::CompressAllAttachments(file, FreshFolder()));
     };
 }
 

@@ -101,6 +101,23 @@ TEST_F(ExchangeCliTest, ExportThenImportReproducesEveryEntryAndAttachment) {
     }
 }
 
+TEST_F(ExchangeCliTest, ImportWithItemsThatFailedExitsNonZeroAndCountsThem) {
+    fs::path data = dir / "d" / "Mrlwbk31.dat";
+    ASSERT_EQ(on(data, "create").code, 0);
+    file("in", "2024-03-05.txt", "TITLE:T\r\nWEATHER:W\r\n\r\ntext");
+    file("in/2024-03-05", "kept.txt", "bytes");
+    file("in/2024-03-05", "empty.txt", "");
+    CliResult r = on(data, "import '" + (dir / "in").string() + "'");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Import has been completed."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1 of 3 items could not be imported"), std::string::npos) << r.err;
+    EXPECT_EQ(entry(data, "2024-03-05")["attachments"].size(), 1u);
+    // Importing again skips the names that exist: nothing fails but the
+    // empty file.
+    r = on(data, "import '" + (dir / "in").string() + "'");
+    EXPECT_NE(r.err.find("1 of 3 items"), std::string::npos) << r.err;
+}
+
 TEST_F(ExchangeCliTest, OptimiseCopyAndMergeKeepTheEntries) {
     fs::path data = makeDiary("a");
     ASSERT_EQ(on(data, "put 2024-03-05 --text 'rewritten, leaving free units behind'").code, 0);

@@ -29,8 +29,6 @@ namespace L = store;
 // The longest path the exchange folder layout allows (the limit of the
 // platform the format was made on; paths are counted in UTF-16 units).
 constexpr std::size_t kMaxPathLength = 259;
-// No rich text comes near this; a record claiming more is damaged.
-constexpr std::uint64_t kRichTextLimit = 64ULL << 20;
 
 Date DateOf(const RecordRef& rec) {
     return {rec.header.year(), rec.header.month(), rec.header.day()};
@@ -50,48 +48,6 @@ void AppendUtf16Le(std::vector<std::uint8_t>& out, std::u16string_view text) {
 
 void AppendBytes(std::vector<std::uint8_t>& out, std::string_view bytes) {
     out.insert(out.end(), bytes.begin(), bytes.end());
-}
-
-// The rich text of a kind-5 record already located; nullopt when it cannot
-// be read (told).
-std::optional<std::vector<std::uint8_t>> ReadRichTextAt(store::CDiaryDataFile& file,
-                                                        const RecordRef& rec) {
-    const std::uint64_t bytesInRecord =
-        static_cast<std::uint64_t>(rec.header.units()) * store::kUnitSize;
-    if (rec.header.units() < 2 || bytesInRecord > kRichTextLimit + store::kUnitSize) {
-        file.ui().warn(res::Msg::FailedToDecompress);
-        return std::nullopt;
-    }
-    std::vector<std::uint8_t> record(static_cast<std::size_t>(bytesInRecord));
-    if (file.ReadBytes(rec.unit, record.data(), record.size()) != record.size())
-        return std::nullopt;
-    const std::uint32_t original = store::GetU32(&record[L::kRtOriginal]);
-    const std::span<const std::uint8_t> stored(record.data() + L::kRtPayload,
-                                               record.size() - L::kRtPayload);
-    if (record[L::kRtFlag] == 0) {
-        auto part = stored.first(std::min<std::size_t>(original, stored.size()));
-        return std::vector<std::uint8_t>(part.begin(), part.end());
-    }
-    const auto storedSize = static_cast<std::uint32_t>(store::GetU64(&record[L::kRtStored]));
-    if (storedSize > stored.size()) {
-        file.ui().warn(res::Msg::FailedToDecompress);
-        return std::nullopt;
-    }
-    return store::DecompressPayload(stored.first(storedSize),
-                                    std::min<std::uint64_t>(original, kRichTextLimit), file.ui());
-}
-
-// Title and weather of the entry header record.
-store::EntryHeader ReadHeaderAt(store::CDiaryDataFile& file, const RecordRef& rec) {
-    std::array<std::uint8_t, 2 * store::kUnitSize> bytes{};
-    const bool oneUnit = rec.header.units() == 1;
-    const std::size_t want = oneUnit ? store::kUnitSize : 2 * store::kUnitSize;
-    store::EntryHeader h;
-    if (file.ReadBytes(rec.unit, bytes.data(), want) != want) return h;
-    h.title = oneUnit ? store::GetText(&bytes[L::kEhOneUnitTitle], L::kEhOneUnitTitleMax)
-                      : store::GetText(&bytes[L::kEhTitle], store::kTitleMax);
-    h.weather = store::GetText(&bytes[L::kEhWeather], store::kWeatherMax);
-    return h;
 }
 
 std::string DayText(Date d) {
@@ -224,7 +180,8 @@ int Exporter::texts(Encoding encoding) {
     for (const RecordRef& h : headers) {
         const Date date = DateOf(h);
         const int d = DateNumber(date);
-        const store::EntryHeader header = ReadHeaderAt(m_file, h);
+        store::EntryHeader header;
+        (void)m_file.ReadEntryHeaderAt(h.unit, &header);
         std::u16string lines;
         if (date.day != 0)
             lines = u"TITLE:" + header.title + u"\r\nWEATHER:" + header.weather + u"\r\n\r\n";
@@ -236,7 +193,9 @@ int Exporter::texts(Encoding encoding) {
                 return failWrite(r);
             bytes.clear();
             if (auto it = rich.find(d); it != rich.end()) {
-                if (auto rtf = ReadRichTextAt(m_file, it->second)) bytes = std::move(*rtf);
+                // A rich text that cannot be read has been reported; its
+                // file stays empty.
+                if (!m_file.ReadEntryRichTextAt(it->second.unit, bytes)) bytes.clear();
             }
             if (WriteResult r = WriteWholeFile(stem + ".rtf", bytes); r != WriteResult::Written)
                 return failWrite(r);

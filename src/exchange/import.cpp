@@ -36,6 +36,10 @@ using store::Date;
 // both cores compressing, little enough for the memory bound.
 constexpr std::size_t kMaxPendingItems = 32;
 constexpr std::size_t kMaxPendingBytes = 48u << 20;
+// Items written as one change of the data file (a few syncs each, not a
+// few per item), and the bytes such a batch may hold.
+constexpr std::size_t kBatchItems = 64;
+constexpr std::size_t kBatchBytes = 16u << 20;
 
 bool EndsWithTxt(const std::string& name) {
     if (name.size() < 4) return false;
@@ -96,7 +100,9 @@ std::vector<AttachmentFolder> AttachmentFolders(const std::string& folder) {
 
 // One item of the import, ready to be written.
 struct Prepared {
-    enum class Kind { Skip, Entry, Attachment } kind = Kind::Skip;
+    // Skip: nothing to write by design; Failed: the item could not be
+    // imported (told when its turn comes).
+    enum class Kind { Skip, Failed, Entry, Attachment } kind = Kind::Skip;
     Date date;
     // Entry: header, plain text and maybe rich text; none deletes the
     // entry. Attachment: its one record.
@@ -119,11 +125,11 @@ Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes,
     if (e.title.empty() && e.weather.empty() && e.text.empty() && !useRtf) return p;
     p.images.push_back(EntryHeaderImage(date, e.title.substr(0, store::kTitleMax), e.weather));
     auto text = PlainTextImage(date, e.text);
-    if (!text) return {Prepared::Kind::Skip, date, {}, res::Msg::FailedToCompress};
+    if (!text) return {Prepared::Kind::Failed, date, {}, res::Msg::FailedToCompress};
     p.images.push_back(std::move(*text));
     if (useRtf) {
         auto rich = RichTextImage(date, rtf);
-        if (!rich) return {Prepared::Kind::Skip, date, {}, res::Msg::FailedToCompress};
+        if (!rich) return {Prepared::Kind::Failed, date, {}, res::Msg::FailedToCompress};
         p.images.push_back(std::move(*rich));
     }
     return p;
@@ -161,9 +167,18 @@ public:
 
     // Queues a job; false when the import must stop (cancelled or failed).
     bool add(std::function<Prepared()> job, std::size_t bytes);
-    bool skip() {
-        return add([] { return Prepared{}; }, 0);
+    // An item that is not imported: by design, or because it failed.
+    bool skip(bool failed) {
+        return add(
+            [failed] {
+                Prepared p;
+                p.kind = failed ? Prepared::Kind::Failed : Prepared::Kind::Skip;
+                return p;
+            },
+            0);
     }
+    std::uint64_t failed() const { return m_failed; }
+    std::uint64_t unreached() const { return m_total > m_items ? m_total - m_items : 0; }
     // Writes what is queued; the result of the import.
     int finish();
     int result() const { return m_result; }
@@ -180,23 +195,39 @@ public:
     DateAttachments& attachmentsOf(Date date);
 
 private:
+    // The records of a date that an entry save replaces.
+    struct DateUnits {
+        std::vector<std::uint64_t> entry, sticky;
+    };
     bool writeFront();
     void write(Prepared& p);
-    void writeEntry(Prepared& p);
-    std::vector<std::uint64_t>& entryUnits(Date date);
+    DateUnits& unitsOf(Date date);
+    void stage(store::CDiaryDataFile::RecordChange change, Date date, bool entry);
+    // Applies the staged changes; a batch refused as a whole (a full disk)
+    // is tried item by item, so that what fits goes in.
+    void flush();
+    void applied(std::size_t i);
 
     store::CDiaryDataFile& m_file;
     res::UserInterface& m_ui;
     std::uint64_t m_total;
     std::uint64_t m_items = 0;
+    std::uint64_t m_failed = 0;
     ProgressScope m_progress;
     int m_result = 1;
     std::deque<std::pair<std::future<Prepared>, std::size_t>> m_window;
     std::size_t m_pendingBytes = 0;
-    // Units of the kinds an entry save replaces (1, 2, 3, 5), by date;
-    // built by one walk on first use and kept by every write.
-    std::unordered_map<int, std::vector<std::uint64_t>> m_entryUnits;
+    // By date, built by one walk on first use and kept by every write.
+    std::unordered_map<int, DateUnits> m_units;
     bool m_indexed = false;
+    // The batch: changes and, beside them, what each one is.
+    struct Staged {
+        Date date;
+        bool entry;
+    };
+    std::vector<store::CDiaryDataFile::RecordChange> m_batch;
+    std::vector<Staged> m_staged;
+    std::size_t m_batchBytes = 0;
     std::unordered_map<int, DateAttachments> m_attachments;
     WorkerPool m_pool;  // last: its threads end before the rest goes
 };
@@ -235,51 +266,102 @@ bool Importer::writeFront() {
 
 void Importer::write(Prepared& p) {
     if (p.error) m_ui.warn(*p.error);
+    store::CDiaryDataFile::RecordChange change;
     switch (p.kind) {
         case Prepared::Kind::Skip:
             return;
-        case Prepared::Kind::Entry:
-            writeEntry(p);
+        case Prepared::Kind::Failed:
+            ++m_failed;
             return;
+        case Prepared::Kind::Entry: {
+            // No images: the entry is deleted.
+            DateUnits& units = unitsOf(p.date);
+            change.images = std::move(p.images);
+            change.entry = units.entry;
+            change.others = units.sticky;
+            stage(std::move(change), p.date, true);
+            return;
+        }
         case Prepared::Kind::Attachment:
-            if (!m_file.WriteRecord(p.images.front())) m_ui.warn(res::Msg::FileWriteFailed);
+            change.images = std::move(p.images);
+            stage(std::move(change), p.date, false);
             return;
     }
 }
 
-std::vector<std::uint64_t>& Importer::entryUnits(Date date) {
+Importer::DateUnits& Importer::unitsOf(Date date) {
     if (!m_indexed) {
         store::RecordWalk walk(m_file, 0);
         store::RecordRef rec;
         while (walk.next(rec)) {
             const std::uint8_t k = rec.header.kind();
+            DateUnits& units =
+                m_units[DateNumber({rec.header.year(), rec.header.month(), rec.header.day()})];
             if (k == store::kKindEntryHeader || k == store::kKindPlainText ||
-                k == store::kKindStickyNote || k == store::kKindRichText)
-                m_entryUnits[DateNumber({rec.header.year(), rec.header.month(), rec.header.day()})]
-                    .push_back(rec.unit);
+                k == store::kKindRichText)
+                units.entry.push_back(rec.unit);
+            else if (k == store::kKindStickyNote)
+                units.sticky.push_back(rec.unit);
         }
         m_indexed = true;
     }
-    return m_entryUnits[DateNumber(date)];
+    return m_units[DateNumber(date)];
 }
 
-// The entry save without a sync: the new records are written first, the
-// old ones freed only once all are written, so a failed save keeps the old
-// entry whole.
-void Importer::writeEntry(Prepared& p) {
-    std::vector<std::uint64_t>& old = entryUnits(p.date);
-    std::vector<std::uint64_t> written;
-    for (const Image& image : p.images) {
-        std::uint64_t unit = 0;
-        if (!m_file.WriteRecord(image, &unit)) {
-            for (std::uint64_t u : written) m_file.FreeRecord(u);
-            m_ui.warn(res::Msg::WriteToDiskFailure);
+void Importer::stage(store::CDiaryDataFile::RecordChange change, Date date, bool entry) {
+    // A date saved twice in one batch: the second save replaces the first,
+    // whose units are known only once it is written.
+    if (entry && std::any_of(m_staged.begin(), m_staged.end(),
+                             [&](const Staged& s) { return s.entry && s.date == date; }))
+        flush();
+    for (const Image& image : change.images) m_batchBytes += image.size();
+    m_batch.push_back(std::move(change));
+    m_staged.push_back({date, entry});
+    if (m_batch.size() >= kBatchItems || m_batchBytes >= kBatchBytes) flush();
+}
+
+void Importer::applied(std::size_t i) {
+    if (!m_staged[i].entry) return;
+    const store::CDiaryDataFile::RecordChange& c = m_batch[i];
+    DateUnits& units = unitsOf(m_staged[i].date);
+    units.entry.clear();
+    units.sticky.clear();
+    std::uint64_t at = c.placed;
+    for (const Image& image : c.images) {
+        units.entry.push_back(at);
+        at += image.size() / store::kUnitSize;
+    }
+}
+
+void Importer::flush() {
+    if (m_batch.empty()) return;
+    struct Clear {
+        Importer& i;
+        ~Clear() {
+            i.m_batch.clear();
+            i.m_staged.clear();
+            i.m_batchBytes = 0;
+        }
+    } clear{*this};
+    std::size_t done = 0;
+    try {
+        if (m_file.ApplyChanges(m_batch)) {
+            for (; done < m_batch.size(); ++done) applied(done);
             return;
         }
-        written.push_back(unit);
+        for (; done < m_batch.size(); ++done) {
+            if (m_file.ApplyChanges(std::span(&m_batch[done], 1))) {
+                applied(done);
+                continue;
+            }
+            m_ui.warn(m_staged[done].entry ? res::Msg::WriteToDiskFailure
+                                           : res::Msg::FileWriteFailed);
+            ++m_failed;
+        }
+    } catch (const store::FileError&) {
+        m_failed += m_batch.size() - done;  // the import ends; these are not in
+        throw;
     }
-    for (std::uint64_t u : old) m_file.FreeRecord(u);
-    old = std::move(written);
 }
 
 Importer::DateAttachments& Importer::attachmentsOf(Date date) {
@@ -295,10 +377,13 @@ Importer::DateAttachments& Importer::attachmentsOf(Date date) {
 
 int Importer::finish() {
     while (m_result == 1 && !m_window.empty()) writeFront();
+    // What was staged counts as done, also after a cancel.
     try {
-        m_file.Sync();
-    } catch (const store::FileError&) {
-        if (m_result == 1) m_ui.warn(res::Msg::WriteToDiskFailure);
+        flush();
+    } catch (const store::FileError& e) {
+        if (m_result == 1)
+            m_ui.warn(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                                 : res::Msg::WriteToDiskFailure);
         m_result = 0;
     }
     if (m_result == 2) m_progress.abort();
@@ -315,7 +400,7 @@ int RunTexts(Importer& importer, const std::string& folder, Encoding encoding,
             // A file that cannot be read whole is skipped, as is its .rtf.
             if (!ReadWholeFile(t.path, *bytes) ||
                 (!t.rtfPath.empty() && !ReadWholeFile(t.rtfPath, *rtf))) {
-                if (!importer.skip()) return importer.result();
+                if (!importer.skip(true)) return importer.result();
                 continue;
             }
         } catch (const std::bad_alloc&) {
@@ -335,7 +420,8 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
         for (const std::string& name : f.files) {
             Importer::DateAttachments& known = importer.attachmentsOf(f.date);
             std::optional<AttachmentSource> source;
-            if (!known.names.count(store::Utf8ToUtf16(name))) {
+            const bool present = known.names.count(store::Utf8ToUtf16(name)) != 0;
+            if (!present) {
                 try {
                     source = ReadAttachment(JoinPath(f.path, name), name, f.date, ui);
                 } catch (const std::bad_alloc&) {
@@ -344,7 +430,7 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
                 }
             }
             if (!source) {
-                if (!importer.skip()) return importer.result();
+                if (!importer.skip(!present)) return importer.result();
                 continue;
             }
             source->order = ++known.maxOrder;
@@ -356,7 +442,7 @@ int RunAttachments(Importer& importer, const std::string& folder, res::UserInter
                     auto image = AttachmentImage(*shared);
                     if (!image)
                         return Prepared{
-                            Prepared::Kind::Skip, shared->date, {}, res::Msg::FailedToCompress};
+                            Prepared::Kind::Failed, shared->date, {}, res::Msg::FailedToCompress};
                     return Prepared{
                         Prepared::Kind::Attachment, shared->date, {std::move(*image)}, {}};
                 },
@@ -379,7 +465,9 @@ std::uint64_t CountImportAttachments(const std::string& folder) {
     return n;
 }
 
-int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding) {
+int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding,
+               std::uint64_t* failed) {
+    if (failed) *failed = 0;
     res::UserInterface& ui = file.ui();
     const std::uint64_t total = CountImportTexts(folder) + CountImportAttachments(folder);
     Importer importer(file, total);
@@ -392,10 +480,14 @@ int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding 
                                                            : res::Msg::WriteToDiskFailure);
         importer.fail();
     }
-    return importer.finish();
+    const int r = importer.finish();
+    // After a failure that ended the import, the items never reached failed too.
+    if (failed) *failed = importer.failed() + (r == 0 ? importer.unreached() : 0);
+    return r;
 }
 
-int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding) {
+int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding encoding,
+              std::uint64_t* failed) {
     res::UserInterface& ui = file.ui();
     const std::uint64_t texts = CountImportTexts(folder);
     const std::uint64_t attachments = CountImportAttachments(folder);
@@ -404,7 +496,7 @@ int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding e
         return 0;
     }
     if (!ui.askYesNo(ImportQuestion(texts, attachments))) return 2;
-    const int r = ImportData(file, folder, encoding);
+    const int r = ImportData(file, folder, encoding, failed);
     if (r == 1) ui.inform(res::Msg::ImportCompleted);
     if (r == 0) ui.warn(res::Msg::ImportFailed);
     return r;

@@ -21,15 +21,19 @@ std::uint64_t CountImportTexts(const std::string& folder);
 std::uint64_t CountImportAttachments(const std::string& folder);
 
 // 1 completed, 0 failed (told), 2 aborted by the user (told). Entries are
-// compressed on worker threads and written in folder order; the data file
-// is synced once at the end, also after a cancel or a failure (what was
-// imported until then stays).
+// compressed on worker threads and written in folder order, in batches
+// that each reach the data file as one change (CDiaryDataFile::
+// ApplyChanges: every date whole or not at all, a few syncs per batch);
+// after a cancel or a failure what was imported until then stays.
+// Items that could not be imported (a file that could not be read, an
+// attachment refused, a record that could not be written) do not stop it;
+// their number goes to *failed.
 [[nodiscard]] int ImportData(store::CDiaryDataFile& file, const std::string& folder,
-                             Encoding encoding);
+                             Encoding encoding, std::uint64_t* failed = nullptr);
 
 // The import command after its dialog: counts, asks, imports and tells
 // the result. 1 done, 0 failed or nothing to import, 2 declined or aborted.
 [[nodiscard]] int RunImport(store::CDiaryDataFile& file, const std::string& folder,
-                            Encoding encoding);
+                            Encoding encoding, std::uint64_t* failed = nullptr);
 
 }  // namespace tl::exchange

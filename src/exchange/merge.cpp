@@ -319,17 +319,18 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
         ui.warn(res::Msg::DataReadOnly);
         return 0;
     }
-    own.Close();
+    // The own file stays open, and so locked, from here to the rename: a
+    // change another program made meanwhile would be lost with the old file.
     auto fail = [&](int result) {
         std::error_code ec;
         fs::remove(workPath, ec);
-        Reopen(own, false);
         if (result == 0) ui.warn(res::Msg::MergeFailure);
         return result;
     };
     try {
-        if (store::CopyFile(ownPath, workPath, {}) != store::CopyResult::Done) return fail(0);
-    } catch (const store::FileError&) {
+        if (own.CopyTo(workPath) != store::CopyResult::Done) return fail(0);
+    } catch (const store::FileError& e) {
+        ui.warn(store::FailureText(e));
         return fail(0);
     }
     const int r = MergeData(workPath, ownPath, folder, emptyAfter, ui, askPassword);
@@ -339,6 +340,7 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
     if (::stat(ownPath.c_str(), &st) == 0) (void)::chmod(workPath.c_str(), st.st_mode & 07777);
     if (::rename(workPath.c_str(), ownPath.c_str()) != 0) return fail(0);
     SyncFolderOf(ownPath);
+    own.Close();
     Reopen(own, false);
 
     if (emptyAfter) {
@@ -380,7 +382,7 @@ int CopyData(const std::string& dataPath, const std::string& folder, res::UserIn
         return r == store::CopyResult::Done ? 1 : 0;
     } catch (const store::FileError& e) {
         progress.close();
-        ui.warn(e.error() != 0 ? std::strerror(e.error()) : e.what());
+        ui.warn(store::FailureText(e));
         return 0;
     }
 }

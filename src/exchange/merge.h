@@ -39,9 +39,10 @@ std::string WorkCopyPath(const std::string& dataPath);
 //  1. the own data file is either exactly as before or the whole merged
 //     file: the work copy, synced, replaces it by one rename;
 //  2. a failed or cancelled merge removes the work copy;
-//  3. the source is emptied (when asked) only after step 1 succeeded.
-// own is closed during the merge and open again afterwards. Tells the
-// result ("Merge is complete." / "Merge failure.").
+//  3. the source is emptied (when asked) only after step 1 succeeded;
+//  4. own stays open, and so held against other writers, from the copy
+//     to the rename; then it is opened on the merged file.
+// Tells the result ("Merge is complete." / "Merge failure.").
 [[nodiscard]] int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAfter,
                            const PasswordPrompt& askPassword);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "store/data_file_key.h"
 #include "store/file_copy.h"
 #include "store/record_images.h"
 #include "store/record_layout.h"
@@ -133,18 +134,19 @@ TEST_F(MergeTest, CancelLeavesTheOwnFileExactlyAsItWas) {
     EXPECT_FALSE(fs::exists(WorkCopyPath(ownPath.string())));
 }
 
-TEST_F(MergeTest, ATextWhoseHeaderIsNotFromTheSourceIsRefused) {
-    // The source's text of a date whose header only the own file has.
+TEST_F(MergeTest, ATextWhoseHeaderIsGoneIsLeftBehindNotMerged) {
+    // The source's text of a date whose header was freed (as a deletion
+    // interrupted after its first step leaves it): no reader sees it, so
+    // the merge does not carry it over the own entry.
     ASSERT_EQ(own->SaveEntry({2024, 3, 5}, u"own", u"", u"own text"), 1);
     ASSERT_EQ(source->SaveEntry({2024, 3, 5}, u"src", u"", u"src text"), 1);
     source->FreeRecord(source->ReadEntryHeader({2024, 3, 5}));
     ASSERT_EQ(source->SaveEntry({2024, 3, 6}, u"other", u"", u"x"), 1);
     ui.answer(res::Answer::Yes);
-    EXPECT_EQ(merge(), 0);
-    EXPECT_EQ(ui.warnings(),
-              (std::vector<std::string>{"Diary data is incorrect.", "Merge failure."}));
+    EXPECT_EQ(merge(), 1);
+    EXPECT_EQ(Title(*own, {2024, 3, 5}), u"own");
     EXPECT_EQ(Text(*own, {2024, 3, 5}), u"own text");
-    EXPECT_EQ(own->ReadEntryHeader({2024, 3, 6}), 0u);
+    EXPECT_EQ(Title(*own, {2024, 3, 6}), u"other");
 }
 
 TEST_F(MergeTest, RefusedSourcesSayWhy) {
@@ -204,6 +206,58 @@ TEST_F(MergeTest, PasswordOfTheSourceIsAskedThreeTimes) {
     EXPECT_EQ(
         RunMerge(*own, (dir / "src").string(), false, [] { return std::u16string(u"secret"); }), 1);
     EXPECT_NE(own->ReadEntryHeader({2024, 3, 5}), 0u);
+}
+
+// Another program writing while the merge works: at the question and at
+// every progress step it tries to save an entry of its own.
+class IntrudingUi final : public res::UserInterface {
+public:
+    using UserInterface::inform;
+    using UserInterface::warn;
+    IntrudingUi(res::UserInterface& ui, fs::path path) : m_ui(ui), m_path(std::move(path)) {}
+
+    void warn(std::string_view text) override { m_ui.warn(text); }
+    void inform(std::string_view text) override { m_ui.inform(text); }
+    bool askYesNo(std::string_view text) override {
+        intrude();
+        return m_ui.askYesNo(text);
+    }
+    res::Answer askYesNoCancel(std::string_view text) override { return m_ui.askYesNoCancel(text); }
+    void openProgress(std::string_view title) override { m_ui.openProgress(title); }
+    bool stepProgress(int percent) override {
+        intrude();
+        return m_ui.stepProgress(percent);
+    }
+    void closeProgress() override { m_ui.closeProgress(); }
+
+    int accepted = 0, tries = 0;
+
+private:
+    void intrude() {
+        ++tries;
+        store::CDiaryDataFile other;
+        other.SetPath(m_path.string());
+        other.SetKey(store::DeriveDataFileKey());
+        if (other.Open(false) != store::OpenResult::Opened) return;
+        const store::Date d{2023, 1, static_cast<std::uint8_t>(1 + accepted)};
+        if (other.SaveEntry(d, u"other", u"", u"written meanwhile") == 1) ++accepted;
+    }
+    res::UserInterface& m_ui;
+    fs::path m_path;
+};
+
+TEST_F(MergeTest, AnotherWriterIsRefusedWhileTheMergeWorks) {
+    ASSERT_EQ(source->SaveEntry({2024, 3, 5}, u"src", u"", u"merged"), 1);
+    IntrudingUi intruder(ui, ownPath);
+    own->SetUserInterface(intruder);
+    ui.answer(res::Answer::Yes);
+    ASSERT_EQ(merge(), 1);
+    ASSERT_GT(intruder.tries, 1);
+    // Whatever another writer was told was saved must still be there.
+    for (int i = 0; i < intruder.accepted; ++i)
+        EXPECT_EQ(Title(*own, {2023, 1, static_cast<std::uint8_t>(1 + i)}), u"other") << i;
+    EXPECT_EQ(intruder.accepted, 0) << "the own file was not held during the merge";
+    EXPECT_EQ(Title(*own, {2024, 3, 5}), u"src");
 }
 
 TEST_F(MergeTest, CopyAsksBeforeReplacingAndCancelLeavesNothingHalfDone) {

@@ -66,6 +66,8 @@ std::string_view Text(Msg id) {
             return "Diary data can not be more than 4G bytes.\nSave failure.";
         case Msg::WriteToDiskFailure:
             return "Write to disk failure.";
+        case Msg::DataInUse:
+            return "Diary data is in use.";
         case Msg::OutOfMemoryDiarySaveFailure:
             return "Out of memory.\nDiary save failure";
         case Msg::FailedToDecompress:

@@ -45,6 +45,7 @@ enum class Msg : int {
     PasswordNotConvertible = 304,
     WriteToDiskFailure = 133,
     OutOfMemoryDiarySaveFailure = 305,
+    DataInUse = 306,
     // Attachment and sticky note records.
     StickyTextEmpty = 113,
     StickyTextTooLong = 114,

@@ -177,28 +177,23 @@ int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t
         return 0;
     }
 
-    std::uint64_t unit = 0;
+    // One change: the record appears whole, synced, or not at all.
+    RecordChange change;
+    change.images.push_back(std::move(image));
     try {
-        if (!WriteRecord(image, &unit)) {
+        if (!ApplyChanges(std::span(&change, 1))) {
             m_ui->warn(res::Msg::FileWriteFailed);
             return 0;
         }
-        Sync();
-    } catch (const FileError&) {
-        // An attachment the disk may not hold is taken back; the file stays
-        // as it was before the call.
-        if (unit != 0) {
-            try {
-                FreeRecord(unit);
-            } catch (const FileError&) {
-            }
-        }
+    } catch (const FileError& e) {
+        if (e.kind() == FileErrorKind::DiskFull) m_ui->warn(res::Msg::DiskFull);
         m_ui->warn(res::Msg::FileWriteFailed);
         return 0;
     }
+    const std::uint64_t unit = change.placed;
     if (info) {
         AttachmentHead head;
-        std::copy_n(image.begin(), kAttData, head.begin());
+        std::copy_n(change.images.front().begin(), kAttData, head.begin());
         *info = ParseHead(unit, head);
     }
     return 1;

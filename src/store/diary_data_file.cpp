@@ -1,5 +1,7 @@
 #include "diary_data_file.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "codepage.h"
@@ -25,6 +27,10 @@ int CDiaryDataFile::Create() {
     std::unique_ptr<File> file;
     try {
         file = m_fs->create(m_path);
+    } catch (const FileError&) {
+        return 0;  // someone else's file, or none could be made: left alone
+    }
+    try {
         std::array<std::uint8_t, kUnitSize> header{};
         header[kHdrKind] = kKindFileHeader;
         PutU32(&header[kHdrUnits], 1);
@@ -37,6 +43,12 @@ int CDiaryDataFile::Create() {
         file->writeAt(0, header.data(), header.size());
         file->sync();
     } catch (const FileError&) {
+        // The file is ours and empty (or half written): no data file at all
+        // is better than one that every open calls damaged.
+        try {
+            m_fs->remove(m_path);
+        } catch (const FileError&) {
+        }
         return 0;
     }
     m_totalUnits = 1;
@@ -81,12 +93,11 @@ int CDiaryDataFile::Validate() {
         if (total == 0) return 0;
         std::uint64_t length = m_file->size();
         if (length % kUnitSize != 0) return 0;
-        // A file longer than its total is the trace of a growth that was
-        // interrupted before the header committed it: the tail holds no
-        // record of the chain and the next growth reuses it. Shorter is
-        // damage.
+        // Shorter than the total is damage; longer must be the trace of one
+        // interrupted growth.
         if (length < static_cast<std::uint64_t>(total) * kUnitSize) return 0;
         m_totalUnits = total;
+        if (!tailIsInterruptedGrowth()) return 0;
         // The check is one walk over the file; with the chain map on, the
         // map is built by that same pass.
         if (m_useChainMap) loadChain();
@@ -96,7 +107,12 @@ int CDiaryDataFile::Validate() {
             std::uint8_t kind = rec.header.kind();
             if (kind > kKindWeatherList && kind != kKindFileHeader) return 0;
         }
-        return walk.damaged() ? 0 : 1;
+        if (walk.damaged()) return 0;
+        // The start-up check: what interrupted saves left behind (which no
+        // reader sees) is freed, so that older programs and plain walks
+        // see one version too.
+        if (m_useChainMap && IsWritable()) freeLeftBehind();
+        return 1;
     } catch (const FileError&) {
         return 0;
     }
@@ -109,6 +125,11 @@ void CDiaryDataFile::Close() {
 
 void CDiaryDataFile::Sync() {
     if (m_file) m_file->sync();
+}
+
+CopyResult CDiaryDataFile::CopyTo(const std::string& to, const CopyProgress& progress) {
+    if (!m_file) throw FileError(FileErrorKind::Io, EBADF, "'" + m_path + "' is not open");
+    return CopyOpenFile(*m_file, m_path, to, progress);
 }
 
 std::array<std::uint8_t, kUnitSize> CDiaryDataFile::readFileHeader() {
@@ -124,8 +145,28 @@ void CDiaryDataFile::writeFileHeader(std::array<std::uint8_t, kUnitSize> header)
     m_file->writeAt(0, header.data(), header.size());
 }
 
+bool CDiaryDataFile::tailIsInterruptedGrowth() {
+    const std::uint64_t length = m_file->size();
+    const std::uint64_t end = static_cast<std::uint64_t>(m_totalUnits) * kUnitSize;
+    if (length <= end) return true;
+    if ((length - end) % kUnitSize != 0) return false;
+    const std::uint64_t tailUnits = (length - end) / kUnitSize;
+    // A growth extends the file (zeros) and writes the new record's header
+    // unit first (the disk may keep later units without it): its tail
+    // begins with zeros, or with one record whose units reach at least to
+    // the end of the file. Records hidden behind a total that is too small
+    // begin with a header at the total, which is never all zeros.
+    std::array<std::uint8_t, kUnitSize> first{};
+    if (m_file->readAt(end, first.data(), first.size()) != first.size()) return false;
+    if (std::all_of(first.begin(), first.end(), [](std::uint8_t b) { return b == 0; })) return true;
+    RecordHeader h;
+    m_cipher.Decrypt(first.data(), h.bytes.data(), kRecordHeaderSize);
+    return h.kind() <= kKindWeatherList && h.units() >= tailUnits;
+}
+
 std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
-                                       const std::function<void(std::uint64_t)>& fill) {
+                                       const std::function<void(std::uint64_t)>& fill,
+                                       bool durable) {
     if (!m_file || m_totalUnits == 0 || newTotal <= m_totalUnits) return 0;
     if (newTotal * kUnitSize > kMaxFileBytes) {
         m_ui->warn(res::Msg::DataTooLarge);
@@ -135,13 +176,21 @@ std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
     std::uint64_t oldLength = 0;
     bool resized = false;
     try {
+        // Past the total lies at most what one interrupted growth left;
+        // anything else holds records that must not be cut away.
+        if (!tailIsInterruptedGrowth()) {
+            m_ui->warn(res::Msg::DiaryDataIncorrect);
+            return 0;
+        }
         auto header = readFileHeader();
-        oldLength = m_file->size();
+        oldLength = static_cast<std::uint64_t>(oldTotal) * kUnitSize;
         m_file->setSize(newTotal * kUnitSize);
         resized = true;
         fill(static_cast<std::uint64_t>(oldTotal));
         // The header total is the commit point: until it is written the new
-        // units are not part of the chain.
+        // units are not part of the chain. A power cut must never commit
+        // units that did not reach the disk.
+        if (durable) m_file->sync();
         PutU32(&header[kFhTotalUnits], static_cast<std::uint32_t>(newTotal));
         writeFileHeader(header);
     } catch (const FileError& e) {
@@ -177,10 +226,17 @@ int CDiaryDataFile::SetPassword(std::u16string_view password) {
         m_ui->warn(res::Msg::PasswordTooLong);
         return 0;
     }
-    auto header = readFileHeader();
-    std::memset(&header[kFhPassword], 0, kFhPasswordSize);
-    std::memcpy(&header[kFhPassword], ansi->data(), ansi->size());
-    writeFileHeader(header);
+    try {
+        auto header = readFileHeader();
+        std::memset(&header[kFhPassword], 0, kFhPasswordSize);
+        std::memcpy(&header[kFhPassword], ansi->data(), ansi->size());
+        writeFileHeader(header);
+        Sync();
+    } catch (const FileError& e) {
+        m_ui->warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                       : res::Msg::WriteToDiskFailure);
+        return 0;
+    }
     return 1;
 }
 

@@ -13,6 +13,7 @@
 #include "blowfish.h"
 #include "data_file_key.h"
 #include "file.h"
+#include "file_copy.h"
 #include "record_header.h"
 #include "records.h"
 #include "res/user_interface.h"
@@ -62,8 +63,8 @@ public:
     // Grows the file to newTotal units; returns the old total (the first new
     // unit), or 0 on failure with the file as it was.
     [[nodiscard]] std::uint64_t Grow(std::uint64_t newTotal);
-    // 1 stored; 0 refused (with a message) when the password cannot be
-    // stored so that it can be typed again.
+    // 1 stored and synced; 0 refused (with a message) when the password
+    // cannot be stored so that it can be typed again, or not written.
     [[nodiscard]] int SetPassword(std::u16string_view password);
     std::u16string GetPassword();
     std::uint32_t TotalUnits() const { return m_totalUnits; }
@@ -74,6 +75,9 @@ public:
     bool IsWritable() const { return m_file != nullptr && m_writable; }
     // Data reaches the disk before this returns.
     void Sync();
+    // Copies the open file byte for byte to another path (replacing it and
+    // syncing it), holding the file meanwhile. Failures throw FileError.
+    [[nodiscard]] CopyResult CopyTo(const std::string& to, const CopyProgress& progress = {});
 
     // --- Records -----------------------------------------------------------
     // Reads n bytes (24 or whole units) at the unit and deciphers them into
@@ -96,6 +100,8 @@ public:
     [[nodiscard]] int WriteRecord(std::span<const std::uint8_t> image,
                                   std::uint64_t* unit = nullptr);
     void FreeRecord(std::uint64_t unit);
+    // Frees the date's entry and sticky note (and attachments) in one
+    // change (ApplyChanges); synced. File errors propagate.
     void FreeDate(std::int16_t year, std::uint8_t month, std::uint8_t day, bool includeAttachments);
     void FreeAllDiaryRecords();
     void FreeWeatherLists();
@@ -105,17 +111,34 @@ public:
     // Units of a record whose payload of n bytes starts at record byte 44.
     static std::uint64_t UnitsForPayload(std::uint64_t n);
 
-    // Replaces records without a moment in which neither version exists:
-    //  1. every image is written as a new record;
-    //  2. only then are the replaced units freed;
-    //  3. the data reaches the disk before this returns.
-    // When a write fails the records written so far are freed again and the
-    // replaced ones stay as they were; 0 is returned (WriteRecord has told
-    // the user about a full disk or the size limit). File errors propagate
-    // after the same clean-up.
+    // One change of the file that every reader sees happen at once (see
+    // FORMAT.md, "Saving at once"): new records, laid end to end in the
+    // order given, replacing old ones.
+    struct RecordChange {
+        std::vector<std::vector<std::uint8_t>> images;  // the new records
+        std::vector<std::uint64_t> entry;               // an entry's old records (kinds 1, 2 and 5)
+        std::vector<std::uint64_t> others;              // other old records, each replaced alone
+        std::uint64_t placed = 0;                       // out: the unit of the first new record
+    };
+    // Applies the changes:
+    //  1. every change's new records are written into a stretch that is
+    //     still one free record (or past the total, then committed as one
+    //     free record), and synced;
+    //  2. each change's first unit is written, which makes its records
+    //     appear together; synced;
+    //  3. the old records go: an entry whose records lie end to end as one
+    //     free record by one write, otherwise its header first; synced.
+    // An old entry laid out otherwise that the change would leave with a
+    // kind it does not replace is first copied into one stretch, so that
+    // no moment shows half of it. 1 done; 0 refused (the size limit, a
+    // full disk while growing, a damaged tail: told). File errors
+    // propagate once the file is back as it was, as far as it lets us.
+    [[nodiscard]] int ApplyChanges(std::span<RecordChange> changes);
+    // One change: images replace the records at replaced.
     [[nodiscard]] int ReplaceRecords(std::span<const std::vector<std::uint8_t>> images,
                                      std::span<const std::uint64_t> replaced);
-    // The units of the date's records of the given kinds, in file order.
+    // The units of the date's records of the given kinds, in file order,
+    // those that an interrupted save left behind included.
     std::vector<std::uint64_t> UnitsOfDate(Date date, std::initializer_list<std::uint8_t> kinds);
 
     // --- Entries (entry_records.cpp) -----------------------------------------
@@ -123,12 +146,16 @@ public:
     // deciphered first unit.
     std::uint64_t ReadEntryHeader(Date date, EntryHeader* header = nullptr,
                                   std::array<std::uint8_t, kUnitSize>* firstUnit = nullptr);
+    // The same for the entry header record at unit; 1 read, 0 not.
+    [[nodiscard]] int ReadEntryHeaderAt(std::uint64_t unit, EntryHeader* header,
+                                        std::array<std::uint8_t, kUnitSize>* firstUnit = nullptr);
     // The date's plain text; 0 when none or when it cannot be read (the
     // user has been told why).
     std::uint64_t ReadEntryText(Date date, std::u16string& text);
     [[nodiscard]] int ReadEntryTextAt(std::uint64_t unit, std::u16string& text);
     // The date's rich text (RTF bytes); 0 when none or unreadable.
     std::uint64_t ReadEntryRichText(Date date, std::vector<std::uint8_t>& rtf);
+    [[nodiscard]] int ReadEntryRichTextAt(std::uint64_t unit, std::vector<std::uint8_t>& rtf);
     // The import save: title, weather and plain text, black title; all
     // empty deletes the entry. 1 saved, 0 failed (told, old entry kept).
     [[nodiscard]] int SaveEntry(Date date, std::u16string_view title, std::u16string_view weather,
@@ -232,16 +259,49 @@ private:
     struct ChainLink {
         std::uint64_t unit;
         std::uint32_t units;
-        std::uint8_t kind;
+        std::uint8_t kind;  // as walks see it: 0 for a record left behind
         std::uint8_t month;
         std::uint8_t day;
         std::int16_t year;
+        std::uint8_t stored;  // the kind on disk
+        bool hidden() const { return kind != stored; }
     };
     // The title of the entry header record at unit.
     std::u16string titleAt(std::uint64_t unit, std::uint32_t units);
     void loadChain();
     void invalidateChain();
     unsigned searchThreads() const;
+    // The reading rule for what interrupted saves leave (record_sets.cpp):
+    // marks the records no reader may see; with repair, frees them.
+    void hideLeftBehind();
+    void freeLeftBehind();
+    // Whether Allocate may take the free record at unit.
+    bool usableFree(std::uint64_t unit);
+    // The first fit for Allocate: free records from a boundary, together
+    // at least units long, and the last one's header as the file holds it.
+    struct FreeRun {
+        std::uint64_t start;
+        std::uint64_t units;
+        std::size_t records;
+        RecordHeader last;
+    };
+    std::optional<FreeRun> findFreeRun(std::uint32_t units);
+    // Replaces the map's link at unit by links covering the same units.
+    void chainReplace(std::uint64_t unit, const std::vector<ChainLink>& links);
+    // Where ApplyChanges puts a change: the free record it fills (of
+    // stretch units), and the header of what its records leave free.
+    struct Placement {
+        RecordChange* change;
+        std::uint64_t stretch;
+        RecordHeader rest;
+    };
+    int applyChanges(std::span<RecordChange> changes);
+    int convertEntry(RecordChange& change);
+    void placeChanges(std::span<RecordChange> changes, std::vector<Placement>& placed);
+    // Frees the change's old records: first an entry laid end to end (one
+    // write) or the headers of one laid out otherwise, and the other
+    // records; then the rest of such an entry.
+    void hideOld(RecordChange& change, bool endToEnd, bool first, std::vector<RecordRef>& hidden);
     std::size_t chainIndex(std::uint64_t unit) const;
     ChainLink* chainAt(std::uint64_t unit);
     void chainSetHeader(std::uint64_t unit, const RecordHeader& header);
@@ -250,11 +310,18 @@ private:
     std::uint8_t* scratch(std::size_t n);
     void writeHeaderAt(std::uint64_t unit, const RecordHeader& header);
     std::array<std::uint8_t, kUnitSize> readFileHeader();
+    // Whether what lies past the total is no more than one interrupted
+    // growth left: nothing, a tail beginning with a zero unit, or one
+    // record reaching the end.
+    bool tailIsInterruptedGrowth();
     void writeFileHeader(std::array<std::uint8_t, kUnitSize> header);
     // Extends the file to newTotal units, lets fill write into the new
     // units, then commits the header total. Any failure restores the old
     // length and total and reports 0.
-    std::uint64_t growWith(std::uint64_t newTotal, const std::function<void(std::uint64_t)>& fill);
+    // With durable, the new units reach the disk before the total commits
+    // them.
+    std::uint64_t growWith(std::uint64_t newTotal, const std::function<void(std::uint64_t)>& fill,
+                           bool durable = false);
     void freeWhere(bool (*match)(const RecordHeader&, const void*), const void* arg);
 
     std::vector<ChainLink> m_chain;
@@ -276,6 +343,8 @@ private:
     DataFileKey m_key{};
     CBlowfish m_cipher;
     std::vector<std::uint8_t> m_scratch;
+    // Free records that ApplyChanges is filling: not free for Allocate.
+    std::vector<std::uint64_t> m_reserved;
 };
 
 // 1 when needle occurs in text; an empty text contains nothing, an empty

@@ -10,7 +10,9 @@
 #include <map>
 
 #include "data_file_key.h"
+#include "mem_file_system.h"
 #include "support/data_file_fixture.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 namespace tl::store {
@@ -77,6 +79,29 @@ TEST(DataFileContainer, ValidateTellsDamageFromHarmlessDifferences) {
         {"kind 255 outside unit 0", patchUnit(1, [](auto& u) { u[0] = 255; }), true},
         {"interrupted growth leaves a longer file",
          [](auto& raw) { raw.resize(raw.size() + 3 * kUnitSize, 0); }, true},
+        {"interrupted growth wrote the new record's header",
+         [](auto& raw) {
+             raw.resize(raw.size() + 3 * kUnitSize, 0);
+             std::array<std::uint8_t, kUnitSize> u{};
+             u[0] = kKindAttachment;
+             PutU32(&u[8], 5);  // the record would have had 5 units
+             PutPlainUnit(raw, 7, u);
+         },
+         true},
+        {"total too small by one record (as after an interrupted growth)",
+         patchUnit(0, [](auto& u) { PutU32(&u[24], 5); }), true},
+        {"total too small by two records", patchUnit(0, [](auto& u) { PutU32(&u[24], 4); }), false},
+        {"tail longer than the record it begins with",
+         [](auto& raw) {
+             raw.resize(raw.size() + 3 * kUnitSize, 0);
+             std::array<std::uint8_t, kUnitSize> u{};
+             u[0] = kKindPlainText;
+             PutU32(&u[8], 2);
+             PutPlainUnit(raw, 7, u);
+         },
+         false},
+        {"tail of something that is no record",
+         [](auto& raw) { raw.resize(raw.size() + 2 * kUnitSize, 0x33); }, false},
         {"kind 7 in the chain", patchUnit(3, [](auto& u) { u[0] = 7; }), false},
         {"record of zero units", patchUnit(3, [](auto& u) { PutU32(&u[8], 0); }), false},
         {"last record runs past the total", patchUnit(5, [](auto& u) { PutU32(&u[8], 3); }), false},
@@ -111,6 +136,23 @@ TEST(DataFileContainer, ValidateTellsDamageFromHarmlessDifferences) {
         (void)d.file->CountByKind(counts);
         (void)d.file->FindNext(kKindAttachment, 0);
     }
+}
+
+TEST(DataFileContainer, RecordsHiddenBehindATooSmallTotalAreNeverCutAway) {
+    MemDataFile d;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(d.file->WriteRecord(testing::RecordImage(2, 2024, 3, 5 + i, 2)), 1);
+    d.file->Close();
+    auto header = PlainUnit(d.raw(), 0);
+    PutU32(&header[24], 3);  // hides the records at 3 and 5
+    PutPlainUnit(d.raw(), 0, header);
+    const auto before = d.raw();
+    ASSERT_EQ(d.file->Open(false), OpenResult::Opened);
+    EXPECT_EQ(d.file->Validate(), 0);
+    // Even without the check a growth must not cut them off.
+    EXPECT_EQ(d.file->WriteRecord(testing::RecordImage(2, 2024, 4, 1, 1)), 0);
+    EXPECT_EQ(d.ui.warnings(), std::vector<std::string>{"Diary data is incorrect."});
+    EXPECT_EQ(d.raw(), before);
 }
 
 TEST(DataFileContainer, OpenTellsMissingInUseAndReadOnly) {
@@ -204,6 +246,37 @@ TEST(DataFileContainer, FullDiskWhileGrowingKeepsLengthAndHeader) {
     EXPECT_EQ(d.file->Validate(), 1);
 }
 
+TEST(DataFileContainer, ACreateThatFailsLeavesNoFileBehind) {
+    for (FileErrorKind kind : {FileErrorKind::DiskFull, FileErrorKind::Io}) {
+        for (int n = 1;; ++n) {
+            MemFileSystem mem;
+            testing::FaultyFileSystem faulty(mem);
+            faulty.kind = kind;
+            CDiaryDataFile f(faulty);
+            f.SetPath("/mem/Mrlwbk31.dat");
+            f.SetKey(DeriveDataFileKey());
+            faulty.arm(n);
+            const int created = f.Create();
+            if (!faulty.fired()) {
+                EXPECT_EQ(created, 1);
+                EXPECT_EQ(mem.bytes("/mem/Mrlwbk31.dat").size(), kUnitSize);
+                break;
+            }
+            EXPECT_EQ(created, 0) << "failure " << n;
+            EXPECT_FALSE(mem.exists("/mem/Mrlwbk31.dat"))
+                << "failure " << n << " left a file that is no data file";
+        }
+    }
+    // A disk without room for one unit.
+    MemFileSystem mem;
+    mem.setCapacity(64);
+    CDiaryDataFile f(mem);
+    f.SetPath("/mem/Mrlwbk31.dat");
+    f.SetKey(DeriveDataFileKey());
+    EXPECT_EQ(f.Create(), 0);
+    EXPECT_FALSE(mem.exists("/mem/Mrlwbk31.dat"));
+}
+
 TEST(DataFileContainer, PasswordIsStoredInCodePage932AndRefusedWhenItCannotBeTypedAgain) {
     MemDataFile d;
     EXPECT_EQ(d.file->GetPassword(), u"");
@@ -280,6 +353,7 @@ public:
     }
     std::optional<bool> isReadOnly(const std::string&) override { return false; }
     bool exists(const std::string&) override { return true; }
+    void remove(const std::string&) override {}
 };
 
 TEST(DataFileContainer, FileStopsAtFourBillionBytesComputedWithoutWrapping) {
@@ -294,7 +368,7 @@ TEST(DataFileContainer, FileStopsAtFourBillionBytesComputedWithoutWrapping) {
     // One large record fills the file to 4 units below the limit.
     const std::uint64_t limitUnits = kMaxFileBytes / kUnitSize;  // 31,250,000
     ASSERT_EQ(f.Grow(limitUnits - 4), 1u);
-    auto big = testing::RecordImage(2, 2024, 1, 1, 1);
+    auto big = testing::RecordImage(kKindAttachment, 2024, 1, 1, 1);
     PutU32(&big[8], static_cast<std::uint32_t>(limitUnits - 5));
     CBlowfish bf;
     DataFileKey key = DeriveDataFileKey();

@@ -45,18 +45,22 @@ std::optional<std::u16string> DecodePlainText(std::span<const std::uint8_t> reco
         return TextOfBytes(stored.first(std::min<std::size_t>(original, capacity)));
     const std::uint32_t storedSize = GetU32(&record[kPtStored]);
     if (storedSize > capacity) return std::nullopt;
-    // Inflated straight into the text: the stored bytes are UTF-16LE.
+    // Inflated straight into the text (the stored bytes are UTF-16LE) when
+    // the stated original size holds it. That size is informative only:
+    // other writers and converted old files do not keep it exact, so a
+    // stream that inflates to more is read again up to the fixed cap.
     const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(original, kTextLimit));
     if constexpr (std::endian::native == std::endian::little) {
         std::u16string text((room + 1) / 2, u'\0');
         const std::optional<std::size_t> n = InflateInto(
             stored.first(storedSize), {reinterpret_cast<std::uint8_t*>(text.data()), room});
-        if (!n) return std::nullopt;
-        text.resize(*n / 2);
-        text.resize(std::min(text.size(), text.find(u'\0')));
-        return text;
+        if (n) {
+            text.resize(*n / 2);
+            text.resize(std::min(text.size(), text.find(u'\0')));
+            return text;
+        }
     }
-    auto payload = DecompressPayload(stored.first(storedSize), room, res::Silent());
+    auto payload = DecompressPayload(stored.first(storedSize), kTextLimit, res::Silent());
     if (!payload) return std::nullopt;
     return TextOfBytes(*payload);
 }
@@ -66,10 +70,16 @@ std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
     RecordWalk walk(*this, 0);
     RecordRef rec;
     if (!walk.next(rec, OfKindAndDate(KindBit(kKindEntryHeader), date))) return 0;
-    const std::uint64_t unit = rec.unit;
-    const RecordHeader& h = rec.header;
+    return ReadEntryHeaderAt(rec.unit, header, firstUnit) ? rec.unit : 0;
+}
+
+int CDiaryDataFile::ReadEntryHeaderAt(std::uint64_t unit, EntryHeader* header,
+                                      std::array<std::uint8_t, kUnitSize>* firstUnit) {
     std::array<std::uint8_t, kUnitSize> bytes{};
     if (ReadBytes(unit, bytes.data(), kUnitSize) != kUnitSize) return 0;
+    RecordHeader h;
+    std::copy_n(bytes.begin(), kRecordHeaderSize, h.bytes.begin());
+    if (h.kind() != kKindEntryHeader) return 0;
     if (firstUnit) *firstUnit = bytes;
     if (header) {
         header->title = titleAt(unit, h.units());
@@ -77,7 +87,7 @@ std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
         header->colors = {GetU32(&bytes[kEhTextColor]), GetU32(&bytes[kEhBackOn]),
                           GetU32(&bytes[kEhBackColor]), GetU32(&bytes[kEhBlink])};
     }
-    return unit;
+    return 1;
 }
 
 std::u16string CDiaryDataFile::titleAt(std::uint64_t unit, std::uint32_t units) {
@@ -117,10 +127,14 @@ std::uint64_t CDiaryDataFile::ReadEntryRichText(Date date, std::vector<std::uint
     RecordWalk walk(*this, 0);
     RecordRef rec;
     if (!walk.next(rec, OfKindAndDate(KindBit(kKindRichText), date))) return 0;
-    const std::uint64_t unit = rec.unit;
-    const RecordHeader& h = rec.header;
-    const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(h.units()) * kUnitSize;
-    if (bytesInRecord > kTextLimit + kUnitSize || h.units() < 2) {
+    return ReadEntryRichTextAt(rec.unit, rtf) ? rec.unit : 0;
+}
+
+int CDiaryDataFile::ReadEntryRichTextAt(std::uint64_t unit, std::vector<std::uint8_t>& rtf) {
+    std::optional<RecordHeader> h = ReadRecordHeader(unit);
+    if (!h || h->kind() != kKindRichText) return 0;
+    const std::uint64_t bytesInRecord = static_cast<std::uint64_t>(h->units()) * kUnitSize;
+    if (bytesInRecord > kTextLimit + kUnitSize || h->units() < 2) {
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
@@ -132,18 +146,17 @@ std::uint64_t CDiaryDataFile::ReadEntryRichText(Date date, std::vector<std::uint
     if (record[kRtFlag] == 0) {
         auto part = stored.first(std::min<std::size_t>(original, capacity));
         rtf.assign(part.begin(), part.end());
-        return unit;
+        return 1;
     }
     const std::uint32_t storedSize = static_cast<std::uint32_t>(GetU64(&record[kRtStored]));
     if (storedSize > capacity) {
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
-    auto payload = DecompressPayload(stored.first(storedSize),
-                                     std::min<std::uint64_t>(original, kTextLimit), *m_ui);
+    auto payload = DecompressPayload(stored.first(storedSize), kTextLimit, *m_ui);
     if (!payload) return 0;
     rtf = std::move(*payload);
-    return unit;
+    return 1;
 }
 
 namespace {
@@ -169,28 +182,24 @@ std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& head
 
 }  // namespace
 
-// The save of an entry, from the editor or from import:
-//  1. the new header, text and rich text are written as new records;
-//  2. only then are the date's old records of kinds 1, 2, 3 and 5 freed
-//     (its sticky note goes with them; its window writes it again);
-//  3. the data is synced.
-// Until step 2 the old entry is whole; a failure before it frees the new
-// records written so far and keeps the old entry.
+// The save of an entry, from the editor or from import: one change
+// (ApplyChanges) whose new header, text and rich text replace the date's
+// old ones of kinds 1, 2 and 5 at once, and its sticky note (the note's
+// window writes it again). Everything empty deletes the entry. A failure
+// keeps the old entry whole.
 static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& header,
                             std::u16string_view text, const std::span<const std::uint8_t>* rtf) {
     res::UserInterface& ui = file.ui();
     try {
-        std::vector<std::uint64_t> replaced = file.UnitsOfDate(
-            date, {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText});
-        if (header.title.empty() && header.weather.empty() && text.empty()) {
-            // Nothing left to keep: the entry is deleted.
-            for (std::uint64_t u : replaced) file.FreeRecord(u);
-            file.Sync();
-            return 1;
+        CDiaryDataFile::RecordChange change;
+        if (!header.title.empty() || !header.weather.empty() || !text.empty()) {
+            auto images = EntryImages(date, header, text, rtf, ui);
+            if (!images) return 0;
+            change.images = std::move(*images);
         }
-        auto images = EntryImages(date, header, text, rtf, ui);
-        if (!images) return 0;
-        if (!file.ReplaceRecords(*images, replaced)) {
+        change.entry = file.UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindRichText});
+        change.others = file.UnitsOfDate(date, {kKindStickyNote});
+        if (!file.ApplyChanges(std::span(&change, 1))) {
             ui.warn(res::Msg::WriteToDiskFailure);
             return 0;
         }

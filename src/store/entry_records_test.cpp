@@ -91,7 +91,9 @@ TEST(EntryRecords, SavingEverythingEmptyDeletesTheEntryAndKeepsAttachments) {
     ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", u""), 1);
     KindCounts counts;
     ASSERT_EQ(d.file->CountByKind(counts, "20240305", "20240305"), 1);
-    EXPECT_EQ(counts, (KindCounts{3, 0, 0, 0, 1, 0, 0}));
+    for (std::uint8_t kind : {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText})
+        EXPECT_EQ(counts[kind], 0u) << int(kind);
+    EXPECT_EQ(counts[kKindAttachment], 1u);
     EXPECT_EQ(d.file->ReadEntryHeader(kDay), 0u);
 }
 
@@ -155,24 +157,27 @@ TEST(EntryRecords, UntrustedSizesAndCorruptStreamsFailCleanlyAndLeaveOtherDatesR
         const char* name;
         std::size_t offset;
         std::vector<std::uint8_t> bytes;
+        bool reads;  // the stated original size is only informative
     };
     std::vector<Case> cases = {
-        {"stored size beyond the record", 32, {0xff, 0xff, 0x00, 0x00}},
-        {"original size of 4 GB", 24, {0xff, 0xff, 0xff, 0xff}},
-        {"original size smaller than the stream yields", 24, {0x02, 0x00, 0x00, 0x00}},
-        {"corrupt stream", 46, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
+        {"stored size beyond the record", 32, {0xff, 0xff, 0x00, 0x00}, false},
+        {"original size of 4 GB", 24, {0xff, 0xff, 0xff, 0xff}, true},
+        {"original size smaller than the stream yields", 24, {0x02, 0x00, 0x00, 0x00}, true},
+        {"corrupt stream", 46, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, false},
     };
+    const std::u16string saved = std::u16string(500, u'x') + u"end";
     for (const Case& c : cases) {
         MemDataFile d;
         ASSERT_EQ(d.file->SaveEntry({2024, 3, 4}, u"", u"", u"the day before"), 1);
-        ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", std::u16string(500, u'x') + u"end"), 1);
+        ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", saved), 1);
         std::uint64_t unit = d.file->UnitsOfDate(kDay, {kKindPlainText}).at(0);
         Patch(*d.file, unit, c.offset, c.bytes, d);
         std::u16string text;
         std::uint64_t got = d.file->ReadEntryText(kDay, text);
-        if (c.offset == 24 && c.bytes[0] == 0xff) {
-            // A bigger claim is harmless: the stream yields what it holds.
+        if (c.reads) {
             EXPECT_NE(got, 0u) << c.name;
+            EXPECT_EQ(text, saved) << c.name;
+            EXPECT_TRUE(d.ui.warnings().empty()) << c.name;
         } else {
             EXPECT_EQ(got, 0u) << c.name;
             EXPECT_EQ(d.ui.warnings(), std::vector<std::string>{"Failed to decompress."}) << c.name;
@@ -181,6 +186,18 @@ TEST(EntryRecords, UntrustedSizesAndCorruptStreamsFailCleanlyAndLeaveOtherDatesR
         EXPECT_NE(d.file->ReadEntryText({2024, 3, 4}, other), 0u) << c.name;
         EXPECT_EQ(other, u"the day before");
     }
+}
+
+TEST(EntryRecords, ARichTextLongerThanItsStatedSizeReadsWhole) {
+    MemDataFile d;
+    const auto rtf = Bytes("{\\rtf1 " + std::string(3000, 'r') + "}");
+    ASSERT_EQ(d.file->SaveEditorEntry(kDay, {u"t", u"", {}}, u"plain", rtf), 1);
+    std::uint64_t unit = d.file->UnitsOfDate(kDay, {kKindRichText}).at(0);
+    const std::vector<std::uint8_t> small{0x10, 0x00, 0x00, 0x00};
+    Patch(*d.file, unit, 24, small, d);
+    std::vector<std::uint8_t> back;
+    ASSERT_NE(d.file->ReadEntryRichText(kDay, back), 0u);
+    EXPECT_EQ(back, rtf);
 }
 
 TEST(EntryRecords, WeatherListDefaultsAndReplacement) {

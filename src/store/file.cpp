@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "res/messages.h"
+
 namespace tl::store {
 
 FileError::FileError(FileErrorKind kind, int err, const std::string& what)
@@ -53,6 +55,17 @@ const char* Describe(FileErrorKind kind) {
     return "error";
 }
 
+std::string FailureText(const FileError& e) {
+    switch (e.kind()) {
+        case FileErrorKind::DiskFull:
+            return std::string(res::Text(res::Msg::DiskFull));
+        case FileErrorKind::InUse:
+            return std::string(res::Text(res::Msg::DataInUse));
+        default:
+            return e.what();
+    }
+}
+
 std::size_t FileWrapper::readAt(std::uint64_t offset, void* buf, std::size_t n) {
     return m_target->readAt(offset, buf, n);
 }
@@ -67,6 +80,22 @@ void FileWrapper::setSize(std::uint64_t size) {
 }
 void FileWrapper::sync() {
     m_target->sync();
+}
+
+std::unique_ptr<File> FileSystemWrapper::open(const std::string& path, OpenMode mode) {
+    return wrap(m_target.open(path, mode));
+}
+std::unique_ptr<File> FileSystemWrapper::create(const std::string& path) {
+    return wrap(m_target.create(path));
+}
+std::optional<bool> FileSystemWrapper::isReadOnly(const std::string& path) {
+    return m_target.isReadOnly(path);
+}
+bool FileSystemWrapper::exists(const std::string& path) {
+    return m_target.exists(path);
+}
+void FileSystemWrapper::remove(const std::string& path) {
+    m_target.remove(path);
 }
 
 namespace {
@@ -139,19 +168,26 @@ private:
 };
 
 int OpenLocked(const std::string& path, int flags) {
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) ThrowFileError(errno, "cannot open", path);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    for (;;) {
+        int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
+        if (fd < 0) ThrowFileError(errno, "cannot open", path);
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            ThrowFileError(EISDIR, "cannot open", path);
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            int err = errno;
+            ::close(fd);
+            ThrowFileError(err, "cannot lock", path);
+        }
+        // A merge or optimisation renames a new file over the path and then
+        // lets the old one go: a lock won on the old one guards nothing.
+        struct stat now {};
+        if (::stat(path.c_str(), &now) != 0 || (now.st_ino == st.st_ino && now.st_dev == st.st_dev))
+            return fd;
         ::close(fd);
-        ThrowFileError(EISDIR, "cannot open", path);
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        int err = errno;
-        ::close(fd);
-        ThrowFileError(err, "cannot lock", path);
-    }
-    return fd;
 }
 
 }  // namespace
@@ -178,6 +214,11 @@ std::optional<bool> PosixFileSystem::isReadOnly(const std::string& path) {
 bool PosixFileSystem::exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+void PosixFileSystem::remove(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        ThrowFileError(errno, "cannot remove", path);
 }
 
 PosixFileSystem& PosixFileSystem::instance() {

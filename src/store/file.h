@@ -29,6 +29,9 @@ FileErrorKind KindFromErrno(int err);
 [[noreturn]] void ThrowFileError(int err, const std::string& operation, const std::string& path);
 // A short reason for a person: "in use", "disk full", "not found", ...
 const char* Describe(FileErrorKind kind);
+// What the user is told of a failed copy, backup or restore: the program's
+// words for a full disk and a file in use, the system's text otherwise.
+std::string FailureText(const FileError& e);
 
 // An open file of the engine. Reads and writes are positional; every error
 // is thrown as FileError.
@@ -81,6 +84,26 @@ public:
     // cannot be queried.
     virtual std::optional<bool> isReadOnly(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
+    // Removes the file; a missing one is no error.
+    virtual void remove(const std::string& path) = 0;
+};
+
+// Forwards every call to another file system, so a test's file system
+// wraps the files it opens by overriding wrap() alone.
+class FileSystemWrapper : public FileSystem {
+public:
+    explicit FileSystemWrapper(FileSystem& target) : m_target(target) {}
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override;
+    std::unique_ptr<File> create(const std::string& path) override;
+    std::optional<bool> isReadOnly(const std::string& path) override;
+    bool exists(const std::string& path) override;
+    void remove(const std::string& path) override;
+
+protected:
+    virtual std::unique_ptr<File> wrap(std::unique_ptr<File> file) { return file; }
+
+private:
+    FileSystem& m_target;
 };
 
 // Real files: open + flock(LOCK_EX | LOCK_NB), pread/pwrite, fallocate,
@@ -91,6 +114,7 @@ public:
     std::unique_ptr<File> create(const std::string& path) override;
     std::optional<bool> isReadOnly(const std::string& path) override;
     bool exists(const std::string& path) override;
+    void remove(const std::string& path) override;
 
     static PosixFileSystem& instance();
 };

@@ -25,6 +25,13 @@ public:
         if (m_fd >= 0) ::close(m_fd);
     }
     Fd(Fd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    Fd& operator=(Fd&& other) noexcept {
+        if (this != &other) {
+            if (m_fd >= 0) ::close(m_fd);
+            m_fd = std::exchange(other.m_fd, -1);
+        }
+        return *this;
+    }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return m_fd; }
@@ -87,16 +94,50 @@ std::size_t CopyChunk(int in, int out, std::uint64_t offset, std::size_t n, bool
     return done;
 }
 
+// Moves up to n bytes at offset from an open file of the engine; returns
+// the bytes moved, 0 at the end of the source.
+std::size_t CopyChunk(File& in, int out, std::uint64_t offset, std::size_t n,
+                      std::vector<char>& buffer, const std::string& to) {
+    buffer.resize(n);
+    const std::size_t got = in.readAt(offset, buffer.data(), n);
+    std::size_t done = 0;
+    while (done < got) {
+        ssize_t w =
+            ::pwrite(out, buffer.data() + done, got - done, static_cast<off_t>(offset + done));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            ThrowFileError(errno, "cannot write", to);
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    return done;
+}
+
+// Where a copy reads from: a path it opens and locks shared, or a file
+// the caller holds open.
+struct CopySource {
+    const std::string& name;
+    File* open = nullptr;
+};
+
 // Sets targetOwned once the target is open and locked by us, so that
 // failures before that leave someone else's file alone.
-CopyResult CopyInto(const std::string& from, const std::string& to, const CopyProgress& progress,
+CopyResult CopyInto(const CopySource& from, const std::string& to, const CopyProgress& progress,
                     std::size_t chunk, bool& targetOwned) {
-    Fd in = OpenLocked(from, O_RDONLY, LOCK_SH);
-    struct stat st {};
-    if (::fstat(in.get(), &st) != 0) ThrowFileError(errno, "cannot query", from);
-    const auto total = static_cast<std::uint64_t>(st.st_size);
+    Fd in(-1);
+    std::uint64_t total = 0;
+    mode_t mode = 0666;
+    if (from.open) {
+        total = from.open->size();
+    } else {
+        in = OpenLocked(from.name, O_RDONLY, LOCK_SH);
+        struct stat st {};
+        if (::fstat(in.get(), &st) != 0) ThrowFileError(errno, "cannot query", from.name);
+        total = static_cast<std::uint64_t>(st.st_size);
+        mode = st.st_mode;
+    }
     // The copy may be written again later (the next backup replaces it).
-    Fd out = OpenLocked(to, O_WRONLY | O_CREAT, LOCK_EX, (st.st_mode & 0777) | S_IWUSR);
+    Fd out = OpenLocked(to, O_WRONLY | O_CREAT, LOCK_EX, (mode & 0777) | S_IWUSR);
     targetOwned = true;
     // Emptied only once the lock is ours.
     if (::ftruncate(out.get(), 0) != 0) ThrowFileError(errno, "cannot empty", to);
@@ -106,12 +147,12 @@ CopyResult CopyInto(const std::string& from, const std::string& to, const CopyPr
     std::uint64_t copied = 0;
     if (progress && !progress(0, total)) return CopyResult::Cancelled;
     while (copied < total) {
-        std::size_t n =
-            CopyChunk(in.get(), out.get(), copied,
-                      static_cast<std::size_t>(std::min<std::uint64_t>(chunk, total - copied)),
-                      useRange, buffer, from, to);
-        if (n == 0) break;  // the source shrank under us; what was there is copied
-        copied += n;
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(chunk, total - copied));
+        const std::size_t moved =
+            from.open ? CopyChunk(*from.open, out.get(), copied, n, buffer, to)
+                      : CopyChunk(in.get(), out.get(), copied, n, useRange, buffer, from.name, to);
+        if (moved == 0) break;  // the source shrank under us; what was there is copied
+        copied += moved;
         if (progress && !progress(copied, total)) return CopyResult::Cancelled;
     }
     if (::fsync(out.get()) != 0) ThrowFileError(errno, "cannot sync", to);
@@ -124,9 +165,7 @@ void RemoveQuietly(const std::string& path) {
     std::filesystem::remove(path, ec);
 }
 
-}  // namespace
-
-CopyResult CopyFile(const std::string& from, const std::string& to, const CopyProgress& progress,
+CopyResult CopyFrom(const CopySource& from, const std::string& to, const CopyProgress& progress,
                     std::size_t chunk) {
     bool targetOwned = false;
     try {
@@ -137,6 +176,18 @@ CopyResult CopyFile(const std::string& from, const std::string& to, const CopyPr
         if (targetOwned) RemoveQuietly(to);
         throw;
     }
+}
+
+}  // namespace
+
+CopyResult CopyFile(const std::string& from, const std::string& to, const CopyProgress& progress,
+                    std::size_t chunk) {
+    return CopyFrom({from}, to, progress, chunk);
+}
+
+CopyResult CopyOpenFile(File& from, const std::string& fromName, const std::string& to,
+                        const CopyProgress& progress, std::size_t chunk) {
+    return CopyFrom({fromName, &from}, to, progress, chunk);
 }
 
 std::string PartialName(const std::string& to) {

@@ -25,6 +25,13 @@ enum class CopyResult { Done, Cancelled };
 [[nodiscard]] CopyResult CopyFile(const std::string& from, const std::string& to,
                                   const CopyProgress& progress, std::size_t chunk = kCopyChunk);
 
+class File;
+// The same from a file the caller holds open (and so keeps locked), read
+// through the file's own reads; fromName names it in errors.
+[[nodiscard]] CopyResult CopyOpenFile(File& from, const std::string& fromName,
+                                      const std::string& to, const CopyProgress& progress,
+                                      std::size_t chunk = kCopyChunk);
+
 // Replaces to with a copy of from without ever leaving to half written:
 //   1. copy into the sibling to + ".part" and sync it;
 //   2. rename it over to, then sync the folder.

@@ -83,6 +83,10 @@ bool MemFileSystem::exists(const std::string& path) {
     return m_files.count(path) != 0;
 }
 
+void MemFileSystem::remove(const std::string& path) {
+    m_files.erase(path);
+}
+
 void MemFileSystem::setReadOnly(const std::string& path, bool readOnly) {
     auto& node = m_files[path];
     if (!node) node = std::make_shared<Node>();

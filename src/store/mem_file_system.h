@@ -17,6 +17,7 @@ public:
     std::unique_ptr<File> create(const std::string& path) override;
     std::optional<bool> isReadOnly(const std::string& path) override;
     bool exists(const std::string& path) override;
+    void remove(const std::string& path) override;
 
     // Total bytes all files may hold; growing past it fails as a full disk.
     void setCapacity(std::uint64_t bytes) { m_capacity = bytes; }

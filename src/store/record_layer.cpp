@@ -2,6 +2,7 @@
 // freeing and counting of records.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -72,9 +73,10 @@ void CDiaryDataFile::loadChain() {
             m_chainDamaged = true;
             break;
         }
-        m_chain.push_back({p, units, h.kind(), h.month(), h.day(), h.year()});
+        m_chain.push_back({p, units, h.kind(), h.month(), h.day(), h.year(), h.kind()});
         p += units;
     }
+    hideLeftBehind();
     m_chainReady = true;
 }
 
@@ -99,6 +101,7 @@ void CDiaryDataFile::chainSetHeader(std::uint64_t unit, const RecordHeader& head
         return;
     }
     link->kind = header.kind();
+    link->stored = header.kind();
     if (link->kind == kKindFree)
         m_firstFree = std::min(m_firstFree, static_cast<std::size_t>(link - m_chain.data()));
     link->year = header.year();
@@ -226,13 +229,13 @@ void CDiaryDataFile::writeHeaderAt(std::uint64_t unit, const RecordHeader& heade
     chainSetHeader(unit, header);
 }
 
-std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
-    if (units == 0) return 0;
+std::optional<CDiaryDataFile::FreeRun> CDiaryDataFile::findFreeRun(std::uint32_t units) {
+    if (units == 0) return std::nullopt;
     // With the map, no record before m_firstFree is free: the search for
     // the first fit starts there instead of at unit 0.
     const bool mapped = m_useChainMap && m_chainReady;
     std::uint64_t from = mapped && m_firstFree < m_chain.size() ? m_chain[m_firstFree].unit : 0;
-    if (mapped && m_firstFree >= m_chain.size()) return 0;
+    if (mapped && m_firstFree >= m_chain.size()) return std::nullopt;
     RecordWalk walk(*this, from);
     RecordRef rec;
     bool firstFreeSeen = false;
@@ -242,52 +245,52 @@ std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
             m_firstFree = chainIndex(start);
             firstFreeSeen = true;
         }
-        std::uint64_t run = rec.header.units();
-        RecordHeader last = rec.header;
+        if (!usableFree(start)) continue;
+        FreeRun found{start, rec.header.units(), 1, rec.header};
         // Merge the free records that follow until the run is long enough;
         // another kind ends the run and the search goes on after it.
-        while (run < units) {
-            if (!walk.next(rec)) return 0;
-            if (rec.header.kind() != kKindFree) break;
-            run += rec.header.units();
-            last = rec.header;
+        while (found.units < units) {
+            if (!walk.next(rec)) return std::nullopt;
+            if (rec.header.kind() != kKindFree || !usableFree(rec.unit)) break;
+            found.units += rec.header.units();
+            found.last = rec.header;
+            ++found.records;
         }
-        if (run < units) continue;
-        // The remainder first: until the header at start is rewritten the
-        // chain still reads as it did, so an interruption leaves it whole.
-        // The other bytes of these headers are those of the last header of
-        // the run, as the file holds them.
+        if (found.units < units) continue;
+        // The other bytes of the headers written over the run are those of
+        // its last header, as the file holds them.
         if (m_useChainMap) {
-            if (std::optional<RecordHeader> onDisk = ReadRecordHeader(rec.unit)) last = *onDisk;
+            if (std::optional<RecordHeader> onDisk = ReadRecordHeader(rec.unit))
+                found.last = *onDisk;
         }
-        RecordHeader taken = last;
-        taken.setKind(kKindFree);
-        taken.setUnits(units);
-        // The map learns the new shape before the header writes update it.
-        if (m_chainReady) {
-            std::size_t first = chainIndex(start);
-            std::size_t end = first;
-            std::uint64_t covered = 0;
-            while (end < m_chain.size() && covered < run) covered += m_chain[end++].units;
-            std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0}};
-            if (run > units)
-                links.push_back(
-                    {start + units, static_cast<std::uint32_t>(run - units), kKindFree, 0, 0, 0});
-            m_chain.erase(m_chain.begin() + static_cast<std::ptrdiff_t>(first),
-                          m_chain.begin() + static_cast<std::ptrdiff_t>(end));
-            m_chain.insert(m_chain.begin() + static_cast<std::ptrdiff_t>(first), links.begin(),
-                           links.end());
-        }
-        if (run > units) {
-            RecordHeader rest = last;
-            rest.setUnits(static_cast<std::uint32_t>(run - units));
-            writeHeaderAt(start + units, rest);
-        }
-        writeHeaderAt(start, taken);
-        return start;
+        return found;
     }
     if (mapped && m_chainReady && !firstFreeSeen) m_firstFree = m_chain.size();
-    return 0;
+    return std::nullopt;
+}
+
+std::uint64_t CDiaryDataFile::Allocate(std::uint32_t units) {
+    const std::optional<FreeRun> found = findFreeRun(units);
+    if (!found) return 0;
+    const std::uint64_t start = found->start, run = found->units;
+    // The remainder first: until the header at start is rewritten the
+    // chain still reads as it did, so an interruption leaves it whole.
+    RecordHeader taken = found->last;
+    taken.setKind(kKindFree);
+    taken.setUnits(units);
+    // The map learns the new shape before the header writes update it.
+    std::vector<ChainLink> links{{start, units, kKindFree, 0, 0, 0, kKindFree}};
+    if (run > units)
+        links.push_back({start + units, static_cast<std::uint32_t>(run - units), kKindFree, 0, 0, 0,
+                         kKindFree});
+    chainReplace(start, links);
+    if (run > units) {
+        RecordHeader rest = found->last;
+        rest.setUnits(static_cast<std::uint32_t>(run - units));
+        writeHeaderAt(start + units, rest);
+    }
+    writeHeaderAt(start, taken);
+    return start;
 }
 
 int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64_t* unit) {
@@ -295,12 +298,15 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
     const std::uint32_t units = GetU32(&image[kHdrUnits]);
     if (static_cast<std::uint64_t>(units) * kUnitSize != image.size()) return 0;
 
-    // The header unit goes last, so that the record exists in the chain only
-    // once all its units are written.
+    // In a free stretch the header unit goes last, so that the record
+    // exists in the chain only once all its units are written. Past the
+    // total it goes first, so that an interrupted growth leaves a tail
+    // that says what it is (the total is the commit there).
     auto writeImage = [&](std::uint64_t at) {
         if (units > 1) writeUnitBytes(at + 1, image.data() + kUnitSize, image.size() - kUnitSize);
         writeUnitBytes(at, image.data(), kUnitSize);
     };
+    auto growImage = [&](std::uint64_t at) { writeUnitBytes(at, image.data(), image.size()); };
     RecordHeader header;
     std::copy_n(image.begin(), kRecordHeaderSize, header.bytes.begin());
 
@@ -321,11 +327,11 @@ int CDiaryDataFile::WriteRecord(std::span<const std::uint8_t> image, std::uint64
             return 0;
         }
         const bool mapped = m_chainReady && !m_chainDamaged;
-        p = growWith(newTotal, writeImage);
+        p = growWith(newTotal, growImage);
         if (p == 0) return 0;
         if (mapped)
-            m_chain.push_back(
-                {p, units, header.kind(), header.month(), header.day(), header.year()});
+            m_chain.push_back({p, units, header.kind(), header.month(), header.day(), header.year(),
+                               header.kind()});
         else
             invalidateChain();
     }
@@ -349,21 +355,15 @@ void CDiaryDataFile::freeWhere(bool (*match)(const RecordHeader&, const void*), 
 
 void CDiaryDataFile::FreeDate(std::int16_t year, std::uint8_t month, std::uint8_t day,
                               bool includeAttachments) {
-    struct Target {
-        std::int16_t y;
-        std::uint8_t m, d;
-        bool attachments;
-    } target{year, month, day, includeAttachments};
-    freeWhere(
-        [](const RecordHeader& h, const void* arg) {
-            const auto* t = static_cast<const Target*>(arg);
-            std::uint8_t k = h.kind();
-            bool kindMatches = k == kKindEntryHeader || k == kKindPlainText ||
-                               k == kKindStickyNote || k == kKindRichText ||
-                               (t->attachments && k == kKindAttachment);
-            return kindMatches && h.isDate(t->y, t->m, t->d);
-        },
-        &target);
+    // One change, so that the entry goes at once for every reader.
+    const Date date{year, month, day};
+    RecordChange change;
+    change.entry = UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindRichText});
+    change.others = includeAttachments ? UnitsOfDate(date, {kKindStickyNote, kKindAttachment})
+                                       : UnitsOfDate(date, {kKindStickyNote});
+    if (change.entry.empty() && change.others.empty()) return;
+    if (!ApplyChanges(std::span(&change, 1)))
+        throw FileError(FileErrorKind::DiskFull, ENOSPC, "no room to free '" + m_path + "'");
 }
 
 void CDiaryDataFile::FreeAllDiaryRecords() {
@@ -391,56 +391,6 @@ int CDiaryDataFile::CountByKind(KindCounts& counts, std::string_view fromKey,
         if (fromKey <= key && key <= toKey) ++counts[kind];
     }
     return walk.damaged() ? 0 : 1;
-}
-
-int CDiaryDataFile::ReplaceRecords(std::span<const std::vector<std::uint8_t>> images,
-                                   std::span<const std::uint64_t> replaced) {
-    std::vector<std::uint64_t> written;
-    std::vector<RecordRef> freed;  // old records freed so far, with their headers
-    // Back to the old version: the old records get their kind again, the
-    // new ones are freed.
-    auto rollBack = [&] {
-        for (const RecordRef& r : freed) writeHeaderAt(r.unit, r.header);
-        for (std::uint64_t u : written) FreeRecord(u);
-    };
-    try {
-        for (const auto& image : images) {
-            std::uint64_t unit = 0;
-            if (!WriteRecord(image, &unit)) {
-                rollBack();
-                return 0;
-            }
-            written.push_back(unit);
-        }
-        for (std::uint64_t u : replaced) {
-            std::optional<RecordHeader> h = ReadRecordHeader(u);
-            if (!h) continue;
-            RecordHeader free = *h;
-            free.setKind(kKindFree);
-            writeHeaderAt(u, free);
-            freed.push_back({u, *h});
-        }
-        Sync();
-    } catch (const FileError&) {
-        try {
-            rollBack();
-        } catch (const FileError&) {
-            // The file refuses every write: what is on disk is what remains.
-        }
-        throw;
-    }
-    return 1;
-}
-
-std::vector<std::uint64_t> CDiaryDataFile::UnitsOfDate(Date date,
-                                                       std::initializer_list<std::uint8_t> kinds) {
-    std::vector<std::uint64_t> units;
-    std::uint8_t mask = 0;
-    for (std::uint8_t k : kinds) mask |= KindBit(k);
-    RecordWalk walk(*this, 0);
-    RecordRef rec;
-    while (walk.next(rec, OfKindAndDate(mask, date))) units.push_back(rec.unit);
-    return units;
 }
 
 std::uint64_t CDiaryDataFile::UnitsForPayload(std::uint64_t n) {

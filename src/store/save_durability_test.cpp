@@ -1,8 +1,7 @@
 // Saves killed at random moments: a real child process saves entries in a
 // loop on a real file and is killed with SIGKILL; every date must then
-// still read back whole. (Header and text are separate records: a kill
-// between their replacements may pair a new title with the old text, each
-// whole.)
+// read back as one whole version: title, text and rich text of the same
+// save.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -56,7 +55,8 @@ TEST(SaveDurability, KilledSavesLeaveEveryDateReadable) {
             c.SetKey(DeriveDataFileKey());
             if (c.Open(false) != OpenResult::Opened) ::_exit(3);
             for (int v = 1;; ++v) {
-                std::vector<std::uint8_t> rtf(static_cast<std::size_t>(50 + v % 300), 'r');
+                std::vector<std::uint8_t> rtf(static_cast<std::size_t>(50 + v % 300),
+                                              static_cast<std::uint8_t>('a' + v % 26));
                 (void)c.SaveEditorEntry(DateN(v % kDates), {Title(v), u"", {}}, Text(v), rtf);
             }
         }
@@ -71,6 +71,7 @@ TEST(SaveDurability, KilledSavesLeaveEveryDateReadable) {
         for (int i = 0; i < kDates; ++i) {
             EntryHeader h;
             std::u16string text;
+            std::vector<std::uint8_t> rtf;
             ASSERT_NE(f.ReadEntryHeader(DateN(i), &h), 0u) << "round " << round << " date " << i;
             ASSERT_NE(f.ReadEntryText(DateN(i), text), 0u) << "round " << round << " date " << i;
             ASSERT_EQ(h.title.size(), 2u);
@@ -79,6 +80,11 @@ TEST(SaveDurability, KilledSavesLeaveEveryDateReadable) {
             ASSERT_FALSE(text.empty());
             EXPECT_EQ(text.find_first_not_of(text[0]), std::u16string::npos) << "round " << round;
             EXPECT_EQ((text.size() - 200) % 37, 0u) << "round " << round << " date " << i;
+            // ... and the same version as the title (and the rich text).
+            EXPECT_EQ(text[0], h.title[1] - u'A' + u'a') << "round " << round << " date " << i;
+            if (f.ReadEntryRichText(DateN(i), rtf) != 0 && !rtf.empty()) {
+                EXPECT_EQ(rtf[0], text[0]) << "round " << round << " date " << i;
+            }
         }
         f.Close();
     }

@@ -5,6 +5,7 @@
 #include "diary_data_file.h"
 #include "support/data_file_fixture.h"
 #include "support/faulty_file_system.h"
+#include "support/sync_counting_file_system.h"
 
 namespace tl::store {
 namespace {
@@ -127,35 +128,7 @@ TEST(StickyNoteRecords, SavingReplacesAndRemovingFreesTheDatesNote) {
     EXPECT_NE(d.file->FindStickyNote({2024, 3, 6}), 0u);
 }
 
-// Counts the syncs of the files it opens, so a test can see that a save
-// reached the disk.
-class SyncCountingFileSystem final : public FileSystem {
-public:
-    explicit SyncCountingFileSystem(FileSystem& fs) : m_fs(fs) {}
-    int syncs = 0;
-    std::unique_ptr<File> open(const std::string& p, OpenMode m) override {
-        return std::make_unique<Counting>(m_fs.open(p, m), syncs);
-    }
-    std::unique_ptr<File> create(const std::string& p) override {
-        return std::make_unique<Counting>(m_fs.create(p), syncs);
-    }
-    std::optional<bool> isReadOnly(const std::string& p) override { return m_fs.isReadOnly(p); }
-    bool exists(const std::string& p) override { return m_fs.exists(p); }
-
-private:
-    class Counting final : public FileWrapper {
-    public:
-        Counting(std::unique_ptr<File> f, int& syncs) : FileWrapper(std::move(f)), m_syncs(syncs) {}
-        void sync() override {
-            ++m_syncs;
-            FileWrapper::sync();
-        }
-
-    private:
-        int& m_syncs;
-    };
-    FileSystem& m_fs;
-};
+using testing::SyncCountingFileSystem;
 
 TEST(StickyNoteRecords, APreviousNoteSurvivesAFailureAtEveryWrite) {
     const Date date{2024, 3, 5};
