@@ -149,19 +149,19 @@ std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& head
 
 }  // namespace
 
-// The save of an entry, from the editor or from import:
+// The save of an entry, from the editor or from a tool:
 //  1. the new header, text and rich text are written as new records;
-//  2. only then are the date's old records of kinds 1, 2, 3 and 5 freed
-//     (its sticky note goes with them; its window writes it again);
+//  2. only then are the date's old records of kinds 1, 2 and 5 freed;
 //  3. the data is synced.
 // Until step 2 the old entry is whole; a failure before it frees the new
-// records written so far and keeps the old entry.
+// records written so far and keeps the old entry. The date's sticky note is
+// not part of the entry: it stays as it is through every save.
 static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& header,
                             std::u16string_view text, const std::span<const std::uint8_t>* rtf) {
     res::UserInterface& ui = file.ui();
     try {
-        std::vector<std::uint64_t> replaced = file.UnitsOfDate(
-            date, {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText});
+        std::vector<std::uint64_t> replaced =
+            file.UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindRichText});
         if (header.title.empty() && header.weather.empty() && text.empty()) {
             // Nothing left to keep: the entry is deleted.
             for (std::uint64_t u : replaced) file.FreeRecord(u);
