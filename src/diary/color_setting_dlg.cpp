@@ -37,8 +37,8 @@ protected:
             m_dialog.m_backgroundOn->isChecked() ? ToQColor(c.background) : QColor(Qt::white);
         QColor text = ToQColor(c.text);
         if (m_dialog.m_blink.inverted()) {
-            back = ToQColor(InvertedColor(FromQColor(back)));
-            text = ToQColor(InvertedColor(c.text));
+            back = ToQColor(sticky::InvertedColor(FromQColor(back)));
+            text = ToQColor(sticky::InvertedColor(c.text));
         }
         p.fillRect(inside, back);
         if (m_dialog.m_blink.textHidden()) return;

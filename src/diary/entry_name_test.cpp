@@ -5,7 +5,6 @@
 #include "date_checks.h"
 #include "editor_texts.h"
 #include "scale.h"
-#include "title_blink.h"
 
 namespace tl::diary {
 namespace {
@@ -95,29 +94,6 @@ TEST(EditorTexts, SearchEncodesEveryByteAndRefusesLongSelections) {
 TEST(EditorTexts, LineBreaksConvertBothWays) {
     EXPECT_EQ(ToCrLf(u"a\nb\u2029c"), u"a\r\nb\r\nc");
     EXPECT_EQ(FromCrLf(u"a\r\nb\rc\nd"), u"a\nb\nc\nd");
-}
-
-TEST(TitleBlink, KindsHideOrInvertInTheOffPhase) {
-    TitleBlink none;
-    EXPECT_FALSE(none.tick(false));
-    EXPECT_FALSE(none.textHidden());
-
-    TitleBlink text;
-    text.setKind(1);
-    EXPECT_TRUE(text.tick(false));  // phase set: text hidden
-    EXPECT_TRUE(text.textHidden());
-    EXPECT_FALSE(text.inverted());
-    EXPECT_FALSE(text.tick(false));  // no change, no repaint
-    EXPECT_TRUE(text.tick(true));
-    EXPECT_FALSE(text.textHidden());
-
-    TitleBlink both;
-    both.setKind(2);
-    both.tick(false);
-    EXPECT_TRUE(both.inverted());
-    both.setKind(2);  // a new kind starts in the visible phase
-    EXPECT_FALSE(both.inverted());
-    EXPECT_EQ(InvertedColor(0x00102030), 0x00EFDFCFu);
 }
 
 TEST(Scale, TruncatesLikeTheDesignedFormula) {

@@ -22,7 +22,7 @@ namespace {
 // The button that shows "Color" in the title's colours.
 class ColorButton : public QAbstractButton {
 public:
-    ColorButton(const store::TitleColors& colors, const TitleBlink& blink, QWidget* parent)
+    ColorButton(const store::TitleColors& colors, const sticky::BlinkPhase& blink, QWidget* parent)
         : QAbstractButton(parent), m_colors(colors), m_blink(blink) {
         setFocusPolicy(Qt::StrongFocus);
         setToolTip(tr("Title color"));
@@ -36,8 +36,8 @@ protected:
         QColor back = m_colors.backgroundOn ? ToQColor(m_colors.background) : QColor(Qt::white);
         QColor text = ToQColor(m_colors.text);
         if (m_blink.inverted()) {
-            back = ToQColor(InvertedColor(FromQColor(back)));
-            text = ToQColor(InvertedColor(m_colors.text));
+            back = ToQColor(sticky::InvertedColor(FromQColor(back)));
+            text = ToQColor(sticky::InvertedColor(m_colors.text));
         }
         p.fillRect(r, back);
         p.setPen(palette().color(QPalette::Mid));
@@ -56,7 +56,7 @@ protected:
 
 private:
     const store::TitleColors& m_colors;
-    const TitleBlink& m_blink;
+    const sticky::BlinkPhase& m_blink;
 };
 
 }  // namespace
