@@ -9,6 +9,7 @@
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
+#include "color_sample.h"
 #include "colors.h"
 #include "res/messages.h"
 #include "scale.h"
@@ -31,20 +32,12 @@ protected:
         frame.initFrom(this);
         frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
-        QRect inside = rect().adjusted(2, 2, -2, -2);
         const auto& c = m_dialog.m_colors;
-        QColor back =
-            m_dialog.m_backgroundOn->isChecked() ? ToQColor(c.background) : QColor(Qt::white);
-        QColor text = ToQColor(c.text);
-        if (m_dialog.m_blink.inverted()) {
-            back = ToQColor(sticky::InvertedColor(FromQColor(back)));
-            text = ToQColor(sticky::InvertedColor(c.text));
-        }
-        p.fillRect(inside, back);
-        if (m_dialog.m_blink.textHidden()) return;
-        p.setPen(text);
-        p.drawText(inside.adjusted(Scale(4), 0, 0, 0),
-                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_dialog.m_previewText);
+        const std::uint32_t back = m_dialog.m_backgroundOn->isChecked() ? c.background : 0xFFFFFF;
+        const QRect inside = rect().adjusted(2, 2, -2, -2);
+        PaintColorSample(p, inside, inside.adjusted(Scale(4), 0, 0, 0), back, c.text,
+                         m_dialog.m_previewText, m_dialog.m_blink,
+                         Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine | Qt::TextDontClip);
     }
 
 private:

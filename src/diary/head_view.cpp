@@ -11,6 +11,7 @@
 #include <QStyleOptionFocusRect>
 #include <algorithm>
 
+#include "color_sample.h"
 #include "color_setting_dlg.h"
 #include "colors.h"
 #include "scale.h"
@@ -33,19 +34,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QRect r = rect().adjusted(0, 0, -1, -1);
-        QColor back = m_colors.backgroundOn ? ToQColor(m_colors.background) : QColor(Qt::white);
-        QColor text = ToQColor(m_colors.text);
-        if (m_blink.inverted()) {
-            back = ToQColor(sticky::InvertedColor(FromQColor(back)));
-            text = ToQColor(sticky::InvertedColor(m_colors.text));
-        }
-        p.fillRect(r, back);
+        const std::uint32_t back = m_colors.backgroundOn ? m_colors.background : 0xFFFFFF;
+        PaintColorSample(p, r, r, back, m_colors.text, tr("Color"), m_blink, Qt::AlignCenter);
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(r);
-        if (!m_blink.textHidden()) {
-            p.setPen(text);
-            p.drawText(r, Qt::AlignCenter, tr("Color"));
-        }
         if (hasFocus()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);
