@@ -16,6 +16,7 @@
 #include "diary/scale.h"
 #include "guarded_application.h"
 #include "main_frame.h"
+#include "sticky/sticky_notes.h"
 #include "store/diary_data_file.h"
 
 namespace tl::frame {
@@ -28,7 +29,7 @@ app::LoadEnvironment loadEnvironment() {
         const QRect a = screen->availableGeometry();
         env.workArea = {a.left(), a.top(), a.left() + a.width(), a.top() + a.height()};
     }
-    env.translucentWindows = QApplication::platformName() != QStringLiteral("offscreen");
+    env.translucentWindows = sticky::TranslucentWindowsOffered();
     return env;
 }
 
@@ -91,6 +92,8 @@ int RunApplication(const LaunchOptions& options) {
             QApplication::restoreOverrideCursor();
     };
     hooks.openToday = [&frame](std::chrono::year_month_day) { frame->openToday(); };
+    // Before the data file is looked for again, the notes go into the old one.
+    hooks.beforeLocate = [&frame] { frame->stickyNotes().SaveAllNotes(); };
     app::DiaryStartup startup(settings, dataFile, ui, dialogs, clock, hooks);
     dialogs.setDefaultFolder([&startup] { return startup.location().DefaultDataFolder(); });
     frame->setStartup(&startup);
@@ -103,13 +106,17 @@ int RunApplication(const LaunchOptions& options) {
         runLaunchOptions(*frame, options);
         code = QApplication::exec();
     }
+    // Destroying the main window writes the sticky notes back.
     frame.reset();
     if (GuardedApplication* guarded = GuardedApplication::instance())
         guarded->setFailureHandler({});
     dataFile.Close();
-    app::EndApplication(settings, store, {.saveStickyNotes = {}, .releaseInstance = [&instance] {
-                                              instance.release();
-                                          }});
+    app::EndApplication(settings, store,
+                        {.saveStickyNotes =
+                             [&frame] {
+                                 if (frame) frame->stickyNotes().SaveAllNotes();
+                             },
+                         .releaseInstance = [&instance] { instance.release(); }});
     return code;
 }
 

@@ -10,8 +10,10 @@
 
 #include "app/app_settings.h"
 #include "app/clock.h"
+#include "blink_clock.h"
 #include "husen_dlg.h"
 #include "support/data_file_fixture.h"
+#include "support/manual_ticks.h"
 
 namespace tl::sticky {
 namespace {
@@ -315,6 +317,32 @@ TEST_F(StickyNotesTest, TheSettingsDialogChangesTheNoteAndItsSize) {
     EXPECT_EQ(note->note().text, u"A much longer text");
     EXPECT_GT(note->width(), width);
     EXPECT_EQ(note->x() + note->width(), outer().left()) << "arranged again at its new width";
+}
+
+TEST(BlinkClock, RoundsComeFromItsTickSourceAtTheSettingsInterval) {
+    app::AppSettings settings;
+    auto ticks = std::make_unique<testing::ManualTicks>();
+    testing::ManualTicks* source = ticks.get();
+    CBlinkClock clock(settings, std::move(ticks));
+    EXPECT_TRUE(source->running());
+    EXPECT_EQ(source->period(), 500);
+    std::vector<bool> phases;
+    clock.set(BlinkTarget::StickyNotes, [&phases](bool on) { phases.push_back(on); });
+    source->fire();
+    source->fire();
+    EXPECT_EQ(phases, (std::vector<bool>{true, false}));
+    // The display settings changed the cycle: the clock follows.
+    settings.titleColor.blinkInterval = 250;
+    clock.restart();
+    EXPECT_EQ(source->period(), 250);
+    source->fire();
+    EXPECT_EQ(phases.back(), true) << "the phase goes on where it was";
+    settings.titleColor.blinkInterval = 0;
+    clock.restart();
+    EXPECT_EQ(source->period(), 1) << "never a timer that spins";
+    clock.stop();
+    source->fire();
+    EXPECT_EQ(phases.size(), 3u);
 }
 
 TEST(TagWnd, TranslucencyFollowsTheSettingsWhereThePlatformOffersIt) {
