@@ -111,8 +111,10 @@ void CTagWnd::paintEvent(QPaintEvent*) {
     // Top, bottom and the outer side; the side against the main window
     // stays open, like paper stuck under its edge.
     p.setPen(inverted ? diary::ToQColor(InvertedColor(diary::FromQColor(kFrameGrey))) : kFrameGrey);
-    const int r = width() - 2;
-    const int b = height() - 2;
+    // The last column and row: the client area less one pixel at the right
+    // and the bottom, ends included.
+    const int r = width() - 1;
+    const int b = height() - 1;
     p.drawLine(0, 0, r, 0);
     p.drawLine(0, b, r, b);
     const int x = m_note.side == 1 ? r : 0;
