@@ -9,12 +9,17 @@
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
-#include "color_sample.h"
-#include "colors.h"
 #include "res/messages.h"
-#include "scale.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::FromQColor;
+using widgets::Scale;
+using widgets::ToQColor;
+
 namespace {
 CColorSettingDlg* g_active = nullptr;
 }
@@ -32,12 +37,15 @@ protected:
         frame.initFrom(this);
         frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
+        QRect inside = rect().adjusted(2, 2, -2, -2);
         const auto& c = m_dialog.m_colors;
-        const std::uint32_t back = m_dialog.m_backgroundOn->isChecked() ? c.background : 0xFFFFFF;
-        const QRect inside = rect().adjusted(2, 2, -2, -2);
-        PaintColorSample(p, inside, inside.adjusted(Scale(4), 0, 0, 0), back, c.text,
-                         m_dialog.m_previewText, m_dialog.m_blink,
-                         Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine | Qt::TextDontClip);
+        const sticky::BlinkPhase::Colors shown = m_dialog.m_blink.shownColors(
+            c.text, m_dialog.m_backgroundOn->isChecked(), c.background);
+        p.fillRect(inside, ToQColor(shown.background));
+        if (m_dialog.m_blink.textHidden()) return;
+        p.setPen(ToQColor(shown.text));
+        p.drawText(inside.adjusted(Scale(4), 0, 0, 0),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_dialog.m_previewText);
     }
 
 private:
@@ -52,7 +60,7 @@ CColorSettingDlg::CColorSettingDlg(QWidget* parent) : QDialog(parent) {
     m_backgroundButton = new QPushButton(tr("&Background color"), this);
     m_blinkText = new QCheckBox(tr("B&link text"), this);
     m_blinkBoth = new QCheckBox(tr("Blink text &and background"), this);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(textButton, 0, 0);
@@ -71,8 +79,6 @@ CColorSettingDlg::CColorSettingDlg(QWidget* parent) : QDialog(parent) {
     connect(m_backgroundOn, &QCheckBox::toggled, this, [this] { updateControls(); });
     connect(m_blinkText, &QCheckBox::clicked, this, &CColorSettingDlg::setBlinkText);
     connect(m_blinkBoth, &QCheckBox::clicked, this, &CColorSettingDlg::setBlinkTextAndBackground);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     setPreviewText({});
     updateControls();
     g_active = this;

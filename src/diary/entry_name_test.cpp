@@ -4,7 +4,6 @@
 
 #include "date_checks.h"
 #include "editor_texts.h"
-#include "scale.h"
 
 namespace tl::diary {
 namespace {
@@ -94,13 +93,6 @@ TEST(EditorTexts, SearchEncodesEveryByteAndRefusesLongSelections) {
 TEST(EditorTexts, LineBreaksConvertBothWays) {
     EXPECT_EQ(ToCrLf(u"a\nb\u2029c"), u"a\r\nb\r\nc");
     EXPECT_EQ(FromCrLf(u"a\r\nb\rc\nd"), u"a\nb\nc\nd");
-}
-
-TEST(Scale, TruncatesLikeTheDesignedFormula) {
-    EXPECT_EQ(ScaleAt(23, 96), 23);
-    EXPECT_EQ(ScaleAt(23, 192), 46);
-    EXPECT_EQ(ScaleAt(23, 120), 28);  // 28.75 truncated
-    EXPECT_EQ(ScaleAt(29, 144), 43);
 }
 
 }  // namespace

@@ -11,13 +11,16 @@
 #include <QStyleOptionFocusRect>
 #include <algorithm>
 
-#include "color_sample.h"
 #include "color_setting_dlg.h"
-#include "colors.h"
-#include "scale.h"
 #include "tab_strip.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
+using widgets::ToQColor;
+
 namespace {
 
 // The button that shows "Color" in the title's colours.
@@ -34,10 +37,15 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QRect r = rect().adjusted(0, 0, -1, -1);
-        const std::uint32_t back = m_colors.backgroundOn ? m_colors.background : 0xFFFFFF;
-        PaintColorSample(p, r, r, back, m_colors.text, tr("Color"), m_blink, Qt::AlignCenter);
+        const sticky::BlinkPhase::Colors shown =
+            m_blink.shownColors(m_colors.text, m_colors.backgroundOn != 0, m_colors.background);
+        p.fillRect(r, ToQColor(shown.background));
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(r);
+        if (!m_blink.textHidden()) {
+            p.setPen(ToQColor(shown.text));
+            p.drawText(r, Qt::AlignCenter, tr("Color"));
+        }
         if (hasFocus()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);

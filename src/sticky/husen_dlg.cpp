@@ -17,17 +17,20 @@
 #include <cmath>
 
 #include "app/app_settings.h"
-#include "diary/color_sample.h"
-#include "diary/scale.h"
 #include "new_note.h"
 #include "note_checks.h"
-#include "number_field.h"
 #include "res/user_interface.h"
 #include "tag_color_dlg.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::sticky {
 
 namespace {
+
+using widgets::Scale;
+using widgets::ToQColor;
 
 CHusenDlg* g_active = nullptr;
 
@@ -63,7 +66,7 @@ public:
         setFocusPolicy(Qt::StrongFocus);
         setAttribute(Qt::WA_Hover);
     }
-    QSize sizeHint() const override { return {diary::Scale(120), diary::Scale(24)}; }
+    QSize sizeHint() const override { return {Scale(120), Scale(24)}; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -73,10 +76,16 @@ protected:
         frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
         const QRect inside = rect().adjusted(2, 2, -2, -2);
-        const int shift = isDown() ? 1 : 0;
-        diary::PaintColorSample(p, inside, inside.translated(shift, shift),
-                                m_dialog.m_note.backColor, m_dialog.m_note.textColor, tr("Color"),
-                                m_dialog.m_blink, Qt::AlignCenter | Qt::TextSingleLine);
+        const BlinkPhase& blink = m_dialog.m_blink;
+        const BlinkPhase::Colors shown =
+            blink.shownColors(m_dialog.m_note.textColor, true, m_dialog.m_note.backColor);
+        p.fillRect(inside, ToQColor(shown.background));
+        if (!blink.textHidden()) {
+            const int shift = isDown() ? 1 : 0;  // the caption sinks while pressed
+            p.setPen(ToQColor(shown.text));
+            p.drawText(inside.translated(shift, shift), Qt::AlignCenter | Qt::TextSingleLine,
+                       tr("Color"));
+        }
         if (hasFocus() || underMouse()) {
             // An outline that shows on any colour: the edge inverted.
             p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -102,7 +111,8 @@ CHusenDlg::CHusenDlg(const store::StickyNote& note, app::AppSettings& settings,
     auto* fontButton = new QPushButton(tr("&Font..."), this);
     m_colorButton = new ColorButton(*this);
     auto* rateLabel = new QLabel(tr("Transparent &rate"), this);
-    m_rate = NumberField(3, this);
+    m_rate = widgets::NumberEdit(3, this);
+    m_rate->setAttribute(Qt::WA_InputMethodEnabled, false);  // digits need no input method
     m_rate->setText(QString::number(note.transparency));
     rateLabel->setBuddy(m_rate);
     auto* up = new QToolButton(this);
@@ -112,11 +122,11 @@ CHusenDlg::CHusenDlg(const store::StickyNote& note, app::AppSettings& settings,
     for (QToolButton* b : {up, down}) {
         b->setAutoRepeat(true);
         b->setFocusPolicy(Qt::NoFocus);  // the arrow keys in the field do the same
-        b->setFixedSize(diary::Scale(16), diary::Scale(11));
+        b->setFixedSize(Scale(16), Scale(11));
     }
     auto* percent = new QLabel(QStringLiteral("%"), this);
     auto* defaults = new QPushButton(tr("Set to &default"), this);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
 
     // Each note has a rate of its own only while translucency is on and
     // one rate does not serve all notes.
@@ -155,8 +165,6 @@ CHusenDlg::CHusenDlg(const store::StickyNote& note, app::AppSettings& settings,
     connect(down, &QToolButton::clicked, this, [this] { stepRate(-1); });
     m_rate->installEventFilter(this);  // Up and Down step the rate
     connect(defaults, &QPushButton::clicked, this, &CHusenDlg::setToDefault);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CHusenDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     g_active = this;
 }
 

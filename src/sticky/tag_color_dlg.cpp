@@ -13,24 +13,35 @@
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
-#include "diary/color_sample.h"
-#include "diary/colors.h"
-#include "diary/scale.h"
-#include "number_field.h"
 #include "res/messages.h"
 #include "res/user_interface.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::sticky {
 
 namespace {
+
+using widgets::Scale;
+using widgets::ToQColor;
+
 CTagColorDlg* g_active = nullptr;
+
+// A number field without the input method: typing digits needs none.
+QLineEdit* DateEdit(int maxLength, QWidget* parent) {
+    QLineEdit* edit = widgets::NumberEdit(maxLength, parent);
+    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    return edit;
 }
+
+}  // namespace
 
 // The note's text in its colours, in an edit-shaped frame.
 class CTagColorDlg::Preview : public QWidget {
 public:
     explicit Preview(CTagColorDlg& dialog) : QWidget(&dialog), m_dialog(dialog) {
-        setMinimumSize(diary::Scale(220), diary::Scale(24));
+        setMinimumSize(Scale(220), Scale(24));
     }
 
 protected:
@@ -41,10 +52,14 @@ protected:
         frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
         const QRect inside = rect().adjusted(2, 2, -2, -2);
-        diary::PaintColorSample(p, inside, inside.adjusted(diary::Scale(4), 0, 0, 0),
-                                m_dialog.m_colors.back, m_dialog.m_colors.text,
-                                m_dialog.m_previewText, m_dialog.m_blink,
-                                Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine);
+        const BlinkPhase& blink = m_dialog.m_blink;
+        const BlinkPhase::Colors shown =
+            blink.shownColors(m_dialog.m_colors.text, true, m_dialog.m_colors.back);
+        p.fillRect(inside, ToQColor(shown.background));
+        if (blink.textHidden()) return;
+        p.setPen(ToQColor(shown.text));
+        p.drawText(inside.adjusted(Scale(4), 0, 0, 0),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_dialog.m_previewText);
     }
 
 private:
@@ -67,7 +82,7 @@ CTagColorDlg::CTagColorDlg(const QString& previewText, Colors colors, const Blin
     m_term = new QGroupBox(tr("Term"), this);
     m_start = makeDateEdits(tr("&Start date"), blink.fromEnabled, blink.from);
     m_end = makeDateEdits(tr("&End date"), blink.toEnabled, blink.to);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
 
     auto* colorRow = new QHBoxLayout;
     colorRow->addWidget(textButton);
@@ -103,8 +118,6 @@ CTagColorDlg::CTagColorDlg(const QString& previewText, Colors colors, const Blin
     connect(m_toggle, &QPushButton::clicked, this, [this] { setExpanded(!m_expanded); });
     for (QCheckBox* box : {m_start.box, m_end.box})
         connect(box, &QCheckBox::toggled, this, [this] { updateControls(); });
-    connect(buttons, &QDialogButtonBox::accepted, this, &CTagColorDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     setKind(blink.kind);
     m_expanded = blink.fromEnabled || blink.toEnabled;
@@ -122,8 +135,8 @@ CTagColorDlg* CTagColorDlg::active() {
 
 CTagColorDlg::DateEdits CTagColorDlg::makeDateEdits(const QString& label, bool checked,
                                                     store::Date date) {
-    DateEdits d{new QCheckBox(label, m_term), NumberField(2, m_term), NumberField(2, m_term),
-                NumberField(4, m_term)};
+    DateEdits d{new QCheckBox(label, m_term), DateEdit(2, m_term), DateEdit(2, m_term),
+                DateEdit(4, m_term)};
     d.box->setChecked(checked);
     if (checked) {
         d.year->setText(QString::number(date.year));
@@ -188,9 +201,9 @@ void CTagColorDlg::blinkTick(bool phaseOn) {
 }
 
 void CTagColorDlg::chooseColor(std::uint32_t& color) {
-    const QColor chosen = QColorDialog::getColor(diary::ToQColor(color), this);
+    const QColor chosen = QColorDialog::getColor(ToQColor(color), this);
     if (!chosen.isValid()) return;
-    color = diary::FromQColor(chosen);
+    color = widgets::FromQColor(chosen);
     m_preview->update();
 }
 

@@ -9,23 +9,22 @@
 #include <cstdlib>
 
 #include "app/app_settings.h"
-#include "diary/colors.h"
 #include "diary/entry_name.h"
-#include "diary/scale.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::sticky {
 
 namespace {
 
+using widgets::Scale;
+using widgets::ToQColor;
+
 // The frame's grey and the height of a note whose record has none.
-const QColor kFrameGrey(128, 128, 128);
+constexpr std::uint32_t kFrameGrey = widgets::Rgb(128, 128, 128);
 constexpr int kDefaultFontHeight = 12;
 // One Ctrl+Up or Ctrl+Down step along the edge, at 96 dots per inch.
 constexpr int kKeyStep = 10;
-
-QColor Painted(std::uint32_t color, bool inverted) {
-    return diary::ToQColor(inverted ? InvertedColor(color) : color);
-}
 
 }  // namespace
 
@@ -61,12 +60,12 @@ void CTagWnd::relayout() {
     // The record keeps the height at 96 dots per inch; the font dialogs of
     // other versions stored it negative.
     const int height = m_note.fontHeight != 0 ? std::abs(m_note.fontHeight) : kDefaultFontHeight;
-    m_font.setPixelSize(std::max(1, diary::Scale(height)));
+    m_font.setPixelSize(std::max(1, Scale(height)));
     m_font.setWeight(static_cast<QFont::Weight>(std::clamp(m_note.fontWeight, 1, 1000)));
     m_font.setItalic(m_note.italic);
     const QFontMetrics metrics(m_font);
     const QString text = QString::fromStdU16String(m_note.text);
-    const int margin = diary::Scale(5);
+    const int margin = Scale(5);
     setFixedSize(margin + metrics.horizontalAdvance(text), margin + metrics.height());
     setAccessibleName(text);
     setToolTip(QString::fromStdU16String(diary::EntryName(m_note.date)));
@@ -99,18 +98,18 @@ void CTagWnd::setShown(bool shown) {
 
 void CTagWnd::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const bool inverted = m_blink.inverted();
-    p.fillRect(rect(), Painted(m_note.backColor, inverted));
+    const BlinkPhase::Colors shown = m_blink.shownColors(m_note.textColor, true, m_note.backColor);
+    p.fillRect(rect(), ToQColor(shown.background));
     if (!m_blink.textHidden()) {
         p.setFont(m_font);
-        p.setPen(Painted(m_note.textColor, inverted));
+        p.setPen(ToQColor(shown.text));
         p.drawText(QRect(3, 3, width(), height()),
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                    QString::fromStdU16String(m_note.text));
     }
     // Top, bottom and the outer side; the side against the main window
     // stays open, like paper stuck under its edge.
-    p.setPen(inverted ? diary::ToQColor(InvertedColor(diary::FromQColor(kFrameGrey))) : kFrameGrey);
+    p.setPen(ToQColor(m_blink.inverted() ? widgets::InvertedColor(kFrameGrey) : kFrameGrey));
     // The last column and row: the client area less one pixel at the right
     // and the bottom, ends included.
     const int r = width() - 1;
@@ -179,7 +178,7 @@ void CTagWnd::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Down: {
             const bool down = event->key() == Qt::Key_Down;
             if (ctrl)
-                keyMove(diary::Scale(down ? kKeyStep : -kKeyStep), std::nullopt);
+                keyMove(Scale(down ? kKeyStep : -kKeyStep), std::nullopt);
             else
                 m_host.focusNextNote(*this, down);
             break;
