@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionFrame>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -21,6 +20,7 @@
 #include "note_checks.h"
 #include "res/user_interface.h"
 #include "tag_color_dlg.h"
+#include "widgets/color_preview.h"
 #include "widgets/dialog_parts.h"
 #include "widgets/qt_color.h"
 #include "widgets/scale.h"
@@ -30,7 +30,6 @@ namespace tl::sticky {
 namespace {
 
 using widgets::Scale;
-using widgets::ToQColor;
 
 CHusenDlg* g_active = nullptr;
 
@@ -71,21 +70,12 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        QStyleOptionFrame frame;
-        frame.initFrom(this);
-        frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
-        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
-        const QRect inside = rect().adjusted(2, 2, -2, -2);
         const BlinkPhase& blink = m_dialog.m_blink;
         const BlinkPhase::Colors shown =
             blink.shownColors(m_dialog.m_note.textColor, true, m_dialog.m_note.backColor);
-        p.fillRect(inside, ToQColor(shown.background));
-        if (!blink.textHidden()) {
-            const int shift = isDown() ? 1 : 0;  // the caption sinks while pressed
-            p.setPen(ToQColor(shown.text));
-            p.drawText(inside.translated(shift, shift), Qt::AlignCenter | Qt::TextSingleLine,
-                       tr("Color"));
-        }
+        const QRect inside = widgets::PaintColorPreview(
+            p, *this, {shown.background, shown.text, !blink.textHidden()}, tr("Color"),
+            Qt::AlignCenter | Qt::TextSingleLine, {}, isDown() ? QPoint(1, 1) : QPoint());
         if (hasFocus() || underMouse()) {
             // An outline that shows on any colour: the edge inverted.
             p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

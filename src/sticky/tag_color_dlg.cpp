@@ -10,11 +10,12 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionFrame>
 #include <QVBoxLayout>
+#include <array>
 
 #include "res/messages.h"
 #include "res/user_interface.h"
+#include "widgets/color_preview.h"
 #include "widgets/dialog_parts.h"
 #include "widgets/qt_color.h"
 #include "widgets/scale.h"
@@ -47,19 +48,12 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        QStyleOptionFrame frame;
-        frame.initFrom(this);
-        frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
-        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
-        const QRect inside = rect().adjusted(2, 2, -2, -2);
         const BlinkPhase& blink = m_dialog.m_blink;
         const BlinkPhase::Colors shown =
             blink.shownColors(m_dialog.m_colors.text, true, m_dialog.m_colors.back);
-        p.fillRect(inside, ToQColor(shown.background));
-        if (blink.textHidden()) return;
-        p.setPen(ToQColor(shown.text));
-        p.drawText(inside.adjusted(Scale(4), 0, 0, 0),
-                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_dialog.m_previewText);
+        widgets::PaintColorPreview(
+            p, *this, {shown.background, shown.text, !blink.textHidden()}, m_dialog.m_previewText,
+            Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, QMargins(Scale(4), 0, 0, 0));
     }
 
 private:
@@ -227,12 +221,13 @@ QLineEdit* CTagColorDlg::edit(TermField field) const {
 
 void CTagColorDlg::accept() {
     // The check reads views of the texts: they live here until it is done.
-    const std::u16string start[] = {m_start.year->text().toStdU16String(),
-                                    m_start.month->text().toStdU16String(),
-                                    m_start.day->text().toStdU16String()};
-    const std::u16string end[] = {m_end.year->text().toStdU16String(),
-                                  m_end.month->text().toStdU16String(),
-                                  m_end.day->text().toStdU16String()};
+    const auto texts = [](const DateEdits& d) {
+        return std::array<std::u16string, 3>{d.year->text().toStdU16String(),
+                                             d.month->text().toStdU16String(),
+                                             d.day->text().toStdU16String()};
+    };
+    const std::array<std::u16string, 3> start = texts(m_start);
+    const std::array<std::u16string, 3> end = texts(m_end);
     const BlinkTermCheck check =
         CheckBlinkTerm(kind(), {m_start.box->isChecked(), start[0], start[1], start[2]},
                        {m_end.box->isChecked(), end[0], end[1], end[2]});
