@@ -25,6 +25,7 @@
 #include "calendar/side_bar_layout.h"
 #include "diary/color_setting_dlg.h"
 #include "diary/diary_documents.h"
+#include "diary/finder.h"
 #include "diary/marlow_doc.h"
 #include "help_location.h"
 #include "mdi_client.h"
@@ -115,6 +116,10 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
                                  [this](store::Date d) { m_notes->PutNoteReplacing(d); }};
     m_documents = new diary::CDiaryDocuments(
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands, notes}, m_mdi, this);
+    // The find dialog is created hidden with the window.
+    m_finder = new diary::CFinder({&m_settings, &m_dataFile, &m_ui, m_today, &m_commands},
+                                  *m_documents, this, this);
+    connect(this, &CMainFrame::dataFileReloaded, m_finder, &diary::CFinder::dataFileReloaded);
     createActions();
     createMenus();
     createSideBar();
@@ -149,8 +154,9 @@ CMainFrame::~CMainFrame() {
     m_documents->disconnect(this);
     disconnect(qApp, nullptr, this, nullptr);
     m_commands.setChangeListener({});
-    // The documents and the notes leave the registry before it goes with
-    // this object.
+    // The documents, find and the notes leave the registry before it goes
+    // with this object.
+    delete m_finder;
     delete m_documents;
     delete m_notes;
 }

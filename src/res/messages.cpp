@@ -239,6 +239,10 @@ std::string_view Text(Msg id) {
             return "There is already sticky notes in a note of this year";
         case Msg::YearHasStickyNote:
             return "There is already sticky note in a note of this year";
+        case Msg::EnterTextToSearch:
+            return "Enter text to search for.";
+        case Msg::TextNotFound:
+            return "Specified text was not found.";
         case Msg::HelpNotOpened:
             return "The help could not be opened.";
         case Msg::CloseWithUnsavedEntry:

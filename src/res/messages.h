@@ -129,6 +129,9 @@ enum class Msg : int {
     DayHasStickyNote = 199,
     MonthHasStickyNote = 200,
     YearHasStickyNote = 294,
+    // Find across days.
+    EnterTextToSearch = 850,
+    TextNotFound = 851,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,
