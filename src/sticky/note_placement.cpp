@@ -6,10 +6,11 @@ namespace tl::sticky {
 
 namespace {
 
-// The distance from the area's top at which the note is shown.
+// The distance from the area's top at which the note is shown. The offset
+// may come from a damaged record: the sum is taken without overflow.
 int ShownOffset(const EdgeArea& area, int offset, int height) {
     const int h = area.height();
-    return std::max(h < offset + height ? h - height : offset, 0);
+    return std::max(h < static_cast<long long>(offset) + height ? h - height : offset, 0);
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ TEST(NotePlacement, ANotePastTheWindowsHeightIsPulledUpAndReturnsWhenItGrows) {
     EXPECT_EQ(PlaceNote(kArea, NoteSide::Left, 260, 60, 40).y, kArea.top + 260);
     // Taller than the area: at its top.
     EXPECT_EQ(PlaceNote(kArea, NoteSide::Right, 100, 60, 400).y, kArea.top);
+    // Offsets of a damaged record.
+    EXPECT_EQ(PlaceNote(kArea, NoteSide::Left, 2147483647, 60, 40).y, kArea.top + 260);
+    EXPECT_EQ(PlaceNote(kArea, NoteSide::Left, -2147483647 - 1, 60, 40).y, kArea.top);
 }
 
 TEST(NotePlacement, NewNotesGoRightWhenTheLeftEdgeHasNoRoom) {

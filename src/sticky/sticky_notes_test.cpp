@@ -337,6 +337,13 @@ TEST(TagWnd, TranslucencyFollowsTheSettingsWhereThePlatformOffersIt) {
     note.ApplyTranslucency(settings, false);
     EXPECT_DOUBLE_EQ(note.windowOpacity(), 1.0) << "not offered: left opaque";
     EXPECT_FALSE(TranslucentWindowsOffered()) << "the offscreen platform";
+
+    // A damaged record's font height makes a note of a sane size.
+    n.fontHeight = -2147483647 - 1;
+    CTagWnd damaged(n, host, nullptr);
+    ASSERT_TRUE(damaged.CreateNote());
+    EXPECT_LE(damaged.height(), 1000);
+    EXPECT_GT(damaged.height(), 0);
 }
 
 }  // namespace

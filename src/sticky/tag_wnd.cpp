@@ -20,9 +20,11 @@ namespace {
 using widgets::Scale;
 using widgets::ToQColor;
 
-// The frame's grey and the height of a note whose record has none.
+// The frame's grey, the height of a note whose record has none, and the
+// largest height taken from a record (bytes from disk are not trusted).
 constexpr std::uint32_t kFrameGrey = widgets::Rgb(128, 128, 128);
 constexpr int kDefaultFontHeight = 12;
+constexpr int kMaxFontHeight = 500;
 // One Ctrl+Up or Ctrl+Down step along the edge, at 96 dots per inch.
 constexpr int kKeyStep = 10;
 
@@ -59,7 +61,9 @@ void CTagWnd::relayout() {
     m_font = face.isEmpty() ? QFont() : QFont(face);
     // The record keeps the height at 96 dots per inch; the font dialogs of
     // other versions stored it negative.
-    const int height = m_note.fontHeight != 0 ? std::abs(m_note.fontHeight) : kDefaultFontHeight;
+    const long long stored = std::llabs(static_cast<long long>(m_note.fontHeight));
+    const int height = stored == 0 ? kDefaultFontHeight
+                                   : static_cast<int>(std::min<long long>(stored, kMaxFontHeight));
     m_font.setPixelSize(std::max(1, Scale(height)));
     m_font.setWeight(static_cast<QFont::Weight>(std::clamp(m_note.fontWeight, 1, 1000)));
     m_font.setItalic(m_note.italic);
