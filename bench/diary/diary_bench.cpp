@@ -24,41 +24,24 @@
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
 #include "store/diary_generator.h"
+#include "timing.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using tl::bench::Clock;
+using tl::bench::Figures;
+using tl::bench::Millis;
 using tl::store::Date;
-
-double Millis(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Figures {
-    std::vector<double> ms;
-    void print(const char* what) {
-        std::sort(ms.begin(), ms.end());
-        std::printf("%-34s median %7.2f ms  p95 %7.2f ms  max %7.2f ms  (%zu runs)\n", what,
-                    ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), ms.size());
-    }
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::string data = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat";
-    int runs = 200;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
-            data = argv[++i];
-        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
-            runs = std::max(20, std::atoi(argv[++i]));
-        else {
-            std::fprintf(stderr, "usage: %s [--data FILE] [--runs N]\n", argv[0]);
-            return 2;
-        }
-    }
+    const std::optional<tl::bench::RunOptions> options = tl::bench::ParseRunOptions(
+        argc, argv, std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat", 200, 20);
+    if (!options) return 2;
+    const std::string data = options->data;
+    const int runs = options->runs;
     QApplication app(argc, argv);
     std::filesystem::create_directories(std::filesystem::path(data).parent_path());
     tl::bench::EnsureDiary(data, 1);

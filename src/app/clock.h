@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 namespace tl::app {
 
@@ -21,6 +22,17 @@ class SystemClock final : public Clock {
 public:
     LocalTime now() const override;
     static const SystemClock& instance();
+};
+
+// Where periodic ticks come from (the blink clock's): a timer of the event
+// loop in the program, a hand-driven fake in tests, so that nothing waits.
+class TickSource {
+public:
+    virtual ~TickSource() = default;
+    // From now on onTick runs every periodMs milliseconds; a later start
+    // replaces the period and the call.
+    virtual void start(int periodMs, std::function<void()> onTick) = 0;
+    virtual void stop() = 0;
 };
 
 // The date the diary treats as today: the previous day while the hour is

@@ -9,7 +9,8 @@
 namespace tl::app {
 
 std::optional<DeleteChoices> AskDeleteChoices(res::UserInterface& ui, store::CDiaryDataFile& file,
-                                              store::Date date, std::string_view entryName) {
+                                              store::Date date, std::string_view entryName,
+                                              bool stickyNoteShown) {
     const bool year = date.month == 0;
     const bool month = !year && date.day == 0;
     if (!ui.askYesNo(
@@ -25,7 +26,7 @@ std::optional<DeleteChoices> AskDeleteChoices(res::UserInterface& ui, store::CDi
         if (answer == res::Answer::Cancel) return std::nullopt;
         choices.attachments = answer == res::Answer::Yes;
     }
-    if (file.FindStickyNote(date, nullptr) != 0) {
+    if (stickyNoteShown || file.FindStickyNote(date, nullptr) != 0) {
         const res::Msg msg = year    ? res::Msg::YearNoteHasStickyNote
                              : month ? res::Msg::MonthNoteHasStickyNote
                                      : res::Msg::DiaryHasStickyNote;

@@ -21,8 +21,11 @@ struct DeleteChoices {
 // (only when the date has them) whether the attachments and the sticky
 // note go too. nullopt when the user declined or cancelled. entryName is
 // the name the questions show ("12-08-2026(Tue)", "12-2026", "2026").
+// stickyNoteShown: the desktop shows a note of the date, which reaches the
+// file only when the notes are written back.
 std::optional<DeleteChoices> AskDeleteChoices(res::UserInterface& ui, store::CDiaryDataFile& file,
-                                              store::Date date, std::string_view entryName);
+                                              store::Date date, std::string_view entryName,
+                                              bool stickyNoteShown = false);
 
 // Frees the date's header, texts and, as chosen, attachments and sticky
 // note in one replacement that is synced before it returns. The number of

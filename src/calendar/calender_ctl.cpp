@@ -247,11 +247,17 @@ void CCalenderCtl::mouseDoubleClickEvent(QMouseEvent* event) {
         emit openRequested({m_table.year(), month, 0}, true);
 }
 
+// From the keyboard: the day's menu; with Ctrl the month note's, with
+// Ctrl+Shift the year note's.
 void CCalenderCtl::contextMenuEvent(QContextMenuEvent* event) {
     const MonthGrid g = grid();
     if (event->reason() == QContextMenuEvent::Keyboard) {
         const Rect cell = g.cellRect(m_keyDay);
-        showContextMenu(m_keyDay, mapToGlobal(QPoint(cell.left, cell.bottom)));
+        const Qt::KeyboardModifiers mods = event->modifiers();
+        const int target = !(mods & Qt::ControlModifier) ? m_keyDay
+                           : (mods & Qt::ShiftModifier)  ? -1
+                                                         : 0;
+        showContextMenu(target, mapToGlobal(QPoint(cell.left, cell.bottom)));
         return;
     }
     const QPoint pos = event->pos();

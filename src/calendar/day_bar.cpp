@@ -116,7 +116,8 @@ void CDayBar::createChildren() {
     connect(m_down, &QAbstractButton::clicked, this, [this] { monthPage(true); });
 }
 
-// Sticky notes and link texts are not built yet: their items stay greyed.
+// Link texts are not built yet: their item stays greyed. Of "Put sticky
+// note" and "Peel off sticky" the one that applies is enabled.
 void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     QMenu menu(this);
     connect(menu.addAction(tr("&Open")), &QAction::triggered, this,
@@ -124,8 +125,13 @@ void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     QAction* remove = menu.addAction(tr("&Delete"));
     remove->setEnabled(m_file.IsWritable());
     connect(remove, &QAction::triggered, this, [this, date] { emit deleteRequested(date); });
-    menu.addAction(tr("Pu&t sticky note"))->setEnabled(false);
-    menu.addAction(tr("&Peel off sticky"))->setEnabled(false);
+    const bool hasNote = m_hasNote && m_hasNote(date);
+    QAction* put = menu.addAction(tr("Pu&t sticky note"));
+    put->setEnabled(m_file.IsWritable() && m_hasNote && !hasNote);
+    connect(put, &QAction::triggered, this, [this, date] { emit putNoteRequested(date); });
+    QAction* peel = menu.addAction(tr("&Peel off sticky"));
+    peel->setEnabled(m_file.IsWritable() && hasNote);
+    connect(peel, &QAction::triggered, this, [this, date] { emit peelNoteRequested(date); });
     menu.addAction(tr("Copy &link text"))->setEnabled(false);
     menu.exec(globalPos);
 }
@@ -271,11 +277,6 @@ void CDayBar::setCalendarShown(bool shown) {
 
 bool CDayBar::calendarShown() const {
     return m_settings.dayBar.calendarShown == 1;
-}
-
-void CDayBar::onBlinkTick(bool phaseOn) {
-    if (m_calendar->isVisible()) m_calendar->onBlinkTick(phaseOn);
-    m_dayList->onBlinkTick(phaseOn);
 }
 
 void CDayBar::onEntryChanged(store::Date date) {

@@ -62,9 +62,14 @@ public:
     bool isEnabled(res::Cmd cmd) const override;
     void run(res::Cmd cmd) override;
     std::optional<bool> isChecked(res::Cmd cmd) const override;
-    void onBlinkTick(bool phaseOn);
     // Patches the table after the date's entry or attachments changed.
     void onEntryChanged(store::Date date);
+
+    // Whether a date has a sticky note: the main window's notes answer.
+    // Without it the menus' sticky note items stay greyed.
+    void setStickyNoteQuery(std::function<bool(store::Date)> hasNote) {
+        m_hasNote = std::move(hasNote);
+    }
 
     // Which edge of the main window holds the bar: the grip is the other.
     void setDockSide(DockSide side) { m_dockSide = side; }
@@ -79,6 +84,9 @@ public:
 signals:
     void openRequested(store::Date date, bool pin);
     void deleteRequested(store::Date date);
+    // The menus' "Put sticky note" and "Peel off sticky".
+    void putNoteRequested(store::Date date);
+    void peelNoteRequested(store::Date date);
     // The Today button: the main window's Today command.
     void todayRequested();
     // Open entries with changes are to be saved: the bar or its list took
@@ -111,6 +119,7 @@ private:
     app::AppSettings& m_settings;
     res::UserInterface& m_ui;
     Today m_today;
+    std::function<bool(store::Date)> m_hasNote;
     std::unique_ptr<YearDayTable> m_table;
     QPushButton* m_todayButton = nullptr;
     QPushButton* m_yesterdayButton = nullptr;

@@ -230,14 +230,17 @@ void CDayWnd::mouseDoubleClickEvent(QMouseEvent* event) {
     emit openRequested({m_table.year(), month, 0}, true);
 }
 
+// From the keyboard: the selected day's menu, with Ctrl its month note's
+// (as Ctrl+Enter opens the month note).
 void CDayWnd::contextMenuEvent(QContextMenuEvent* event) {
     if (event->reason() == QContextMenuEvent::Keyboard) {
         if (m_selectedRow < 0 || m_selectedRow >= m_table.count()) return;
         m_layout.ensureVisible(m_selectedRow);
         changed();
         const int y = (m_selectedRow - m_layout.topRow() + 1) * m_layout.rowHeight();
-        emit contextMenuRequested(dateOf(m_selectedRow),
-                                  mapToGlobal(QPoint(m_layout.stripWidth() + 1, y)));
+        store::Date date = dateOf(m_selectedRow);
+        if (event->modifiers() & Qt::ControlModifier) date.day = 0;
+        emit contextMenuRequested(date, mapToGlobal(QPoint(m_layout.stripWidth() + 1, y)));
         return;
     }
     const std::optional<int> row = m_layout.rowAt(event->pos().y());

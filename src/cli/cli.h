@@ -64,6 +64,8 @@ int OpenForChange(Context& ctx, store::CDiaryDataFile& file);
 // Parses a DATE argument; prints why not and returns nullopt when it is no
 // date (the caller exits with kExitUsage).
 std::optional<store::Date> DateArgument(const std::string& text);
+// "#RRGGBB" or "RRGGBB" as a stored colour (0x00BBGGRR). In commands_records.cpp.
+std::optional<std::uint32_t> ParseColor(std::string text);
 // Asks for the password of an open data file that has one (three tries);
 // kExitOk when it was given. In commands_app.cpp.
 int CheckDataFilePassword(Context& ctx, store::CDiaryDataFile& file);

@@ -13,6 +13,8 @@
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <tuple>
+#include <utility>
 
 #include "cli.h"
 #include "date_arg.h"
@@ -261,20 +263,79 @@ store::StickyNote NewNote(store::CDiaryDataFile& file, store::Date date) {
     return n;
 }
 
+// How a note looks and where it sits, as the desktop's dialogs and
+// dragging set it; what is not given stays as it is.
+struct NoteLook {
+    std::optional<std::string> side, color, background, blink, from, to;
+    std::optional<int> top, transparency;
+};
+
+// 0 when applied; else the exit code (told why).
+int ApplyLook(const NoteLook& look, store::StickyNote& note) {
+    if (look.side) note.side = *look.side == "right" ? 1 : 0;
+    if (look.top) note.top = *look.top;
+    if (look.transparency) note.transparency = static_cast<std::uint8_t>(*look.transparency);
+    for (const auto& [given, target] :
+         {std::pair{&look.color, &note.textColor}, std::pair{&look.background, &note.backColor}}) {
+        if (!*given) continue;
+        const std::optional<std::uint32_t> color = ParseColor(**given);
+        if (!color) {
+            PrintError("'" + **given + "' is not a colour; give it as #RRGGBB");
+            return kExitUsage;
+        }
+        *target = *color;
+    }
+    if (look.blink) note.blink = *look.blink == "none" ? 0 : *look.blink == "text" ? 1 : 2;
+    for (const auto& [given, set, day] : {std::tuple{&look.from, &note.startSet, &note.start},
+                                          std::tuple{&look.to, &note.endSet, &note.end}}) {
+        if (!*given) continue;
+        *set = !(*given)->empty();
+        *day = {};
+        if (!*set) continue;
+        const std::optional<store::Date> d = DateArgument(**given);
+        if (!d) return kExitUsage;
+        if (d->day == 0) {
+            PrintError("a blink term runs between days: give YYYY-MM-DD");
+            return kExitUsage;
+        }
+        *day = *d;
+    }
+    if (note.startSet && note.endSet && store::DateText(note.start) > store::DateText(note.end)) {
+        PrintError(std::string(res::Text(res::Msg::BlinkTermOrder)));
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
 Handler SetupSticky(CLI::App& sub, Context& ctx) {
     auto date = std::make_shared<std::string>();
     auto text = std::make_shared<std::string>();
+    auto look = std::make_shared<NoteLook>();
     sub.add_option("DATE", *date, "YYYY-MM-DD, YYYY-MM or YYYY")->required();
     CLI::Option* textOption = sub.add_option("--text", *text,
                                              "the note's text (at most 20 characters); a new "
                                              "note otherwise shows the entry's title or the date");
-    return [&ctx, date, text, textOption]() {
+    sub.add_option("--side", look->side, "the main window's edge it sticks to: left or right")
+        ->check(CLI::IsMember({"left", "right"}));
+    sub.add_option("--top", look->top, "pixels from the top of the window's edge")
+        ->check(CLI::Range(0, 10000));
+    sub.add_option("--color", look->color, "the text colour, #RRGGBB");
+    sub.add_option("--background", look->background, "the background colour, #RRGGBB");
+    sub.add_option("--transparency", look->transparency,
+                   "the note's own translucency in percent, 0-99")
+        ->check(CLI::Range(0, 99));
+    sub.add_option("--blink", look->blink, "none, text or all (text and background)")
+        ->check(CLI::IsMember({"none", "text", "all"}));
+    sub.add_option("--from", look->from, "first day it blinks, YYYY-MM-DD ('' for none)");
+    sub.add_option("--to", look->to, "last day it blinks, YYYY-MM-DD ('' for none)");
+    return [&ctx, date, text, textOption, look]() {
         std::optional<store::Date> d = DateArgument(*date);
         if (!d) return kExitUsage;
         store::CDiaryDataFile file;
         if (int rc = OpenForChange(ctx, file); rc != kExitOk) return rc;
         store::StickyNote note;
         if (!file.FindStickyNote(*d, &note)) note = NewNote(file, *d);
+        if (int rc = ApplyLook(*look, note); rc != kExitOk) return rc;
         if (textOption->count() > 0) {
             note.text = store::Utf8ToUtf16(*text);
             if (note.text.empty()) {

@@ -157,5 +157,35 @@ TEST_F(AttachmentCliTest, StickyNotesArePutChangedListedAndPeeledOff) {
     EXPECT_EQ(json::parse(out).size(), 2u);
 }
 
+TEST_F(AttachmentCliTest, ANotesPlaceColoursAndBlinkTermAreSetAsTheDialogsSetThem) {
+    ASSERT_EQ(run("sticky 2024-12-24 --side right --top 120 --color '#FF0000' "
+                  "--background 00FF00 --transparency 30 --blink all "
+                  "--from 2024-12-20 --to 2025-01-06"),
+              0)
+        << err;
+    ASSERT_EQ(run("--json stickies"), 0) << err;
+    json note = json::parse(out).at(0);
+    EXPECT_EQ(note["side"], "right");
+    EXPECT_EQ(note["top"], 120);
+    EXPECT_EQ(note["text_color"], 0x0000FF);
+    EXPECT_EQ(note["back_color"], 0x00FF00);
+    EXPECT_EQ(note["transparency"], 30);
+    EXPECT_EQ(note["blink"], 2);
+    EXPECT_EQ(note["blink_from"], "2024-12-20");
+    EXPECT_EQ(note["blink_to"], "2025-01-06");
+
+    // An end before the start is refused and changes nothing; '' clears a date.
+    EXPECT_EQ(run("sticky 2024-12-24 --to 2024-12-19"), 2);
+    EXPECT_NE(err.find("Magnitude relation of blinking period is incorrect."), std::string::npos)
+        << err;
+    ASSERT_EQ(run("sticky 2024-12-24 --from ''"), 0) << err;
+    ASSERT_EQ(run("--json stickies"), 0) << err;
+    note = json::parse(out).at(0);
+    EXPECT_TRUE(note["blink_from"].is_null());
+    EXPECT_EQ(note["blink_to"], "2025-01-06");
+    EXPECT_EQ(run("sticky 2024-12-24 --transparency 100"), 2);
+    EXPECT_EQ(run("sticky 2024-12-24 --from 2024-12"), 2);
+}
+
 }  // namespace
 }  // namespace tl::cli

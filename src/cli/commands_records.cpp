@@ -15,6 +15,14 @@
 
 namespace tl::cli {
 
+std::optional<std::uint32_t> ParseColor(std::string text) {
+    if (!text.empty() && text[0] == '#') text.erase(0, 1);
+    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return std::nullopt;
+    const unsigned long rgb = std::stoul(text, nullptr, 16);
+    return static_cast<std::uint32_t>((rgb >> 16 & 0xff) | (rgb & 0xff00) | (rgb & 0xff) << 16);
+}
+
 namespace {
 
 using nlohmann::json;
@@ -26,15 +34,6 @@ std::string ColorText(std::uint32_t c) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
     return buf;
-}
-
-// "#RRGGBB" or "RRGGBB", as ColorText writes it.
-std::optional<std::uint32_t> ParseColor(std::string text) {
-    if (!text.empty() && text[0] == '#') text.erase(0, 1);
-    if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-        return std::nullopt;
-    const unsigned long rgb = std::stoul(text, nullptr, 16);
-    return static_cast<std::uint32_t>((rgb >> 16 & 0xff) | (rgb & 0xff00) | (rgb & 0xff) << 16);
 }
 
 // A handler that needs a date argument and the data file.

@@ -6,10 +6,10 @@
 #include <QGridLayout>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 #include "res/messages.h"
+#include "widgets/color_preview.h"
 #include "widgets/dialog_parts.h"
 #include "widgets/qt_color.h"
 #include "widgets/scale.h"
@@ -33,19 +33,13 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        QStyleOptionFrame frame;
-        frame.initFrom(this);
-        frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
-        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
-        QRect inside = rect().adjusted(2, 2, -2, -2);
         const auto& c = m_dialog.m_colors;
-        const TitleBlink::Colors shown = m_dialog.m_blink.shownColors(
+        const sticky::BlinkPhase::Colors shown = m_dialog.m_blink.shownColors(
             c.text, m_dialog.m_backgroundOn->isChecked(), c.background);
-        p.fillRect(inside, ToQColor(shown.background));
-        if (m_dialog.m_blink.textHidden()) return;
-        p.setPen(ToQColor(shown.text));
-        p.drawText(inside.adjusted(Scale(4), 0, 0, 0),
-                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_dialog.m_previewText);
+        widgets::PaintColorPreview(
+            p, *this, {shown.background, shown.text, !m_dialog.m_blink.textHidden()},
+            m_dialog.m_previewText, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
+            QMargins(Scale(4), 0, 0, 0));
     }
 
 private:

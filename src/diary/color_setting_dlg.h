@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
+#include "sticky/blink_rule.h"
 #include "store/records.h"
-#include "title_blink.h"
 
 class QCheckBox;
 class QPushButton;
@@ -41,7 +41,7 @@ private:
 
     QString m_previewText;
     store::TitleColors m_colors;
-    TitleBlink m_blink;
+    sticky::BlinkPhase m_blink;
     Preview* m_preview;
     QCheckBox* m_backgroundOn;
     QPushButton* m_backgroundButton;

@@ -28,4 +28,8 @@ DateCheck CheckEntryDate(std::u16string_view year, std::u16string_view month,
 DateCheck CheckOpenDate(std::u16string_view year, std::u16string_view month,
                         std::u16string_view day);
 
+// A number field as the dialogs read it: the leading digits (spaces
+// skipped), 0 for non-numeric text; large numbers saturate.
+int FieldNumber(std::u16string_view text);
+
 }  // namespace tl::diary

@@ -12,7 +12,6 @@
 #include "app/app_settings.h"
 #include "app/delete_entry.h"
 #include "child_frame.h"
-#include "color_setting_dlg.h"
 #include "date_change_dlg.h"
 #include "entry_name.h"
 #include "head_view.h"
@@ -199,6 +198,12 @@ void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
         [this] { q->run(res::Cmd::CloseAllButThis); });
     add(tr("S&ave as..."), writable, [this] { q->saveActiveAsDate(); });
     add(tr("&Delete"), writable, [this, date] { q->DeleteEntry(date); });
+    const StickyNoteHooks& notes = context.stickyNotes;
+    const bool hasNote = notes.has && notes.has(date);
+    add(tr("Pu&t sticky note"), writable && notes.put && !hasNote,
+        [notes, date] { notes.put(date); });
+    add(tr("&Peel off sticky"), writable && notes.peel && hasNote,
+        [notes, date] { notes.peel(date); });
     menu.exec(at);
 }
 
@@ -301,7 +306,6 @@ void CDiaryDocuments::CloseAll() {
 }
 
 void CDiaryDocuments::blinkTick(bool phaseOn) {
-    if (CColorSettingDlg* dialog = CColorSettingDlg::active()) dialog->blinkTick(phaseOn);
     for (CMarlowDoc* doc : m_impl->docs)
         if (doc->head()) doc->head()->blinkTick(phaseOn);
 }
@@ -316,8 +320,9 @@ void CDiaryDocuments::DeleteEntry(store::Date date) {
     store::CDiaryDataFile& file = *d.context.dataFile;
     if (file.IsReadOnly() || !IsValidEntryDate(date)) return;
     const std::string name = QString::fromStdU16String(EntryName(date)).toStdString();
+    const StickyNoteHooks& notes = d.context.stickyNotes;
     const std::optional<app::DeleteChoices> choices =
-        app::AskDeleteChoices(*d.context.ui, file, date, name);
+        app::AskDeleteChoices(*d.context.ui, file, date, name, notes.has && notes.has(date));
     if (!choices) return;
     WaitCursor wait;
     if (CMarlowDoc* doc = document(date)) {
@@ -325,6 +330,8 @@ void CDiaryDocuments::DeleteEntry(store::Date date) {
         d.close(doc, false);
     }
     app::DeleteEntry(file, date, *choices);
+    // The record went with the entry; its window goes too.
+    if (choices->stickyNote && notes.peel) notes.peel(date);
     emit entryChanged(date);
     d.refreshStrips(false);
 }

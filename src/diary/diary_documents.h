@@ -31,6 +31,14 @@ namespace tl::diary {
 
 class CMarlowDoc;
 
+// The desktop's sticky notes, where there are any: whether the date has
+// one, peel it off, put a new one on it (replacing one there).
+struct StickyNoteHooks {
+    std::function<bool(store::Date)> has;
+    std::function<void(store::Date)> peel;
+    std::function<void(store::Date)> put;
+};
+
 // What the entry windows share with the rest of the program. Owned by the
 // application; outlives the documents.
 struct DiaryContext {
@@ -40,6 +48,7 @@ struct DiaryContext {
     std::function<std::chrono::year_month_day()> today;
     // Where the entry commands are registered; none in tests of one window.
     res::CommandRegistry* commands = nullptr;
+    StickyNoteHooks stickyNotes = {};
 };
 
 // The target of the entry commands: closing, saving, deleting, stepping and
@@ -73,8 +82,7 @@ public:
     void CloseAll();
     void DeleteEntry(store::Date date);
 
-    // One tick of the blink clock for the open title colour dialog and
-    // every header view.
+    // One tick of the blink clock for every header view.
     void blinkTick(bool phaseOn);
     // Re-applies the default font settings to every open editor, as a new
     // editor applies them; after "Default font" changed them.

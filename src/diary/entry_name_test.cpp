@@ -4,7 +4,6 @@
 
 #include "date_checks.h"
 #include "editor_texts.h"
-#include "title_blink.h"
 
 namespace tl::diary {
 namespace {
@@ -94,49 +93,6 @@ TEST(EditorTexts, SearchEncodesEveryByteAndRefusesLongSelections) {
 TEST(EditorTexts, LineBreaksConvertBothWays) {
     EXPECT_EQ(ToCrLf(u"a\nb\u2029c"), u"a\r\nb\r\nc");
     EXPECT_EQ(FromCrLf(u"a\r\nb\rc\nd"), u"a\nb\nc\nd");
-}
-
-TEST(TitleBlink, KindsHideOrInvertInTheOffPhase) {
-    TitleBlink none;
-    EXPECT_FALSE(none.tick(false));
-    EXPECT_FALSE(none.textHidden());
-
-    TitleBlink text;
-    text.setKind(1);
-    EXPECT_TRUE(text.tick(false));  // phase set: text hidden
-    EXPECT_TRUE(text.textHidden());
-    EXPECT_FALSE(text.inverted());
-    EXPECT_FALSE(text.tick(false));  // no change, no repaint
-    EXPECT_TRUE(text.tick(true));
-    EXPECT_FALSE(text.textHidden());
-
-    TitleBlink both;
-    both.setKind(2);
-    both.tick(false);
-    EXPECT_TRUE(both.inverted());
-    both.setKind(2);  // a new kind starts in the visible phase
-    EXPECT_FALSE(both.inverted());
-}
-
-TEST(TitleBlink, ShowsWhiteBehindTheTextWithoutABackgroundAndInvertsBoth) {
-    TitleBlink blink;
-    blink.setKind(2);
-    TitleBlink::Colors shown = blink.shownColors(0x000000FF, false, 0x00123456);
-    EXPECT_EQ(shown.background, 0x00FFFFFFu);  // no background on: white
-    EXPECT_EQ(shown.text, 0x000000FFu);
-    EXPECT_EQ(blink.shownColors(0x000000FF, true, 0x00123456).background, 0x00123456u);
-
-    blink.tick(false);  // the inverted phase
-    shown = blink.shownColors(0x000000FF, false, 0x00123456);
-    EXPECT_EQ(shown.background, 0u);  // white inverted
-    EXPECT_EQ(shown.text, 0x00FFFF00u);
-    EXPECT_EQ(blink.shownColors(0x000000FF, true, 0x00102030).background, 0x00EFDFCFu);
-
-    // Hiding the text (kind 1) leaves the colours as they are.
-    TitleBlink text;
-    text.setKind(1);
-    text.tick(false);
-    EXPECT_EQ(text.shownColors(0x000000FF, true, 0x00123456).text, 0x000000FFu);
 }
 
 }  // namespace

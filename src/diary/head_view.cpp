@@ -26,7 +26,7 @@ namespace {
 // The button that shows "Color" in the title's colours.
 class ColorButton : public QAbstractButton {
 public:
-    ColorButton(const store::TitleColors& colors, const TitleBlink& blink, QWidget* parent)
+    ColorButton(const store::TitleColors& colors, const sticky::BlinkPhase& blink, QWidget* parent)
         : QAbstractButton(parent), m_colors(colors), m_blink(blink) {
         setFocusPolicy(Qt::StrongFocus);
         setToolTip(tr("Title color"));
@@ -37,7 +37,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QRect r = rect().adjusted(0, 0, -1, -1);
-        const TitleBlink::Colors shown =
+        const sticky::BlinkPhase::Colors shown =
             m_blink.shownColors(m_colors.text, m_colors.backgroundOn != 0, m_colors.background);
         p.fillRect(r, ToQColor(shown.background));
         p.setPen(palette().color(QPalette::Mid));
@@ -56,7 +56,7 @@ protected:
 
 private:
     const store::TitleColors& m_colors;
-    const TitleBlink& m_blink;
+    const sticky::BlinkPhase& m_blink;
 };
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
+#include "sticky/blink_rule.h"
 #include "store/records.h"
-#include "title_blink.h"
 
 class QComboBox;
 class QLineEdit;
@@ -79,7 +79,7 @@ private:
     QRect m_titleLabel;
     QRect m_weatherLabel;
     store::TitleColors m_colors;
-    TitleBlink m_blink;
+    sticky::BlinkPhase m_blink;
 };
 
 }  // namespace tl::diary

@@ -141,15 +141,7 @@ bool CMarlowDoc::writeEntry(store::Date date) {
     auto bytes =
         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(rtf.constData()),
                                       static_cast<std::size_t>(rtf.size()));
-    // The engine's save replaces the date's sticky note with the entry; no
-    // note window exists to write it back, so the document keeps it.
-    store::StickyNote note;
-    bool hadNote = m_context.dataFile->FindStickyNote(date, &note) != 0;
     if (!m_context.dataFile->SaveEditorEntry(date, entry, text, bytes)) return false;
-    if (hadNote) {
-        m_context.dataFile->BeginStickyNoteSaves();
-        m_context.dataFile->SaveStickyNote(note);
-    }
     emit saved(date);
     return true;
 }

@@ -17,17 +17,25 @@
 
 #include "app/data_file_settings.h"
 #include "app/failure_report.h"
+#include "app/qt/qt_tick_source.h"
 #include "app/startup.h"
+#include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
+#include "diary/color_setting_dlg.h"
 #include "diary/diary_documents.h"
 #include "diary/finder.h"
+#include "diary/marlow_doc.h"
 #include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
 #include "pw_change_dlg.h"
+#include "sticky/blink_clock.h"
+#include "sticky/husen_dlg.h"
+#include "sticky/sticky_notes.h"
+#include "sticky/tag_color_dlg.h"
 #include "store/diary_data_file.h"
 #include "widgets/scale.h"
 #include "widgets/wait_cursor.h"
@@ -102,8 +110,12 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     m_commands.setFailureHandler(
         [this](std::exception_ptr failure) { app::ReportFailure(m_ui, failure); });
     m_commands.add(*this, kFrameCommands);
+    m_notes = new sticky::CStickyNotes(m_settings, m_dataFile, m_ui, *this, &m_commands);
+    diary::StickyNoteHooks notes{[this](store::Date d) { return m_notes->hasNote(d); },
+                                 [this](store::Date d) { m_notes->RemoveNote(d); },
+                                 [this](store::Date d) { m_notes->PutNoteReplacing(d); }};
     m_documents = new diary::CDiaryDocuments(
-        {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands}, m_mdi, this);
+        {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands, notes}, m_mdi, this);
     // The find dialog is created hidden with the window.
     m_finder = new diary::CFinder({&m_settings, &m_dataFile, &m_ui, m_today, &m_commands},
                                   *m_documents, this, this);
@@ -111,6 +123,7 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     createActions();
     createMenus();
     createSideBar();
+    createStickyNotes();
     createTimers();
     placeWindow();
 
@@ -133,16 +146,19 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
 // The area and the documents go with the widget's children, after this
 // object has stopped being a CMainFrame: their signals must not reach it.
 CMainFrame::~CMainFrame() {
+    // The notes are written back while everything they use still exists.
+    m_notes->SaveAllNotes();
     m_refreshTimer->stop();
-    m_blinkTimer->stop();
+    m_blinkClock->stop();
     m_mdi->disconnect(this);
     m_documents->disconnect(this);
     disconnect(qApp, nullptr, this, nullptr);
     m_commands.setChangeListener({});
-    // The documents and find leave the registry before it goes with this
-    // object.
+    // The documents, find and the notes leave the registry before it goes
+    // with this object.
     delete m_finder;
     delete m_documents;
+    delete m_notes;
 }
 
 // Menu items and keys are kept apart: a menu item runs its command
@@ -252,21 +268,52 @@ void CMainFrame::dataFileOpened() {
     emit dataFileReloaded();
 }
 
-void CMainFrame::createTimers() {
-    m_blinkTimer = new QTimer(this);
-    connect(m_blinkTimer, &QTimer::timeout, this, [this] {
-        m_documents->blinkTick(m_blinkPhase == 1);
-        m_dayBar->onBlinkTick(m_blinkPhase == 1);
-        m_blinkPhase ^= 1;
+void CMainFrame::createStickyNotes() {
+    connect(m_notes, &sticky::CStickyNotes::openRequested, this, [this](store::Date date) {
+        if (m_dataFile.IsOpen()) m_documents->OpenEntry(date, true);
+        updateActions();
     });
-    restartBlinkTimer();
+    m_notes->setCurrentDate([this]() -> std::optional<store::Date> {
+        if (diary::CMarlowDoc* doc = m_documents->activeDocument()) return doc->date();
+        return std::nullopt;
+    });
+    connect(this, &CMainFrame::dataFileReloaded, m_notes, &sticky::CStickyNotes::ReloadNotes);
+    m_dayBar->setStickyNoteQuery([this](store::Date d) { return m_notes->hasNote(d); });
+    connect(m_dayBar, &calendar::CDayBar::putNoteRequested, m_notes,
+            &sticky::CStickyNotes::PutNoteChecked);
+    connect(m_dayBar, &calendar::CDayBar::peelNoteRequested, m_notes,
+            &sticky::CStickyNotes::RemoveNote);
+}
+
+// The one blink clock: every blinking element in its fixed order.
+void CMainFrame::createTimers() {
+    using sticky::BlinkTarget;
+    m_blinkClock = new sticky::CBlinkClock(m_settings, std::make_unique<app::QtTickSource>(), this);
+    m_blinkClock->set(BlinkTarget::DayList,
+                      [this](bool on) { m_dayBar->dayList()->onBlinkTick(on); });
+    m_blinkClock->set(BlinkTarget::TitleColorDialog, [](bool on) {
+        if (diary::CColorSettingDlg* dialog = diary::CColorSettingDlg::active())
+            dialog->blinkTick(on);
+    });
+    // BlinkTarget::DisplaySettingsDialog: set by the display settings dialog.
+    m_blinkClock->set(BlinkTarget::StickySettingsDialog, [](bool on) {
+        if (sticky::CHusenDlg* dialog = sticky::CHusenDlg::active()) dialog->blinkTick(on);
+    });
+    m_blinkClock->set(BlinkTarget::StickyColorDialog, [](bool on) {
+        if (sticky::CTagColorDlg* dialog = sticky::CTagColorDlg::active()) dialog->blinkTick(on);
+    });
+    // BlinkTarget::SideBar: the bar itself draws nothing that blinks.
+    m_blinkClock->set(BlinkTarget::Calendar,
+                      [this](bool on) { m_dayBar->calendar()->onBlinkTick(on); });
+    m_blinkClock->set(BlinkTarget::HeaderViews, [this](bool on) { m_documents->blinkTick(on); });
+    m_blinkClock->set(BlinkTarget::StickyNotes, [this](bool on) { m_notes->blinkTick(on); });
     m_refreshTimer = new QTimer(this);
     connect(m_refreshTimer, &QTimer::timeout, this, &CMainFrame::updateActions);
     m_refreshTimer->start(kRefreshMs);
 }
 
 void CMainFrame::restartBlinkTimer() {
-    m_blinkTimer->start(std::max(1, m_settings.titleColor.blinkInterval));
+    m_blinkClock->restart();
 }
 
 void CMainFrame::placeWindow() {
@@ -532,7 +579,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     m_documents->CloseAll();
     storeWindowState();
-    m_blinkTimer->stop();
     m_refreshTimer->stop();
     event->accept();
 }

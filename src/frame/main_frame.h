@@ -32,6 +32,10 @@ class CDiaryDataFile;
 namespace tl::calendar {
 class CDayBar;
 }
+namespace tl::sticky {
+class CBlinkClock;
+class CStickyNotes;
+}  // namespace tl::sticky
 
 class QDockWidget;
 
@@ -60,6 +64,8 @@ public:
     CMDIClient* mdiArea() const { return m_mdi; }
     calendar::CDayBar* dayBar() const { return m_dayBar; }
     QDockWidget* sideBar() const { return m_sideBar; }
+    sticky::CStickyNotes& stickyNotes() { return *m_notes; }
+    sticky::CBlinkClock& blinkClock() { return *m_blinkClock; }
 
     // Runs a command as its menu item or key would; false when it is
     // disabled now.
@@ -77,7 +83,7 @@ public:
     void openToday();
     // Another process asked for the window: restore it and bring it forward.
     void bringToFront();
-    // Timer 1 again with TITLECOL BLINK_INTERVAL.
+    // The blink clock again with TITLECOL BLINK_INTERVAL.
     void restartBlinkTimer();
     // Writes the restored rectangle and the show state into the settings.
     void storeWindowState();
@@ -98,6 +104,7 @@ private:
     void createActions();
     void createMenus();
     void createTimers();
+    void createStickyNotes();
     void createSideBar();
     void placeWindow();
     void updateActions();
@@ -132,9 +139,9 @@ private:
     std::map<res::Cmd, QAction*> m_actions;
     std::vector<std::pair<QShortcut*, res::Cmd>> m_shortcuts;
     MenuKind m_menuKind = MenuKind::Entry;  // the menus are built at once
-    QTimer* m_blinkTimer = nullptr;
+    sticky::CStickyNotes* m_notes = nullptr;
+    sticky::CBlinkClock* m_blinkClock = nullptr;
     QTimer* m_refreshTimer = nullptr;
-    int m_blinkPhase = 1;
     bool m_firstShow = true;
     store::Date m_openDate;  // the date last accepted by the Open dialog
 };

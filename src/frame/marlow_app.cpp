@@ -14,6 +14,7 @@
 #include "desktop_ui.h"
 #include "diary/diary_documents.h"
 #include "main_frame.h"
+#include "sticky/sticky_notes.h"
 #include "store/diary_data_file.h"
 #include "widgets/guarded_application.h"
 #include "widgets/scale.h"
@@ -29,7 +30,7 @@ app::LoadEnvironment loadEnvironment() {
         const QRect a = screen->availableGeometry();
         env.workArea = {a.left(), a.top(), a.left() + a.width(), a.top() + a.height()};
     }
-    env.translucentWindows = QApplication::platformName() != QStringLiteral("offscreen");
+    env.translucentWindows = sticky::TranslucentWindowsOffered();
     return env;
 }
 
@@ -87,6 +88,8 @@ int RunApplication(const LaunchOptions& options) {
     app::StartHooks hooks;
     hooks.waitCursor = widgets::SetWaitCursor;
     hooks.openToday = [&frame](std::chrono::year_month_day) { frame->openToday(); };
+    // Before the data file is looked for again, the notes go into the old one.
+    hooks.beforeLocate = [&frame] { frame->stickyNotes().SaveAllNotes(); };
     app::DiaryStartup startup(settings, dataFile, ui, dialogs, clock, hooks);
     dialogs.setDefaultFolder([&startup] { return startup.location().DefaultDataFolder(); });
     frame->setStartup(&startup);
@@ -99,13 +102,17 @@ int RunApplication(const LaunchOptions& options) {
         runLaunchOptions(*frame, options);
         code = QApplication::exec();
     }
+    // Destroying the main window writes the sticky notes back.
     frame.reset();
     if (widgets::GuardedApplication* guarded = widgets::GuardedApplication::instance())
         guarded->setFailureHandler({});
     dataFile.Close();
-    app::EndApplication(settings, store, {.saveStickyNotes = {}, .releaseInstance = [&instance] {
-                                              instance.release();
-                                          }});
+    app::EndApplication(settings, store,
+                        {.saveStickyNotes =
+                             [&frame] {
+                                 if (frame) frame->stickyNotes().SaveAllNotes();
+                             },
+                         .releaseInstance = [&instance] { instance.release(); }});
     return code;
 }
 

@@ -85,6 +85,11 @@ enum class Cmd : int {
     // The side bar's month and year selection popups: pick year and month
     // in a dialog. Handled by the side bar itself.
     OpenYearMonth = 32967,
+    // A sticky note's menu: they act on the note whose menu is shown, else
+    // on the note with the keyboard focus. Handled by the sticky notes.
+    StickyOpen = 32826,
+    StickyPeelOff = 32860,
+    StickySettings = 32829,
 };
 
 }  // namespace tl::res

@@ -227,6 +227,20 @@ std::string_view Text(Msg id) {
             return "The note for this month has a sticky note.\nRemove this?";
         case Msg::YearNoteHasStickyNote:
             return "The note for this year has a sticky note.\nRemove this?";
+        case Msg::StickyNoteCreateFailed:
+            return "Failed to create sticky note.";
+        case Msg::NoMoreStickyNotes:
+            return "No be pasted any more sticky note.";
+        case Msg::BlinkTermOrder:
+            return "Magnitude relation of blinking period is incorrect.";
+        case Msg::TransparencyAbnormal:
+            return "Transparency specified abnormal.";
+        case Msg::DayHasStickyNote:
+            return "There is already sticky note in a note of this day.";
+        case Msg::MonthHasStickyNote:
+            return "There is already sticky notes in a note of this year";
+        case Msg::YearHasStickyNote:
+            return "There is already sticky note in a note of this year";
         case Msg::EnterTextToSearch:
             return "Enter text to search for.";
         case Msg::TextNotFound:

@@ -122,6 +122,14 @@ enum class Msg : int {
     DiaryHasStickyNote = 809,
     MonthNoteHasStickyNote = 810,
     YearNoteHasStickyNote = 811,
+    // Sticky note windows, their settings and the blink term.
+    StickyNoteCreateFailed = 115,
+    NoMoreStickyNotes = 144,
+    BlinkTermOrder = 162,
+    TransparencyAbnormal = 191,
+    DayHasStickyNote = 199,
+    MonthHasStickyNote = 200,
+    YearHasStickyNote = 294,
     // Find across days.
     EnterTextToSearch = 850,
     TextNotFound = 851,

@@ -184,9 +184,9 @@ std::optional<std::vector<Image>> EntryImages(Date date, const EntryHeader& head
 
 // The save of an entry, from the editor or from import: one change
 // (ApplyChanges) whose new header, text and rich text replace the date's
-// old ones of kinds 1, 2 and 5 at once, and its sticky note (the note's
-// window writes it again). Everything empty deletes the entry. A failure
-// keeps the old entry whole.
+// old ones of kinds 1, 2 and 5 at once. Everything empty deletes the entry.
+// A failure keeps the old entry whole. The date's sticky note and its
+// attachments are not part of the entry: they stay as they are.
 static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& header,
                             std::u16string_view text, const std::span<const std::uint8_t>* rtf) {
     res::UserInterface& ui = file.ui();
@@ -198,7 +198,6 @@ static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& 
             change.images = std::move(*images);
         }
         change.entry = file.UnitsOfDate(date, {kKindEntryHeader, kKindPlainText, kKindRichText});
-        change.others = file.UnitsOfDate(date, {kKindStickyNote});
         if (!file.ApplyChanges(std::span(&change, 1))) {
             ui.warn(res::Msg::WriteToDiskFailure);
             return 0;

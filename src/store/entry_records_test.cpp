@@ -77,22 +77,26 @@ TEST(EntryRecords, ResavingReplacesEveryRecordOfTheDateButNotAttachmentsOrOtherD
     EXPECT_EQ(counts[kKindEntryHeader], 1u);
     EXPECT_EQ(counts[kKindPlainText], 1u);
     EXPECT_EQ(counts[kKindRichText], 1u);
-    EXPECT_EQ(counts[kKindStickyNote], 0u) << "saving an entry frees its sticky note";
+    EXPECT_EQ(counts[kKindStickyNote], 1u) << "the sticky note is not part of the entry";
     EXPECT_EQ(counts[kKindAttachment], 1u);
     std::u16string month;
     EXPECT_NE(d.file->ReadEntryText({2024, 3, 0}, month), 0u);
     EXPECT_EQ(month, u"march note");
 }
 
-TEST(EntryRecords, SavingEverythingEmptyDeletesTheEntryAndKeepsAttachments) {
+TEST(EntryRecords, SavingEverythingEmptyDeletesTheEntryAndKeepsAttachmentsAndNote) {
     MemDataFile d;
     ASSERT_EQ(d.file->SaveEditorEntry(kDay, {u"t", u"w", {}}, u"x", Bytes("{\\rtf1 x}")), 1);
     ASSERT_EQ(d.file->WriteRecord(testing::RecordImage(kKindAttachment, 2024, 3, 5, 6)), 1);
+    StickyNote note;
+    note.date = kDay;
+    ASSERT_EQ(d.file->SaveStickyNote(note), 1);
     ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", u""), 1);
     KindCounts counts;
     ASSERT_EQ(d.file->CountByKind(counts, "20240305", "20240305"), 1);
-    for (std::uint8_t kind : {kKindEntryHeader, kKindPlainText, kKindStickyNote, kKindRichText})
+    for (std::uint8_t kind : {kKindEntryHeader, kKindPlainText, kKindRichText})
         EXPECT_EQ(counts[kind], 0u) << int(kind);
+    EXPECT_EQ(counts[kKindStickyNote], 1u);
     EXPECT_EQ(counts[kKindAttachment], 1u);
     EXPECT_EQ(d.file->ReadEntryHeader(kDay), 0u);
 }
@@ -238,6 +242,10 @@ TEST(EntryRecords, AFailedSaveAtEveryWriteKeepsThePreviousVersionWhole) {
             base.file->Close();
             ASSERT_EQ(f.Open(false), OpenResult::Opened);
             ASSERT_EQ(f.SaveEditorEntry(kDay, oldHeader, oldText, Bytes("{\\rtf1 old}")), 1);
+            StickyNote note;
+            note.date = kDay;
+            note.text = u"call the school";
+            ASSERT_EQ(f.SaveStickyNote(note), 1);
             if (fragmented) {
                 // Free space before the entry, so new records land there.
                 ASSERT_EQ(f.SaveEntry({2023, 1, 1}, u"", u"", std::u16string(2000, u'z')), 1);
@@ -255,6 +263,11 @@ TEST(EntryRecords, AFailedSaveAtEveryWriteKeepsThePreviousVersionWhole) {
             ASSERT_NE(f.ReadEntryHeader(kDay, &h), 0u) << "write " << n;
             ASSERT_NE(f.ReadEntryText(kDay, text), 0u) << "write " << n;
             ASSERT_NE(f.ReadEntryRichText(kDay, rtf), 0u) << "write " << n;
+            // The note is no part of the entry: whole in either outcome.
+            StickyNote kept;
+            ASSERT_NE(f.FindStickyNote(kDay, &kept), 0u) << "write " << n;
+            EXPECT_EQ(kept.text, note.text);
+            EXPECT_EQ(f.UnitsOfDate(kDay, {kKindStickyNote}).size(), 1u);
             if (saved) {
                 sawSuccess = true;
                 EXPECT_EQ(h.title, newHeader.title);

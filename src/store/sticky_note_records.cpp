@@ -106,11 +106,20 @@ std::int64_t DateNumber(Date d) {
 // Writes the note as a new record, then frees the old ones (ReplaceRecords,
 // which also syncs). A failure at any point leaves the old records whole, at
 // worst beside the new one, which the next save of the date replaces too.
+// A note stored alone and byte for byte as it would be written stays where
+// it is: writing the same bytes again would only move them (the desktop
+// writes every note back at each shut-down).
 int ReplaceNote(CDiaryDataFile& file, const StickyNote& note,
                 const std::vector<std::uint64_t>& old) {
     const StickyImage image = BuildImage(note);
     const std::vector<std::vector<std::uint8_t>> images{{image.begin(), image.end()}};
     try {
+        if (old.size() == 1) {
+            const std::optional<RecordHeader> header = file.ReadRecordHeader(old.front());
+            if (header && header->units() == kStickyUnits &&
+                ReadImage(file, {old.front(), *header}) == image)
+                return 1;
+        }
         return file.ReplaceRecords(images, old);
     } catch (const FileError&) {
         return 0;

@@ -130,6 +130,31 @@ TEST(StickyNoteRecords, SavingReplacesAndRemovingFreesTheDatesNote) {
 
 using testing::SyncCountingFileSystem;
 
+TEST(StickyNoteRecords, SavingANoteUnchangedWritesNothing) {
+    MemDataFile base;
+    SyncCountingFileSystem counting(base.fs);
+    CDiaryDataFile f(counting, base.ui);
+    f.SetPath(base.path);
+    f.SetKey(DeriveDataFileKey());
+    base.file->Close();
+    ASSERT_EQ(f.Open(false), OpenResult::Opened);
+    const StickyNote note = Note({2024, 3, 5}, u"same");
+    ASSERT_EQ(f.SaveStickyNote(note), 1);
+    const std::uint64_t unit = f.FindStickyNote({2024, 3, 5});
+    const int syncs = counting.syncs;
+    const std::vector<std::uint8_t> before = base.raw();
+    ASSERT_EQ(f.SaveStickyNote(note), 1);
+    EXPECT_EQ(counting.syncs, syncs);
+    EXPECT_EQ(base.raw(), before);
+    EXPECT_EQ(f.FindStickyNote({2024, 3, 5}), unit);
+    // Changed, it is written.
+    ASSERT_EQ(f.SaveStickyNote(Note({2024, 3, 5}, u"changed")), 1);
+    EXPECT_GT(counting.syncs, syncs);
+    StickyNote back;
+    ASSERT_NE(f.FindStickyNote({2024, 3, 5}, &back), 0u);
+    EXPECT_EQ(back.text, u"changed");
+}
+
 TEST(StickyNoteRecords, APreviousNoteSurvivesAFailureAtEveryWrite) {
     const Date date{2024, 3, 5};
     bool completed = false;

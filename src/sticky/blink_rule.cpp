@@ -1,17 +1,17 @@
-#include "title_blink.h"
+#include "blink_rule.h"
 
 #include "widgets/color.h"
 
-namespace tl::diary {
+namespace tl::sticky {
 
-bool TitleBlink::tick(bool phaseOn) {
-    if (m_kind == 0) return false;
-    bool changed = m_phase != !phaseOn;
-    m_phase = !phaseOn;
+bool BlinkPhase::tick(bool phaseOn, bool inTerm) {
+    const bool phase = m_kind != 0 && inTerm && !phaseOn;
+    const bool changed = phase != m_phase;
+    m_phase = phase;
     return changed;
 }
 
-TitleBlink::Colors TitleBlink::shownColors(std::uint32_t text, bool backgroundOn,
+BlinkPhase::Colors BlinkPhase::shownColors(std::uint32_t text, bool backgroundOn,
                                            std::uint32_t background) const {
     Colors colors{backgroundOn ? background : widgets::Rgb(255, 255, 255), text};
     if (inverted()) {
@@ -21,4 +21,4 @@ TitleBlink::Colors TitleBlink::shownColors(std::uint32_t text, bool backgroundOn
     return colors;
 }
 
-}  // namespace tl::diary
+}  // namespace tl::sticky

@@ -1,24 +1,29 @@
 #pragma once
 
-// The blink rule of an entry title (and of the colour dialog's preview):
-// on every tick of the shared blink clock an element whose blink kind is
+// The blink rule of every element that can blink: an entry title, a day of
+// the calendar or the day list, a colour dialog's preview, a sticky note.
+// On every tick of the shared blink clock an element whose blink kind is
 // not 0 takes the phase "not phaseOn"; while its phase is set, kind 1 hides
-// the text and kind 2 draws the area inverted.
+// the text and kind 2 draws the area inverted. A sticky note blinks only on
+// the days of its term: outside it the phase stays cleared.
 
 #include <cstdint>
 
-namespace tl::diary {
+namespace tl::sticky {
 
-class TitleBlink {
+class BlinkPhase {
 public:
+    // A new kind starts in the visible phase.
     void setKind(std::uint32_t kind) {
         m_kind = kind;
         m_phase = false;
     }
     std::uint32_t kind() const { return m_kind; }
     void reset() { m_phase = false; }
-    // True when the element must be repainted.
-    bool tick(bool phaseOn);
+    // One tick; inTerm false keeps the element still. True when the
+    // element must be repainted.
+    bool tick(bool phaseOn, bool inTerm = true);
+    bool phase() const { return m_phase; }
     bool textHidden() const { return m_phase && m_kind == 1; }
     bool inverted() const { return m_phase && m_kind == 2; }
 
@@ -35,4 +40,4 @@ private:
     bool m_phase = false;
 };
 
-}  // namespace tl::diary
+}  // namespace tl::sticky
