@@ -209,4 +209,36 @@ std::optional<std::vector<std::uint8_t>> DecompressPayload(std::span<const std::
     return sink.Detach();
 }
 
+std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
+                                       std::span<std::uint8_t> out, bool* ended) {
+    if (ended) *ended = false;
+    z_stream* stream = Inflater();
+    if (!stream) return std::nullopt;
+    z_stream& zs = *stream;
+    // zlib counts in uInt; the limits of attachments keep both far below.
+    if (stored.size() > UINT32_MAX || out.size() > UINT32_MAX) return std::nullopt;
+    zs.next_in = const_cast<Bytef*>(stored.data());
+    zs.avail_in = static_cast<uInt>(stored.size());
+    zs.next_out = out.data();
+    zs.avail_out = static_cast<uInt>(out.size());
+    for (;;) {
+        const int rc = inflate(&zs, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) {
+            if (ended) *ended = true;
+            break;
+        }
+        // Z_BUF_ERROR: no progress possible, the input or the room ran out.
+        if (rc == Z_BUF_ERROR) break;
+        if (rc != Z_OK) return std::nullopt;
+    }
+    const std::size_t written = out.size() - zs.avail_out;
+    // The stream is reset by its next use; it must not keep pointers into
+    // the caller's buffers meanwhile.
+    zs.next_in = nullptr;
+    zs.avail_in = 0;
+    zs.next_out = nullptr;
+    zs.avail_out = 0;
+    return written;
+}
+
 }  // namespace tl::store

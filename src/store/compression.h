@@ -71,4 +71,12 @@ std::optional<std::vector<std::uint8_t>> DecompressPayload(std::span<const std::
                                                            std::uint64_t maxOutput,
                                                            res::UserInterface& ui);
 
+// Inflates a zlib stream into out until out is full or the stream ends;
+// the number of bytes written, nullopt for corrupt data or a zlib error.
+// Input that runs out before the stream ends is no error here: the caller
+// asked for the first bytes only, or compares the count and *ended with
+// what it expects. Safe on any thread.
+std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
+                                       std::span<std::uint8_t> out, bool* ended = nullptr);
+
 }  // namespace tl::store
