@@ -225,6 +225,16 @@ std::string_view Text(Msg id) {
             return "The note for this month has a sticky note.\nRemove this?";
         case Msg::YearNoteHasStickyNote:
             return "The note for this year has a sticky note.\nRemove this?";
+        case Msg::DeleteAttachedFiles:
+            return "Do you want to delete selected attached file%s?";
+        case Msg::NoMoreAttachments:
+            return "No more attachments is not allowed.";
+        case Msg::ImageLackOfMemory:
+            return "There is an image that can not be displayed due to lack of memory.";
+        case Msg::ThumbnailLackOfMemory:
+            return "Part of the thumbnail can not be displayed because of insufficient memory.";
+        case Msg::Attaching:
+            return "Attaching...";
         case Msg::HelpNotOpened:
             return "The help could not be opened.";
         case Msg::CloseWithUnsavedEntry:

@@ -121,6 +121,12 @@ enum class Msg : int {
     DiaryHasStickyNote = 809,
     MonthNoteHasStickyNote = 810,
     YearNoteHasStickyNote = 811,
+    // Attachments of an open entry: the strip and the picture viewer.
+    DeleteAttachedFiles = 850,  // %s: "" for one, "s" for more
+    NoMoreAttachments = 851,
+    ImageLackOfMemory = 852,
+    ThumbnailLackOfMemory = 853,
+    Attaching = 854,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,
