@@ -114,7 +114,7 @@ void CDayBar::createChildren() {
     connect(m_down, &QAbstractButton::clicked, this, [this] { monthPage(true); });
 }
 
-// Sticky notes and link texts are not built yet: their items stay greyed.
+// Sticky notes are not built yet: their items stay greyed.
 void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     QMenu menu(this);
     connect(menu.addAction(tr("&Open")), &QAction::triggered, this,
@@ -124,7 +124,8 @@ void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     connect(remove, &QAction::triggered, this, [this, date] { emit deleteRequested(date); });
     menu.addAction(tr("Pu&t sticky note"))->setEnabled(false);
     menu.addAction(tr("&Peel off sticky"))->setEnabled(false);
-    menu.addAction(tr("Copy &link text"))->setEnabled(false);
+    connect(menu.addAction(tr("Copy &link text")), &QAction::triggered, this,
+            [this, date] { emit copyLinkRequested(date); });
     menu.exec(globalPos);
 }
 

@@ -79,6 +79,8 @@ public:
 signals:
     void openRequested(store::Date date, bool pin);
     void deleteRequested(store::Date date);
+    // "Copy link text" of a day, a month note or a year note.
+    void copyLinkRequested(store::Date date);
     // The Today button: the main window's Today command.
     void todayRequested();
     // Open entries with changes are to be saved: the bar or its list took

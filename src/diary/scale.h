@@ -10,6 +10,8 @@ using res::ScaleAt;
 // Scales with the screen's vertical logical resolution, read once (96
 // before a screen exists).
 int Scale(int n);
+// The resolution Scale uses.
+int ScaleDpi();
 // For tests and for a program that reads the resolution itself.
 void SetScaleDpi(int dpi);
 

@@ -71,6 +71,13 @@ void StripSelection::erase(std::size_t index) {
     m_shiftOrigin = -1;
 }
 
+void StripSelection::reset(std::size_t count, const std::vector<std::size_t>& selected,
+                           int anchor) {
+    resize(count);
+    selectExactly(selected);
+    if (anchor >= 0 && anchor < static_cast<int>(count)) m_anchor = anchor;
+}
+
 std::vector<std::size_t> StripSelection::selected() const {
     std::vector<std::size_t> out;
     for (std::size_t i = 0; i < m_selected.size(); ++i)

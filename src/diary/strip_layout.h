@@ -49,6 +49,9 @@ public:
     void resize(std::size_t count);
     // One slot taken out of the array (deleted, or found unreadable).
     void erase(std::size_t index);
+    // A changed array: these slots selected, the anchor there (-1: the old
+    // one, kept within the array).
+    void reset(std::size_t count, const std::vector<std::size_t>& selected, int anchor);
     std::size_t size() const { return m_selected.size(); }
 
     bool isSelected(std::size_t index) const { return m_selected[index]; }
