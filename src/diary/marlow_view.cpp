@@ -310,8 +310,8 @@ void CMarlowView::contextMenuEvent(QContextMenuEvent* event) {
 
 void CMarlowView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        // The caret the first click left: the start of the selection.
-        const int caret = textCursor().selectionStart();
+        // The caret the first click of the two left there.
+        const int caret = cursorForPosition(event->position().toPoint()).position();
         const std::optional<FoundLink> link =
             FindLinkAt(document()->toPlainText().toStdU16String(), static_cast<std::size_t>(caret));
         if (link) {
