@@ -10,12 +10,15 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +37,7 @@
 #include "support/data_file_fixture.h"
 #include "support/exif_sample.h"
 #include "support/temp_dir.h"
+#include "tab_strip.h"
 
 namespace tl::diary {
 namespace {
@@ -538,6 +542,71 @@ TEST_F(AttachmentWindowTest, DoubleClickFollowsLinksAndAddresses) {
     delete CPicViewerWnd::current();
     doubleClickAt(QStringLiteral("02-29-2024"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return documents->document({2024, 2, 29}) != nullptr; }));
+}
+
+// The popup menu shown while f runs: its items, and the one picked.
+struct MenuSeen {
+    QStringList items;
+    QList<bool> enabled;
+};
+template <class F>
+MenuSeen PickFromMenu(const QString& pick, F&& open) {
+    MenuSeen seen;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        QAction* chosen = nullptr;
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator()) continue;
+            seen.items << a->text();
+            seen.enabled << a->isEnabled();
+            if (a->text() == pick) chosen = a;
+        }
+        menu->close();
+        if (chosen) chosen->trigger();
+    });
+    open();
+    return seen;
+}
+
+TEST_F(AttachmentWindowTest, TitleMenuOffersAttachAndTheSearches) {
+    CMarlowDoc* doc = openWith({});
+    ASSERT_NE(doc, nullptr);
+    QLineEdit* title = doc->head()->titleEdit();
+    title->setText(QStringLiteral("River walk"));
+    const auto menuOnTitle = [&] {
+        const QPoint at(5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, title->mapToGlobal(at));
+        QApplication::sendEvent(title, &event);
+    };
+    toAttach = {QString::fromStdString(textFile("from title.txt"))};
+    const MenuSeen plain = PickFromMenu(QStringLiteral("Attach f&ile"), menuOnTitle);
+    EXPECT_EQ(
+        plain.items,
+        (QStringList{QStringLiteral("&Undo"), QStringLiteral("Cu&t"), QStringLiteral("&Copy"),
+                     QStringLiteral("&Paste"), QStringLiteral("Select &All"),
+                     QStringLiteral("Attach f&ile"), QStringLiteral("Search by &Google"),
+                     QStringLiteral("Search by &YAHOO!"), QStringLiteral("Search by &bing")}));
+    // Nothing selected: cut, copy and the searches are greyed.
+    EXPECT_EQ(plain.enabled, (QList<bool>{false, false, false, plain.enabled[3], true, true, false,
+                                          false, false}));
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(doc->attachments().size(), 1u);
+
+    title->setSelection(0, 5);
+    const MenuSeen selected = PickFromMenu(QStringLiteral("Search by &bing"), menuOnTitle);
+    EXPECT_TRUE(selected.enabled[2]);
+    ASSERT_EQ(opened.urls.size(), 1);
+    EXPECT_EQ(opened.urls[0].host(), QStringLiteral("www.bing.com"));
+    EXPECT_EQ(opened.urls[0].query(), QStringLiteral("q=River"));
+
+    // The tab menu carries the attachment's items too.
+    doc->view()->setPlainText(QStringLiteral("kept"));
+    const MenuSeen tab = PickFromMenu(QStringLiteral("Copy &link text"), [&] {
+        emit doc->head()->tabStrip()->menuRequested(kDay, doc->head()->mapToGlobal(QPoint(5, 5)));
+    });
+    EXPECT_TRUE(tab.items.contains(QStringLiteral("Attach f&ile")));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("[diary:12-08-2026]"));
 }
 
 TEST_F(AttachmentWindowTest, ReadOnlyFileShowsAttachmentsButChangesNothing) {
