@@ -8,7 +8,7 @@
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QScrollBar>
-#include <QStyleOptionFocusRect>
+#include <QStyle>
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
@@ -215,19 +215,18 @@ void CPictureView::paintEvent(QPaintEvent* event) {
             const QString text = p.fontMetrics().elidedText(Name(item), Qt::ElideRight, pitch);
             p.drawText(label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, text);
         }
+        // The anchor, where the keys act, while the strip has the focus.
         if (hasFocus() && static_cast<int>(i) == m_selection.anchor()) {
-            QStyleOptionFocusRect option;
-            option.initFrom(this);
-            option.rect = slot.adjusted(-3, -3, 3, 4);
-            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+            p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(slot.adjusted(-4, -4, 3, 4));
         }
     }
     if (m_bandStart) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect =
-            QRect(*m_bandStart - QPoint(offset, 0), m_bandNow - QPoint(offset, 0)).normalized();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(
+            QRect(*m_bandStart - QPoint(offset, 0), m_bandNow - QPoint(offset, 0)).normalized());
     }
     if (!horizontalScrollBar()->isVisible()) {
         p.setPen(kBottomLine);
