@@ -21,27 +21,16 @@
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
 #include "res/user_interface.h"
+#include "run_figures.h"
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
 #include "store/diary_generator.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using tl::bench::Clock;
+using tl::bench::Millis;
 using tl::store::Date;
-
-double Millis(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-struct Figures {
-    std::vector<double> ms;
-    void print(const char* what) {
-        std::sort(ms.begin(), ms.end());
-        std::printf("%-34s median %7.2f ms  p95 %7.2f ms  max %7.2f ms  (%zu runs)\n", what,
-                    ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), ms.size());
-    }
-};
 
 }  // namespace
 
@@ -49,16 +38,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     std::string data = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat";
     int runs = 200;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
-            data = argv[++i];
-        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
-            runs = std::max(20, std::atoi(argv[++i]));
-        else {
-            std::fprintf(stderr, "usage: %s [--data FILE] [--runs N]\n", argv[0]);
-            return 2;
-        }
-    }
+    if (!tl::bench::ParseDataAndRuns(argc, argv, data, runs, 20)) return 2;
     QApplication app(argc, argv);
     std::filesystem::create_directories(std::filesystem::path(data).parent_path());
     tl::bench::EnsureDiary(data, 1);
@@ -96,12 +76,12 @@ int main(int argc, char** argv) {
     std::printf("%-34s %7.2f ms (reads the record chain once)\n", "first open",
                 Millis(Clock::now() - t));
 
-    Figures open, save, switchSaving;
+    tl::bench::Figures open, save, switchSaving;
     for (int i = 0; i < runs; ++i) {
         Date date = someDay();
         t = Clock::now();
         tl::diary::CMarlowDoc* doc = documents.OpenEntry(date, false);
-        open.ms.push_back(Millis(Clock::now() - t));
+        open.add(Millis(Clock::now() - t));
         if (!doc) {
             std::fprintf(stderr, "could not open an entry\n");
             return 1;
@@ -111,13 +91,13 @@ int main(int argc, char** argv) {
         cursor.insertText(QStringLiteral(" and a line more"));
         t = Clock::now();
         if (!doc->DoFileSave()) return 1;
-        save.ms.push_back(Millis(Clock::now() - t));
+        save.add(Millis(Clock::now() - t));
         cursor.insertText(QStringLiteral("."));
         doc->setPinned(false);
         // Opening another date saves and closes the edited entry first.
         t = Clock::now();
         documents.OpenEntry(someDay(), false);
-        switchSaving.ms.push_back(Millis(Clock::now() - t));
+        switchSaving.add(Millis(Clock::now() - t));
         QCoreApplication::processEvents();
     }
     open.print("open an entry");

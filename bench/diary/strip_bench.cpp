@@ -29,6 +29,7 @@
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
 #include "res/user_interface.h"
+#include "run_figures.h"
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
 #include "support/exif_sample.h"
@@ -36,17 +37,14 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using tl::bench::Clock;
+using tl::bench::Millis;
 using tl::store::Date;
 
 constexpr Date kWithPreviews{2026, 5, 1};
 constexpr Date kWithoutPreviews{2026, 5, 2};
 constexpr int kPhotos = 30;
 constexpr int kOthers = 20;
-
-double Millis(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 
 // Processor time of the whole process (every thread), in milliseconds: on
 // a busy machine the wall clock says more about the others than about us.
@@ -55,15 +53,6 @@ double CpuMillis() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
-
-struct Figures {
-    std::vector<double> ms;
-    void print(const char* what) {
-        std::sort(ms.begin(), ms.end());
-        std::printf("  %-40s median %8.1f ms  max %8.1f ms  (%zu runs)\n", what, ms[ms.size() / 2],
-                    ms.back(), ms.size());
-    }
-};
 
 QByteArray Jpeg(const QImage& image, int quality) {
     QByteArray bytes;
@@ -160,16 +149,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     std::string data = std::string(TL_BENCH_DATA_DIR) + "/strip-50-attachments.dat";
     int runs = 5;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
-            data = argv[++i];
-        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else {
-            std::fprintf(stderr, "usage: %s [--data FILE] [--runs N]\n", argv[0]);
-            return 2;
-        }
-    }
+    if (!tl::bench::ParseDataAndRuns(argc, argv, data, runs)) return 2;
     QApplication app(argc, argv);
     if (!fs::exists(data)) {
         std::printf("generating %s ...\n", data.c_str());
@@ -212,7 +192,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", date == kWithPreviews
                                 ? "photographs with the camera's preview:"
                                 : "photographs without a preview (every one decoded):");
-        Figures usable, complete, gaps, cpu;
+        tl::bench::Figures usable, complete, gaps, cpu;
         for (int run = 0; run < runs + 1; ++run) {
             const Clock::time_point start = Clock::now();
             const double cpuStart = CpuMillis();
@@ -240,18 +220,18 @@ int main(int argc, char** argv) {
                     "thumbnails)\n",
                     textMs, doneMs, doc->attachments().size(), pictures);
             } else {
-                usable.ms.push_back(textMs);
-                complete.ms.push_back(doneMs);
-                gaps.ms.push_back(longestGap);
-                cpu.ms.push_back(cpuMs);
+                usable.add(textMs);
+                complete.add(doneMs);
+                gaps.add(longestGap);
+                cpu.add(cpuMs);
             }
             documents.CloseAll();
             QApplication::processEvents();
         }
-        usable.print("open until the text is usable");
-        complete.print("open until every thumbnail is shown");
-        gaps.print("longest pause of the event loop");
-        cpu.print("processor time, all threads");
+        usable.print("  open until the text is usable");
+        complete.print("  open until every thumbnail is shown");
+        gaps.print("  longest pause of the event loop");
+        cpu.print("  processor time, all threads");
     }
     file.Close();
     return 0;

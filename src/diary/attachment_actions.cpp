@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextCursor>
@@ -25,18 +26,10 @@
 #include "store/attachment_names.h"
 #include "store/codepage.h"
 #include "store/diary_data_file.h"
+#include "wait_cursor.h"
 
 namespace tl::diary {
 namespace {
-
-// The wait cursor for the length of a scope.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QByteArray ToBytes(const std::vector<std::uint8_t>& data) {
     return QByteArray(reinterpret_cast<const char*>(data.data()),
@@ -44,6 +37,16 @@ QByteArray ToBytes(const std::vector<std::uint8_t>& data) {
 }
 
 }  // namespace
+
+QStringList DroppedFiles(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
 
 void PutTextOnClipboard(const QString& text) {
     if (text.isEmpty()) return;

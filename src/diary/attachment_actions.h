@@ -13,6 +13,7 @@
 
 #include "store/records.h"
 
+class QMimeData;
 class QWidget;
 
 namespace tl::diary {
@@ -21,6 +22,10 @@ class CMarlowView;
 class CPictureView;
 class EntryAttachments;
 struct DiaryContext;
+
+// The local files a drag carries (from a file manager); empty when it
+// carries anything else.
+QStringList DroppedFiles(const QMimeData* data);
 
 // Puts a link text on the clipboard as its only content; an empty text
 // leaves the clipboard as it was.

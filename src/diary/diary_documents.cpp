@@ -28,19 +28,11 @@
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
 #include "tab_strip.h"
+#include "wait_cursor.h"
 #include "weather_setting_dlg.h"
 
 namespace tl::diary {
 namespace {
-
-// The wait cursor for the length of a scope.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The commands this target answers, registered with the main window.
 constexpr res::Cmd kEntryCommands[] = {

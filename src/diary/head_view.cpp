@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "attachment_actions.h"
 #include "color_setting_dlg.h"
 #include "colors.h"
 #include "scale.h"
@@ -310,13 +311,7 @@ void CHeadView::showTitleMenu(QPoint globalPos) {
 }
 
 bool CHeadView::takeFiles(QDropEvent* event, bool drop) {
-    const QMimeData* data = event->mimeData();
-    if (!data || !data->hasUrls()) return false;
-    QStringList paths;
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile()) return false;
-        paths << url.toLocalFile();
-    }
+    const QStringList paths = DroppedFiles(event->mimeData());
     if (paths.isEmpty()) return false;
     if (!m_acceptFiles || !m_acceptFiles()) {
         event->ignore();

@@ -20,6 +20,7 @@
 #include "rtf_writer.h"
 #include "store/diary_data_file.h"
 #include "tab_table.h"
+#include "wait_cursor.h"
 
 namespace tl::diary {
 
@@ -145,7 +146,7 @@ void CMarlowDoc::connectAttachments(CHeadView* head, CPictureView* strip, CMarlo
 }
 
 void CMarlowDoc::followLink(const FoundLink& link) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     switch (link.kind) {
         case FoundLink::Kind::Web:
             QDesktopServices::openUrl(QUrl(QString::fromStdU16String(link.text)));
@@ -160,7 +161,6 @@ void CMarlowDoc::followLink(const FoundLink& link) {
             m_actions->showPictureOfDate(link.date, link.order);
             break;
     }
-    QApplication::restoreOverrideCursor();
 }
 
 bool CMarlowDoc::OnOpenDocument() {

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include "app/app_settings.h"
+#include "attachment_actions.h"
 #include "colors.h"
 #include "editor_texts.h"
 #include "picture_view.h"
@@ -330,17 +331,6 @@ void CMarlowView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 namespace {
 
-// The local files of a drop, or nothing when anything else is in it.
-QStringList DroppedFiles(const QMimeData* data) {
-    QStringList paths;
-    if (!data || !data->hasUrls()) return paths;
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile()) return {};
-        paths << url.toLocalFile();
-    }
-    return paths;
-}
-
 bool IsStripDrag(const QMimeData* data) {
     return data && data->hasFormat(QString::fromLatin1(kStripMimeType));
 }
@@ -351,41 +341,29 @@ bool IsStripDrag(const QMimeData* data) {
 // from this entry's own strip; their data is never taken. Files from
 // outside are attached. Everything else is the editor's own business.
 void CMarlowView::dragEnterEvent(QDragEnterEvent* event) {
-    if (IsStripDrag(event->mimeData())) {
-        if (!isReadOnly() && m_ownStripDragging && m_ownStripDragging())
-            event->acceptProposedAction();
-        else
-            event->ignore();
-        return;
-    }
-    if (!DroppedFiles(event->mimeData()).isEmpty()) {
-        if (m_acceptFiles && m_acceptFiles())
-            event->acceptProposedAction();
-        else
-            event->ignore();
-        return;
-    }
-    QTextEdit::dragEnterEvent(event);
+    if (!acceptDrag(event)) QTextEdit::dragEnterEvent(event);
 }
 
 void CMarlowView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!acceptDrag(event)) QTextEdit::dragMoveEvent(event);
+}
+
+bool CMarlowView::acceptDrag(QDropEvent* event) {
+    bool accept = false;
     if (IsStripDrag(event->mimeData())) {
-        if (!isReadOnly() && m_ownStripDragging && m_ownStripDragging()) {
-            setTextCursor(cursorForPosition(event->position().toPoint()));
-            event->acceptProposedAction();
-        } else {
-            event->ignore();
-        }
-        return;
+        accept = !isReadOnly() && m_ownStripDragging && m_ownStripDragging();
+        // The links go where the drag is let go.
+        if (accept) setTextCursor(cursorForPosition(event->position().toPoint()));
+    } else if (!DroppedFiles(event->mimeData()).isEmpty()) {
+        accept = m_acceptFiles && m_acceptFiles();
+    } else {
+        return false;  // text: the editor's own business
     }
-    if (!DroppedFiles(event->mimeData()).isEmpty()) {
-        if (m_acceptFiles && m_acceptFiles())
-            event->acceptProposedAction();
-        else
-            event->ignore();
-        return;
-    }
-    QTextEdit::dragMoveEvent(event);
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+    return true;
 }
 
 void CMarlowView::dropEvent(QDropEvent* event) {

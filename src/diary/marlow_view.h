@@ -83,6 +83,8 @@ protected:
 
 private:
     void replaceSelection(const QString& text);
+    // Attachments and files dragged over the editor; false: a drag of text.
+    bool acceptDrag(QDropEvent* event);
     void toggleFormat(res::Cmd command);
 
     const app::AppSettings& m_settings;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "viewer_geometry.h"
+#include "wait_cursor.h"
 
 namespace tl::diary {
 namespace {
@@ -48,10 +49,12 @@ CPicViewerWnd* CPicViewerWnd::Open(std::vector<Picture> pictures, std::size_t cu
     if (g_current) g_current->close();
     QScreen* screen = near && near->screen() ? near->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     auto* viewer = new CPicViewerWnd(std::move(pictures), reduce, work);
-    const bool shown = viewer->showPicture(current);
-    QApplication::restoreOverrideCursor();
+    bool shown = false;
+    {
+        WaitCursor wait;
+        shown = viewer->showPicture(current);
+    }
     if (!shown) {
         delete viewer;
         return nullptr;
@@ -126,9 +129,8 @@ bool CPicViewerWnd::showPicture(std::size_t index) {
 
 void CPicViewerWnd::setZoom(double zoom) {
     if (zoom > m_imageScale * 1.001 && m_imageScale < 1.0) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        WaitCursor wait;
         decode(1.0);
-        QApplication::restoreOverrideCursor();
     }
     // Keep the picture's point at the window's centre where it is.
     const QPointF centre = (m_pan + QPointF(width() - 2, height() - 2) / 2) / m_zoom;
@@ -205,10 +207,8 @@ void CPicViewerWnd::keyPressEvent(QKeyEvent* event) {
         // Pictures that cannot be shown are passed over.
         for (std::size_t tried = 1; tried < n; ++tried) {
             const std::size_t next = (m_index + n + static_cast<std::size_t>(delta) * tried) % n;
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const bool ok = showPicture(next);
-            QApplication::restoreOverrideCursor();
-            if (ok) return;
+            WaitCursor wait;
+            if (showPicture(next)) return;
         }
     };
     switch (event->key()) {

@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "attachment_actions.h"
 #include "attachment_rules.h"
 #include "entry_attachments.h"
 #include "entry_name.h"
@@ -482,38 +483,23 @@ void CPictureView::focusOutEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
-namespace {
-
-// The local files of a drop, or nothing when anything else is in it.
-QStringList LocalFiles(const QMimeData* data) {
-    QStringList paths;
-    if (!data->hasUrls()) return paths;
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile()) return {};
-        paths << url.toLocalFile();
-    }
-    return paths;
-}
-
-}  // namespace
-
 void CPictureView::dragEnterEvent(QDragEnterEvent* event) {
     // The strip's own drag attaches nothing to the entry it comes from.
-    if (!m_readOnly && !m_draggingOut && !LocalFiles(event->mimeData()).isEmpty())
+    if (!m_readOnly && !m_draggingOut && !DroppedFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void CPictureView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!m_readOnly && !m_draggingOut && !LocalFiles(event->mimeData()).isEmpty())
+    if (!m_readOnly && !m_draggingOut && !DroppedFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
 }
 
 void CPictureView::dropEvent(QDropEvent* event) {
-    const QStringList paths = LocalFiles(event->mimeData());
+    const QStringList paths = DroppedFiles(event->mimeData());
     if (m_readOnly || m_draggingOut || paths.isEmpty()) {
         event->ignore();
         return;
