@@ -26,9 +26,11 @@
 #include "store/attachment_names.h"
 #include "store/codepage.h"
 #include "store/diary_data_file.h"
-#include "wait_cursor.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::diary {
+
+using widgets::WaitCursor;
 namespace {
 
 QByteArray ToBytes(const std::vector<std::uint8_t>& data) {

@@ -6,9 +6,11 @@
 #include "head_view.h"
 #include "marlow_view.h"
 #include "picture_view.h"
-#include "scale.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
 
 CChildFrame::CChildFrame(CHeadView* head, CPictureView* strip, CMarlowView* view, QWidget* parent)
     : QMdiSubWindow(parent), m_head(head), m_view(view), m_strip(strip) {

@@ -24,14 +24,18 @@
 #include "marlow_doc.h"
 #include "marlow_view.h"
 #include "picture_view.h"
-#include "scale.h"
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
 #include "tab_strip.h"
-#include "wait_cursor.h"
 #include "weather_setting_dlg.h"
+#include "widgets/scale.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
+using widgets::WaitCursor;
+
 namespace {
 
 // The commands this target answers, registered with the main window.

@@ -20,9 +20,11 @@
 #include "rtf_writer.h"
 #include "store/diary_data_file.h"
 #include "tab_table.h"
-#include "wait_cursor.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::diary {
+
+using widgets::WaitCursor;
 
 CMarlowDoc::CMarlowDoc(DiaryContext& context, TabTable& tabs, store::Date date, QObject* parent)
     : QObject(parent), m_context(context), m_tabs(tabs), m_date(date) {}

@@ -15,14 +15,16 @@
 
 #include "app/app_settings.h"
 #include "attachment_actions.h"
-#include "colors.h"
 #include "editor_texts.h"
 #include "picture_view.h"
 #include "res/user_interface.h"
 #include "rtf_reader.h"
 #include "rtf_writer.h"
+#include "widgets/qt_color.h"
 
 namespace tl::diary {
+
+using widgets::ToQColor;
 
 CMarlowView::CMarlowView(const app::AppSettings& settings, res::UserInterface& ui, QWidget* parent)
     : QTextEdit(parent), m_settings(settings), m_ui(ui) {

@@ -10,9 +10,11 @@
 #include <utility>
 
 #include "viewer_geometry.h"
-#include "wait_cursor.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::diary {
+
+using widgets::WaitCursor;
 namespace {
 
 QPointer<CPicViewerWnd> g_current;

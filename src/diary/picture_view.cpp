@@ -18,10 +18,13 @@
 #include "attachment_rules.h"
 #include "entry_attachments.h"
 #include "entry_name.h"
-#include "scale.h"
 #include "store/codepage.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
+using widgets::ScaleDpi;
 namespace {
 
 // Colours of the strip (RGB).

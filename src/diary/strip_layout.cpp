@@ -2,17 +2,17 @@
 
 #include <algorithm>
 
-#include "res/scale.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
 
 StripGeometry::StripGeometry(int dpi)
-    : m_left(res::ScaleAt(10, dpi)),
-      m_pitch(res::ScaleAt(74, dpi)),
-      m_slotWidth(res::ScaleAt(64, dpi)),
-      m_top(res::ScaleAt(4, dpi)),
-      m_pictureHeight(res::ScaleAt(46, dpi)),
-      m_height(res::ScaleAt(56, dpi)) {}
+    : m_left(widgets::ScaleAt(10, dpi)),
+      m_pitch(widgets::ScaleAt(74, dpi)),
+      m_slotWidth(widgets::ScaleAt(64, dpi)),
+      m_top(widgets::ScaleAt(4, dpi)),
+      m_pictureHeight(widgets::ScaleAt(46, dpi)),
+      m_height(widgets::ScaleAt(56, dpi)) {}
 
 int StripGeometry::slotLeft(std::size_t index) const {
     return m_left + m_pitch * static_cast<int>(index);

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -23,17 +22,20 @@
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "diary/diary_documents.h"
-#include "diary/scale.h"
+#include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
 #include "pw_change_dlg.h"
 #include "store/diary_data_file.h"
+#include "widgets/scale.h"
+#include "widgets/wait_cursor.h"
 #include "window_state.h"
 
 namespace tl::frame {
 
 using res::Cmd;
+using widgets::Rect;
 
 namespace {
 
@@ -421,6 +423,7 @@ void CMainFrame::run(Cmd cmd) {
             break;
         case Cmd::Help:
         case Cmd::HelpContents:
+        case Cmd::HelpKey:
             showHelp();
             break;
         case Cmd::About:
@@ -435,12 +438,11 @@ void CMainFrame::run(Cmd cmd) {
 }
 
 void CMainFrame::openToday() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    widgets::WaitCursor wait;
     const store::Date today = toDate(m_today());
     // The second call finds the entry open and pins it: a new entry opened
     // from Today is kept when another date is opened.
     if (m_documents->OpenEntry(today, true)) m_documents->OpenEntry(today, true);
-    QApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::openSpecified() {
@@ -489,9 +491,10 @@ void CMainFrame::toggleDataLocation() {
 // file is looked for again. Without a data file the program cannot go on.
 void CMainFrame::reopenDataFile() {
     if (!m_startup) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_documents->CloseAll();
-    QApplication::restoreOverrideCursor();
+    {
+        widgets::WaitCursor wait;
+        m_documents->CloseAll();
+    }
     if (m_startup->StartDiaryData() == 0)
         close();
     else
@@ -504,8 +507,8 @@ void CMainFrame::otherSettings() {
 }
 
 void CMainFrame::showHelp() {
-    const QString guide = QStringLiteral(TL_HELP_FILE);
-    if (!QFileInfo::exists(guide) || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+    const QString guide = FindUserGuide(UserGuidePlaces());
+    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
         m_ui.warn(res::Msg::HelpNotOpened);
 }
 
