@@ -51,7 +51,10 @@ CPicViewerWnd* CPicViewerWnd::Open(std::vector<Picture> pictures, std::size_t cu
     if (g_current) g_current->close();
     QScreen* screen = near && near->screen() ? near->screen() : QGuiApplication::primaryScreen();
     const QRect work = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    auto* viewer = new CPicViewerWnd(std::move(pictures), reduce, work);
+    // Owned by the main window, so that it never outlives the program's
+    // windows; still a window of its own.
+    auto* viewer =
+        new CPicViewerWnd(std::move(pictures), reduce, work, near ? near->window() : nullptr);
     bool shown = false;
     {
         WaitCursor wait;
