@@ -274,8 +274,8 @@ SealedResult CDiaryDataFile::ReadSealedAttachment(std::uint64_t unit, SealedAtta
     } catch (const std::bad_alloc&) {
         return SealedResult::OutOfMemory;
     }
-    if (m_file->readAt((unit + kAttHeadUnits) * kUnitSize, sealed.units.data(), readLength) !=
-        readLength)
+    if (readLength > 0 && m_file->readAt((unit + kAttHeadUnits) * kUnitSize, sealed.units.data(),
+                                         readLength) != readLength)
         return SealedResult::Damaged;
     sealed.compressed = compressed;
     sealed.originalSize = original;
