@@ -156,6 +156,26 @@ void CPictureView::clearSelection() {
     viewport()->update();
 }
 
+std::vector<std::u16string> CPictureView::attachmentNames() const {
+    std::vector<std::u16string> names;
+    for (std::size_t i = 0; i < m_attachments.size(); ++i)
+        names.push_back(m_attachments.at(i).name());
+    return names;
+}
+
+int CPictureView::firstSelectedAttachment() const {
+    const std::vector<std::size_t> chosen = m_selection.selected();
+    return chosen.empty() ? -1 : static_cast<int>(chosen.front());
+}
+
+void CPictureView::selectOnlyAttachment(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_attachments.size()) return;
+    m_selection.moveTo(static_cast<std::size_t>(index), false);
+    showAnchor();
+    setFocus(Qt::OtherFocusReason);
+    viewport()->update();
+}
+
 QIcon CPictureView::iconFor(const QString& name) {
     const int dot = name.lastIndexOf(u'.');
     const QString key = dot < 0 ? QString() : name.mid(dot + 1).toLower();

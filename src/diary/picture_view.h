@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "attachment_pane.h"
 #include "strip_layout.h"
 
 class QTimer;
@@ -26,7 +27,7 @@ class EntryAttachments;
 // attachment orders, "YYYYMMDD:1,3,4".
 inline constexpr char kStripMimeType[] = "application/x-tallyleaf-attachments";
 
-class CPictureView : public QAbstractScrollArea {
+class CPictureView : public QAbstractScrollArea, public AttachmentPane {
     Q_OBJECT
 
 public:
@@ -48,6 +49,12 @@ public:
     // link texts instead of taking the data.
     bool isDraggingOut() const { return m_draggingOut; }
     void setDraggingOut(bool on) { m_draggingOut = on; }
+
+    // What find needs of the strip.
+    std::vector<std::u16string> attachmentNames() const override;
+    int firstSelectedAttachment() const override;
+    void selectOnlyAttachment(int index) override;
+    void clearAttachmentSelection() override { clearSelection(); }
 
     // The row's height for the current array: 0 when empty.
     int rowHeight() const;

@@ -154,11 +154,8 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         Cmd::Optimise,
         Cmd::ImportOldVersion,
         Cmd::ManageAttachments,
-        Cmd::Find,
         Cmd::DisplaySettings,
         Cmd::AboutDonation,
-        Cmd::FindNext,
-        Cmd::FindPrevious,
     };
     EXPECT_EQ(numbers(missing), numbers(notYetBuilt));
     frame->runCommand(Cmd::Today);

@@ -22,6 +22,7 @@
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "diary/diary_documents.h"
+#include "diary/finder.h"
 #include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
@@ -103,6 +104,10 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     m_commands.add(*this, kFrameCommands);
     m_documents = new diary::CDiaryDocuments(
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands}, m_mdi, this);
+    // The find dialog is created hidden with the window.
+    m_finder = new diary::CFinder({&m_settings, &m_dataFile, &m_ui, m_today, &m_commands},
+                                  *m_documents, this, this);
+    connect(this, &CMainFrame::dataFileReloaded, m_finder, &diary::CFinder::dataFileReloaded);
     createActions();
     createMenus();
     createSideBar();
@@ -134,7 +139,9 @@ CMainFrame::~CMainFrame() {
     m_documents->disconnect(this);
     disconnect(qApp, nullptr, this, nullptr);
     m_commands.setChangeListener({});
-    // The documents leave the registry before it goes with this object.
+    // The documents and find leave the registry before it goes with this
+    // object.
+    delete m_finder;
     delete m_documents;
 }
 

@@ -235,6 +235,10 @@ std::string_view Text(Msg id) {
             return "Part of the thumbnail can not be displayed because of insufficient memory.";
         case Msg::Attaching:
             return "Attaching...";
+        case Msg::EnterTextToSearch:
+            return "Enter text to search for.";
+        case Msg::TextNotFound:
+            return "Specified text was not found.";
         case Msg::HelpNotOpened:
             return "The help could not be opened.";
         case Msg::CloseWithUnsavedEntry:

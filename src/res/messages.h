@@ -121,12 +121,15 @@ enum class Msg : int {
     DiaryHasStickyNote = 809,
     MonthNoteHasStickyNote = 810,
     YearNoteHasStickyNote = 811,
+    // Find across days.
+    EnterTextToSearch = 850,
+    TextNotFound = 851,
     // Attachments of an open entry: the strip and the picture viewer.
-    DeleteAttachedFiles = 850,  // %s: "" for one, "s" for more
-    NoMoreAttachments = 851,
-    ImageLackOfMemory = 852,
-    ThumbnailLackOfMemory = 853,
-    Attaching = 854,
+    DeleteAttachedFiles = 860,  // %s: "" for one, "s" for more
+    NoMoreAttachments = 861,
+    ImageLackOfMemory = 862,
+    ThumbnailLackOfMemory = 863,
+    Attaching = 864,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,

@@ -307,13 +307,13 @@ SealedResult OpenSealedAttachment(const CBlowfish& cipher, SealedAttachment& sea
     } catch (const std::bad_alloc&) {
         return SealedResult::OutOfMemory;
     }
-    bool ended = false;
     // The original size bounds the inflated length, so a stream cannot
-    // claim more memory than the file it stands for.
-    const std::optional<std::size_t> written = InflateInto(bytes, out, &ended);
-    if (!written) return SealedResult::Undecodable;
+    // claim more memory than the file it stands for; a whole file is the
+    // whole stream, neither shorter nor longer.
     const bool whole = sealed.whole && want == sealed.originalSize;
-    if (whole && (!ended || *written != want)) return SealedResult::Undecodable;
+    const std::optional<std::size_t> written =
+        whole ? InflateInto(bytes, out) : InflatePrefix(bytes, out);
+    if (!written || (whole && *written != want)) return SealedResult::Undecodable;
     out.resize(*written);
     sealed.units.clear();
     data = std::move(out);

@@ -186,6 +186,55 @@ int DecompressStream(ByteSource& source, ByteSink& destination) {
     });
 }
 
+namespace {
+
+// The thread's inflater aimed from stored into out; null when zlib gives
+// none or the sizes exceed what zlib counts. probe stands in for an empty
+// out: zlib takes no null output, not even an empty one.
+z_stream* InflaterInto(std::span<const std::uint8_t> stored, std::span<std::uint8_t> out,
+                       std::uint8_t& probe) {
+    z_stream* zs = Inflater();
+    if (!zs || stored.size() > UINT32_MAX || out.size() > UINT32_MAX) return nullptr;
+    zs->next_in = const_cast<Bytef*>(stored.data());
+    zs->avail_in = static_cast<uInt>(stored.size());
+    zs->next_out = out.empty() ? &probe : out.data();
+    zs->avail_out = static_cast<uInt>(out.size());
+    return zs;
+}
+
+}  // namespace
+
+std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
+                                       std::span<std::uint8_t> out) {
+    std::uint8_t probe = 0;
+    z_stream* zs = InflaterInto(stored, out, probe);
+    if (!zs) return std::nullopt;
+    int rc = inflate(zs, Z_FINISH);
+    if (rc == Z_STREAM_END) return out.size() - zs->avail_out;
+    if (rc != Z_BUF_ERROR || zs->avail_out != 0) return std::nullopt;
+    // The room is full: the stream must end without another byte.
+    zs->next_out = &probe;
+    zs->avail_out = 1;
+    rc = inflate(zs, Z_FINISH);
+    if (rc == Z_STREAM_END && zs->avail_out == 1) return out.size();
+    return std::nullopt;
+}
+
+std::optional<std::size_t> InflatePrefix(std::span<const std::uint8_t> stored,
+                                         std::span<std::uint8_t> out) {
+    std::uint8_t probe = 0;
+    z_stream* zs = InflaterInto(stored, out, probe);
+    if (!zs) return std::nullopt;
+    for (;;) {
+        const int rc = inflate(zs, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) break;
+        // Z_BUF_ERROR: no progress possible, the input or the room ran out.
+        if (rc == Z_BUF_ERROR) break;
+        if (rc != Z_OK) return std::nullopt;
+    }
+    return out.empty() ? 0 : out.size() - zs->avail_out;
+}
+
 std::optional<std::vector<std::uint8_t>> CompressPayload(std::span<const std::uint8_t> payload,
                                                          res::UserInterface& ui) {
     MemorySource source(payload);
@@ -207,38 +256,6 @@ std::optional<std::vector<std::uint8_t>> DecompressPayload(std::span<const std::
         return std::nullopt;
     }
     return sink.Detach();
-}
-
-std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
-                                       std::span<std::uint8_t> out, bool* ended) {
-    if (ended) *ended = false;
-    z_stream* stream = Inflater();
-    if (!stream) return std::nullopt;
-    z_stream& zs = *stream;
-    // zlib counts in uInt; the limits of attachments keep both far below.
-    if (stored.size() > UINT32_MAX || out.size() > UINT32_MAX) return std::nullopt;
-    zs.next_in = const_cast<Bytef*>(stored.data());
-    zs.avail_in = static_cast<uInt>(stored.size());
-    zs.next_out = out.data();
-    zs.avail_out = static_cast<uInt>(out.size());
-    for (;;) {
-        const int rc = inflate(&zs, Z_NO_FLUSH);
-        if (rc == Z_STREAM_END) {
-            if (ended) *ended = true;
-            break;
-        }
-        // Z_BUF_ERROR: no progress possible, the input or the room ran out.
-        if (rc == Z_BUF_ERROR) break;
-        if (rc != Z_OK) return std::nullopt;
-    }
-    const std::size_t written = out.size() - zs.avail_out;
-    // The stream is reset by its next use; it must not keep pointers into
-    // the caller's buffers meanwhile.
-    zs.next_in = nullptr;
-    zs.avail_in = 0;
-    zs.next_out = nullptr;
-    zs.avail_out = 0;
-    return written;
 }
 
 }  // namespace tl::store

@@ -60,6 +60,12 @@ private:
 // a refused write, or any zlib error.
 [[nodiscard]] int DecompressStream(ByteSource& source, ByteSink& destination);
 
+// Inflates one complete zlib stream straight into out, which must have room
+// for all of it: the bytes written, or nullopt for corrupt or truncated data
+// or a stream that inflates to more than out holds. Tells nobody.
+std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
+                                       std::span<std::uint8_t> out);
+
 // Payload helpers of the typed records. On failure they show "Failed to
 // compress." / "Failed to decompress." through ui and return nullopt.
 std::optional<std::vector<std::uint8_t>> CompressPayload(std::span<const std::uint8_t> payload,
@@ -71,12 +77,11 @@ std::optional<std::vector<std::uint8_t>> DecompressPayload(std::span<const std::
                                                            std::uint64_t maxOutput,
                                                            res::UserInterface& ui);
 
-// Inflates a zlib stream into out until out is full or the stream ends;
-// the number of bytes written, nullopt for corrupt data or a zlib error.
-// Input that runs out before the stream ends is no error here: the caller
-// asked for the first bytes only, or compares the count and *ended with
-// what it expects. Safe on any thread.
-std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
-                                       std::span<std::uint8_t> out, bool* ended = nullptr);
+// The first bytes of a zlib stream: inflates into out until out is full,
+// the stream ends or the input runs out (a caller that wants the beginning
+// of a file reads only the beginning of its stream). The bytes written;
+// nullopt for corrupt data or a zlib error. Tells nobody.
+std::optional<std::size_t> InflatePrefix(std::span<const std::uint8_t> stored,
+                                         std::span<std::uint8_t> out);
 
 }  // namespace tl::store
