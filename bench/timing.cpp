@@ -17,6 +17,7 @@ double Figures::median() {
 }
 
 void Figures::print(const char* what, int width) {
+    if (ms.empty()) return;
     std::sort(ms.begin(), ms.end());
     std::printf("%-*s median %7.2f ms  p95 %7.2f ms  max %7.2f ms  (%zu runs)\n", width, what,
                 ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), ms.size());

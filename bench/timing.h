@@ -17,8 +17,10 @@ double Millis(Clock::duration d);
 // Times in milliseconds, printed as median, 95th percentile and maximum.
 struct Figures {
     std::vector<double> ms;
-    double median();
+    void add(double value) { ms.push_back(value); }
     // REQUIRES: at least one time.
+    double median();
+    // "what  median ... p95 ... max ... (n runs)"; nothing when empty.
     void print(const char* what, int width = 34);
 };
 

@@ -16,7 +16,7 @@ if [ ! -f "$dir/build.ninja" ]; then
     -DTL_BUILD_TESTS=OFF -DTL_BUILD_BENCH=OFF \
     -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
 fi
-targets="rtf_parser_fuzz rtf_reader_fuzz data_file_fuzz import_text_fuzz date_name_fuzz"
+targets="rtf_parser_fuzz rtf_reader_fuzz data_file_fuzz import_text_fuzz date_name_fuzz jpeg_preview_fuzz"
 # shellcheck disable=SC2086
 cmake --build "$dir" --target $targets
 
@@ -38,3 +38,4 @@ run rtf_reader_fuzz "$root/fuzz/rtf.dict" "$root/fuzz/corpus/rtf" "$root/tests/d
 run data_file_fuzz - "$root/fuzz/corpus/data_file"
 run import_text_fuzz "$root/fuzz/import_text.dict" "$root/fuzz/corpus/import_text"
 run date_name_fuzz - "$root/fuzz/corpus/date_name"
+run jpeg_preview_fuzz "$root/fuzz/jpeg.dict" "$root/fuzz/corpus/jpeg"

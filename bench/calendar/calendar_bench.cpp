@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,36 +17,17 @@
 #include "store/data_file_key.h"
 #include "store/diary_data_file.h"
 #include "store/diary_generator.h"
+#include "timing.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Millis(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void Print(const char* what, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-40s median %7.3f ms  p95 %7.3f ms  max %7.3f ms  (%zu runs)\n", what,
-                ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), ms.size());
-}
-
-}  // namespace
+using tl::bench::Clock;
+using tl::bench::Millis;
 
 int main(int argc, char** argv) {
-    std::string data = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat";
-    int runs = 20;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
-            data = argv[++i];
-        else if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else {
-            std::fprintf(stderr, "usage: %s [--data FILE] [--runs N]\n", argv[0]);
-            return 2;
-        }
-    }
+    const std::optional<tl::bench::RunOptions> run = tl::bench::ParseRunOptions(
+        argc, argv, std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat", 20, 1);
+    if (!run) return 2;
+    const std::string data = run->data;
+    const int runs = run->runs;
     std::filesystem::create_directories(std::filesystem::path(data).parent_path());
     const tl::bench::DiaryOptions options;
     tl::bench::EnsureDiary(data, 1, options);
@@ -65,26 +47,26 @@ int main(int argc, char** argv) {
         table.RebuildYearTable(y0, false);
         const double first = Millis(Clock::now() - start);
 
-        std::vector<double> full, existOnly;
+        tl::bench::Figures full, existOnly;
         int entries = 0;
         for (int run = 0; run < runs; ++run) {
             for (int y = 0; y < options.years; ++y) {
                 const auto year = static_cast<std::int16_t>(options.firstYear + y);
                 start = Clock::now();
                 table.RebuildYearTable(year, false);
-                full.push_back(Millis(Clock::now() - start));
+                full.add(Millis(Clock::now() - start));
                 if (run == 0)
                     for (const auto& r : table.rows()) entries += r.hasEntry;
                 start = Clock::now();
                 table.RebuildYearTable(year, true);
-                existOnly.push_back(Millis(Clock::now() - start));
+                existOnly.add(Millis(Clock::now() - start));
             }
         }
         std::printf("%s (%d day entries found in %d years)\n",
                     chainMap ? "with the chain map" : "walking the file", entries, options.years);
         std::printf("%-40s %7.3f ms\n", "  first build after opening", first);
-        Print("  one year, full table", full);
-        Print("  one year, exist-only", existOnly);
+        full.print("  one year, full table");
+        existOnly.print("  one year, exist-only");
         file.Close();
     }
     return 0;

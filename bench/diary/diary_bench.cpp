@@ -79,12 +79,12 @@ int main(int argc, char** argv) {
     std::printf("%-34s %7.2f ms (reads the record chain once)\n", "first open",
                 Millis(Clock::now() - t));
 
-    Figures open, save, switchSaving;
+    tl::bench::Figures open, save, switchSaving;
     for (int i = 0; i < runs; ++i) {
         Date date = someDay();
         t = Clock::now();
         tl::diary::CMarlowDoc* doc = documents.OpenEntry(date, false);
-        open.ms.push_back(Millis(Clock::now() - t));
+        open.add(Millis(Clock::now() - t));
         if (!doc) {
             std::fprintf(stderr, "could not open an entry\n");
             return 1;
@@ -94,13 +94,13 @@ int main(int argc, char** argv) {
         cursor.insertText(QStringLiteral(" and a line more"));
         t = Clock::now();
         if (!doc->DoFileSave()) return 1;
-        save.ms.push_back(Millis(Clock::now() - t));
+        save.add(Millis(Clock::now() - t));
         cursor.insertText(QStringLiteral("."));
         doc->setPinned(false);
         // Opening another date saves and closes the edited entry first.
         t = Clock::now();
         documents.OpenEntry(someDay(), false);
-        switchSaving.ms.push_back(Millis(Clock::now() - t));
+        switchSaving.add(Millis(Clock::now() - t));
         QCoreApplication::processEvents();
     }
     open.print("open an entry");

@@ -182,6 +182,25 @@ TEST(TempFolderTest, CleaningRemovesFilesAndThenTheEmptyFolder) {
     EXPECT_EQ(TempFolder(dir / "missing" / "deeper"), "");
 }
 
+TEST(TempFolderTest, OnlyAFolderOfThisUsersOwnIsUsed) {
+    testing::TempDir dir;
+    const std::string folder = TempFolder(dir.path());
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    // A folder left open to others is closed again.
+    fs::permissions(folder, fs::perms::all);
+    EXPECT_EQ(TempFolder(dir.path()), folder);
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
+    // A link planted under the name is never followed.
+    fs::remove(folder);
+    fs::create_directory(dir / "elsewhere");
+    fs::create_directory_symlink(dir / "elsewhere", folder);
+    EXPECT_EQ(TempFolder(dir.path()), "");
+    fs::remove(folder);
+    std::ofstream(folder) << "a file";
+    EXPECT_EQ(TempFolder(dir.path()), "");
+}
+
 TEST(EndApplicationTest, SettingsAreSavedAfterTheStickyNotesAndTheGuard) {
     MemSettingsStore store;
     std::vector<std::string> order;

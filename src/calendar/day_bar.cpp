@@ -116,8 +116,7 @@ void CDayBar::createChildren() {
     connect(m_down, &QAbstractButton::clicked, this, [this] { monthPage(true); });
 }
 
-// Link texts are not built yet: their item stays greyed. Of "Put sticky
-// note" and "Peel off sticky" the one that applies is enabled.
+// Of "Put sticky note" and "Peel off sticky" the one that applies is enabled.
 void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     QMenu menu(this);
     connect(menu.addAction(tr("&Open")), &QAction::triggered, this,
@@ -132,7 +131,8 @@ void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     QAction* peel = menu.addAction(tr("&Peel off sticky"));
     peel->setEnabled(m_file.IsWritable() && hasNote);
     connect(peel, &QAction::triggered, this, [this, date] { emit peelNoteRequested(date); });
-    menu.addAction(tr("Copy &link text"))->setEnabled(false);
+    connect(menu.addAction(tr("Copy &link text")), &QAction::triggered, this,
+            [this, date] { emit copyLinkRequested(date); });
     menu.exec(globalPos);
 }
 

@@ -87,6 +87,8 @@ signals:
     // The menus' "Put sticky note" and "Peel off sticky".
     void putNoteRequested(store::Date date);
     void peelNoteRequested(store::Date date);
+    // "Copy link text" of a day, a month note or a year note.
+    void copyLinkRequested(store::Date date);
     // The Today button: the main window's Today command.
     void todayRequested();
     // Open entries with changes are to be saved: the bar or its list took

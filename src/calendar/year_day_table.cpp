@@ -11,21 +11,6 @@ namespace tl::calendar {
 
 using store::Date;
 
-bool IsPictureName(std::u16string_view name) {
-    static constexpr std::u16string_view kExtensions[] = {u"bmp", u"dib", u"jpg",  u"jpeg", u"gif",
-                                                          u"png", u"tif", u"tiff", u"ico"};
-    const std::size_t dot = name.rfind(u'.');
-    if (dot == std::u16string_view::npos) return false;
-    const std::u16string_view ext = name.substr(dot + 1);
-    return std::any_of(
-        std::begin(kExtensions), std::end(kExtensions), [ext](std::u16string_view want) {
-            return ext.size() == want.size() &&
-                   std::equal(ext.begin(), ext.end(), want.begin(), [](char16_t a, char16_t b) {
-                       return (a >= u'A' && a <= u'Z' ? a + 32 : a) == b;
-                   });
-        });
-}
-
 namespace {
 
 int KeyOf(int month, int day) {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/attachment_names.h"
 #include "store/records.h"
 
 namespace tl::store {
@@ -45,9 +46,7 @@ struct NoteFlags {
 enum class AttachmentKind { File, Picture };
 
 using store::DaysInMonth;
-// Whether an attachment of this name is shown as a picture: by extension,
-// without regard to case (the image library is always there).
-bool IsPictureName(std::u16string_view name);
+using store::IsPictureName;
 
 // Invariant: rows are in date order; after a full build there is one per day
 // of the year, in exist-only mode only the rows with content remain.

@@ -5,22 +5,20 @@
 
 #include "head_view.h"
 #include "marlow_view.h"
+#include "picture_view.h"
 #include "widgets/scale.h"
 
 namespace tl::diary {
 
 using widgets::Scale;
 
-CChildFrame::CChildFrame(CHeadView* head, CMarlowView* view, QWidget* parent)
-    : QMdiSubWindow(parent), m_head(head), m_view(view) {
+CChildFrame::CChildFrame(CHeadView* head, CPictureView* strip, CMarlowView* view, QWidget* parent)
+    : QMdiSubWindow(parent), m_head(head), m_view(view), m_strip(strip) {
     setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMaximizeButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setHandleWidth(Scale(3));
-    // The attachment strip comes later; its row already keeps its height.
-    m_strip = new QWidget(m_splitter);
-    m_strip->setMinimumHeight(Scale(8));
     // The advertisement row is never shown.
     auto* ad = new QWidget(m_splitter);
     ad->hide();
@@ -31,7 +29,8 @@ CChildFrame::CChildFrame(CHeadView* head, CMarlowView* view, QWidget* parent)
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 0);
     m_splitter->setStretchFactor(2, 1);
-    m_splitter->setSizes({CHeadView::paneHeight(false), Scale(56), Scale(400), 0});
+    // The strip keeps the height of its row itself (none while empty).
+    m_splitter->setSizes({CHeadView::paneHeight(false), strip->rowHeight(), Scale(400), 0});
     setWidget(m_splitter);
 }
 

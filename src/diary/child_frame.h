@@ -12,16 +12,17 @@ namespace tl::diary {
 
 class CHeadView;
 class CMarlowView;
+class CPictureView;
 
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
 
 public:
-    CChildFrame(CHeadView* head, CMarlowView* view, QWidget* parent = nullptr);
+    CChildFrame(CHeadView* head, CPictureView* strip, CMarlowView* view, QWidget* parent = nullptr);
 
     CHeadView* head() const { return m_head; }
     CMarlowView* view() const { return m_view; }
-    QWidget* attachmentStrip() const { return m_strip; }
+    CPictureView* attachmentStrip() const { return m_strip; }
     QSplitter* splitter() const { return m_splitter; }
 
     // Asked when the user closes the window; answering false keeps it open
@@ -36,7 +37,7 @@ protected:
 private:
     CHeadView* m_head;
     CMarlowView* m_view;
-    QWidget* m_strip;
+    CPictureView* m_strip;
     QSplitter* m_splitter;
     std::function<bool()> m_onClose;
     bool m_closing = false;

@@ -8,15 +8,21 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QTimer>
 
 #include "app/app_settings.h"
 #include "app/delete_entry.h"
+#include "app/temp_files.h"
+#include "attachment_actions.h"
 #include "child_frame.h"
 #include "date_change_dlg.h"
+#include "entry_attachments.h"
 #include "entry_name.h"
 #include "head_view.h"
+#include "link_text.h"
 #include "marlow_doc.h"
 #include "marlow_view.h"
+#include "picture_view.h"
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
 #include "tab_strip.h"
@@ -58,6 +64,7 @@ constexpr res::Cmd kEntryCommands[] = {
     res::Cmd::TogglePin,
     res::Cmd::PreviousEntry,
     res::Cmd::NextEntry,
+    res::Cmd::AttachFile,
 };
 
 }  // namespace
@@ -71,6 +78,7 @@ struct CDiaryDocuments::Impl {
     QPointer<CMarlowDoc> active;
     bool stepping = false;  // a previous or next step is running
     bool closingAll = false;
+    app::TempFileList tempFiles;  // when the context brings none
 
     CMarlowDoc* docOf(QMdiSubWindow* window) const {
         for (CMarlowDoc* doc : docs)
@@ -136,6 +144,14 @@ CMarlowDoc* CDiaryDocuments::Impl::create(store::Date date) {
     connect(doc, &CMarlowDoc::saved, q, &CDiaryDocuments::entryChanged);
     connect(doc, &CMarlowDoc::pinnedChanged, q, [this] { refreshStrips(false); });
     connect(doc, &CMarlowDoc::saveAllRequested, q, [this] { q->SaveAll(); });
+    connect(doc, &CMarlowDoc::attachmentsChanged, q, &CDiaryDocuments::entryChanged);
+    connect(doc, &CMarlowDoc::openEntryRequested, q, [this](store::Date d) {
+        // Deferred: the link's own window may close on the way.
+        QTimer::singleShot(0, q, [this, d] {
+            if (CMarlowDoc* target = q->OpenEntry(d, true))
+                target->view()->setFocus(Qt::OtherFocusReason);
+        });
+    });
     // The editor tells when undo, redo and copying become possible; the
     // menus follow at once rather than at the next refresh.
     if (res::CommandRegistry* commands = context.commands) {
@@ -204,6 +220,11 @@ void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
         [notes, date] { notes.put(date); });
     add(tr("&Peel off sticky"), writable && notes.peel && hasNote,
         [notes, date] { notes.peel(date); });
+    menu.addSeparator();
+    add(tr("Attach f&ile"), writable, [this, date] {
+        if (CMarlowDoc* d = q->document(date)) d->attachmentActions()->attachWithDialog();
+    });
+    add(tr("Copy &link text"), true, [this, date] { q->copyLinkText(date); });
     menu.exec(at);
 }
 
@@ -212,6 +233,10 @@ CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* 
     m_impl->q = this;
     m_impl->context = std::move(context);
     m_impl->area = area;
+    DiaryContext& c = m_impl->context;
+    if (!c.tempFiles) c.tempFiles = &m_impl->tempFiles;
+    if (!c.chooseFilesToAttach) c.chooseFilesToAttach = ChooseFilesToAttach;
+    if (!c.chooseSavePath) c.chooseSavePath = ChooseAttachmentSavePath;
     if (res::CommandRegistry* commands = m_impl->context.commands)
         commands->add(*this, kEntryCommands);
     area->setViewMode(QMdiArea::SubWindowView);
@@ -354,6 +379,26 @@ void CDiaryDocuments::openPreviousOrNext(bool next) {
     d.stepping = false;
 }
 
+void CDiaryDocuments::copyLinkText(store::Date date) {
+    if (IsValidEntryDate(date)) PutTextOnClipboard(QString::fromStdU16String(EntryLinkText(date)));
+}
+
+void CDiaryDocuments::removeTemporaryCopies(std::function<bool(const std::string&)> inUse,
+                                            std::function<bool(const std::string&)> askRetry) {
+    if (!inUse) inUse = app::IsFileOpenElsewhere;
+    if (!askRetry) {
+        askRetry = [this](const std::string& name) {
+            return AskRetryOpenCopy(m_impl->area ? m_impl->area->window() : nullptr,
+                                    QString::fromStdString(name));
+        };
+    }
+    m_impl->context.tempFiles->RemoveAll(inUse, askRetry);
+}
+
+const app::TempFileList& CDiaryDocuments::temporaryCopies() const {
+    return *m_impl->context.tempFiles;
+}
+
 void CDiaryDocuments::saveActiveAsDate() {
     Impl& d = *m_impl;
     CMarlowDoc* doc = activeDocument();
@@ -406,6 +451,10 @@ QLineEdit* FocusedField(CMarlowDoc* doc) {
     return edit && doc->head() && doc->head()->isAncestorOf(edit) ? edit : nullptr;
 }
 
+bool StripHasFocus(CMarlowDoc* doc) {
+    return doc->strip() && doc->strip()->hasFocus();
+}
+
 bool IsEditorCommand(res::Cmd command) {
     switch (command) {
         case res::Cmd::EditUndo:
@@ -455,10 +504,16 @@ bool CDiaryDocuments::isEnabled(res::Cmd command) const {
             return doc && writable;
         case res::Cmd::CloseAllButThis:
             return doc && d.docs.size() > 1;
+        case res::Cmd::AttachFile:
+            return doc && writable;
         default:
             break;
     }
     if (!doc || !IsEditorCommand(command)) return false;
+    // In the attachment strip Select All selects the attachments; the
+    // clipboard commands are not the strip's.
+    if (StripHasFocus(doc))
+        return command == res::Cmd::EditSelectAll && !doc->attachments().empty();
     if (QLineEdit* field = FocusedField(doc)) {
         switch (command) {
             case res::Cmd::EditCut:
@@ -518,6 +573,9 @@ void CDiaryDocuments::run(res::Cmd command) {
         case res::Cmd::DeleteEntry:
             DeleteEntry(doc->date());
             return;
+        case res::Cmd::AttachFile:
+            doc->attachmentActions()->attachWithDialog();
+            return;
         case res::Cmd::CloseAllButThis:
             for (CMarlowDoc* other : std::vector<CMarlowDoc*>(d.docs))
                 if (other != doc) d.close(other, true);
@@ -545,6 +603,10 @@ void CDiaryDocuments::run(res::Cmd command) {
         }
         default:
             break;
+    }
+    if (StripHasFocus(doc)) {
+        doc->strip()->selectAll();
+        return;
     }
     if (QLineEdit* field = FocusedField(doc)) {
         switch (command) {

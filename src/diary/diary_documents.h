@@ -6,6 +6,7 @@
 // area, the tab table, and everything an entry command does.
 
 #include <QObject>
+#include <QStringList>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -22,7 +23,8 @@ class QWidget;
 
 namespace tl::app {
 struct AppSettings;
-}
+class TempFileList;
+}  // namespace tl::app
 namespace tl::store {
 class CDiaryDataFile;
 }
@@ -49,6 +51,14 @@ struct DiaryContext {
     // Where the entry commands are registered; none in tests of one window.
     res::CommandRegistry* commands = nullptr;
     StickyNoteHooks stickyNotes = {};
+    // The copies of attachments handed to other programs; the documents'
+    // own list when none is given.
+    app::TempFileList* tempFiles = nullptr;
+    // The file dialogs of attaching and saving attachments (the platform's
+    // when none are given; tests answer them).
+    std::function<QStringList(QWidget* parent, QString* folder)> chooseFilesToAttach = {};
+    std::function<QString(QWidget* parent, const QString& folder, const QString& name)>
+        chooseSavePath = {};
 };
 
 // The target of the entry commands: closing, saving, deleting, stepping and
@@ -99,6 +109,15 @@ public:
     // Previous and next work without an open entry too: from the last and
     // the first date that has a diary.
     void openPreviousOrNext(bool next);
+    // "Copy link text" of a date (calendar, day list, tab menu).
+    void copyLinkText(store::Date date);
+    // The close step for the copies of attachments handed to other
+    // programs: each is deleted, a copy still open is reported (Retry or
+    // Skip). By default the process table says what is open and a dialog
+    // asks.
+    void removeTemporaryCopies(std::function<bool(const std::string&)> inUse = {},
+                               std::function<bool(const std::string&)> askRetry = {});
+    const app::TempFileList& temporaryCopies() const;
 
 signals:
     // An entry was saved or deleted: the side bar and calendar follow.

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTextCursor>
+#include <fstream>
 
 #include "app/app_settings.h"
 #include "child_frame.h"
@@ -22,9 +23,11 @@
 #include "hit_list.h"
 #include "marlow_doc.h"
 #include "marlow_view.h"
+#include "picture_view.h"
 #include "res/messages.h"
 #include "store/diary_data_file.h"
 #include "support/data_file_fixture.h"
+#include "support/temp_dir.h"
 
 namespace tl::diary {
 namespace {
@@ -106,6 +109,26 @@ TEST_F(FindTest, FindNextStepsThroughAnEntryThenOnToTheNextMatchingDate) {
     finder->Find(false);
     EXPECT_EQ(ui.informations(), std::vector<std::string>{kNotFound});
     EXPECT_EQ(activeDate(), (Date{2024, 3, 1}));
+}
+
+TEST_F(FindTest, AnAttachmentsNameIsFoundAndSelectedInTheStrip) {
+    testing::TempDir dir;
+    for (const char* name : {"harbour.txt", "ferry tickets.pdf"}) {
+        std::ofstream((dir / name).string()) << "bytes";
+        ASSERT_EQ(data.file->AttachFile((dir / name).string(), {2024, 3, 1},
+                                        data.file->MaxAttachmentOrder({2024, 3, 1}) + 1),
+                  1);
+    }
+    save({2024, 3, 1}, u"", u"nothing here");
+    area->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(area.get()));
+    look("tickets");
+    finder->Find(true);
+    ASSERT_EQ(activeDate(), (Date{2024, 3, 1}));
+    CPictureView* strip = active()->strip();
+    EXPECT_EQ(strip->selectedIndices(), std::vector<std::size_t>{1});
+    EXPECT_EQ(strip->selection().anchor(), 1);
+    EXPECT_TRUE(strip->hasFocus());
 }
 
 TEST_F(FindTest, WithoutAcrossDayTheEntryEndsTheSearch) {

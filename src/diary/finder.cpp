@@ -11,6 +11,7 @@
 #include "hit_list.h"
 #include "marlow_doc.h"
 #include "marlow_view.h"
+#include "picture_view.h"
 #include "store/diary_data_file.h"
 #include "store/format.h"
 #include "widgets/wait_cursor.h"

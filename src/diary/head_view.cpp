@@ -2,15 +2,21 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <QUrl>
 #include <algorithm>
 
+#include "attachment_actions.h"
 #include "color_setting_dlg.h"
 #include "tab_strip.h"
 #include "widgets/qt_color.h"
@@ -69,6 +75,7 @@ CHeadView::CHeadView(TabTable& tabs, bool note, bool weatherShown, QWidget* pare
     : QWidget(parent), m_tabs(tabs), m_note(note), m_weatherShown(weatherShown) {
     m_strip = new CTabStrip(tabs, this);
     setFixedHeight(paneHeight(note));
+    setAcceptDrops(true);
     if (note) return;
     m_title = new QLineEdit(this);
     m_title->setMaxLength(static_cast<int>(store::kTitleMax));
@@ -91,6 +98,7 @@ CHeadView::CHeadView(TabTable& tabs, bool note, bool weatherShown, QWidget* pare
     });
     connect(m_colorButton, &QAbstractButton::clicked, this, &CHeadView::chooseColors);
     m_title->installEventFilter(this);
+    m_title->setAcceptDrops(true);
     m_weather->installEventFilter(this);
     m_weather->lineEdit()->installEventFilter(this);
 }
@@ -223,7 +231,9 @@ void CHeadView::paintEvent(QPaintEvent*) {
 }
 
 bool CHeadView::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    if (event->type() == QEvent::FocusIn) {
+        emit fieldEntered();
+    } else if (event->type() == QEvent::FocusOut) {
         auto reason = static_cast<QFocusEvent*>(event)->reason();
         bool withinWeather = m_weather &&
                              (watched == m_weather || watched == m_weather->lineEdit()) &&
@@ -244,10 +254,80 @@ bool CHeadView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::ContextMenu && watched == m_title) {
-        // The title's own menu follows; the open entries are saved first.
+        // The title's own menu; the open entries are saved first.
         emit menuAboutToOpen();
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        showTitleMenu(menu->reason() == QContextMenuEvent::Keyboard
+                          ? m_title->mapToGlobal(m_title->rect().bottomLeft())
+                          : menu->globalPos());
+        return true;
+    } else if (watched == m_title &&
+               (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+                event->type() == QEvent::Drop)) {
+        // Files dropped on the title are attached, not typed in as names.
+        if (takeFiles(static_cast<QDropEvent*>(event), event->type() == QEvent::Drop)) return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CHeadView::showTitleMenu(QPoint globalPos) {
+    QMenu menu(this);
+    const bool writable = !m_title->isReadOnly();
+    const bool selection = m_title->hasSelectedText();
+    auto add = [&](const QString& text, bool enabled, auto action,
+                   QKeySequence::StandardKey key = QKeySequence::UnknownKey) {
+        QAction* item = menu.addAction(text);
+        item->setEnabled(enabled);
+        if (key != QKeySequence::UnknownKey) item->setShortcut(key);
+        connect(item, &QAction::triggered, this, action);
+    };
+    add(
+        tr("&Undo"), writable && m_title->isUndoAvailable(), [this] { m_title->undo(); },
+        QKeySequence::Undo);
+    menu.addSeparator();
+    add(
+        tr("Cu&t"), writable && selection, [this] { m_title->cut(); }, QKeySequence::Cut);
+    add(
+        tr("&Copy"), selection, [this] { m_title->copy(); }, QKeySequence::Copy);
+    add(
+        tr("&Paste"),
+        writable && QApplication::clipboard()->mimeData() &&
+            QApplication::clipboard()->mimeData()->hasText(),
+        [this] { m_title->paste(); }, QKeySequence::Paste);
+    menu.addSeparator();
+    add(
+        tr("Select &All"), !m_title->text().isEmpty(), [this] { m_title->selectAll(); },
+        QKeySequence::SelectAll);
+    menu.addSeparator();
+    add(tr("Attach f&ile"), writable, [this] { emit attachRequested(); });
+    menu.addSeparator();
+    const auto search = [this](res::Cmd engine) {
+        return [this, engine] { emit searchRequested(engine, m_title->selectedText()); };
+    };
+    add(tr("Search by &Google"), selection, search(res::Cmd::SearchGoogle));
+    add(tr("Search by &YAHOO!"), selection, search(res::Cmd::SearchYahoo));
+    add(tr("Search by &bing"), selection, search(res::Cmd::SearchBing));
+    menu.exec(globalPos);
+}
+
+bool CHeadView::takeFiles(QDropEvent* event, bool drop) {
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty()) return false;
+    if (!m_acceptFiles || !m_acceptFiles()) {
+        event->ignore();
+        return true;
+    }
+    event->acceptProposedAction();
+    if (drop) emit filesDropped(paths);
+    return true;
+}
+
+void CHeadView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!takeFiles(event, false)) event->ignore();
+}
+
+void CHeadView::dropEvent(QDropEvent* event) {
+    if (!takeFiles(event, true)) event->ignore();
 }
 
 }  // namespace tl::diary

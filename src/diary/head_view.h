@@ -4,7 +4,9 @@
 // title, the title colour button and the weather box.
 
 #include <QWidget>
+#include <functional>
 
+#include "res/commands.h"
 #include "sticky/blink_rule.h"
 #include "store/records.h"
 
@@ -43,6 +45,9 @@ public:
     QRect titleLabelRect() const { return m_titleLabel; }
     QRect weatherLabelRect() const { return m_weatherLabel; }
 
+    // Whether files dropped now would be attached (see CMarlowView).
+    void setAcceptFiles(std::function<bool()> accept) { m_acceptFiles = std::move(accept); }
+
     void blinkTick(bool phaseOn);
     // Collapses the title's selection (the editor took the focus).
     void hideTitleSelection();
@@ -52,21 +57,32 @@ signals:
     void edited();
     // A field lost the focus: the owner saves.
     void fieldLeft();
+    // A field took the focus.
+    void fieldEntered();
     // The colour dialog was accepted: modified and saved at once.
     void colorsChosen();
     void toTextRequested();
     void menuAboutToOpen();
+    // The title's menu: "Attach file" and the web search of the selection.
+    void attachRequested();
+    void searchRequested(tl::res::Cmd engine, const QString& text);
+    void filesDropped(const QStringList& paths);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void chooseColors();
     void applyTitlePalette();
     void layoutFields();
+    void showTitleMenu(QPoint globalPos);
+    // Takes a drag of files from outside; false when it is not one.
+    bool takeFiles(QDropEvent* event, bool drop);
 
     TabTable& m_tabs;
     bool m_note;
@@ -80,6 +96,7 @@ private:
     QRect m_weatherLabel;
     store::TitleColors m_colors;
     sticky::BlinkPhase m_blink;
+    std::function<bool()> m_acceptFiles;
 };
 
 }  // namespace tl::diary

@@ -1,20 +1,30 @@
 #include "marlow_doc.h"
 
+#include <QApplication>
+#include <QDesktopServices>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTextDocument>
+#include <QUrl>
 
 #include "app/app_settings.h"
+#include "attachment_actions.h"
 #include "child_frame.h"
 #include "editor_texts.h"
+#include "entry_attachments.h"
 #include "entry_name.h"
 #include "head_view.h"
 #include "marlow_view.h"
+#include "picture_view.h"
 #include "rtf_reader.h"
 #include "rtf_writer.h"
 #include "store/diary_data_file.h"
 #include "tab_table.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::diary {
+
+using widgets::WaitCursor;
 
 CMarlowDoc::CMarlowDoc(DiaryContext& context, TabTable& tabs, store::Date date, QObject* parent)
     : QObject(parent), m_context(context), m_tabs(tabs), m_date(date) {}
@@ -26,7 +36,15 @@ CMarlowDoc::~CMarlowDoc() {
     view()->disconnect(this);
     view()->document()->disconnect(this);
     view()->setBeforeMenu({});
+    view()->setMenuExtension({});
+    view()->setAcceptFiles({});
+    view()->setOwnStripDragging({});
     head()->disconnect(this);
+    head()->setAcceptFiles({});
+    strip()->disconnect(this);
+    strip()->disconnect(m_actions);
+    view()->disconnect(m_actions);
+    head()->disconnect(m_actions);
     m_frame->setCloseHandler({});
     m_frame->closeForGood();
 }
@@ -41,11 +59,22 @@ CMarlowView* CMarlowDoc::view() const {
 CHeadView* CMarlowDoc::head() const {
     return m_frame ? m_frame->head() : nullptr;
 }
+CPictureView* CMarlowDoc::strip() const {
+    return m_frame ? m_frame->attachmentStrip() : nullptr;
+}
 
 bool CMarlowDoc::createWindow(QWidget* areaViewport) {
     auto* head = new CHeadView(m_tabs, isNote(), m_context.settings->etc.weatherEnable == 1);
+    // The array lives with the strip that shows it, which may outlive this
+    // document by a moment while its window closes.
+    auto* attachments = new EntryAttachments(*m_context.dataFile, *m_context.ui);
+    auto* strip = new CPictureView(*attachments);
+    attachments->setParent(strip);
+    m_attachments = attachments;
     auto* view = new CMarlowView(*m_context.settings, *m_context.ui);
-    m_frame = new CChildFrame(head, view, areaViewport);
+    m_frame = new CChildFrame(head, strip, view, areaViewport);
+    m_actions = new AttachmentActions(m_context, *m_attachments, *strip, *view, this);
+    connectAttachments(head, strip, view);
     m_frame->setWindowTitle(QString::fromStdU16String(entryName()));
     m_frame->setCloseHandler([this] {
         emit closeRequested();
@@ -77,6 +106,63 @@ bool CMarlowDoc::createWindow(QWidget* areaViewport) {
         saveIfModified();
     });
     return true;
+}
+
+// The attachments in every pane: the strip's commands, files dropped on
+// any pane, link texts followed from the editor, and the selection that
+// goes when another pane takes the focus.
+void CMarlowDoc::connectAttachments(CHeadView* head, CPictureView* strip, CMarlowView* view) {
+    AttachmentActions* actions = m_actions;
+    connect(strip, &CPictureView::openRequested, actions, &AttachmentActions::open);
+    connect(strip, &CPictureView::deleteRequested, actions,
+            [actions] { actions->deleteSelected(true); });
+    connect(strip, &CPictureView::saveRequested, actions, &AttachmentActions::saveSelected);
+    connect(strip, &CPictureView::insertLinksRequested, actions, &AttachmentActions::insertLinks);
+    connect(strip, &CPictureView::copyLinksRequested, actions, &AttachmentActions::copyLinks);
+    connect(strip, &CPictureView::attachRequested, actions, &AttachmentActions::attachWithDialog);
+    connect(strip, &CPictureView::filesDropped, actions, &AttachmentActions::attachPaths);
+    connect(strip, &CPictureView::focusGained, head, &CHeadView::hideTitleSelection);
+    connect(actions, &AttachmentActions::attachmentsChanged, this, &CMarlowDoc::attachmentsChanged);
+
+    const auto acceptFiles = [this, strip] {
+        return !m_context.dataFile->IsReadOnly() && !strip->isDraggingOut();
+    };
+    view->setAcceptFiles(acceptFiles);
+    head->setAcceptFiles(acceptFiles);
+    view->setOwnStripDragging([strip] { return strip->isDraggingOut(); });
+    connect(view, &CMarlowView::filesDropped, actions, &AttachmentActions::attachPaths);
+    connect(head, &CHeadView::filesDropped, actions, &AttachmentActions::attachPaths);
+    connect(view, &CMarlowView::stripDropped, actions, &AttachmentActions::insertLinks);
+    connect(view, &CMarlowView::focusGained, strip, &CPictureView::clearSelection);
+    connect(head, &CHeadView::fieldEntered, strip, &CPictureView::clearSelection);
+    connect(view, &CMarlowView::linkActivated, this, &CMarlowDoc::followLink);
+    connect(head, &CHeadView::attachRequested, actions, &AttachmentActions::attachWithDialog);
+    connect(head, &CHeadView::searchRequested, this, [this](res::Cmd engine, const QString& text) {
+        CMarlowView::SearchText(engine, text, *m_context.ui);
+    });
+    view->setMenuExtension([this, actions](QMenu& menu) {
+        QAction* attach = menu.addAction(tr("Attach f&ile"));
+        attach->setEnabled(!m_context.dataFile->IsReadOnly());
+        connect(attach, &QAction::triggered, actions, &AttachmentActions::attachWithDialog);
+    });
+}
+
+void CMarlowDoc::followLink(const FoundLink& link) {
+    WaitCursor wait;
+    switch (link.kind) {
+        case FoundLink::Kind::Web:
+            QDesktopServices::openUrl(QUrl(QString::fromStdU16String(link.text)));
+            break;
+        case FoundLink::Kind::Entry:
+            emit openEntryRequested(link.date);
+            break;
+        case FoundLink::Kind::Picture:
+            m_actions->showPictureOfOrder(link.order);
+            break;
+        case FoundLink::Kind::DatedPicture:
+            m_actions->showPictureOfDate(link.date, link.order);
+            break;
+    }
 }
 
 bool CMarlowDoc::OnOpenDocument() {
@@ -117,6 +203,9 @@ bool CMarlowDoc::OnOpenDocument() {
     bool readOnly = file.IsReadOnly();
     editor->setReadOnly(readOnly);
     header->setReadOnly(readOnly);
+    strip()->setReadOnly(readOnly);
+    // The list only: the thumbnails follow once the window shows.
+    m_attachments->load(m_date);
     SetModifiedFlag(false);
     editor->setReady(true);
     header->setReady(true);
@@ -195,6 +284,9 @@ bool CMarlowDoc::saveAsDate(store::Date newDate) {
     m_tabs.setPinned(m_date, false);
     m_date = newDate;
     m_frame->setWindowTitle(QString::fromStdU16String(entryName()));
+    // The attachments stay with the old date; the new date's are shown.
+    strip()->clearSelection();
+    m_attachments->load(newDate);
     SetModifiedFlag(false);
     setPinned(true);
     return true;

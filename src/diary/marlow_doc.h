@@ -10,12 +10,16 @@
 
 #include "child_frame.h"
 #include "diary_documents.h"
+#include "entry_attachments.h"
 #include "store/records.h"
 
 namespace tl::diary {
 
+class AttachmentActions;
 class CHeadView;
 class CMarlowView;
+class CPictureView;
+struct FoundLink;
 class TabTable;
 
 class CMarlowDoc : public QObject {
@@ -34,6 +38,10 @@ public:
     CChildFrame* frame() const { return m_frame; }
     CMarlowView* view() const;
     CHeadView* head() const;
+    CPictureView* strip() const;
+    // The attachments array and what the user does with it.
+    EntryAttachments& attachments() const { return *m_attachments; }
+    AttachmentActions* attachmentActions() const { return m_actions; }
 
     // Loads the stored entry into the views; false when the date is not a
     // valid date of its kind.
@@ -63,10 +71,16 @@ signals:
     void closeRequested();
     // Every modified entry should be saved now (a menu is opening).
     void saveAllRequested();
+    // Attachments were added or deleted: the side bar's marks follow.
+    void attachmentsChanged(store::Date date);
+    // A link text to another entry was followed.
+    void openEntryRequested(store::Date date);
 
 private:
     void edited();
     bool writeEntry(store::Date date);
+    void followLink(const FoundLink& link);
+    void connectAttachments(CHeadView* head, CPictureView* strip, CMarlowView* view);
 
     DiaryContext& m_context;
     TabTable& m_tabs;
@@ -74,6 +88,8 @@ private:
     bool m_modified = false;
     bool m_pinned = false;
     QPointer<CChildFrame> m_frame;
+    QPointer<EntryAttachments> m_attachments;
+    AttachmentActions* m_actions = nullptr;
 };
 
 }  // namespace tl::diary

@@ -14,7 +14,9 @@
 #include <QUrl>
 
 #include "app/app_settings.h"
+#include "attachment_actions.h"
 #include "editor_texts.h"
+#include "picture_view.h"
 #include "res/user_interface.h"
 #include "rtf_reader.h"
 #include "rtf_writer.h"
@@ -208,14 +210,17 @@ void CMarlowView::insertLineBreak() {
 }
 
 void CMarlowView::searchSelection(res::Cmd engine) {
-    QString selected = textCursor().selectedText();
+    SearchText(engine, textCursor().selectedText(), m_ui);
+}
+
+void CMarlowView::SearchText(res::Cmd engine, const QString& text, res::UserInterface& ui) {
     SearchEngine which = engine == res::Cmd::SearchYahoo  ? SearchEngine::Yahoo
                          : engine == res::Cmd::SearchBing ? SearchEngine::Bing
                                                           : SearchEngine::Google;
-    auto url =
-        SearchUrl(which, selected.replace(QChar::ParagraphSeparator, u'\n').toStdU16String());
+    QString plain = text;
+    auto url = SearchUrl(which, plain.replace(QChar::ParagraphSeparator, u'\n').toStdU16String());
     if (!url) {
-        m_ui.warn(res::Msg::SpecifiedTextTooLong);
+        ui.warn(res::Msg::SpecifiedTextTooLong);
         return;
     }
     QDesktopServices::openUrl(QUrl::fromEncoded(QByteArray::fromStdString(*url)));
@@ -304,6 +309,88 @@ void CMarlowView::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
                                                              : event->globalPos());
     viewport()->update();
+}
+
+void CMarlowView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        // The caret the first click of the two left there.
+        const int caret = cursorForPosition(event->position().toPoint()).position();
+        const std::optional<FoundLink> link =
+            FindLinkAt(document()->toPlainText().toStdU16String(), static_cast<std::size_t>(caret));
+        if (link) {
+            QTextCursor cursor = textCursor();
+            cursor.setPosition(static_cast<int>(link->start));
+            cursor.setPosition(static_cast<int>(link->start + link->length),
+                               QTextCursor::KeepAnchor);
+            setTextCursor(cursor);
+            emit linkActivated(*link);
+            event->accept();
+            return;
+        }
+    }
+    QTextEdit::mouseDoubleClickEvent(event);
+}
+
+namespace {
+
+bool IsStripDrag(const QMimeData* data) {
+    return data && data->hasFormat(QString::fromLatin1(kStripMimeType));
+}
+
+}  // namespace
+
+// Attachments dragged from a strip insert link texts only when they come
+// from this entry's own strip; their data is never taken. Files from
+// outside are attached. Everything else is the editor's own business.
+void CMarlowView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!acceptDrag(event)) QTextEdit::dragEnterEvent(event);
+}
+
+void CMarlowView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!acceptDrag(event)) QTextEdit::dragMoveEvent(event);
+}
+
+bool CMarlowView::acceptDrag(QDropEvent* event) {
+    bool accept = false;
+    if (IsStripDrag(event->mimeData())) {
+        accept = !isReadOnly() && m_ownStripDragging && m_ownStripDragging();
+        // The links go where the drag is let go.
+        if (accept) setTextCursor(cursorForPosition(event->position().toPoint()));
+    } else if (!DroppedFiles(event->mimeData()).isEmpty()) {
+        accept = m_acceptFiles && m_acceptFiles();
+    } else {
+        return false;  // text: the editor's own business
+    }
+    if (accept)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+    return true;
+}
+
+void CMarlowView::dropEvent(QDropEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (IsStripDrag(data)) {
+        // The dragged data itself is refused in every case.
+        event->setDropAction(Qt::IgnoreAction);
+        event->accept();
+        if (!isReadOnly() && m_ownStripDragging && m_ownStripDragging()) {
+            setTextCursor(cursorForPosition(event->position().toPoint()));
+            emit stripDropped();
+        }
+        return;
+    }
+    const QStringList paths = DroppedFiles(data);
+    if (!paths.isEmpty()) {
+        if (m_acceptFiles && m_acceptFiles()) {
+            event->acceptProposedAction();
+            emit filesDropped(paths);
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QTextEdit::dropEvent(event);
 }
 
 void CMarlowView::keyPressEvent(QKeyEvent* event) {

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 #include <functional>
 
+#include "link_text.h"
 #include "res/commands.h"
 
 namespace tl::app {
@@ -37,6 +38,9 @@ public:
     void insertStamp(int year, int month, int day, int hour, int minute);
     void insertLineBreak();
     void searchSelection(res::Cmd engine);
+    // The web search of a text (the editor's or the title's selection):
+    // "Specified text is too long." past 100 characters.
+    static void SearchText(res::Cmd engine, const QString& text, res::UserInterface& ui);
     void printDocument();
     void printPreview();
 
@@ -46,12 +50,23 @@ public:
     void setMenuExtension(std::function<void(class QMenu&)> hook) {
         m_menuExtension = std::move(hook);
     }
+    // Whether files dropped now would be attached (a writable file, and not
+    // the entry's own strip dragging out).
+    void setAcceptFiles(std::function<bool()> accept) { m_acceptFiles = std::move(accept); }
+    // Whether a drag of attachments comes from this entry's own strip (then
+    // its pictures' link texts are inserted where it is dropped).
+    void setOwnStripDragging(std::function<bool()> own) { m_ownStripDragging = std::move(own); }
 
 signals:
     // Focus left the editor: the owner saves.
     void focusLost();
     void focusGained();
     void toTitleRequested();
+    // A double click found a link text or a web address (already selected).
+    void linkActivated(const tl::diary::FoundLink& link);
+    void filesDropped(const QStringList& paths);
+    // The entry's own strip was dropped here: the caret is at the drop.
+    void stripDropped();
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
@@ -61,9 +76,15 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void replaceSelection(const QString& text);
+    // Attachments and files dragged over the editor; false: a drag of text.
+    bool acceptDrag(QDropEvent* event);
     void toggleFormat(res::Cmd command);
 
     const app::AppSettings& m_settings;
@@ -71,6 +92,8 @@ private:
     bool m_ready = false;
     std::function<void()> m_beforeMenu;
     std::function<void(QMenu&)> m_menuExtension;
+    std::function<bool()> m_acceptFiles;
+    std::function<bool()> m_ownStripDragging;
 };
 
 }  // namespace tl::diary

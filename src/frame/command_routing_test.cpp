@@ -156,7 +156,6 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         Cmd::ManageAttachments,
         Cmd::DisplaySettings,
         Cmd::AboutDonation,
-        Cmd::AttachFile,
     };
     EXPECT_EQ(numbers(missing), numbers(notYetBuilt));
     frame->runCommand(Cmd::Today);

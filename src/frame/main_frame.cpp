@@ -253,6 +253,8 @@ void CMainFrame::createSideBar() {
     });
     connect(m_documents, &diary::CDiaryDocuments::entryChanged, m_dayBar,
             &calendar::CDayBar::onEntryChanged);
+    connect(m_dayBar, &calendar::CDayBar::copyLinkRequested, m_documents,
+            &diary::CDiaryDocuments::copyLinkText);
     connect(m_dayBar, &calendar::CDayBar::deleteRequested, this, [this](store::Date date) {
         m_documents->DeleteEntry(date);
         updateActions();
@@ -570,6 +572,9 @@ void CMainFrame::showAbout() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Copies of attachments handed to other programs go first; one still
+    // open there is reported.
+    m_documents->removeTemporaryCopies();
     app::CleanTempFolder();
     // Nothing typed is lost silently: when an entry cannot be saved the
     // user decides whether to close all the same.

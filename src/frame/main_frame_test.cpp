@@ -5,11 +5,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <fstream>
 
+#include "calendar/day_bar.h"
+#include "calendar/year_day_table.h"
+#include "diary/attachment_actions.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
+#include "diary/picture_view.h"
 #include "support/data_file_fixture.h"
+#include "support/temp_dir.h"
 
 namespace tl::frame {
 namespace {
@@ -60,6 +66,28 @@ TEST_F(MainFrameTest, TypedTextSurvivesClosingAndStartingAgain) {
     diary::CMarlowDoc* doc = frame->documents().activeDocument();
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->view()->toPlainText(), QStringLiteral("Snow on the hills."));
+}
+
+TEST_F(MainFrameTest, SideBarMarksFollowAttachingAndDeletingAtOnce) {
+    testing::TempDir dir;
+    const auto write = [&](const std::string& name) {
+        std::ofstream((dir / name).string()) << "bytes of " << name;
+        return QString::fromStdString((dir / name).string());
+    };
+    auto frame = makeFrame();
+    ASSERT_TRUE(frame->runCommand(Cmd::Today));
+    diary::CMarlowDoc* doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    const calendar::YearDayTable& table = frame->dayBar()->table();
+    const auto row = [&] { return table.row(*table.FindRow(12, 9)); };
+    EXPECT_FALSE(row().hasFile);
+    doc->attachmentActions()->attachPaths({write("notes.txt"), write("photo.jpg")});
+    EXPECT_TRUE(row().hasFile);
+    EXPECT_TRUE(row().hasPicture);
+    doc->strip()->selectAll();
+    doc->attachmentActions()->deleteSelected(false);
+    EXPECT_FALSE(row().hasFile);
+    EXPECT_FALSE(row().hasPicture);
 }
 
 TEST_F(MainFrameTest, WindowStateIsKeptAcrossRuns) {

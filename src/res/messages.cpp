@@ -241,6 +241,16 @@ std::string_view Text(Msg id) {
             return "There is already sticky notes in a note of this year";
         case Msg::YearHasStickyNote:
             return "There is already sticky note in a note of this year";
+        case Msg::DeleteAttachedFiles:
+            return "Do you want to delete selected attached file%s?";
+        case Msg::NoMoreAttachments:
+            return "No more attachments is not allowed.";
+        case Msg::ImageLackOfMemory:
+            return "There is an image that can not be displayed due to lack of memory.";
+        case Msg::ThumbnailLackOfMemory:
+            return "Part of the thumbnail can not be displayed because of insufficient memory.";
+        case Msg::Attaching:
+            return "Attaching...";
         case Msg::EnterTextToSearch:
             return "Enter text to search for.";
         case Msg::TextNotFound:

@@ -133,6 +133,12 @@ enum class Msg : int {
     // Find across days.
     EnterTextToSearch = 850,
     TextNotFound = 851,
+    // Attachments of an open entry: the strip and the picture viewer.
+    DeleteAttachedFiles = 860,  // %s: "" for one, "s" for more
+    NoMoreAttachments = 861,
+    ImageLackOfMemory = 862,
+    ThumbnailLackOfMemory = 863,
+    Attaching = 864,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,

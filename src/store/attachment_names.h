@@ -34,4 +34,9 @@ std::u16string SafeFileName(std::u16string_view storedName);
 // in any case, are compressed already and deflating them gains nothing.
 bool IsArchiveName(std::u16string_view name);
 
+// Whether an attachment of this name is a picture: its extension, in any
+// case, is one of bmp, dib, jpg, jpeg, gif, png, tif, tiff or ico (the
+// image library is always there).
+bool IsPictureName(std::u16string_view name);
+
 }  // namespace tl::store

@@ -100,6 +100,21 @@ bool IsArchiveName(std::u16string_view name) {
     return ext == u"ZIP" || ext == u"LZH";
 }
 
+bool IsPictureName(std::u16string_view name) {
+    static constexpr std::u16string_view kExtensions[] = {u"bmp", u"dib", u"jpg",  u"jpeg", u"gif",
+                                                          u"png", u"tif", u"tiff", u"ico"};
+    const std::size_t dot = name.rfind(u'.');
+    if (dot == std::u16string_view::npos) return false;
+    const std::u16string_view ext = name.substr(dot + 1);
+    return std::any_of(
+        std::begin(kExtensions), std::end(kExtensions), [ext](std::u16string_view want) {
+            return ext.size() == want.size() &&
+                   std::equal(ext.begin(), ext.end(), want.begin(), [](char16_t a, char16_t b) {
+                       return (a >= u'A' && a <= u'Z' ? a + 32 : a) == b;
+                   });
+        });
+}
+
 std::u16string SafeFileName(std::u16string_view storedName) {
     if (storedName.empty() || storedName == u"." || storedName == u"..") return u"_";
     std::u16string out(storedName);
@@ -223,52 +238,101 @@ std::vector<AttachmentInfo> CDiaryDataFile::ListAttachments(Date date) {
     return list;
 }
 
-int CDiaryDataFile::ReadAttachmentData(std::uint64_t unit, std::vector<std::uint8_t>& data) {
+SealedResult CDiaryDataFile::ReadSealedAttachment(std::uint64_t unit, SealedAttachment& out,
+                                                  std::size_t prefix) {
     // Every size in the record is untrusted: the stored bytes must lie within
     // the record's own units, and the original size within the limit that
     // attaching enforces, before anything is allocated from them.
     std::array<std::uint8_t, kUnitSize> first{};
-    if (unit == 0 || unit >= m_totalUnits ||
-        ReadBytes(unit, first.data(), first.size()) != first.size()) {
-        m_ui->warn(res::Msg::DiaryDataIncorrect);
-        return 0;
-    }
+    if (unit == 0 || unit >= m_totalUnits || !m_file ||
+        ReadBytes(unit, first.data(), first.size()) != first.size())
+        return SealedResult::Damaged;
     const std::uint32_t units = GetU32(&first[kHdrUnits]);
     const bool compressed = first[kAttCompressed] != 0;
     const std::uint64_t original = GetU64(&first[kAttOriginalSize]);
     const std::uint64_t stored = compressed ? GetU64(&first[kAttStoredSize]) : original;
     if (first[kHdrKind] != kKindAttachment || units <= kAttHeadUnits ||
         unit + units > m_totalUnits || original >= kAttachmentLimit ||
-        stored > static_cast<std::uint64_t>(units - kAttHeadUnits) * kUnitSize) {
-        m_ui->warn(res::Msg::DiaryDataIncorrect);
-        return 0;
-    }
-    // The data units in one read; only as many as hold the stored bytes.
+        stored > static_cast<std::uint64_t>(units - kAttHeadUnits) * kUnitSize)
+        return SealedResult::Damaged;
+    // A prefix of the file needs about as many stored bytes: files worth
+    // reading in part (photographs) barely deflate; a little more covers
+    // the stream's own overhead.
+    std::uint64_t wanted = stored;
+    if (prefix < original) wanted = std::min<std::uint64_t>(stored, prefix + prefix / 64 + 1024);
+    // The data units in one read; only as many as hold the wanted bytes.
     const std::size_t readLength =
-        static_cast<std::size_t>((stored + kUnitSize - 1) / kUnitSize * kUnitSize);
-    std::vector<std::uint8_t> buf;
+        static_cast<std::size_t>((wanted + kUnitSize - 1) / kUnitSize * kUnitSize);
+    SealedAttachment sealed;
     try {
-        buf.resize(readLength);
+        sealed.units.resize(readLength);
     } catch (const std::bad_alloc&) {
-        m_ui->warn(res::Msg::OutOfMemory);
-        return 0;
+        return SealedResult::OutOfMemory;
     }
-    if (ReadBytes(unit + kAttHeadUnits, buf.data(), readLength) != readLength) {
-        m_ui->warn(res::Msg::DiaryDataIncorrect);
-        return 0;
+    if (readLength > 0 && m_file->readAt((unit + kAttHeadUnits) * kUnitSize, sealed.units.data(),
+                                         readLength) != readLength)
+        return SealedResult::Damaged;
+    sealed.compressed = compressed;
+    sealed.originalSize = original;
+    sealed.storedSize = wanted;
+    sealed.whole = wanted == stored;
+    out = std::move(sealed);
+    return SealedResult::Ok;
+}
+
+SealedResult OpenSealedAttachment(const CBlowfish& cipher, SealedAttachment& sealed,
+                                  std::vector<std::uint8_t>& data, std::size_t prefix) {
+    if (sealed.storedSize > sealed.units.size()) return SealedResult::Damaged;
+    cipher.Decrypt(sealed.units.data(), sealed.units.data(), sealed.units.size());
+    const std::span<const std::uint8_t> bytes =
+        std::span<const std::uint8_t>(sealed.units)
+            .first(static_cast<std::size_t>(sealed.storedSize));
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sealed.originalSize, prefix));
+    if (!sealed.compressed) {
+        const std::size_t have = std::min(want, bytes.size());
+        if (sealed.whole && have != sealed.originalSize) return SealedResult::Damaged;
+        sealed.units.resize(have);
+        data = std::move(sealed.units);
+        return SealedResult::Ok;
     }
-    if (!compressed) {
-        buf.resize(static_cast<std::size_t>(original));
-        data = std::move(buf);
-        return 1;
+    std::vector<std::uint8_t> out;
+    try {
+        out.resize(want);
+    } catch (const std::bad_alloc&) {
+        return SealedResult::OutOfMemory;
     }
     // The original size bounds the inflated length, so a stream cannot
-    // claim more memory than the file it stands for.
-    std::optional<std::vector<std::uint8_t>> inflated =
-        DecompressPayload(std::span(buf).first(static_cast<std::size_t>(stored)), original, *m_ui);
-    if (!inflated) return 0;
-    data = std::move(*inflated);
-    return 1;
+    // claim more memory than the file it stands for; a whole file is the
+    // whole stream, neither shorter nor longer.
+    const bool whole = sealed.whole && want == sealed.originalSize;
+    const std::optional<std::size_t> written =
+        whole ? InflateInto(bytes, out) : InflatePrefix(bytes, out);
+    if (!written || (whole && *written != want)) return SealedResult::Undecodable;
+    out.resize(*written);
+    sealed.units.clear();
+    data = std::move(out);
+    return SealedResult::Ok;
+}
+
+int CDiaryDataFile::ReadAttachmentData(std::uint64_t unit, std::vector<std::uint8_t>& data) {
+    SealedAttachment sealed;
+    SealedResult result = ReadSealedAttachment(unit, sealed);
+    if (result == SealedResult::Ok) result = OpenSealedAttachment(m_cipher, sealed, data);
+    switch (result) {
+        case SealedResult::Ok:
+            return 1;
+        case SealedResult::Damaged:
+            m_ui->warn(res::Msg::DiaryDataIncorrect);
+            return 0;
+        case SealedResult::Undecodable:
+            m_ui->warn(res::Msg::FailedToDecompress);
+            return 0;
+        case SealedResult::OutOfMemory:
+            m_ui->warn(res::Msg::OutOfMemory);
+            return 0;
+    }
+    return 0;
 }
 
 int CDiaryDataFile::DeleteAttachment(Date date, std::uint32_t order) {

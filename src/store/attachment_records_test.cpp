@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "attachment_names.h"
 #include "codepage.h"
@@ -302,6 +303,61 @@ TEST_F(AttachmentTest, ReadingDataIsOneBoundedRead) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(read(u), bytes);
     const auto each = (std::chrono::steady_clock::now() - start) / 20;
     EXPECT_LT(each, std::chrono::milliseconds(20));
+}
+
+TEST_F(AttachmentTest, SealedBytesOpenOnAnotherThreadWholeOrInPart) {
+    // Noise barely deflates, as photographs do: a prefix is a part of the
+    // stored bytes too.
+    const auto text = Noise(300'000, 5);
+    const auto noise = Noise(250'000, 3);
+    const std::uint64_t compressed = attach(WriteFile(dir, "t.bin", text), 1);
+    const std::uint64_t stored = attach(WriteFile(dir, "n.zip", noise), 2);
+    ASSERT_NE(compressed, 0u);
+    ASSERT_NE(stored, 0u);
+
+    struct Case {
+        std::uint64_t unit;
+        const std::vector<std::uint8_t>* bytes;
+        std::size_t prefix;
+    } cases[] = {{compressed, &text, SIZE_MAX}, {compressed, &text, 70'000},
+                 {stored, &noise, SIZE_MAX},    {stored, &noise, 70'000},
+                 {compressed, &text, 1},        {stored, &noise, 1'000'000}};
+    const CBlowfish cipher = f.Cipher();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "unit " << c.unit << " prefix " << c.prefix);
+        SealedAttachment sealed;
+        ASSERT_EQ(f.ReadSealedAttachment(c.unit, sealed, c.prefix), SealedResult::Ok);
+        EXPECT_EQ(sealed.whole, c.prefix >= c.bytes->size());
+        if (!sealed.whole) {
+            EXPECT_LT(sealed.units.size(), c.bytes->size() / 2);
+        }
+        std::vector<std::uint8_t> data;
+        SealedResult result = SealedResult::Damaged;
+        std::thread([&] { result = OpenSealedAttachment(cipher, sealed, data, c.prefix); }).join();
+        ASSERT_EQ(result, SealedResult::Ok);
+        const std::size_t n = std::min(c.prefix, c.bytes->size());
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), c.bytes->begin(), c.bytes->begin() + n));
+        EXPECT_EQ(data.size(), n);
+    }
+    EXPECT_TRUE(d.ui.warnings().empty()) << "nothing is told on these paths";
+
+    // A garbled stream is told apart from a record that is gone.
+    d.raw()[(compressed + 5) * kUnitSize + 300] ^= 0x55;
+    SealedAttachment sealed;
+    ASSERT_EQ(f.ReadSealedAttachment(compressed, sealed), SealedResult::Ok);
+    std::vector<std::uint8_t> data;
+    EXPECT_EQ(OpenSealedAttachment(cipher, sealed, data), SealedResult::Undecodable);
+    ASSERT_EQ(f.DeleteAttachment(kDay, 2), 1);
+    EXPECT_EQ(f.ReadSealedAttachment(stored, sealed), SealedResult::Damaged);
+    EXPECT_TRUE(d.ui.warnings().empty());
+}
+
+TEST(PictureName, ExtensionsInAnyCase) {
+    for (std::u16string_view name : {u"a.bmp", u"a.DIB", u"b.c.Jpg", u"x.jpeg", u"g.GIF", u"p.png",
+                                     u"t.tif", u"t.TIFF", u"i.ico"})
+        EXPECT_TRUE(IsPictureName(name)) << std::string(name.begin(), name.end());
+    for (std::u16string_view name : {u"jpg", u"a.jpgx", u"a.jpg.txt", u"a.", u"", u".png.pdf"})
+        EXPECT_FALSE(IsPictureName(name)) << std::string(name.begin(), name.end());
 }
 
 TEST(SafeFileName, NamesNeverLeaveTheirFolder) {

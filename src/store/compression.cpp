@@ -186,16 +186,29 @@ int DecompressStream(ByteSource& source, ByteSink& destination) {
     });
 }
 
-std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
-                                       std::span<std::uint8_t> out) {
+namespace {
+
+// The thread's inflater aimed from stored into out; null when zlib gives
+// none or the sizes exceed what zlib counts. probe stands in for an empty
+// out: zlib takes no null output, not even an empty one.
+z_stream* InflaterInto(std::span<const std::uint8_t> stored, std::span<std::uint8_t> out,
+                       std::uint8_t& probe) {
     z_stream* zs = Inflater();
-    if (!zs || stored.size() > UINT32_MAX || out.size() > UINT32_MAX) return std::nullopt;
+    if (!zs || stored.size() > UINT32_MAX || out.size() > UINT32_MAX) return nullptr;
     zs->next_in = const_cast<Bytef*>(stored.data());
     zs->avail_in = static_cast<uInt>(stored.size());
-    std::uint8_t probe = 0;
-    // zlib takes no null output, not even an empty one.
     zs->next_out = out.empty() ? &probe : out.data();
     zs->avail_out = static_cast<uInt>(out.size());
+    return zs;
+}
+
+}  // namespace
+
+std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
+                                       std::span<std::uint8_t> out) {
+    std::uint8_t probe = 0;
+    z_stream* zs = InflaterInto(stored, out, probe);
+    if (!zs) return std::nullopt;
     int rc = inflate(zs, Z_FINISH);
     if (rc == Z_STREAM_END) return out.size() - zs->avail_out;
     if (rc != Z_BUF_ERROR || zs->avail_out != 0) return std::nullopt;
@@ -205,6 +218,21 @@ std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
     rc = inflate(zs, Z_FINISH);
     if (rc == Z_STREAM_END && zs->avail_out == 1) return out.size();
     return std::nullopt;
+}
+
+std::optional<std::size_t> InflatePrefix(std::span<const std::uint8_t> stored,
+                                         std::span<std::uint8_t> out) {
+    std::uint8_t probe = 0;
+    z_stream* zs = InflaterInto(stored, out, probe);
+    if (!zs) return std::nullopt;
+    for (;;) {
+        const int rc = inflate(zs, Z_NO_FLUSH);
+        if (rc == Z_STREAM_END) break;
+        // Z_BUF_ERROR: no progress possible, the input or the room ran out.
+        if (rc == Z_BUF_ERROR) break;
+        if (rc != Z_OK) return std::nullopt;
+    }
+    return out.empty() ? 0 : out.size() - zs->avail_out;
 }
 
 std::optional<std::vector<std::uint8_t>> CompressPayload(std::span<const std::uint8_t> payload,

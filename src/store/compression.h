@@ -77,4 +77,11 @@ std::optional<std::vector<std::uint8_t>> DecompressPayload(std::span<const std::
                                                            std::uint64_t maxOutput,
                                                            res::UserInterface& ui);
 
+// The first bytes of a zlib stream: inflates into out until out is full,
+// the stream ends or the input runs out (a caller that wants the beginning
+// of a file reads only the beginning of its stream). The bytes written;
+// nullopt for corrupt data or a zlib error. Tells nobody.
+std::optional<std::size_t> InflatePrefix(std::span<const std::uint8_t> stored,
+                                         std::span<std::uint8_t> out);
+
 }  // namespace tl::store

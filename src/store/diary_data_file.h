@@ -24,6 +24,28 @@ class SearchCache;
 
 enum class OpenResult { Opened = 0, InUse = 1, Failed = 2 };
 
+// An attachment's stored bytes as they lie in the file: enciphered whole
+// units, a zlib stream inside when the record says so. The interface thread
+// reads them (ReadSealedAttachment: one positional read, nothing
+// deciphered); any thread opens them (OpenSealedAttachment), so that
+// deciphering and inflating large pictures never holds a window up.
+struct SealedAttachment {
+    std::vector<std::uint8_t> units;  // enciphered, a whole number of units
+    bool compressed = false;
+    std::uint64_t originalSize = 0;
+    // The stored bytes the units hold: all of them, or the first ones when
+    // only the beginning of the file was asked for.
+    std::uint64_t storedSize = 0;
+    bool whole = true;
+};
+enum class SealedResult { Ok, Damaged, Undecodable, OutOfMemory };
+
+// Deciphers and inflates sealed bytes (consumed) with a copy of the data
+// file's cipher. Whole: exactly the file's bytes, or Undecodable. Read
+// for a prefix: the first bytes, at most prefix of them. Thread-safe.
+SealedResult OpenSealedAttachment(const CBlowfish& cipher, SealedAttachment& sealed,
+                                  std::vector<std::uint8_t>& data, std::size_t prefix = SIZE_MAX);
+
 // Counts of records by kind 0-6.
 using KindCounts = std::array<std::uint64_t, kCountedKinds>;
 
@@ -188,6 +210,13 @@ public:
     std::vector<AttachmentInfo> ListAttachments(Date date);
     // The file's bytes. 1 read, 0 failed (told).
     [[nodiscard]] int ReadAttachmentData(std::uint64_t unit, std::vector<std::uint8_t>& data);
+    // The stored bytes of the attachment at unit, as they lie in the file;
+    // with prefix, only enough of them for the file's first prefix bytes.
+    // Damaged or OutOfMemory leave out untouched; nothing is told.
+    SealedResult ReadSealedAttachment(std::uint64_t unit, SealedAttachment& out,
+                                      std::size_t prefix = SIZE_MAX);
+    // The key schedule, for OpenSealedAttachment on other threads (copy it).
+    const CBlowfish& Cipher() const { return m_cipher; }
     // 1 when a record was freed.
     int DeleteAttachment(Date date, std::uint32_t order);
     std::uint32_t MaxAttachmentOrder(Date date);

@@ -8,14 +8,18 @@ namespace {
 int g_dpi = 0;  // 0: not read yet
 }
 
-int Scale(int n) {
+int ScaleDpi() {
     if (g_dpi == 0) {
         QScreen* screen = QGuiApplication::primaryScreen();
-        if (!screen) return n;
+        if (!screen) return 96;
         g_dpi = static_cast<int>(screen->logicalDotsPerInchY());
         if (g_dpi <= 0) g_dpi = 96;
     }
-    return ScaleAt(n, g_dpi);
+    return g_dpi;
+}
+
+int Scale(int n) {
+    return ScaleAt(n, ScaleDpi());
 }
 
 void SetScaleDpi(int dpi) {

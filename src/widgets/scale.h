@@ -13,6 +13,8 @@ constexpr int ScaleAt(int n, int dpi) {
 // Scales with the screen's vertical logical resolution, read once (96
 // before a screen exists). Reads the screen: tl_widgets, not its Qt-free core.
 int Scale(int n);
+// The resolution Scale uses.
+int ScaleDpi();
 // For tests and for a program that reads the resolution itself; 0 reads the
 // screen again.
 void SetScaleDpi(int dpi);

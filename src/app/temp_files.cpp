@@ -1,0 +1,100 @@
+#include "temp_files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace tl::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The highest number a copy's name gets ("report(99).pdf").
+constexpr int kLastCopyNumber = 99;
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using Dir = std::unique_ptr<DIR, DirCloser>;
+
+bool IsNumber(const char* name) {
+    if (!*name) return false;
+    for (const char* p = name; *p; ++p)
+        if (*p < '0' || *p > '9') return false;
+    return true;
+}
+
+// Deletes a copy: made writable first, as it was written read-only.
+bool Remove(const std::string& path) {
+    std::error_code ec;
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+    return fs::remove(path, ec) || !fs::exists(fs::symlink_status(path, ec));
+}
+
+bool Free(const std::string& path, const PathTest& inUse) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec))) return true;
+    return !inUse(path) && Remove(path);
+}
+
+}  // namespace
+
+bool IsFileOpenElsewhere(const std::string& path) {
+    char real[PATH_MAX];
+    if (!::realpath(path.c_str(), real)) return false;
+    const std::string target = real;
+    const std::string self = std::to_string(::getpid());
+    Dir proc(::opendir("/proc"));
+    if (!proc) return false;
+    while (dirent* p = ::readdir(proc.get())) {
+        if (!IsNumber(p->d_name) || self == p->d_name) continue;
+        const std::string fdFolder = std::string("/proc/") + p->d_name + "/fd";
+        Dir fds(::opendir(fdFolder.c_str()));
+        if (!fds) continue;  // another user's process, or gone meanwhile
+        while (dirent* f = ::readdir(fds.get())) {
+            if (!IsNumber(f->d_name)) continue;
+            char link[PATH_MAX];
+            const std::string fdPath = fdFolder + "/" + f->d_name;
+            const ssize_t n = ::readlink(fdPath.c_str(), link, sizeof link - 1);
+            if (n > 0 &&
+                target.compare(0, std::string::npos, link, static_cast<std::size_t>(n)) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::string> TempCopyPath(const std::string& folder, const std::string& name,
+                                        const PathTest& inUse) {
+    const std::size_t dot = name.find('.');
+    if (dot == std::string::npos) return std::nullopt;
+    const std::string first = folder + "/" + name;
+    if (Free(first, inUse)) return first;
+    const std::string stem = name.substr(0, dot);
+    const std::string rest = name.substr(dot + 1);
+    for (int n = 2; n <= kLastCopyNumber; ++n) {
+        const std::string path = folder + "/" + stem + "(" + std::to_string(n) + ")." + rest;
+        if (Free(path, inUse)) return path;
+    }
+    return std::nullopt;
+}
+
+void TempFileList::RemoveAll(const PathTest& inUse, const AskRetry& askRetry) {
+    while (!m_paths.empty()) {
+        const std::string path = std::move(m_paths.back());
+        m_paths.pop_back();
+        for (;;) {
+            std::error_code ec;
+            if (!fs::exists(fs::symlink_status(path, ec))) break;
+            if (!inUse(path) && Remove(path)) break;
+            if (!askRetry(fs::path(path).filename().string())) break;
+        }
+    }
+}
+
+}  // namespace tl::app
