@@ -259,16 +259,38 @@ int CompressAllAttachments(const std::string& sourcePath, const std::string& fre
     return Rebuild(sourcePath, freshFolder, ui, key, true);
 }
 
-int RunOptimisation(store::CDiaryDataFile& file, const std::string& freshFolder) {
+namespace {
+
+// The texts of one whole-file command.
+struct PassTexts {
+    res::Msg question, completed, failed;
+};
+
+int RunPass(store::CDiaryDataFile& file, const std::string& freshFolder, bool compress,
+            const PassTexts& texts) {
     res::UserInterface& ui = file.ui();
-    if (!ui.askYesNo(res::Text(res::Msg::AskOptimize))) return 2;
+    if (!ui.askYesNo(res::Text(texts.question))) return 2;
     const bool readOnly = file.IsReadOnly();
     file.Close();
-    const int r = OptimiseDataFile(file.Path(), freshFolder, ui);
+    const int r = Rebuild(file.Path(), freshFolder, ui, store::DeriveDataFileKey(), compress);
     if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
-    if (r == 1) ui.inform(res::Msg::OptimizationCompleted);
-    if (r == 0) ui.warn(res::Msg::OptimizationFailed);
+    if (r == 1) ui.inform(texts.completed);
+    if (r == 0) ui.warn(texts.failed);
     return r;
+}
+
+}  // namespace
+
+int RunOptimisation(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RunPass(
+        file, freshFolder, false,
+        {res::Msg::AskOptimize, res::Msg::OptimizationCompleted, res::Msg::OptimizationFailed});
+}
+
+int RunBulkCompression(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RunPass(file, freshFolder, true,
+                   {res::Msg::AskCompressAttachments, res::Msg::CompressionCompleted,
+                    res::Msg::CompressionFailed});
 }
 
 }  // namespace tl::app

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "dialog_parts.h"
 #include "progress_wnd.h"
 
 namespace tl::frame {
@@ -21,6 +22,7 @@ QString title() {
 // the careless answer would remove something.
 QMessageBox::StandardButton ask(QWidget* owner, std::string_view text,
                                 QMessageBox::StandardButtons buttons) {
+    const OverrideCursor pointer(Qt::ArrowCursor);
     QMessageBox box(QMessageBox::Warning, title(), qText(text), buttons, owner);
     const bool removes = text == res::Text(res::Msg::DisablePassword);
     box.setDefaultButton(removes ? QMessageBox::No : QMessageBox::Yes);
@@ -45,11 +47,15 @@ QWidget* DesktopUi::owner() const {
     return m_main.data();
 }
 
+// A message box shows the normal pointer, also in the middle of an
+// operation that shows the wait cursor.
 void DesktopUi::warn(std::string_view text) {
+    const OverrideCursor pointer(Qt::ArrowCursor);
     QMessageBox::warning(owner(), title(), qText(text));
 }
 
 void DesktopUi::inform(std::string_view text) {
+    const OverrideCursor pointer(Qt::ArrowCursor);
     QMessageBox::information(owner(), title(), qText(text));
 }
 

@@ -22,8 +22,11 @@
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
+#include "calendar/year_day_table.h"
+#include "dialog_parts.h"
 #include "diary/diary_documents.h"
 #include "diary/scale.h"
+#include "exchange_commands.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
@@ -101,9 +104,20 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     m_commands.add(*this, kFrameCommands);
     m_documents = new diary::CDiaryDocuments(
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands}, m_mdi, this);
+    m_exchange = new CExchangeCommands(
+        {&m_settings, &m_dataFile, m_documents, this,
+         [this] { return m_startup ? m_startup->location().DefaultDataFolder() : std::nullopt; }},
+        this);
+    m_exchange->registerCommands(m_commands);
     createActions();
     createMenus();
     createSideBar();
+    // An exchange operation changed or replaced the data file: the side bar
+    // keeps its year and reads it again, and so does everything else.
+    connect(m_exchange, &CExchangeCommands::dataFileChanged, this, [this] {
+        m_dayBar->ReloadYear(m_dayBar->table().year());
+        emit dataFileReloaded();
+    });
     createTimers();
     placeWindow();
 
@@ -502,9 +516,7 @@ void CMainFrame::otherSettings() {
 }
 
 void CMainFrame::showHelp() {
-    const QString guide = QStringLiteral(TL_HELP_FILE);
-    if (!QFileInfo::exists(guide) || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-        m_ui.warn(res::Msg::HelpNotOpened);
+    OpenUserGuide(m_ui);
 }
 
 void CMainFrame::showAbout() {

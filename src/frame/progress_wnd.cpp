@@ -24,8 +24,14 @@ CProgressWnd::CProgressWnd(const QString& title, QWidget* owner) : QDialog(owner
     const QRect around =
         owner ? owner->frameGeometry() : QApplication::primaryScreen()->availableGeometry();
     move(around.center() - rect().center());
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     show();
     QCoreApplication::processEvents();
+    m_sincePump.start();
+}
+
+CProgressWnd::~CProgressWnd() {
+    QApplication::restoreOverrideCursor();
 }
 
 void CProgressWnd::createControls() {
@@ -47,7 +53,10 @@ void CProgressWnd::createControls() {
 
 bool CProgressWnd::step(int percent) {
     m_bar->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent);
-    QCoreApplication::processEvents();
+    if (m_sincePump.elapsed() >= kPumpMs) {
+        QCoreApplication::processEvents();
+        m_sincePump.restart();
+    }
     return !m_cancelled;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QProgressBar;
 class QPushButton;
@@ -11,16 +12,22 @@ namespace tl::frame {
 // and "Cancel". Application-modal, so clicks and keys aimed at other
 // windows are refused while the operation runs; paint and timer events go
 // on because step() pumps the event loop. The cancel request only rises.
+// While it is up the pointer shows that the program is busy but answers.
 class CProgressWnd : public QDialog {
     Q_OBJECT
 
 public:
     CProgressWnd(const QString& title, QWidget* owner);
+    ~CProgressWnd() override;
 
-    // Shows percent (0-100) and lets the program breathe; false once the
-    // user asked to cancel.
+    // Shows percent (0-100) and lets the program breathe: pending events
+    // are handled when kPumpMs have passed since the last time, so that a
+    // step costs nearly nothing and the window still answers at once.
+    // False once the user asked to cancel.
     [[nodiscard]] bool step(int percent);
     bool cancelled() const { return m_cancelled; }
+
+    static constexpr int kPumpMs = 10;
 
 protected:
     // Esc and the window's close button mean Cancel, never a silent close.
@@ -32,6 +39,7 @@ private:
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
     bool m_cancelled = false;
+    QElapsedTimer m_sincePump;
 };
 
 }  // namespace tl::frame

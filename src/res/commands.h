@@ -85,6 +85,8 @@ enum class Cmd : int {
     // The side bar's month and year selection popups: pick year and month
     // in a dialog. Handled by the side bar itself.
     OpenYearMonth = 32967,
+    // File menu: compress every attached file stored uncompressed.
+    CompressAttachments = 32980,
 };
 
 }  // namespace tl::res

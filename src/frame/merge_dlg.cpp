@@ -1,0 +1,59 @@
+#include "merge_dlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "dialog_parts.h"
+#include "diary/scale.h"
+
+namespace tl::frame {
+
+CMergeDlg::CMergeDlg(const app::MergeForm& form, res::UserInterface& ui, QWidget* parent)
+    : QDialog(parent), m_ui(ui) {
+    setWindowTitle(tr("Merge"));
+    createControls();
+    for (const std::string& choice : form.choices)
+        m_folders->addItem(QString::fromStdString(choice));
+    m_folders->setEditText(QString::fromStdString(form.folder));
+    m_emptyAfter->setChecked(form.emptyAfter);
+    m_folders->setFocus();
+    m_folders->lineEdit()->selectAll();
+}
+
+void CMergeDlg::createControls() {
+    m_folders = new QComboBox(this);
+    m_folders->setEditable(true);
+    m_folders->setInsertPolicy(QComboBox::NoInsert);
+    m_folders->setMinimumWidth(diary::Scale(320));
+    auto* label = new QLabel(tr("&Folder"), this);
+    label->setBuddy(m_folders);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(label);
+    folderRow->addWidget(m_folders, 1);
+    folderRow->addWidget(BrowseButton(tr("&Brouse..."), m_folders->lineEdit(), this));
+
+    m_emptyAfter = new QCheckBox(tr("After the merge, &empty."), this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(folderRow);
+    layout->addWidget(m_emptyAfter);
+    layout->addWidget(StartCancelButtons(this));
+}
+
+bool CMergeDlg::emptyAfter() const {
+    return m_emptyAfter->isChecked();
+}
+
+void CMergeDlg::accept() {
+    const std::optional<std::string> folder = CheckedFolder(m_folders->lineEdit(), m_ui);
+    if (!folder) return;
+    m_folder = *folder;
+    QDialog::accept();
+}
+
+}  // namespace tl::frame
