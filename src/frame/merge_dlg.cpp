@@ -30,6 +30,9 @@ void CMergeDlg::createControls() {
     m_folders = new QComboBox(this);
     m_folders->setEditable(true);
     m_folders->setInsertPolicy(QComboBox::NoInsert);
+    // Enter always means Start: the inline completion would take the first
+    // Enter for itself whenever the text is one of the remembered folders.
+    m_folders->setCompleter(nullptr);
     m_folders->setMinimumWidth(diary::Scale(320));
     auto* label = new QLabel(tr("&Folder"), this);
     label->setBuddy(m_folders);
