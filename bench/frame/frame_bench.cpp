@@ -9,7 +9,7 @@
 // again, cancelled from another thread at a quarter, a half and three
 // quarters of its time, as a user's click would arrive: how long until the
 // click was handled, and until the operation had stopped. Usage:
-//   tl_frame_bench [--data FILE] [--second FILE] [--scratch DIR]
+//   tl_frame_bench [--data FILE] [--second FILE] [--scratch DIR] [--only NAME]
 // Run it on a display (DISPLAY=:N) or with QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
 #include <QPushButton>
@@ -18,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -57,12 +58,35 @@ public:
     void warn(std::string_view t) override {
         std::fprintf(stderr, "  warning: %.*s\n", int(t.size()), t.data());
     }
-    void inform(std::string_view) override {}
+    void inform(std::string_view) override {
+        if (m_firstInform == Clock::time_point{}) m_firstInform = Clock::now();
+    }
     bool askYesNo(std::string_view) override { return true; }
     res::Answer askYesNoCancel(std::string_view) override { return res::Answer::Yes; }
-    void openProgress(std::string_view title) override { m_desktop.openProgress(title); }
-    bool stepProgress(int percent) override { return m_desktop.stepProgress(percent); }
-    void closeProgress() override { m_desktop.closeProgress(); }
+    void openProgress(std::string_view title) override {
+        m_marks.push_back({Clock::now(), "open " + std::string(title)});
+        m_desktop.openProgress(title);
+    }
+    bool stepProgress(int percent) override {
+        m_marks.push_back({Clock::now(), {}});
+        return m_desktop.stepProgress(percent);
+    }
+    void closeProgress() override {
+        m_marks.push_back({Clock::now(), "close"});
+        m_desktop.closeProgress();
+    }
+    void keepAlive() override { m_desktop.keepAlive(); }
+
+    // The calls of the progress interface with their times, to tell where
+    // a long stretch without events lies.
+    struct Mark {
+        Clock::time_point at;
+        std::string what;  // empty for a step
+    };
+    std::vector<Mark> m_marks;
+    // When the first message of information was shown ("Processing was
+    // aborted.", "Aborted.") since it was cleared.
+    Clock::time_point m_firstInform{};
 
 private:
     frame::DesktopUi& m_desktop;
@@ -84,8 +108,10 @@ public:
     }
     // The longest time without a beat within [from, to], and how many
     // such stretches were longer than limitMs.
-    std::pair<double, int> gaps(Clock::time_point from, Clock::time_point to,
-                                double limitMs) const {
+    // With where, the stretches over limitMs as (start, length).
+    std::pair<double, int> gaps(
+        Clock::time_point from, Clock::time_point to, double limitMs,
+        std::vector<std::pair<Clock::time_point, double>>* where = nullptr) const {
         double longest = 0;
         int over = 0;
         Clock::time_point last = from;
@@ -93,6 +119,7 @@ public:
             const double gap = Ms(t - last);
             longest = std::max(longest, gap);
             over += gap > limitMs;
+            if (where && gap > limitMs) where->emplace_back(last, gap);
             last = t;
         };
         for (Clock::time_point t : m_beats)
@@ -157,8 +184,13 @@ struct Operation {
 
 class Bench {
 public:
-    Bench(const std::string& first, const std::string& second, const fs::path& scratch)
-        : m_first(first), m_second(second), m_scratch(scratch), m_ui(m_desktop) {}
+    Bench(const std::string& first, const std::string& second, const fs::path& scratch,
+          std::string only)
+        : m_first(first),
+          m_second(second),
+          m_scratch(scratch),
+          m_only(std::move(only)),
+          m_ui(m_desktop) {}
 
     int run();
 
@@ -170,6 +202,8 @@ private:
 
     std::string m_first, m_second;
     fs::path m_scratch;
+    std::string m_only;  // runs only the operations whose name contains it
+    bool m_showGaps = std::getenv("TL_BENCH_GAPS") != nullptr;
     frame::DesktopUi m_desktop;
     BenchUi m_ui;
     std::unique_ptr<store::CDiaryDataFile> m_file;
@@ -195,21 +229,47 @@ void Bench::useOwn(const std::string& source) {
 
 void Bench::measure(const Operation& op) {
     op.prepare();
+    m_ui.m_marks.clear();
     m_heartbeat.reset();
     QCoreApplication::processEvents();
     const Clock::time_point start = Clock::now();
     const int result = op.run();
     const Clock::time_point end = Clock::now();
-    const auto [longest, over] = m_heartbeat.gaps(start, end, 50);
+    std::fflush(stdout);
+    std::vector<std::pair<Clock::time_point, double>> where;
+    const auto [longest, over] = m_heartbeat.gaps(start, end, 50, &where);
     const double total = Ms(end - start);
     std::printf(
         "%-36s %8.2f s  longest without events %6.1f ms  over 50 ms: %d  paints %5d  "
         "result %d\n",
         op.name, total / 1000, longest, over, m_heartbeat.paints(), result);
+    // Where the progress window stood: before it opened, between two of its
+    // steps, after it closed.
+    if (!m_ui.m_marks.empty()) {
+        double inside = 0;
+        for (std::size_t i = 1; i < m_ui.m_marks.size(); ++i)
+            if (m_ui.m_marks[i].what.empty() || m_ui.m_marks[i].what == "close")
+                inside = std::max(inside, Ms(m_ui.m_marks[i].at - m_ui.m_marks[i - 1].at));
+        std::printf(
+            "    progress window: opened after %.1f ms, longest step %.1f ms, "
+            "%zu calls, closed %.1f ms before the end\n",
+            Ms(m_ui.m_marks.front().at - start), inside, m_ui.m_marks.size(),
+            Ms(end - m_ui.m_marks.back().at));
+    }
+    if (m_showGaps) {
+        for (const auto& [at, ms] : where) {
+            // The progress calls made before the stretch began.
+            const auto calls = std::count_if(m_ui.m_marks.begin(), m_ui.m_marks.end(),
+                                             [at = at](const auto& m) { return m.at <= at; });
+            std::printf("      %.1f ms without events from %.3f s (after %ld progress calls)\n", ms,
+                        Ms(at - start) / 1000, static_cast<long>(calls));
+        }
+    }
     for (double share : {0.25, 0.5, 0.75}) {
         op.prepare();
         QCoreApplication::processEvents();
         const Clock::time_point t0 = Clock::now();
+        m_ui.m_firstInform = {};
         CancelClick click(total * share);
         const int r = op.run();
         const Clock::time_point stopped = Clock::now();
@@ -220,10 +280,12 @@ void Bench::measure(const Operation& op) {
                         Ms(click.posted() - t0) / 1000, r, Ms(stopped - t0) / 1000);
             continue;
         }
+        const double told =
+            m_ui.m_firstInform > click.posted() ? Ms(m_ui.m_firstInform - click.posted()) : -1;
         std::printf(
-            "    Cancel at %5.2f s: handled after %6.1f ms, operation stopped after %6.1f ms "
-            "(result %d)\n",
-            Ms(click.posted() - t0) / 1000, Ms(click.handled() - click.posted()),
+            "    Cancel at %5.2f s: handled after %6.1f ms, told after %6.1f ms, operation "
+            "stopped after %6.1f ms (result %d)\n",
+            Ms(click.posted() - t0) / 1000, Ms(click.handled() - click.posted()), told,
             Ms(stopped - click.posted()), r);
     }
 }
@@ -294,7 +356,8 @@ int Bench::run() {
         {"copy", [&] { fs::remove(copyTo / exchange::kDataFileName); },
          [&] { return commands.copyData(copyTo.string()); }},
     };
-    for (const Operation& op : ops) measure(op);
+    for (const Operation& op : ops)
+        if (std::string_view(op.name).find(m_only) != std::string_view::npos) measure(op);
     m_frame.reset();
     m_file.reset();
     fs::remove_all(m_scratch);
@@ -309,6 +372,7 @@ int main(int argc, char** argv) {
     std::string first = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed1.dat";
     std::string second = std::string(TL_BENCH_DATA_DIR) + "/diary-20y-seed2.dat";
     std::string scratch = std::string(TL_BENCH_DATA_DIR) + "/frame-scratch";
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--data") && i + 1 < argc)
             first = argv[++i];
@@ -316,14 +380,18 @@ int main(int argc, char** argv) {
             second = argv[++i];
         else if (!std::strcmp(argv[i], "--scratch") && i + 1 < argc)
             scratch = argv[++i];
+        else if (!std::strcmp(argv[i], "--only") && i + 1 < argc)
+            only = argv[++i];
         else {
-            std::fprintf(stderr, "usage: %s [--data FILE] [--second FILE] [--scratch DIR]\n",
+            std::fprintf(stderr,
+                         "usage: %s [--data FILE] [--second FILE] [--scratch DIR] "
+                         "[--only NAME]\n",
                          argv[0]);
             return 2;
         }
     }
     try {
-        return tl::bench::Bench(first, second, scratch).run();
+        return tl::bench::Bench(first, second, scratch, only).run();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tl_frame_bench: %s\n", e.what());
         return 1;

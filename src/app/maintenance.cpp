@@ -12,6 +12,7 @@
 #include "exchange/folder_io.h"
 #include "exchange/progress_scope.h"
 #include "store/attachment_names.h"
+#include "store/blocking_call.h"
 #include "store/blowfish.h"
 #include "store/file_copy.h"
 #include "store/record_images.h"
@@ -30,11 +31,15 @@ using store::kUnitSize;
 // changed records are written enciphered. Unit 0 is written last.
 class FreshFile {
 public:
+    // A run is copied once it holds this much, so that a file without free
+    // records is not copied in one call with no progress step in between.
+    static constexpr std::uint64_t kMaxRunUnits = (std::uint64_t{4} << 20) / kUnitSize;
+
     FreshFile(int in, int out) : m_in(in), m_out(out) {}
 
     // Queues the record's units for copying, joined to the run before it.
     void copy(std::uint64_t unit, std::uint64_t units) {
-        if (m_runUnits != 0 && m_runStart + m_runUnits == unit) {
+        if (m_runUnits != 0 && m_runStart + m_runUnits == unit && m_runUnits < kMaxRunUnits) {
             m_runUnits += units;
             return;
         }
@@ -222,7 +227,9 @@ int Rebuild(const std::string& path, const std::string& freshFolder, res::UserIn
         writer.writeAll(header.data(), header.size(), 0);
         struct stat st {};
         if (::fstat(in.get(), &st) == 0) (void)::fchmod(out.get(), st.st_mode & 07777);
-        if (::fdatasync(out.get()) != 0 || out.close() != 0) return fail(res::Msg::FileWriteFailed);
+        bool synced = true;
+        store::RunBlocking([&] { synced = ::fdatasync(out.get()) == 0; }, [&] { ui.keepAlive(); });
+        if (!synced || out.close() != 0) return fail(res::Msg::FileWriteFailed);
     } catch (const store::FileError& e) {
         return fail(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
                                                                : res::Msg::FileWriteFailed);

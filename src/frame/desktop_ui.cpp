@@ -85,6 +85,13 @@ bool DesktopUi::stepProgress(int percent) {
     return m_progress ? m_progress->step(percent) : true;
 }
 
+void DesktopUi::keepAlive() {
+    if (m_progress)
+        m_progress->keepAlive();
+    else if (OperationScope::active())
+        m_pump.pump();
+}
+
 void DesktopUi::closeProgress() {
     delete m_progress.data();
 }

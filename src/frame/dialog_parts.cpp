@@ -24,12 +24,11 @@ QDialogButtonBox* OkCancelButtons(QDialog* dialog) {
 }
 
 QDialogButtonBox* StartCancelButtons(QDialog* dialog) {
-    auto* buttons = new QDialogButtonBox(dialog);
-    QPushButton* start = buttons->addButton(QObject::tr("&Start"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QDialogButtonBox::Cancel);
+    // The OK button renamed, so that both buttons look as in every dialog.
+    QDialogButtonBox* buttons = OkCancelButtons(dialog);
+    QPushButton* start = buttons->button(QDialogButtonBox::Ok);
+    start->setText(QObject::tr("&Start"));
     start->setDefault(true);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }
 

@@ -13,6 +13,7 @@
 #include "export_dlg.h"
 #include "import_dlg.h"
 #include "merge_dlg.h"
+#include "operation_scope.h"
 #include "password_dlg.h"
 #include "store/diary_data_file.h"
 
@@ -73,6 +74,13 @@ private:
     bool m_saved = false;
     std::vector<diary::TabRow> m_rows;
     std::optional<store::Date> m_active;
+};
+
+// While the engine works: the wait cursor, and the user's input held off
+// while events are let through between its steps.
+struct Running {
+    OverrideCursor wait{Qt::WaitCursor};
+    OperationScope operation;
 };
 
 }  // namespace
@@ -160,7 +168,7 @@ void CExchangeCommands::copyCommand() {
 int CExchangeCommands::exportData(const exchange::ExportRequest& request) {
     EntriesAside entries(*m_context.documents, false);
     if (!entries.saved()) return 0;
-    OverrideCursor wait(Qt::WaitCursor);
+    const Running running;
     return exchange::RunExport(*m_context.dataFile, request);
 }
 
@@ -169,7 +177,7 @@ int CExchangeCommands::importData(const std::string& folder, exchange::Encoding 
     if (!entries.saved()) return 0;
     int r = 0;
     {
-        OverrideCursor wait(Qt::WaitCursor);
+        const Running running;
         r = exchange::RunImport(*m_context.dataFile, folder, encoding);
     }
     // Also a cancelled import keeps what it imported until then.
@@ -190,7 +198,7 @@ int CExchangeCommands::mergeData(const std::string& folder, bool emptyAfter) {
     };
     int r = 0;
     {
-        OverrideCursor wait(Qt::WaitCursor);
+        const Running running;
         r = exchange::RunMerge(*m_context.dataFile, folder, emptyAfter, askPassword);
     }
     emit dataFileChanged();
@@ -201,7 +209,7 @@ int CExchangeCommands::mergeData(const std::string& folder, bool emptyAfter) {
 int CExchangeCommands::copyData(const std::string& folder) {
     EntriesAside entries(*m_context.documents, false);
     if (!entries.saved()) return 0;
-    OverrideCursor wait(Qt::WaitCursor);
+    const Running running;
     return exchange::RunCopy(*m_context.dataFile, folder);
 }
 
@@ -211,7 +219,7 @@ int CExchangeCommands::optimise(bool compress) {
     const std::string fresh = freshFolder();
     int r = 0;
     {
-        OverrideCursor wait(Qt::WaitCursor);
+        const Running running;
         r = compress ? app::RunBulkCompression(*m_context.dataFile, fresh)
                      : app::RunOptimisation(*m_context.dataFile, fresh);
     }

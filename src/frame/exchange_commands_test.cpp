@@ -21,6 +21,7 @@
 
 #include "calendar/day_bar.h"
 #include "calendar/year_day_table.h"
+#include "desktop_ui.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
@@ -29,6 +30,7 @@
 #include "import_dlg.h"
 #include "main_frame.h"
 #include "merge_dlg.h"
+#include "operation_scope.h"
 #include "progress_wnd.h"
 #include "res/messages.h"
 #include "store/mem_file_system.h"
@@ -263,9 +265,34 @@ TEST(ProgressWindowTest, AQueuedClickIsHandledByAStepAfterThePumpInterval) {
     CProgressWnd progress(QStringLiteral("During export"), nullptr);
     QPushButton* cancel = progress.findChild<QPushButton*>();
     QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
-    QTest::qSleep(3 * CProgressWnd::kPumpMs);
+    QTest::qSleep(3 * EventPump::kIntervalMs);
     EXPECT_FALSE(progress.step(40));
     EXPECT_TRUE(progress.cancelled());
+}
+
+// Between the steps of an operation the program paints and runs its timers,
+// but what the user types or clicks meanwhile is dropped, not replayed.
+TEST(OperationScopeTest, KeepAliveRunsTimersAndDropsInputOnlyDuringAnOperation) {
+    DesktopUi ui;
+    QLineEdit field;
+    field.show();
+    field.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&field));
+    bool ticked = false;
+    QTimer::singleShot(0, &field, [&] { ticked = true; });
+    ui.keepAlive();  // no operation: nothing runs in between
+    EXPECT_FALSE(ticked);
+    {
+        OperationScope operation;
+        ui.keepAlive();
+        EXPECT_TRUE(ticked);
+        QTest::keyClicks(&field, QStringLiteral("lost"));
+        ui.keepAlive();
+    }
+    QApplication::processEvents();
+    EXPECT_TRUE(field.text().isEmpty());
+    QTest::keyClicks(&field, QStringLiteral("kept"));
+    EXPECT_EQ(field.text(), QStringLiteral("kept"));
 }
 
 // A main window over a diary in a real file, with the commands.

@@ -67,6 +67,7 @@ void CExportDlg::createControls() {
     auto* targetLayout = new QVBoxLayout(target);
     targetLayout->addWidget(m_texts);
     targetLayout->addWidget(m_attachments);
+    targetLayout->addStretch();
 
     m_encodingGroup = new QGroupBox(tr("Encode"), this);
     m_encodings = {new QRadioButton(tr("A&nsi"), m_encodingGroup),
@@ -79,29 +80,34 @@ void CExportDlg::createControls() {
     m_specify = new QCheckBox(tr("S&pecify"), term);
     const auto* digits =
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
-    auto* dates = new QGridLayout;
+    // The dates with their labels, greyed together while not specified.
+    m_dateFields = new QWidget(term);
+    auto* dates = new QGridLayout(m_dateFields);
+    dates->setContentsMargins(0, 0, 0, 0);
     const QString labels[] = {tr("Start date"), tr("End date")};
     for (int end = 0; end < 2; ++end) {
-        dates->addWidget(new QLabel(labels[end], term), end, 0);
+        dates->addWidget(new QLabel(labels[end], m_dateFields), end, 0);
         int column = 1;
         for (int part = 0; part < 3; ++part) {
             QLineEdit*& edit = m_dates[static_cast<std::size_t>(end * 3 + part)];
-            edit = NumberEdit(part == 2 ? 4 : 2, term);
+            edit = NumberEdit(part == 2 ? 4 : 2, m_dateFields);
             edit->setValidator(digits);
             edit->setPlaceholderText(part == 0 ? tr("MM") : part == 1 ? tr("DD") : tr("YYYY"));
             dates->addWidget(edit, end, column++);
-            if (part < 2) dates->addWidget(new QLabel(QStringLiteral("/"), term), end, column++);
+            if (part < 2)
+                dates->addWidget(new QLabel(QStringLiteral("/"), m_dateFields), end, column++);
         }
     }
     dates->setColumnStretch(6, 1);
     auto* termLayout = new QVBoxLayout(term);
     termLayout->addWidget(m_specify);
-    termLayout->addLayout(dates);
+    termLayout->addWidget(m_dateFields);
 
     auto* choices = new QHBoxLayout;
     choices->addWidget(target, 1);
     choices->addWidget(m_encodingGroup, 1);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(folderRow);
     layout->addLayout(choices);
     layout->addWidget(term);
@@ -113,7 +119,7 @@ void CExportDlg::createControls() {
 
 void CExportDlg::updateEnabling() {
     m_encodingGroup->setEnabled(m_texts->isChecked());
-    for (QLineEdit* edit : m_dates) edit->setEnabled(m_specify->isChecked());
+    m_dateFields->setEnabled(m_specify->isChecked());
 }
 
 QLineEdit* CExportDlg::field(ExportField which) const {

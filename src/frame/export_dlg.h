@@ -41,6 +41,7 @@ private:
     QGroupBox* m_encodingGroup = nullptr;
     std::array<QRadioButton*, 3> m_encodings{};
     QCheckBox* m_specify = nullptr;
+    QWidget* m_dateFields = nullptr;
     // In the order of app::ExportField after the folder.
     std::array<QLineEdit*, 6> m_dates{};
     std::optional<exchange::ExportRequest> m_request;

@@ -53,6 +53,7 @@ void CImportDlg::createControls() {
     bottom->addWidget(StartCancelButtons(this));
 
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(folderRow);
     layout->addWidget(encoding);
     layout->addLayout(bottom);

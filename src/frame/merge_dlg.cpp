@@ -43,6 +43,7 @@ void CMergeDlg::createControls() {
 
     m_emptyAfter = new QCheckBox(tr("After the merge, &empty."), this);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(folderRow);
     layout->addWidget(m_emptyAfter);
     layout->addWidget(StartCancelButtons(this));

@@ -27,7 +27,6 @@ CProgressWnd::CProgressWnd(const QString& title, QWidget* owner) : QDialog(owner
     QApplication::setOverrideCursor(Qt::BusyCursor);
     show();
     QCoreApplication::processEvents();
-    m_sincePump.start();
 }
 
 CProgressWnd::~CProgressWnd() {
@@ -53,10 +52,7 @@ void CProgressWnd::createControls() {
 
 bool CProgressWnd::step(int percent) {
     m_bar->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent);
-    if (m_sincePump.elapsed() >= kPumpMs) {
-        QCoreApplication::processEvents();
-        m_sincePump.restart();
-    }
+    m_pump.pump();
     return !m_cancelled;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QDialog>
-#include <QElapsedTimer>
+
+#include "operation_scope.h"
 
 class QProgressBar;
 class QPushButton;
@@ -20,14 +21,12 @@ public:
     CProgressWnd(const QString& title, QWidget* owner);
     ~CProgressWnd() override;
 
-    // Shows percent (0-100) and lets the program breathe: pending events
-    // are handled when kPumpMs have passed since the last time, so that a
-    // step costs nearly nothing and the window still answers at once.
+    // Shows percent (0-100) and lets the program breathe (see EventPump).
     // False once the user asked to cancel.
     [[nodiscard]] bool step(int percent);
+    // Lets the program breathe without a new percentage.
+    void keepAlive() { m_pump.pump(); }
     bool cancelled() const { return m_cancelled; }
-
-    static constexpr int kPumpMs = 10;
 
 protected:
     // Esc and the window's close button mean Cancel, never a silent close.
@@ -39,7 +38,7 @@ private:
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
     bool m_cancelled = false;
-    QElapsedTimer m_sincePump;
+    EventPump m_pump;
 };
 
 }  // namespace tl::frame

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "blocking_call.h"
 #include "codepage.h"
 
 namespace tl::store {
@@ -106,6 +107,10 @@ void CDiaryDataFile::Close() {
 
 void CDiaryDataFile::Sync() {
     if (m_file) m_file->sync();
+}
+
+void CDiaryDataFile::SyncWhileAlive() {
+    if (m_file) RunBlocking([this] { m_file->sync(); }, [this] { m_ui->keepAlive(); });
 }
 
 std::array<std::uint8_t, kUnitSize> CDiaryDataFile::readFileHeader() {

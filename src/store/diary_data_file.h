@@ -72,6 +72,9 @@ public:
     bool IsWritable() const { return m_file != nullptr && m_writable; }
     // Data reaches the disk before this returns.
     void Sync();
+    // The same at the end of long work that wrote much: the user interface
+    // is kept alive while the disk catches up.
+    void SyncWhileAlive();
 
     // --- Records -----------------------------------------------------------
     // Reads n bytes (24 or whole units) at the unit and deciphers them into
