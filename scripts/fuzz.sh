@@ -16,7 +16,7 @@ if [ ! -f "$dir/build.ninja" ]; then
     -DTL_BUILD_TESTS=OFF -DTL_BUILD_BENCH=OFF \
     -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
 fi
-cmake --build "$dir" --target rtf_reader_fuzz
+cmake --build "$dir" --target rtf_parser_fuzz rtf_reader_fuzz
 
 # run TARGET DICTIONARY SEED_FOLDER...
 run() {
@@ -30,4 +30,5 @@ run() {
       -rss_limit_mb=2048 -dict="$dict" -print_final_stats=1 "$corpus" "$@")
 }
 
+run rtf_parser_fuzz "$root/fuzz/rtf.dict" "$root/fuzz/corpus/rtf" "$root/tests/data/rtf"
 run rtf_reader_fuzz "$root/fuzz/rtf.dict" "$root/fuzz/corpus/rtf" "$root/tests/data/rtf"

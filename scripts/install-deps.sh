@@ -10,9 +10,13 @@ pkgs=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libssl-dev python3
+  libsqlite3-dev  # the find benchmark compares a LIKE scan
   clang libclang-rt-14-dev clang-format
-  pandoc  # reads the RTF writer's output in its test
+  pandoc  # reads the RTF writer's output in its test; makes the user guide
   xvfb xauth
+  librsvg2-bin  # renders the icon sizes from the SVG
+  groff-base  # formats the manual pages in their checks
+  desktop-file-utils appstream dpkg-dev file  # check-install.sh: validators, cpack's dpkg-shlibdeps
 )
 need=()
 for p in "${pkgs[@]}"; do

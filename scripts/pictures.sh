@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/pictures.sh OUT_DIR
-# Makes the README's pictures of the side bar from a real window: a sample
-# diary of the current month in a scratch home, the program on a virtual
+# Makes the pictures of the side bar (docs/guide/side-bar*.png, in the
+# README and the user guide) from a real window: the sample diary of
+# scripts/sample-diary.sh in a scratch home, the program on a virtual
 # display, the pointer over a day, one picture in each blink phase.
 # Needs the build (scripts/build.sh), xvfb, xdotool and imagemagick.
 set -euo pipefail
@@ -13,32 +14,7 @@ done
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 export HOME="$scratch" XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config"
-data="$XDG_DATA_HOME/Tally Leaf/Mrlwbk31.dat"
-mkdir -p "$(dirname "$data")"
-cli() { "$root/build/src/cli/tallyleaf-cli" --data "$data" "$@" >/dev/null; }
-ym="$(date +%Y-%m)"
-cli create
-cli put "$ym-01" --title "Advent calendar" --color '#008000' --text "The first door."
-cli put "$ym-03" --title "Dentist 10:00" --color '#C00000' --text "Check-up."
-cli put "$ym-05" --title "Market day" --background '#FFF080' --text "Apples, cheese."
-cli put "$ym-08" --title "Letter from Aiko" --color '#0040C0' --text "She moved to Sapporo."
-cli put "$(date +%Y-%m-%d)" --title "Snow at last" --text "The first snow."
-cli put "$ym-10" --title "Deadline" --color '#FFFFFF' --background '#E00000' --blink all --text "Report."
-cli put "$ym-12" --title "Concert" --color '#0000C0' --blink text --text "Choir."
-cli put "$ym-15" --title "Piano lesson" --text "Scales."
-cli put "$ym" --text "Plans for the month."
-cli put "$(date +%Y)" --text "Plans for the year."
-python3 - "$scratch/harbour.png" <<'PY'
-import sys, zlib, struct
-w, h = 32, 24
-raw = b"".join(b"\0" + bytes([40, 120 + y * 4, 200]) * w for y in range(h))
-chunk = lambda t, d: struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
-open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
-                              + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
-PY
-printf 'Tickets\n' > "$scratch/tickets.txt"
-cli attach "$ym-05" "$scratch/harbour.png"
-cli attach "$ym-08" "$scratch/tickets.txt"
+bash "$root/scripts/sample-diary.sh" "$XDG_DATA_HOME/Tally Leaf/Mrlwbk31.dat" "$scratch"
 
 xvfb-run -a -s "-screen 0 1000x640x24" bash -c '
   "$1" & app=$!

@@ -13,6 +13,9 @@ echo "== build and test (RelWithDebInfo)"
 bash "$root/scripts/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
 
+echo "== install, desktop files and the Debian package"
+bash "$root/scripts/check-install.sh" "$root/build"
+
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 bash "$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTL_SANITIZE=ON -DTL_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -1,12 +1,12 @@
 #include "arrow_shapes.h"
 
-#include "res/scale.h"
+#include "widgets/scale.h"
 
 namespace tl::calendar {
 
 namespace {
 
-using res::ScaleAt;
+using widgets::ScaleAt;
 
 struct CalendarArrowSize {
     int l, a, t, h, m;

@@ -8,10 +8,17 @@
 #include <QToolTip>
 
 #include "arrow_buttons.h"
-#include "paint_color.h"
+#include "widgets/month_names.h"
+#include "widgets/qt_color.h"
 #include "year_day_table.h"
 
 namespace tl::calendar {
+
+using widgets::kMonthAbbreviations;
+using widgets::kMonthNames;
+using widgets::kWeekdayAbbreviations;
+using widgets::Rect;
+using widgets::ToQColor;
 
 CCalenderCtl::CCalenderCtl(const YearDayTable& table, Today today, QWidget* parent)
     : QWidget(parent), m_table(table), m_today(std::move(today)) {
@@ -134,7 +141,7 @@ void CCalenderCtl::paintEvent(QPaintEvent*) {
         p.setPen(c == 0 ? QColor(255, 0, 0) : QColor(0, 0, 0));
         p.drawText(QRect(g.columnLeft(c) + 5, weekdayMiddle - g.scaled(9), g.columnWidth(c) - 5,
                          g.scaled(18)),
-                   Qt::AlignCenter, kWeekdayNames[c]);
+                   Qt::AlignCenter, kWeekdayAbbreviations[c]);
     }
 
     const store::Date today = m_today();

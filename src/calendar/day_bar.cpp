@@ -13,13 +13,15 @@
 #include "calender_ctl.h"
 #include "day_wnd.h"
 #include "month_grid.h"
-#include "res/scale.h"
 #include "side_bar_art.h"
 #include "store/diary_data_file.h"
+#include "widgets/scale.h"
 #include "year_day_table.h"
 #include "year_month_dlg.h"
 
 namespace tl::calendar {
+
+using widgets::Rect;
 
 namespace {
 
@@ -217,8 +219,8 @@ void CDayBar::toggleExistOnly() {
 }
 
 void CDayBar::toggleWidth() {
-    const int wide = res::ScaleAt(264, logicalDpiY());
-    const int width = this->width() >= wide ? res::ScaleAt(65, logicalDpiY()) : wide;
+    const int wide = widgets::Scale(264);
+    const int width = this->width() >= wide ? widgets::Scale(65) : wide;
     m_settings.dayBar.width = width;
     emit widthDragged(width);
 }
@@ -255,7 +257,7 @@ std::optional<bool> CDayBar::isChecked(res::Cmd cmd) const {
         case res::Cmd::ExistOnly:
             return m_settings.dayBar.existOnly == 1;
         case res::Cmd::SideBarScale:
-            return width() >= res::ScaleAt(264, logicalDpiY());
+            return width() >= widgets::Scale(264);
         default:
             return std::nullopt;
     }

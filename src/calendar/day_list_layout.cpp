@@ -7,6 +7,8 @@
 
 namespace tl::calendar {
 
+using widgets::Rgb;
+
 DayListLayout::DayListLayout(int dpi) : m_dpi(dpi) {}
 
 void DayListLayout::rebuild(int count, int windowHeight) {

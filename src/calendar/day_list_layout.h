@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "res/scale.h"
+#include "widgets/scale.h"
 
 namespace tl::calendar {
 
@@ -19,7 +19,7 @@ class DayListLayout {
 public:
     explicit DayListLayout(int dpi = 96);
 
-    int scaled(int n) const { return res::ScaleAt(n, m_dpi); }
+    int scaled(int n) const { return widgets::ScaleAt(n, m_dpi); }
     int rowHeight() const { return scaled(29); }
     int stripWidth() const { return scaled(15); }
     int dateWidth() const { return scaled(23); }

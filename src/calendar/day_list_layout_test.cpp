@@ -6,6 +6,9 @@
 #include "year_day_table.h"
 
 namespace tl::calendar {
+
+using widgets::Rgb;
+
 namespace {
 
 DayRow Row(int month, int day) {

@@ -8,11 +8,16 @@
 #include <QWheelEvent>
 
 #include "month_grid.h"
-#include "paint_color.h"
 #include "side_bar_art.h"
+#include "widgets/month_names.h"
+#include "widgets/qt_color.h"
 #include "year_day_table.h"
 
 namespace tl::calendar {
+
+using widgets::kMonthNames;
+using widgets::kWeekdayAbbreviations;
+using widgets::ToQColor;
 
 CDayWnd::CDayWnd(const YearDayTable& table, Today today, QWidget* parent)
     : QWidget(parent), m_table(table), m_today(std::move(today)), m_layout(logicalDpiY()) {
@@ -113,7 +118,7 @@ void CDayWnd::paintEvent(QPaintEvent*) {
                        QString::number(row.day));
             p.drawText(QRect(S + s(2), y + s(11), D - s(2), R - s(11)),
                        Qt::AlignHCenter | Qt::AlignTop,
-                       kWeekdayNames[store::Weekday(m_table.year(), row.month, row.day)]);
+                       kWeekdayAbbreviations[store::Weekday(m_table.year(), row.month, row.day)]);
         }
         if (row.hasContent()) {
             const QPoint mark[3] = {{S + 1, y}, {S + 1, y + s(5)}, {S + s(5) + 1, y}};

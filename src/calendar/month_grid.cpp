@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <chrono>
 
-#include "res/scale.h"
+#include "widgets/scale.h"
 #include "year_day_table.h"
 
 namespace tl::calendar {
+
+using widgets::Rect;
+using widgets::Rgb;
 
 std::uint32_t HoverShade(std::uint32_t color) {
     const std::uint32_t red = color & 0xFF;
@@ -36,7 +39,7 @@ MonthGrid::MonthGrid(int year, int month, int width, int dpi)
 }
 
 int MonthGrid::scaled(int n) const {
-    return res::ScaleAt(n, m_dpi);
+    return widgets::ScaleAt(n, m_dpi);
 }
 
 Rect MonthGrid::cellRect(int day) const {

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "widgets/color.h"
+#include "widgets/rect.h"
+
 namespace tl::calendar {
 
 struct DayRow;
@@ -14,35 +17,14 @@ struct DayRow;
 inline constexpr int kFirstYear = 1900;  // the range every year control keeps
 inline constexpr int kLastYear = 9999;
 
-inline constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
-                                                "May",       "June",     "July",     "August",
-                                                "September", "October",  "November", "December"};
-inline constexpr const char* kMonthAbbreviations[12] = {
-    "Jan.", "Feb.", "Mar.", "Apr.", "May", "Jun.", "Jul.", "Aug.", "Sep.", "Oct.", "Nov.", "Dec."};
-inline constexpr const char* kWeekdayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-
-// Colours are 0x00BBGGRR, as stored in entries.
-constexpr std::uint32_t Rgb(int r, int g, int b) {
-    return static_cast<std::uint32_t>(r) | static_cast<std::uint32_t>(g) << 8 |
-           static_cast<std::uint32_t>(b) << 16;
-}
-inline constexpr std::uint32_t kWhite = Rgb(255, 255, 255);
-inline constexpr std::uint32_t kSundayBase = Rgb(255, 230, 230);
+// Colours are 0x00BBGGRR, as stored in entries (widgets/color.h).
+inline constexpr std::uint32_t kWhite = widgets::Rgb(255, 255, 255);
+inline constexpr std::uint32_t kSundayBase = widgets::Rgb(255, 230, 230);
 
 // Red lowered by 25 when it is at least 25.
 std::uint32_t HoverShade(std::uint32_t color);
 // Red and green each lowered by 20 when at least 20.
 std::uint32_t TodayShade(std::uint32_t color);
-
-// Pixel rectangle, right and bottom exclusive.
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    bool contains(int x, int y) const { return left <= x && x < right && top <= y && y < bottom; }
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
 
 enum class HeaderHalf { None, Year, Month };
 enum class Paging { None, PreviousMonth, NextMonth };
@@ -72,7 +54,7 @@ public:
     int columnOf(int day) const { return (m_firstColumn + day - 1) % 7; }
     int rowOf(int day) const { return (m_firstColumn + day - 1) / 7; }
     // The day's cell as its tooltip area: the column's full width, one row high.
-    Rect cellRect(int day) const;
+    widgets::Rect cellRect(int day) const;
     // The day whose cell holds the point; nullopt outside the month's days.
     std::optional<int> dayAt(int x, int y) const;
     // None below the header; otherwise the half holding x.

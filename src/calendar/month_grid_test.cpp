@@ -5,6 +5,10 @@
 #include "year_day_table.h"
 
 namespace tl::calendar {
+
+using widgets::Rect;
+using widgets::Rgb;
+
 namespace {
 
 TEST(MonthGridTest, ColumnsShareTheWidthWithTheRemainderOnTheRight) {

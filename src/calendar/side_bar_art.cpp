@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "res/scale.h"
+#include "widgets/scale.h"
 
 namespace tl::calendar {
 
@@ -31,8 +31,8 @@ QPixmap SideBarPattern() {
 }
 
 QPixmap PictureIcon(int dpi) {
-    const int w = res::ScaleAt(16, dpi);
-    const int h = res::ScaleAt(14, dpi);
+    const int w = widgets::ScaleAt(16, dpi);
+    const int h = widgets::ScaleAt(14, dpi);
     QPixmap pixmap = Blank(w, h);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -57,9 +57,9 @@ QPixmap PictureIcon(int dpi) {
 }
 
 QPixmap FileIcon(int dpi) {
-    const int w = res::ScaleAt(11, dpi);
-    const int h = res::ScaleAt(14, dpi);
-    const int fold = res::ScaleAt(4, dpi);
+    const int w = widgets::ScaleAt(11, dpi);
+    const int h = widgets::ScaleAt(14, dpi);
+    const int fold = widgets::ScaleAt(4, dpi);
     QPixmap pixmap = Blank(w, h);
     QPainter p(&pixmap);
     const QPoint page[5] = {{0, 0}, {w - 1 - fold, 0}, {w - 1, fold}, {w - 1, h - 1}, {0, h - 1}};

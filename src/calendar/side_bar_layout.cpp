@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-#include "res/scale.h"
+#include "widgets/scale.h"
 
 namespace tl::calendar {
+
+using widgets::Rect;
 
 namespace {
 
@@ -15,7 +17,7 @@ Rect At(int x, int y, int w, int h) {
 }  // namespace
 
 SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi) {
-    const auto s = [dpi](int n) { return res::ScaleAt(n, dpi); };
+    const auto s = [dpi](int n) { return widgets::ScaleAt(n, dpi); };
     const int W = width;
     SideBarLayout l;
     l.calendarShown = calendarWanted && W >= s(168);
@@ -43,7 +45,7 @@ SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi)
 }
 
 int ClampSideBarWidth(int width, int dpi) {
-    return std::clamp(width, res::ScaleAt(65, dpi), res::ScaleAt(837, dpi));
+    return std::clamp(width, widgets::ScaleAt(65, dpi), widgets::ScaleAt(837, dpi));
 }
 
 bool OnResizeGrip(int xInBar, int barWidth, DockSide side) {

@@ -6,19 +6,20 @@
 #include <optional>
 
 #include "month_grid.h"
+#include "widgets/rect.h"
 
 namespace tl::calendar {
 
 struct SideBarLayout {
     bool calendarShown = false;
-    Rect calendar;
-    Rect todayButton;
+    widgets::Rect calendar;
+    widgets::Rect todayButton;
     bool yesterdayShown = false;
-    Rect yesterdayButton;
-    Rect upButton;
-    Rect downButton;
-    Rect scrollBar;
-    Rect dayList;
+    widgets::Rect yesterdayButton;
+    widgets::Rect upButton;
+    widgets::Rect downButton;
+    widgets::Rect scrollBar;
+    widgets::Rect dayList;
     bool listShown = false;
 };
 

@@ -5,6 +5,9 @@
 #include "arrow_shapes.h"
 
 namespace tl::calendar {
+
+using widgets::Rect;
+
 namespace {
 
 TEST(SideBarLayoutTest, CalendarNeedsItsWidthAndPushesTheListDown) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "widgets/dialog_parts.h"
 #include "year_month_checks.h"
 
 namespace tl::calendar {
@@ -37,11 +38,9 @@ void CSpecifyYearMonthDlg::createControls() {
     row->addWidget(new QLabel(QStringLiteral("-"), this));
     row->addWidget(m_yearEdit);
     row->addWidget(new QLabel(tr("month"), this));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
     buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSpecifyYearMonthDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSpecifyYearMonthDlg::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);

@@ -95,9 +95,40 @@ bool TakesValue(const std::string& arg) {
     return arg == "--data" || arg == "--password-file";
 }
 
-void PrintCommandTable(std::ostream& out) {
-    out << "usage: tallyleaf-cli [--data FILE] [--password-file FILE] [--json] [--yes] COMMAND "
-           "[ARGS]\n\ncommands:\n";
+}  // namespace
+
+std::vector<DeclaredCommand> DeclareCommandLine(CLI::App& app, Context& ctx) {
+    app.option_defaults()->always_capture_default(false);
+    app.add_option("--data", ctx.dataPath, "the data file (default: the user's Mrlwbk31.dat)")
+        ->type_name("FILE");
+    app.add_option("--password-file", ctx.passwordFile,
+                   "read passwords from this file, one try per line")
+        ->type_name("FILE");
+    app.add_flag("--json", ctx.json, "print results as JSON");
+    app.add_flag("-y,--yes", ctx.assumeYes, "answer yes to every question");
+    app.require_subcommand(1);
+    std::vector<DeclaredCommand> declared;
+    for (const Command& c : Commands()) {
+        CLI::App* sub = app.add_subcommand(c.name, c.help);
+        declared.push_back({sub, c.setup(*sub, ctx)});
+    }
+    return declared;
+}
+
+std::string ToolUsage(const CLI::App& app) {
+    std::string line = "usage: " + app.get_name();
+    for (const CLI::Option* opt : app.get_options()) {
+        if (opt->get_positional() || opt == app.get_help_ptr()) continue;
+        std::string name = opt->get_lnames().empty() ? "-" + opt->get_snames().front()
+                                                     : "--" + opt->get_lnames().front();
+        if (!opt->get_type_name().empty()) name += " " + opt->get_type_name();
+        line += " [" + name + "]";
+    }
+    return line + " COMMAND [ARGS]";
+}
+
+void PrintCommandTable(std::ostream& out, const CLI::App& app) {
+    out << ToolUsage(app) << "\n\ncommands:\n";
     for (const Command& c : Commands()) {
         std::string name = c.name;
         name.resize(std::max<std::size_t>(name.size() + 2, 14), ' ');
@@ -106,7 +137,7 @@ void PrintCommandTable(std::ostream& out) {
     out << "\nEach command has its own --help.\n";
 }
 
-std::string UsageLine(CLI::App& sub) {
+std::string UsageLine(const CLI::App& sub) {
     std::string line = "usage: tallyleaf-cli " + sub.get_name() + " [options]";
     for (const CLI::Option* opt : sub.get_options()) {
         if (!opt->get_positional()) continue;
@@ -117,9 +148,11 @@ std::string UsageLine(CLI::App& sub) {
     return line;
 }
 
-}  // namespace
-
 int Run(int argc, char** argv) {
+    Context ctx;
+    CLI::App app{kToolDescription, kToolName};
+    const std::vector<DeclaredCommand> declared = DeclareCommandLine(app, ctx);
+
     // Find the subcommand word first, for "help" and a "did you mean".
     std::string word;
     for (int i = 1; i < argc; ++i) {
@@ -133,7 +166,7 @@ int Run(int argc, char** argv) {
         break;
     }
     if (word == "help") {
-        PrintCommandTable(std::cout);
+        PrintCommandTable(std::cout, app);
         return kExitOk;
     }
     const auto& commands = Commands();
@@ -150,33 +183,18 @@ int Run(int argc, char** argv) {
         return kExitUsage;
     }
 
-    Context ctx;
-    CLI::App app{"Tally Leaf diary, on the command line", "tallyleaf-cli"};
-    app.option_defaults()->always_capture_default(false);
-    app.add_option("--data", ctx.dataPath, "the data file (default: the user's Mrlwbk31.dat)");
-    app.add_option("--password-file", ctx.passwordFile,
-                   "read passwords from this file, one try per line");
-    app.add_flag("--json", ctx.json, "print results as JSON");
-    app.add_flag("-y,--yes", ctx.assumeYes, "answer yes to every question");
-    app.require_subcommand(1);
-    std::vector<std::pair<CLI::App*, Handler>> handlers;
-    for (const Command& c : commands) {
-        CLI::App* sub = app.add_subcommand(c.name, c.help);
-        handlers.emplace_back(sub, c.setup(*sub, ctx));
-    }
-
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
         CLI::App* sub = app.get_subcommands().empty() ? &app : app.get_subcommands().front();
         if (sub == &app)
-            PrintCommandTable(std::cout);
+            PrintCommandTable(std::cout, app);
         else
             std::cout << sub->help();
         return kExitOk;
     } catch (const CLI::ParseError& e) {
         if (app.get_subcommands().empty()) {
-            PrintCommandTable(std::cerr);
+            PrintCommandTable(std::cerr, app);
         } else {
             CLI::App* sub = app.get_subcommands().front();
             std::cerr << UsageLine(*sub) << '\n';
@@ -185,7 +203,7 @@ int Run(int argc, char** argv) {
         return kExitUsage;
     }
     ctx.ui.setAssumeYes(ctx.assumeYes);
-    for (auto& [sub, handler] : handlers)
+    for (const auto& [sub, handler] : declared)
         if (sub->parsed()) return handler();
     return kExitUsage;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ struct Context {
     // The data file to work on: --data, else the default.
     std::string path() const;
 };
+
+// The tool's name and the description its --help starts with.
+inline constexpr const char* kToolName = "tallyleaf-cli";
+inline constexpr const char* kToolDescription = "Tally Leaf diary, on the command line";
 
 // Exit codes.
 inline constexpr int kExitOk = 0;
@@ -62,6 +67,22 @@ std::optional<store::Date> DateArgument(const std::string& text);
 // Asks for the password of an open data file that has one (three tries);
 // kExitOk when it was given. In commands_app.cpp.
 int CheckDataFilePassword(Context& ctx, store::CDiaryDataFile& file);
+
+// The tool's command line: its own options and one subcommand per row of
+// the table, each declared by its setup. --help, the manual page and the
+// shell completion all read this one declaration.
+struct DeclaredCommand {
+    CLI::App* sub;
+    Handler handler;
+};
+std::vector<DeclaredCommand> DeclareCommandLine(CLI::App& app, Context& ctx);
+
+// "usage: tallyleaf-cli [--data FILE] ... COMMAND [ARGS]", from app's options.
+std::string ToolUsage(const CLI::App& app);
+// "usage: tallyleaf-cli export [options] DIR", from a subcommand's positionals.
+std::string UsageLine(const CLI::App& sub);
+// What "help" prints: the usage and the table of subcommands.
+void PrintCommandTable(std::ostream& out, const CLI::App& app);
 
 int Run(int argc, char** argv);
 

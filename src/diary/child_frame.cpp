@@ -5,9 +5,11 @@
 
 #include "head_view.h"
 #include "marlow_view.h"
-#include "scale.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
 
 CChildFrame::CChildFrame(CHeadView* head, CMarlowView* view, QWidget* parent)
     : QMdiSubWindow(parent), m_head(head), m_view(view) {

@@ -9,11 +9,17 @@
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
-#include "colors.h"
 #include "res/messages.h"
-#include "scale.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::FromQColor;
+using widgets::Scale;
+using widgets::ToQColor;
+
 namespace {
 CColorSettingDlg* g_active = nullptr;
 }
@@ -33,16 +39,11 @@ protected:
         style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &p, this);
         QRect inside = rect().adjusted(2, 2, -2, -2);
         const auto& c = m_dialog.m_colors;
-        QColor back =
-            m_dialog.m_backgroundOn->isChecked() ? ToQColor(c.background) : QColor(Qt::white);
-        QColor text = ToQColor(c.text);
-        if (m_dialog.m_blink.inverted()) {
-            back = ToQColor(InvertedColor(FromQColor(back)));
-            text = ToQColor(InvertedColor(c.text));
-        }
-        p.fillRect(inside, back);
+        const TitleBlink::Colors shown = m_dialog.m_blink.shownColors(
+            c.text, m_dialog.m_backgroundOn->isChecked(), c.background);
+        p.fillRect(inside, ToQColor(shown.background));
         if (m_dialog.m_blink.textHidden()) return;
-        p.setPen(text);
+        p.setPen(ToQColor(shown.text));
         p.drawText(inside.adjusted(Scale(4), 0, 0, 0),
                    Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, m_dialog.m_previewText);
     }
@@ -59,7 +60,7 @@ CColorSettingDlg::CColorSettingDlg(QWidget* parent) : QDialog(parent) {
     m_backgroundButton = new QPushButton(tr("&Background color"), this);
     m_blinkText = new QCheckBox(tr("B&link text"), this);
     m_blinkBoth = new QCheckBox(tr("Blink text &and background"), this);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(textButton, 0, 0);
@@ -78,8 +79,6 @@ CColorSettingDlg::CColorSettingDlg(QWidget* parent) : QDialog(parent) {
     connect(m_backgroundOn, &QCheckBox::toggled, this, [this] { updateControls(); });
     connect(m_blinkText, &QCheckBox::clicked, this, &CColorSettingDlg::setBlinkText);
     connect(m_blinkBoth, &QCheckBox::clicked, this, &CColorSettingDlg::setBlinkTextAndBackground);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     setPreviewText({});
     updateControls();
     g_active = this;

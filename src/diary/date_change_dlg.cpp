@@ -9,16 +9,14 @@
 #include <QVBoxLayout>
 
 #include "res/user_interface.h"
-#include "scale.h"
+#include "widgets/dialog_parts.h"
 
 namespace tl::diary {
 namespace {
 
 QLineEdit* NumberEdit(int maxLength, int number, bool enabled, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setMaxLength(maxLength);
+    QLineEdit* edit = widgets::NumberEdit(maxLength, parent);
     edit->setValidator(new QIntValidator(0, maxLength == 4 ? 9999 : 99, edit));
-    edit->setFixedWidth(Scale(maxLength == 4 ? 48 : 32));
     edit->setEnabled(enabled);
     if (enabled) edit->setText(QString::number(number));
     return edit;
@@ -41,12 +39,10 @@ CDateChangeDlg::CDateChangeDlg(store::Date current, res::UserInterface& ui,
     row->addWidget(new QLabel(QStringLiteral("-"), group));
     row->addWidget(m_year);
     row->addStretch();
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this, [this] { tryAccept(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDateChangeDlg::tryAccept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 void CDateChangeDlg::setFields(const QString& year, const QString& month, const QString& day) {

@@ -18,23 +18,19 @@
 #include "head_view.h"
 #include "marlow_doc.h"
 #include "marlow_view.h"
-#include "scale.h"
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
 #include "tab_strip.h"
 #include "weather_setting_dlg.h"
+#include "widgets/scale.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::diary {
-namespace {
 
-// The wait cursor for the length of a scope.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
+using widgets::Scale;
+using widgets::WaitCursor;
+
+namespace {
 
 // The commands this target answers, registered with the main window.
 constexpr res::Cmd kEntryCommands[] = {

@@ -1,21 +1,15 @@
 #include "editor_texts.h"
 
-#include <array>
 #include <cstdio>
 
 #include "entry_name.h"
 #include "store/codepage.h"
+#include "widgets/month_names.h"
 
 namespace tl::diary {
-namespace {
 
-constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                  "Thursday", "Friday", "Saturday"};
-constexpr std::array<const char*, 12> kMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
-
-}  // namespace
+using widgets::kMonthNames;
+using widgets::kWeekdayNames;
 
 std::u16string BorderText(bool shortBorder, bool breakBefore, bool breakAfter) {
     std::u16string text;
@@ -30,8 +24,8 @@ std::u16string StampText(int year, int month, int day, int hour, int minute) {
     int hour12 = hour % 12 == 0 ? 12 : hour % 12;
     char buf[96];
     std::snprintf(buf, sizeof buf, "%s, %s %02d, %04d at %02d:%02d %s",
-                  kDayNames[Weekday(year, month, day)], kMonthNames[month - 1], day, year, hour12,
-                  minute, hour < 12 ? "AM" : "PM");
+                  kWeekdayNames[Weekday(year, month, day)], kMonthNames[month - 1], day, year,
+                  hour12, minute, hour < 12 ? "AM" : "PM");
     std::u16string out;
     for (const char* p = buf; *p; ++p) out.push_back(static_cast<char16_t>(*p));
     return out;

@@ -4,7 +4,6 @@
 
 #include "date_checks.h"
 #include "editor_texts.h"
-#include "scale.h"
 #include "title_blink.h"
 
 namespace tl::diary {
@@ -117,14 +116,27 @@ TEST(TitleBlink, KindsHideOrInvertInTheOffPhase) {
     EXPECT_TRUE(both.inverted());
     both.setKind(2);  // a new kind starts in the visible phase
     EXPECT_FALSE(both.inverted());
-    EXPECT_EQ(InvertedColor(0x00102030), 0x00EFDFCFu);
 }
 
-TEST(Scale, TruncatesLikeTheDesignedFormula) {
-    EXPECT_EQ(ScaleAt(23, 96), 23);
-    EXPECT_EQ(ScaleAt(23, 192), 46);
-    EXPECT_EQ(ScaleAt(23, 120), 28);  // 28.75 truncated
-    EXPECT_EQ(ScaleAt(29, 144), 43);
+TEST(TitleBlink, ShowsWhiteBehindTheTextWithoutABackgroundAndInvertsBoth) {
+    TitleBlink blink;
+    blink.setKind(2);
+    TitleBlink::Colors shown = blink.shownColors(0x000000FF, false, 0x00123456);
+    EXPECT_EQ(shown.background, 0x00FFFFFFu);  // no background on: white
+    EXPECT_EQ(shown.text, 0x000000FFu);
+    EXPECT_EQ(blink.shownColors(0x000000FF, true, 0x00123456).background, 0x00123456u);
+
+    blink.tick(false);  // the inverted phase
+    shown = blink.shownColors(0x000000FF, false, 0x00123456);
+    EXPECT_EQ(shown.background, 0u);  // white inverted
+    EXPECT_EQ(shown.text, 0x00FFFF00u);
+    EXPECT_EQ(blink.shownColors(0x000000FF, true, 0x00102030).background, 0x00EFDFCFu);
+
+    // Hiding the text (kind 1) leaves the colours as they are.
+    TitleBlink text;
+    text.setKind(1);
+    text.tick(false);
+    EXPECT_EQ(text.shownColors(0x000000FF, true, 0x00123456).text, 0x000000FFu);
 }
 
 }  // namespace

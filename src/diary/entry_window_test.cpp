@@ -13,11 +13,15 @@
 #include "head_view.h"
 #include "marlow_doc.h"
 #include "marlow_view.h"
-#include "scale.h"
 #include "store/diary_data_file.h"
 #include "support/data_file_fixture.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::ScaleAt;
+using widgets::SetScaleDpi;
+
 namespace {
 
 using store::Date;

@@ -12,11 +12,15 @@
 #include <algorithm>
 
 #include "color_setting_dlg.h"
-#include "colors.h"
-#include "scale.h"
 #include "tab_strip.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
+
+using widgets::Scale;
+using widgets::ToQColor;
+
 namespace {
 
 // The button that shows "Color" in the title's colours.
@@ -33,17 +37,13 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         QRect r = rect().adjusted(0, 0, -1, -1);
-        QColor back = m_colors.backgroundOn ? ToQColor(m_colors.background) : QColor(Qt::white);
-        QColor text = ToQColor(m_colors.text);
-        if (m_blink.inverted()) {
-            back = ToQColor(InvertedColor(FromQColor(back)));
-            text = ToQColor(InvertedColor(m_colors.text));
-        }
-        p.fillRect(r, back);
+        const TitleBlink::Colors shown =
+            m_blink.shownColors(m_colors.text, m_colors.backgroundOn != 0, m_colors.background);
+        p.fillRect(r, ToQColor(shown.background));
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(r);
         if (!m_blink.textHidden()) {
-            p.setPen(text);
+            p.setPen(ToQColor(shown.text));
             p.drawText(r, Qt::AlignCenter, tr("Color"));
         }
         if (hasFocus()) {

@@ -14,13 +14,15 @@
 #include <QUrl>
 
 #include "app/app_settings.h"
-#include "colors.h"
 #include "editor_texts.h"
 #include "res/user_interface.h"
 #include "rtf_reader.h"
 #include "rtf_writer.h"
+#include "widgets/qt_color.h"
 
 namespace tl::diary {
+
+using widgets::ToQColor;
 
 CMarlowView::CMarlowView(const app::AppSettings& settings, res::UserInterface& ui, QWidget* parent)
     : QTextEdit(parent), m_settings(settings), m_ui(ui) {

@@ -8,6 +8,16 @@
 
 namespace tl::diary {
 
+using rtf::kDefaultHalfPoints;
+using rtf::kMaxHalfPoints;
+using rtf::kMaxTwips;
+using rtf::kMinHalfPoints;
+using rtf::kTwipsPerPixel;
+using rtf::RtfAlignment;
+using rtf::RtfCharFormat;
+using rtf::RtfColor;
+using rtf::RtfParaFormat;
+
 namespace {
 
 qreal ToPixels(int twips) {

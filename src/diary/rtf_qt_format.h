@@ -4,7 +4,7 @@
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 
-#include "diary/rtf_format.h"
+#include "rtf/rtf_format.h"
 
 class QFont;
 
@@ -14,20 +14,20 @@ namespace tl::diary {
 // both directions so that a round trip keeps every property: half-points to
 // points, twips to pixels (kTwipsPerPixel).
 
-QTextBlockFormat ToBlockFormat(const RtfParaFormat& para);
+QTextBlockFormat ToBlockFormat(const rtf::RtfParaFormat& para);
 // indentWidth: the document's width of one indent level, in pixels.
-RtfParaFormat ToParaFormat(const QTextBlockFormat& block, qreal indentWidth);
+rtf::RtfParaFormat ToParaFormat(const QTextBlockFormat& block, qreal indentWidth);
 
 // A face the RTF format leaves empty leaves the family unset, so the text
 // shows in the document's default font.
-QTextCharFormat ToCharFormat(const RtfCharFormat& chars);
+QTextCharFormat ToCharFormat(const rtf::RtfCharFormat& chars);
 
 // A Qt character format as the document shows it: what the format leaves
 // unset comes from the document's default font. format.face stays empty; the
 // face is held in face.
 struct ResolvedCharFormat {
     QString face;
-    RtfCharFormat format;
+    rtf::RtfCharFormat format;
     bool operator==(const ResolvedCharFormat&) const = default;
 };
 ResolvedCharFormat ToRtfCharFormat(const QTextCharFormat& chars, const QFont& defaultFont);

@@ -6,10 +6,16 @@
 #include <string>
 #include <string_view>
 
-#include "diary/rtf_parser.h"
 #include "diary/rtf_qt_format.h"
+#include "rtf/rtf_parser.h"
 
 namespace tl::diary {
+
+using rtf::IsRtf;
+using rtf::ParseRtf;
+using rtf::RtfCharFormat;
+using rtf::RtfParaFormat;
+using rtf::RtfSink;
 
 namespace {
 

@@ -12,10 +12,17 @@
 #include <string>
 #include <unordered_map>
 
-#include "diary/code_page_converter.h"
 #include "diary/rtf_qt_format.h"
+#include "store/codepage.h"
 
 namespace tl::diary {
+
+using rtf::kWriterCharset;
+using rtf::kWriterCodePage;
+using rtf::RtfAlignment;
+using rtf::RtfCharFormat;
+using rtf::RtfColor;
+using rtf::RtfParaFormat;
 
 namespace {
 
@@ -95,13 +102,15 @@ private:
     const std::string& fallbackOf(char16_t c) {
         auto it = m_fallbacks.find(c);
         if (it == m_fallbacks.end()) {
-            std::string bytes = m_converter.encode932(c);
-            it = m_fallbacks.emplace(c, bytes.empty() ? std::string("?") : std::move(bytes)).first;
+            // Look-alikes are welcome here: only such readers show them.
+            auto bytes =
+                m_converter.encodeAnsi(std::u16string_view(&c, 1), store::AnsiFit::LookAlike);
+            it = m_fallbacks.emplace(c, bytes.value_or("?")).first;
         }
         return it->second;
     }
 
-    CodePageConverter m_converter;
+    store::CodePageConverter m_converter;
     std::unordered_map<char16_t, std::string> m_fallbacks;
 };
 

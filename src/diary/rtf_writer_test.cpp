@@ -27,6 +27,8 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
 namespace tl::diary {
 namespace {
 
+using rtf::RtfParaFormat;
+
 // What a reader of the document sees: per paragraph its text, its RTF
 // paragraph format and its runs with their RTF character formats.
 struct Run {

@@ -5,14 +5,15 @@
 #include <QStyleOptionTab>
 #include <QToolButton>
 
-#include "scale.h"
 #include "tab_table.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::diary {
-namespace {
 
-// Tab strip background 0xFFF0F0 (0x00BBGGRR).
-const QColor kStripColor(0xF0, 0xF0, 0xFF);
+using widgets::Scale;
+
+namespace {
 
 QToolButton* StripButton(QWidget* parent, Qt::ArrowType arrow, const QString& tip) {
     auto* button = new QToolButton(parent);
@@ -27,7 +28,7 @@ QToolButton* StripButton(QWidget* parent, Qt::ArrowType arrow, const QString& ti
 
 CTabStrip::CTabStrip(TabTable& table, QWidget* parent) : QWidget(parent), m_table(table) {
     setMouseTracking(true);
-    setFixedHeight(Scale(23));
+    setFixedHeight(Scale(kTabStripHeight));
     m_close = StripButton(this, Qt::NoArrow, tr("Close"));
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     m_right = StripButton(this, Qt::RightArrow, tr("Scroll right"));
@@ -47,7 +48,7 @@ int CTabStrip::tabsRight() const {
 }
 
 QSize CTabStrip::sizeHint() const {
-    return QSize(Scale(300), Scale(23));
+    return QSize(Scale(300), Scale(kTabStripHeight));
 }
 
 void CTabStrip::layoutButtons() {
@@ -65,7 +66,7 @@ void CTabStrip::resizeEvent(QResizeEvent* event) {
 
 void CTabStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kStripColor);
+    painter.fillRect(rect(), widgets::ToQColor(kTabStripColor));
     const auto& rows = m_table.rows();
     auto xs = m_table.positions();
     int right = tabsRight();

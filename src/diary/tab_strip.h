@@ -5,6 +5,7 @@
 // buttons and a close button at its right end.
 
 #include <QWidget>
+#include <cstdint>
 
 #include "store/records.h"
 
@@ -13,6 +14,11 @@ class QToolButton;
 namespace tl::diary {
 
 class TabTable;
+
+// The strip's height at 96 dots per inch and its colour (0x00BBGGRR). The
+// main window's client area paints the same strip behind the entry windows.
+inline constexpr int kTabStripHeight = 23;
+inline constexpr std::uint32_t kTabStripColor = 0xFFF0F0;
 
 class CTabStrip : public QWidget {
     Q_OBJECT

@@ -22,14 +22,17 @@ public:
     bool textHidden() const { return m_phase && m_kind == 1; }
     bool inverted() const { return m_phase && m_kind == 2; }
 
+    // The colours (0x00BBGGRR) the element paints with now: white behind
+    // the text where no background is on, both inverted while inverted().
+    struct Colors {
+        std::uint32_t background = 0;
+        std::uint32_t text = 0;
+    };
+    Colors shownColors(std::uint32_t text, bool backgroundOn, std::uint32_t background) const;
+
 private:
     std::uint32_t m_kind = 0;
     bool m_phase = false;
 };
-
-// 0x00BBGGRR with every channel inverted.
-inline std::uint32_t InvertedColor(std::uint32_t color) {
-    return ~color & 0xFFFFFFu;
-}
 
 }  // namespace tl::diary

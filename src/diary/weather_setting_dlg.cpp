@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "widgets/dialog_parts.h"
+
 namespace tl::diary {
 
 CWeatherSettingDlg::CWeatherSettingDlg(const store::WeatherList& choices, QWidget* parent)
@@ -22,12 +24,10 @@ CWeatherSettingDlg::CWeatherSettingDlg(const store::WeatherList& choices, QWidge
         grid->addWidget(edit, row, column + 1);
         m_edits[i] = edit;
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 store::WeatherList CWeatherSettingDlg::choices() const {

@@ -11,11 +11,11 @@
 #include <unordered_set>
 
 #include "date_names.h"
-#include "diary/rtf_plain_text.h"
 #include "exchange_texts.h"
 #include "folder_io.h"
 #include "import_text.h"
 #include "progress_scope.h"
+#include "rtf/rtf_plain_text.h"
 #include "store/attachment_names.h"
 #include "store/codepage.h"
 #include "store/record_images.h"
@@ -122,7 +122,7 @@ Prepared PrepareEntry(Date date, const std::vector<std::uint8_t>& bytes,
     const bool useRtf = e.text.empty() && rtf.size() >= kRtfSignature.size() &&
                         std::equal(kRtfSignature.begin(), kRtfSignature.end(), rtf.begin());
     if (useRtf)
-        e.text = diary::RtfToPlainText(
+        e.text = tl::rtf::RtfToPlainText(
             std::string_view(reinterpret_cast<const char*>(rtf.data()), rtf.size()));
     if (e.title.empty() && e.weather.empty() && e.text.empty() && !useRtf) return p;
     p.images.push_back(EntryHeaderImage(date, e.title.substr(0, store::kTitleMax), e.weather));

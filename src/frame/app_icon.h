@@ -1,12 +1,13 @@
 #pragma once
 
-// The program's window icon, drawn in code so it needs no image files.
+// The program's window icon: the PNGs rendered from data/icons/tallyleaf.svg
+// at build time, the same files the desktop menus show.
 
 #include <QIcon>
 
 namespace tl::frame {
 
-// A diary page with a leaf on it, rendered at the usual icon sizes.
+// Every size the build rendered.
 QIcon makeAppIcon();
 
 }  // namespace tl::frame

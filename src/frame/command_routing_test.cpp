@@ -15,7 +15,6 @@
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
-#include "guarded_application.h"
 #include "main_frame.h"
 #include "res/messages.h"
 #include "store/data_file_key.h"
@@ -23,6 +22,7 @@
 #include "store/mem_file_system.h"
 #include "support/faulty_file_system.h"
 #include "support/recording_ui.h"
+#include "widgets/guarded_application.h"
 
 namespace tl::frame {
 namespace {
@@ -57,6 +57,14 @@ protected:
         doc->view()->setFocus();
         QApplication::processEvents();
         return doc->view();
+    }
+    // Today's entry stored with the text; nothing told so far.
+    void saveTodayWithText(CMainFrame& frame, const QString& text) {
+        diary::CMarlowView* view = openTodayByKey(frame);
+        ASSERT_NE(view, nullptr);
+        QTest::keyClicks(view, text);
+        ASSERT_TRUE(frame.runCommand(Cmd::FileSave));
+        ui.clear();
     }
     static void typeAndSelect(diary::CMarlowView* view, const QString& text) {
         QTest::keyClicks(view, text);
@@ -139,8 +147,8 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         return out;
     };
     const std::vector<Cmd> notYetBuilt = {
-        Cmd::ImportOldVersion, Cmd::ManageAttachments, Cmd::Find,         Cmd::DisplaySettings,
-        Cmd::AboutDonation,    Cmd::FindNext,          Cmd::FindPrevious, Cmd::AttachFile,
+        Cmd::ImportOldVersion, Cmd::ManageAttachments, Cmd::DisplaySettings,
+        Cmd::AboutDonation,    Cmd::AttachFile,
     };
     EXPECT_EQ(numbers(missing), numbers(notYetBuilt));
     frame->runCommand(Cmd::Today);
@@ -152,11 +160,7 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
 
 TEST_F(CommandRoutingTest, AFailingFileOperationIsToldAndTheProgramGoesOn) {
     auto frame = makeFrame();
-    diary::CMarlowView* view = openTodayByKey(*frame);
-    ASSERT_NE(view, nullptr);
-    QTest::keyClicks(view, QStringLiteral("Kept"));
-    ASSERT_TRUE(frame->runCommand(Cmd::FileSave));
-    ui.clear();
+    ASSERT_NO_FATAL_FAILURE(saveTodayWithText(*frame, QStringLiteral("Kept")));
 
     // Deleting frees records; the disk answers with an I/O error.
     ui.answer(res::Answer::Yes);
@@ -178,16 +182,12 @@ TEST_F(CommandRoutingTest, AFailingFileOperationIsToldAndTheProgramGoesOn) {
 // A delete from the side bar's menu runs from the event loop, outside any
 // command: the application's boundary tells the user and the loop goes on.
 TEST_F(CommandRoutingTest, AFailureOutsideACommandStopsAtTheEventLoop) {
-    GuardedApplication* application = GuardedApplication::instance();
+    widgets::GuardedApplication* application = widgets::GuardedApplication::instance();
     ASSERT_NE(application, nullptr);
     application->setFailureHandler(
         [this](std::exception_ptr failure) { app::ReportFailure(ui, failure); });
     auto frame = makeFrame();
-    diary::CMarlowView* view = openTodayByKey(*frame);
-    ASSERT_NE(view, nullptr);
-    QTest::keyClicks(view, QStringLiteral("Kept"));
-    ASSERT_TRUE(frame->runCommand(Cmd::FileSave));
-    ui.clear();
+    ASSERT_NO_FATAL_FAILURE(saveTodayWithText(*frame, QStringLiteral("Kept")));
 
     ui.answer(res::Answer::Yes);
     faulty.kind = store::FileErrorKind::DiskFull;

@@ -16,11 +16,12 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "diary/scale.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/scale.h"
 
 namespace tl::frame {
 
-using diary::Scale;
+using widgets::Scale;
 
 namespace {
 
@@ -91,9 +92,7 @@ void CDataFileSettingsDlg::createControls() {
                                 tr("Application data folder(not recommended)"), m_backup, false);
     connect(m_autoBackup, &QCheckBox::toggled, this, &CDataFileSettingsDlg::updateEnabling);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(location);
     layout->addWidget(m_autoBackup);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "dialog_parts.h"
 #include "progress_wnd.h"
 
 namespace tl::frame {
@@ -14,6 +13,16 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The normal pointer over a message box, also in the middle of an
+// operation that shows the wait cursor.
+class ArrowCursor {
+public:
+    ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+    ArrowCursor(const ArrowCursor&) = delete;
+    ArrowCursor& operator=(const ArrowCursor&) = delete;
+};
+
 QString title() {
     return qText(res::Text(res::Msg::DisplayTitle));
 }
@@ -22,7 +31,7 @@ QString title() {
 // the careless answer would remove something.
 QMessageBox::StandardButton ask(QWidget* owner, std::string_view text,
                                 QMessageBox::StandardButtons buttons) {
-    const OverrideCursor pointer(Qt::ArrowCursor);
+    const ArrowCursor pointer;
     QMessageBox box(QMessageBox::Warning, title(), qText(text), buttons, owner);
     const bool removes = text == res::Text(res::Msg::DisablePassword);
     box.setDefaultButton(removes ? QMessageBox::No : QMessageBox::Yes);
@@ -47,15 +56,13 @@ QWidget* DesktopUi::owner() const {
     return m_main.data();
 }
 
-// A message box shows the normal pointer, also in the middle of an
-// operation that shows the wait cursor.
 void DesktopUi::warn(std::string_view text) {
-    const OverrideCursor pointer(Qt::ArrowCursor);
+    const ArrowCursor pointer;
     QMessageBox::warning(owner(), title(), qText(text));
 }
 
 void DesktopUi::inform(std::string_view text) {
-    const OverrideCursor pointer(Qt::ArrowCursor);
+    const ArrowCursor pointer;
     QMessageBox::information(owner(), title(), qText(text));
 }
 

@@ -5,7 +5,6 @@
 
 #include "app/exchange_forms.h"
 #include "app/maintenance.h"
-#include "dialog_parts.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "exchange/import.h"
@@ -16,6 +15,7 @@
 #include "operation_scope.h"
 #include "password_dlg.h"
 #include "store/diary_data_file.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::frame {
 
@@ -79,7 +79,7 @@ private:
 // While the engine works: the wait cursor, and the user's input held off
 // while events are let through between its steps.
 struct Running {
-    OverrideCursor wait{Qt::WaitCursor};
+    widgets::WaitCursor wait;
     OperationScope operation;
 };
 

@@ -12,12 +12,15 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "dialog_parts.h"
-#include "diary/scale.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/scale.h"
 
 namespace tl::frame {
 
 using app::ExportField;
+using widgets::BrowseButton;
+using widgets::NumberEdit;
+using widgets::StartCancelButtons;
 
 namespace {
 
@@ -53,7 +56,7 @@ CExportDlg::CExportDlg(const app::ExportForm& form, res::UserInterface& ui, QWid
 
 void CExportDlg::createControls() {
     m_folder = new QLineEdit(this);
-    m_folder->setMinimumWidth(diary::Scale(320));
+    m_folder->setMinimumWidth(widgets::Scale(320));
     auto* folderLabel = new QLabel(tr("&Folder"), this);
     folderLabel->setBuddy(m_folder);
     auto* folderRow = new QHBoxLayout;

@@ -9,10 +9,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "dialog_parts.h"
-#include "diary/scale.h"
+#include "folder_field.h"
+#include "help_location.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/scale.h"
 
 namespace tl::frame {
+
+using widgets::BrowseButton;
+using widgets::StartCancelButtons;
 
 CImportDlg::CImportDlg(const app::ImportForm& form, res::UserInterface& ui, QWidget* parent)
     : QDialog(parent), m_ui(ui) {
@@ -26,7 +31,7 @@ CImportDlg::CImportDlg(const app::ImportForm& form, res::UserInterface& ui, QWid
 
 void CImportDlg::createControls() {
     m_location = new QLineEdit(this);
-    m_location->setMinimumWidth(diary::Scale(320));
+    m_location->setMinimumWidth(widgets::Scale(320));
     auto* label = new QLabel(tr("&Location"), this);
     label->setBuddy(m_location);
     auto* folderRow = new QHBoxLayout;

@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -23,20 +22,23 @@
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "calendar/year_day_table.h"
-#include "dialog_parts.h"
 #include "diary/diary_documents.h"
-#include "diary/scale.h"
+#include "diary/finder.h"
 #include "exchange_commands.h"
+#include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
 #include "pw_change_dlg.h"
 #include "store/diary_data_file.h"
+#include "widgets/scale.h"
+#include "widgets/wait_cursor.h"
 #include "window_state.h"
 
 namespace tl::frame {
 
 using res::Cmd;
+using widgets::Rect;
 
 namespace {
 
@@ -109,6 +111,10 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
          [this] { return m_startup ? m_startup->location().DefaultDataFolder() : std::nullopt; }},
         this);
     m_exchange->registerCommands(m_commands);
+    // The find dialog is created hidden with the window.
+    m_finder = new diary::CFinder({&m_settings, &m_dataFile, &m_ui, m_today, &m_commands},
+                                  *m_documents, this, this);
+    connect(this, &CMainFrame::dataFileReloaded, m_finder, &diary::CFinder::dataFileReloaded);
     createActions();
     createMenus();
     createSideBar();
@@ -146,7 +152,9 @@ CMainFrame::~CMainFrame() {
     m_documents->disconnect(this);
     disconnect(qApp, nullptr, this, nullptr);
     m_commands.setChangeListener({});
-    // The documents leave the registry before it goes with this object.
+    // The documents and find leave the registry before it goes with this
+    // object.
+    delete m_finder;
     delete m_documents;
 }
 
@@ -433,6 +441,7 @@ void CMainFrame::run(Cmd cmd) {
             break;
         case Cmd::Help:
         case Cmd::HelpContents:
+        case Cmd::HelpKey:
             showHelp();
             break;
         case Cmd::About:
@@ -447,12 +456,11 @@ void CMainFrame::run(Cmd cmd) {
 }
 
 void CMainFrame::openToday() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    widgets::WaitCursor wait;
     const store::Date today = toDate(m_today());
     // The second call finds the entry open and pins it: a new entry opened
     // from Today is kept when another date is opened.
     if (m_documents->OpenEntry(today, true)) m_documents->OpenEntry(today, true);
-    QApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::openSpecified() {
@@ -501,9 +509,10 @@ void CMainFrame::toggleDataLocation() {
 // file is looked for again. Without a data file the program cannot go on.
 void CMainFrame::reopenDataFile() {
     if (!m_startup) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_documents->CloseAll();
-    QApplication::restoreOverrideCursor();
+    {
+        widgets::WaitCursor wait;
+        m_documents->CloseAll();
+    }
     if (m_startup->StartDiaryData() == 0)
         close();
     else

@@ -23,7 +23,8 @@ class DiaryStartup;
 }
 namespace tl::diary {
 class CDiaryDocuments;
-}
+class CFinder;
+}  // namespace tl::diary
 namespace tl::store {
 class CDiaryDataFile;
 }
@@ -56,6 +57,7 @@ public:
     // The start-up object, for the commands that open the data file again.
     void setStartup(app::DiaryStartup* startup) { m_startup = startup; }
     diary::CDiaryDocuments& documents() { return *m_documents; }
+    diary::CFinder& finder() { return *m_finder; }
     CMDIClient* mdiArea() const { return m_mdi; }
     calendar::CDayBar* dayBar() const { return m_dayBar; }
     QDockWidget* sideBar() const { return m_sideBar; }
@@ -127,6 +129,7 @@ private:
     calendar::CDayBar* m_dayBar = nullptr;
     diary::CDiaryDocuments* m_documents = nullptr;
     CExchangeCommands* m_exchange = nullptr;
+    diary::CFinder* m_finder = nullptr;
     res::CommandRegistry m_commands;
     std::map<res::Cmd, QAction*> m_actions;
     std::vector<std::pair<QShortcut*, res::Cmd>> m_shortcuts;

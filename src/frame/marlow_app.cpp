@@ -13,10 +13,11 @@
 #include "desktop_dialogs.h"
 #include "desktop_ui.h"
 #include "diary/diary_documents.h"
-#include "diary/scale.h"
-#include "guarded_application.h"
 #include "main_frame.h"
 #include "store/diary_data_file.h"
+#include "widgets/guarded_application.h"
+#include "widgets/scale.h"
+#include "widgets/wait_cursor.h"
 
 namespace tl::frame {
 
@@ -61,12 +62,12 @@ int RunApplication(const LaunchOptions& options) {
     // Every window, and a maximised entry's system menu, shows this icon.
     QApplication::setWindowIcon(makeAppIcon());
     if (QScreen* screen = QApplication::primaryScreen())
-        diary::SetScaleDpi(qRound(screen->logicalDotsPerInchY()));
+        widgets::SetScaleDpi(qRound(screen->logicalDotsPerInchY()));
     app::QtSettingsStore store;
     app::AppSettings settings = app::LoadSettings(store, loadEnvironment());
 
     DesktopUi ui;
-    if (GuardedApplication* guarded = GuardedApplication::instance())
+    if (widgets::GuardedApplication* guarded = widgets::GuardedApplication::instance())
         guarded->setFailureHandler(
             [&ui](std::exception_ptr failure) { app::ReportFailure(ui, failure); });
     store::CDiaryDataFile dataFile(store::PosixFileSystem::instance(), ui);
@@ -84,12 +85,7 @@ int RunApplication(const LaunchOptions& options) {
                      &CMainFrame::bringToFront);
 
     app::StartHooks hooks;
-    hooks.waitCursor = [](bool wait) {
-        if (wait)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else if (QApplication::overrideCursor())
-            QApplication::restoreOverrideCursor();
-    };
+    hooks.waitCursor = widgets::SetWaitCursor;
     hooks.openToday = [&frame](std::chrono::year_month_day) { frame->openToday(); };
     app::DiaryStartup startup(settings, dataFile, ui, dialogs, clock, hooks);
     dialogs.setDefaultFolder([&startup] { return startup.location().DefaultDataFolder(); });
@@ -104,7 +100,7 @@ int RunApplication(const LaunchOptions& options) {
         code = QApplication::exec();
     }
     frame.reset();
-    if (GuardedApplication* guarded = GuardedApplication::instance())
+    if (widgets::GuardedApplication* guarded = widgets::GuardedApplication::instance())
         guarded->setFailureHandler({});
     dataFile.Close();
     app::EndApplication(settings, store, {.saveStickyNotes = {}, .releaseInstance = [&instance] {

@@ -2,20 +2,18 @@
 
 #include <QPainter>
 
-#include "diary/colors.h"
-#include "diary/scale.h"
+#include "diary/tab_strip.h"
+#include "widgets/qt_color.h"
+#include "widgets/scale.h"
 
 namespace tl::frame {
 
-using diary::Scale;
+using widgets::Scale;
 
 namespace {
 
-// The tab strip's colour and the line under it.
-constexpr std::uint32_t kTabStripColor = 0xFFF0F0;
+// The line under the tab strip.
 constexpr std::uint32_t kTabLineColor = 0x808080;
-// The tab strip's height at 96 dots per inch.
-constexpr int kTabStripHeight = 23;
 
 }  // namespace
 
@@ -29,12 +27,13 @@ void CMDIClient::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     const int width = viewport()->width();
     const int height = viewport()->height();
-    const int strip = Scale(kTabStripHeight);
+    const int strip = Scale(diary::kTabStripHeight);
     // Rows T and T + 2 take the strip's colour, so the line stands alone.
-    painter.fillRect(0, 0, width, strip + 3, diary::ToQColor(kTabStripColor));
-    painter.fillRect(0, strip + 1, width, 1, diary::ToQColor(kTabLineColor));
-    painter.fillRect(0, strip + 3, width, height - strip - 3,
-                     diary::ToQColor(static_cast<std::uint32_t>(m_settings.mainWindow.backColor)));
+    painter.fillRect(0, 0, width, strip + 3, widgets::ToQColor(diary::kTabStripColor));
+    painter.fillRect(0, strip + 1, width, 1, widgets::ToQColor(kTabLineColor));
+    painter.fillRect(
+        0, strip + 3, width, height - strip - 3,
+        widgets::ToQColor(static_cast<std::uint32_t>(m_settings.mainWindow.backColor)));
 }
 
 }  // namespace tl::frame

@@ -9,10 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialog_parts.h"
-#include "diary/scale.h"
+#include "folder_field.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/scale.h"
 
 namespace tl::frame {
+
+using widgets::BrowseButton;
+using widgets::StartCancelButtons;
 
 CMergeDlg::CMergeDlg(const app::MergeForm& form, res::UserInterface& ui, QWidget* parent)
     : QDialog(parent), m_ui(ui) {
@@ -33,7 +37,7 @@ void CMergeDlg::createControls() {
     // Enter always means Start: the inline completion would take the first
     // Enter for itself whenever the text is one of the remembered folders.
     m_folders->setCompleter(nullptr);
-    m_folders->setMinimumWidth(diary::Scale(320));
+    m_folders->setMinimumWidth(widgets::Scale(320));
     auto* label = new QLabel(tr("&Folder"), this);
     label->setBuddy(m_folders);
     auto* folderRow = new QHBoxLayout;

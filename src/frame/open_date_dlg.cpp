@@ -7,10 +7,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "dialog_parts.h"
 #include "diary/date_checks.h"
+#include "widgets/dialog_parts.h"
 
 namespace tl::frame {
+
+using widgets::NumberEdit;
+using widgets::OkCancelButtons;
 
 namespace {
 

@@ -10,9 +10,12 @@
 #include <QVBoxLayout>
 
 #include "app/startup.h"
-#include "dialog_parts.h"
+#include "widgets/dialog_parts.h"
 
 namespace tl::frame {
+
+using widgets::NumberEdit;
+using widgets::OkCancelButtons;
 
 COtherSettingsDlg::COtherSettingsDlg(app::AppSettings& settings, res::UserInterface& ui,
                                      QWidget* parent)

@@ -7,11 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "diary/scale.h"
+#include "widgets/dialog_parts.h"
+#include "widgets/scale.h"
 
 namespace tl::frame {
 
-using diary::Scale;
+using widgets::Scale;
 
 namespace {
 
@@ -38,9 +39,7 @@ void CPasswordDlg::createControls(bool offerDataFileSetting) {
     auto* form = new QFormLayout;
     form->addRow(tr("Password"), m_password);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
     if (offerDataFileSetting) {
         QPushButton* settings =
             buttons->addButton(tr("Data file setting"), QDialogButtonBox::ActionRole);

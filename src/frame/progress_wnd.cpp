@@ -6,12 +6,12 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "diary/scale.h"
 #include "res/messages.h"
+#include "widgets/scale.h"
 
 namespace tl::frame {
 
-using diary::Scale;
+using widgets::Scale;
 
 CProgressWnd::CProgressWnd(const QString& title, QWidget* owner) : QDialog(owner) {
     setWindowTitle(title);

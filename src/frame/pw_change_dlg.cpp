@@ -7,6 +7,7 @@
 
 #include "app/password.h"
 #include "password_dlg.h"
+#include "widgets/dialog_parts.h"
 
 namespace tl::frame {
 
@@ -24,9 +25,7 @@ void CPwChangeDlg::createControls() {
     form->addRow(tr("Old password"), m_old);
     form->addRow(tr("New password"), m_new);
     form->addRow(tr("Confirm password"), m_confirm);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = widgets::OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -131,7 +131,7 @@ TEST_F(SideBarTest, ClickOnACalendarDayOpensItsEntry) {
     save({2026, 12, 5}, u"Market day");
     auto frame = makeFrame();
     calendar::CCalenderCtl* cal = frame->dayBar()->calendar();
-    const calendar::Rect cell = cal->grid().cellRect(5);
+    const widgets::Rect cell = cal->grid().cellRect(5);
     click(cal, QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
     QApplication::processEvents();
     diary::CMarlowDoc* doc = frame->documents().activeDocument();
@@ -139,7 +139,7 @@ TEST_F(SideBarTest, ClickOnACalendarDayOpensItsEntry) {
     EXPECT_EQ(doc->date(), (store::Date{2026, 12, 5}));
 
     // A click in an empty cell below the last day pages to January.
-    const calendar::Rect last = cal->grid().cellRect(31);
+    const widgets::Rect last = cal->grid().cellRect(31);
     click(cal, QPoint(last.right + 2, (last.top + last.bottom) / 2));
     EXPECT_EQ(cal->displayedMonth(), 1);
     EXPECT_EQ(frame->dayBar()->table().year(), 2027);
@@ -158,7 +158,7 @@ TEST_F(SideBarTest, RightClicksNameTheDayTheMonthNoteOrTheYearNote) {
         QApplication::sendEvent(cal, &event);
     };
     const calendar::MonthGrid g = cal->grid();
-    const calendar::Rect last = g.cellRect(31);
+    const widgets::Rect last = g.cellRect(31);
     rightClick(QPoint(last.left + 1, last.top + 1));
     rightClick(QPoint(2, 2));
     rightClick(QPoint(g.width() - 20, 2));
@@ -190,7 +190,7 @@ TEST_F(SideBarTest, BlinkingDaysAreInvertedOnEverySecondTick) {
     ASSERT_EQ(data.file->SaveEntry({2026, 12, 10}, h, u"text"), 1);
     auto frame = makeFrame();
     calendar::CCalenderCtl* cal = frame->dayBar()->calendar();
-    const calendar::Rect cell = cal->grid().cellRect(10);
+    const widgets::Rect cell = cal->grid().cellRect(10);
     const QPoint probe(cell.right - 3, cell.bottom - 3);  // background, clear of the number
     auto colourAt = [&] { return cal->grab().toImage().pixelColor(probe); };
     EXPECT_EQ(colourAt(), QColor(255, 0, 0));

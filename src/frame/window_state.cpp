@@ -4,6 +4,8 @@
 
 namespace tl::frame {
 
+using widgets::Rect;
+
 std::optional<ShowState> ParseShowState(std::string_view text) {
     if (text == "NORMAL") return ShowState::Normal;
     if (text == "MINIMIZE") return ShowState::Minimized;

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "widgets/rect.h"
+
 namespace tl::frame {
 
 // The main window's show state as WINDOW_POS/WINSTAT stores it.
@@ -15,14 +17,6 @@ enum class ShowState { Normal, Minimized, Maximized };
 std::optional<ShowState> ParseShowState(std::string_view text);
 std::string_view ShowStateText(ShowState state);
 
-// A rectangle as the settings keep it: right and bottom are exclusive.
-struct Rect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
-
 // The smallest restored window that still shows its menus and an entry.
 inline constexpr int kMinWindowWidth = 320;
 inline constexpr int kMinWindowHeight = 240;
@@ -32,6 +26,7 @@ inline constexpr int kMinWindowHeight = 240;
 // values are nonsense) is moved, shrunk where needed, onto the first one;
 // one that is too small grows to the minimum. The first work area is the
 // primary screen's.
-Rect PlaceRestoredRect(Rect stored, const std::vector<Rect>& workAreas);
+// Rectangles as the settings keep them (right and bottom exclusive).
+widgets::Rect PlaceRestoredRect(widgets::Rect stored, const std::vector<widgets::Rect>& workAreas);
 
 }  // namespace tl::frame

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 namespace tl::frame {
+
+using widgets::Rect;
+
 namespace {
 
 TEST(ShowStateTest, StoredTextsRoundTripAndOthersAreIgnored) {

@@ -231,6 +231,10 @@ std::string_view Text(Msg id) {
             return "The note for this month has a sticky note.\nRemove this?";
         case Msg::YearNoteHasStickyNote:
             return "The note for this year has a sticky note.\nRemove this?";
+        case Msg::EnterTextToSearch:
+            return "Enter text to search for.";
+        case Msg::TextNotFound:
+            return "Specified text was not found.";
         case Msg::HelpNotOpened:
             return "The help could not be opened.";
         case Msg::CloseWithUnsavedEntry:

@@ -124,6 +124,9 @@ enum class Msg : int {
     DiaryHasStickyNote = 809,
     MonthNoteHasStickyNote = 810,
     YearNoteHasStickyNote = 811,
+    // Find across days.
+    EnterTextToSearch = 850,
+    TextNotFound = 851,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,

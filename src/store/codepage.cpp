@@ -2,16 +2,21 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <utility>
 
 namespace tl::store {
 namespace {
 
+constexpr int kAnsiCodePage = 932;
 constexpr const char kAnsiName[] = "CP932";
+// What a code page iconv does not know is read as.
+constexpr int kFallbackCodePage = 1252;
 // char16_t buffers are handed to iconv in the machine's own byte order.
 constexpr const char* kUtf16Name =
     std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
@@ -29,6 +34,17 @@ bool IsAnsiLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+std::string IconvName(int codePage) {
+    switch (codePage) {
+        case 10000:
+            return "MACINTOSH";
+        case 65001:
+            return "UTF-8";
+        default:
+            return "CP" + std::to_string(codePage);
+    }
+}
+
 // What to do where iconv cannot go on: skip `skip` input bytes and append
 // `replacement` to the output, or stop the conversion (skip == 0).
 struct Recovery {
@@ -39,24 +55,29 @@ struct Recovery {
 // input ends inside a character).
 using OnError = std::function<Recovery(const char* rest, std::size_t restLength, bool incomplete)>;
 
+Recovery Stop(const char*, std::size_t, bool) {
+    return Recovery{};
+}
+
 // One iconv conversion descriptor, closed with the object.
-class Converter {
+class Descriptor {
 public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Converter() {
+    Descriptor(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Descriptor() {
         if (ok()) iconv_close(m_cd);
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
 
     bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
     // Converts all of in into out, asking onError at every place iconv
     // refuses. False when onError stopped the conversion or iconv is missing.
-    bool Run(const char* in, std::size_t length, std::string& out, const OnError& onError) {
+    bool run(const char* in, std::size_t length, std::string& out, const OnError& onError) {
         if (!ok()) {
             return false;
         }
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // the initial shift state
         char* src = const_cast<char*>(in);  // iconv's signature; it never writes the input
         std::size_t srcLeft = length;
         bool flushing = false;  // all input taken; writing out any shift state
@@ -97,16 +118,22 @@ private:
     iconv_t m_cd;
 };
 
-std::u16string BytesToUtf16(const std::string& bytes) {
-    std::u16string text(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                        static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+void AppendUtf16Bytes(const std::string& bytes, std::u16string& out) {
+    out.reserve(out.size() + bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                          static_cast<unsigned char>(bytes[i + 1]) << 8);
         if constexpr (std::endian::native != std::endian::little) {
-            text[i] = static_cast<char16_t>(text[i] << 8 | text[i] >> 8);
+            unit = static_cast<char16_t>(unit << 8 | unit >> 8);
         }
+        out.push_back(unit);
     }
-    return text;
+}
+
+// U+FFFD in the byte order iconv writes.
+std::string ReplacementBytes() {
+    const char16_t r = kReplacement;
+    return std::string(reinterpret_cast<const char*>(&r), sizeof r);
 }
 
 void AppendUtf8(std::string& out, char32_t c) {
@@ -137,42 +164,84 @@ void AppendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
-// UTF-16 to code page 932 without best-fit mappings: iconv maps a few
-// characters the code page lacks onto look-alikes (U+00A5 onto the backslash
-// byte, U+2212 onto the full-width minus); a character counts as converted
-// only when its bytes decode back to it.
-class AnsiEncoder {
-public:
-    AnsiEncoder() : m_to(kAnsiName, kUtf16Name), m_back(kUtf16Name, kAnsiName) {}
-
-    std::optional<std::string> Encode(std::u16string_view text) {
-        std::string bytes;
-        if (!m_to.Run(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t),
-                      bytes, Stop)) {
-            return std::nullopt;
-        }
-        std::string back;
-        if (!m_back.Run(bytes.data(), bytes.size(), back, Stop) || BytesToUtf16(back) != text) {
-            return std::nullopt;
-        }
-        return bytes;
-    }
-
-private:
-    static Recovery Stop(const char*, std::size_t, bool) { return Recovery{}; }
-    Converter m_to;
-    Converter m_back;
-};
-
 }  // namespace
 
+struct CodePageConverter::Descriptors {
+    // Code pages iconv does not know share the fallback's descriptor; null
+    // when not even the fallback opens.
+    std::map<int, std::shared_ptr<Descriptor>> decoders;
+    std::unique_ptr<Descriptor> toAnsi;
+
+    Descriptor* decoder(int codePage) {
+        if (auto it = decoders.find(codePage); it != decoders.end()) return it->second.get();
+        auto d = std::make_shared<Descriptor>(kUtf16Name, IconvName(codePage).c_str());
+        if (!d->ok() && codePage == kFallbackCodePage) {
+            d = std::make_shared<Descriptor>(kUtf16Name, "ISO-8859-1");
+            if (!d->ok()) d = nullptr;
+        } else if (!d->ok()) {
+            decoder(kFallbackCodePage);
+            d = decoders.at(kFallbackCodePage);
+        }
+        return decoders.emplace(codePage, std::move(d)).first->second.get();
+    }
+};
+
+CodePageConverter::CodePageConverter() : m_descriptors(std::make_unique<Descriptors>()) {}
+
+CodePageConverter::~CodePageConverter() = default;
+
+void CodePageConverter::decode(int codePage, std::string_view bytes, std::u16string& out) {
+    // Every code page the diary meets agrees with ASCII below 0x80.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(bytes.begin(), bytes.end());
+        return;
+    }
+    // In code page 932 a lead byte takes a non-ASCII trail byte with it into
+    // the one U+FFFD; elsewhere each bad byte is one.
+    const bool ansi = codePage == kAnsiCodePage;
+    const std::string replacement = ReplacementBytes();
+    const OnError replace = [&](const char* rest, std::size_t restLength, bool) {
+        const bool pair = ansi && IsAnsiLeadByte(static_cast<unsigned char>(rest[0])) &&
+                          restLength > 1 && static_cast<unsigned char>(rest[1]) >= 0x80;
+        return Recovery{pair ? 2u : 1u, replacement};
+    };
+    std::string utf16;
+    Descriptor* d = m_descriptors->decoder(codePage);
+    if (d == nullptr || !d->run(bytes.data(), bytes.size(), utf16, replace)) {
+        // No converter at all: the bytes as Latin-1, the least surprising guess.
+        for (char c : bytes) out.push_back(static_cast<unsigned char>(c));
+        return;
+    }
+    AppendUtf16Bytes(utf16, out);
+}
+
+// iconv maps a few characters the code page lacks onto look-alikes (U+00A5
+// onto the backslash byte, U+2212 onto the full-width minus); an exact
+// conversion holds only where the bytes decode back to the text.
+std::optional<std::string> CodePageConverter::encodeAnsi(std::u16string_view text, AnsiFit fit) {
+    auto& d = m_descriptors->toAnsi;
+    if (d == nullptr) d = std::make_unique<Descriptor>(kAnsiName, kUtf16Name);
+    std::string bytes;
+    if (!d->run(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t), bytes,
+                Stop)) {
+        return std::nullopt;
+    }
+    if (fit == AnsiFit::Exact) {
+        std::u16string back;
+        decode(kAnsiCodePage, bytes, back);
+        if (back != text) return std::nullopt;
+    }
+    return bytes;
+}
+
 std::optional<std::string> ToAnsi(std::u16string_view text) {
-    return AnsiEncoder().Encode(text);
+    return CodePageConverter().encodeAnsi(text);
 }
 
 LossyAnsi ToAnsiLossy(std::u16string_view text) {
-    AnsiEncoder encoder;
-    if (auto whole = encoder.Encode(text)) {
+    CodePageConverter converter;
+    if (auto whole = converter.encodeAnsi(text)) {
         return LossyAnsi{std::move(*whole), 0};
     }
     // Character by character, one "?" for each the code page lacks: a
@@ -182,7 +251,7 @@ LossyAnsi ToAnsiLossy(std::u16string_view text) {
         const bool pair =
             IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]);
         const std::size_t units = pair ? 2 : 1;
-        if (auto bytes = encoder.Encode(text.substr(i, units))) {
+        if (auto bytes = converter.encodeAnsi(text.substr(i, units))) {
             result.bytes += *bytes;
         } else {
             result.bytes += '?';
@@ -194,26 +263,9 @@ LossyAnsi ToAnsiLossy(std::u16string_view text) {
 }
 
 std::u16string FromAnsi(std::string_view bytes) {
-    Converter cd(kUtf16Name, kAnsiName);
-    std::string out;
-    // U+FFFD in the output's byte order.
-    std::string replacement(2, '\0');
-    const char16_t r = kReplacement;
-    replacement[0] = reinterpret_cast<const char*>(&r)[0];
-    replacement[1] = reinterpret_cast<const char*>(&r)[1];
-    const bool done = cd.Run(bytes.data(), bytes.size(), out,
-                             [&](const char* rest, std::size_t restLength, bool) {
-                                 // A lead byte takes a non-ASCII trail byte with it into the
-                                 // one U+FFFD; an ASCII byte after it stays itself.
-                                 const auto lead = static_cast<unsigned char>(rest[0]);
-                                 const bool pair = IsAnsiLeadByte(lead) && restLength > 1 &&
-                                                   static_cast<unsigned char>(rest[1]) >= 0x80;
-                                 return Recovery{pair ? 2u : 1u, replacement};
-                             });
-    if (!done) {
-        return std::u16string(bytes.size(), kReplacement);
-    }
-    return BytesToUtf16(out);
+    std::u16string out;
+    CodePageConverter().decode(kAnsiCodePage, bytes, out);
+    return out;
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {

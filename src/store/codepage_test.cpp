@@ -67,11 +67,64 @@ TEST(CodepageTest, UnpairedSurrogatesAreCharactersTheCodePageLacks) {
 TEST(CodepageTest, InvalidAnsiBytesBecomeReplacementCharacters) {
     // A lead byte before an ASCII byte: the ASCII byte survives.
     EXPECT_EQ(FromAnsi("\x81!y"), u"\uFFFD!y");
+    EXPECT_EQ(FromAnsi("\x82\x20x\x82"), u"\uFFFD x\uFFFD");
     // Bytes that are never characters, and an unassigned two-byte pair.
     EXPECT_EQ(FromAnsi("\xFFz\xA0"), u"\uFFFDz\uFFFD");
     EXPECT_EQ(FromAnsi("\x85\x80z"), u"\uFFFDz");
     // A lead byte cut off at the end.
     EXPECT_EQ(FromAnsi("\x82\xA0\x82"), u"あ\uFFFD");
+}
+
+std::u16string Decode(int codePage, std::string_view bytes) {
+    CodePageConverter converter;
+    std::u16string out;
+    converter.decode(codePage, bytes, out);
+    return out;
+}
+
+TEST(CodepageTest, Decodes932WithItsExtensions) {
+    EXPECT_EQ(Decode(932, "\x82\xa0\x8d\xa1 \x5c\x7e"), u"\u3042\u4ECA \\~");
+    EXPECT_EQ(Decode(932, "\xb1"), u"\uFF71");                    // half-width katakana
+    EXPECT_EQ(Decode(932, "\x87\x40\x87\x90"), u"\u2460\u2252");  // NEC row 13
+    EXPECT_EQ(Decode(932, "\xed\x40\xfa\x40\xfa\x55"), u"\u7E8A\u2170\uFFE4");  // IBM
+}
+
+TEST(CodepageTest, OtherCodePagesAndUnknownOnes) {
+    EXPECT_EQ(Decode(1252, "caf\xe9 \x80"), u"caf\u00E9 \u20AC");
+    EXPECT_EQ(Decode(1251, "\xe9"), u"\u0439");
+    EXPECT_EQ(Decode(10000, "\x8e"), u"\u00E9");
+    EXPECT_EQ(Decode(123456, "\xe9"), u"\u00E9");  // read as 1252
+    // A bad byte in a single-byte code page is one mark; the rest goes on.
+    EXPECT_EQ(Decode(1252, "a\x81\xe9"), u"a\uFFFD\u00E9");
+}
+
+TEST(CodepageTest, OneConverterSwitchesBetweenCodePages) {
+    // As an RTF stream does from font to font: each piece is decoded afresh,
+    // and a bad byte in one piece leaves nothing behind for the next.
+    CodePageConverter converter;
+    std::u16string out;
+    converter.decode(932, "\x82\xa0", out);
+    converter.decode(1251, "\xe9", out);
+    converter.decode(932, "\x82", out);
+    converter.decode(932, "\xa0\x82\xa2", out);
+    converter.decode(123456, "\xe9", out);
+    converter.decode(1252, "\xe9", out);
+    EXPECT_EQ(out, u"\u3042\u0439\uFFFD\uFFFD\u3044\u00E9\u00E9");
+}
+
+TEST(CodepageTest, EncodesOneCharacterAtATimeExactlyOrWithLookAlikes) {
+    CodePageConverter converter;
+    EXPECT_EQ(converter.encodeAnsi(u"A"), "A");
+    EXPECT_EQ(converter.encodeAnsi(u"\u3042"), "\x82\xa0");
+    EXPECT_EQ(converter.encodeAnsi(u"\uFF71"), "\xb1");
+    EXPECT_EQ(converter.encodeAnsi(u"\u2460"), "\x87\x40");
+    EXPECT_EQ(converter.encodeAnsi(u"\u00E9"), std::nullopt);  // not in the code page
+    const std::u16string halfPair = {char16_t(0xD83D)};
+    EXPECT_EQ(converter.encodeAnsi(halfPair, AnsiFit::LookAlike), std::nullopt);
+    // The yen sign has only a look-alike: the backslash byte.
+    EXPECT_EQ(converter.encodeAnsi(u"\u00A5"), std::nullopt);
+    EXPECT_EQ(converter.encodeAnsi(u"\u00A5", AnsiFit::LookAlike), "\\");
+    EXPECT_EQ(converter.encodeAnsi(u"\u00E9", AnsiFit::LookAlike), std::nullopt);
 }
 
 TEST(CodepageTest, Utf8RoundTripsAndReplacesInvalidSequences) {
