@@ -177,6 +177,10 @@ TEST_F(ExportDialogTest, EachCheckNamesItsFieldAndKeepsTheDialogOpen) {
 TEST_F(ExportDialogTest, WorksFromTheKeyboard) {
     QLineEdit* folder = dialog->field(ExportField::Folder);
     EXPECT_EQ(QApplication::focusWidget(), folder);
+    QTest::keyClick(folder, Qt::Key_Tab);  // the folder's picker comes next
+    auto* browse = qobject_cast<QPushButton*>(QApplication::focusWidget());
+    ASSERT_NE(browse, nullptr);
+    EXPECT_EQ(browse->text(), QStringLiteral("&Browse..."));
     // The choices follow their switches.
     EXPECT_FALSE(dialog->field(ExportField::FromMonth)->isEnabled());
     QRadioButton* unicode = dialog->findChildren<QRadioButton*>().at(1);

@@ -12,13 +12,12 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "exchange_fields.h"
 #include "widgets/dialog_parts.h"
-#include "widgets/scale.h"
 
 namespace tl::frame {
 
 using app::ExportField;
-using widgets::BrowseButton;
 using widgets::NumberEdit;
 using widgets::StartCancelButtons;
 
@@ -34,6 +33,8 @@ std::string text(const QLineEdit* edit) {
 
 }  // namespace
 
+CExportDlg::~CExportDlg() = default;
+
 CExportDlg::CExportDlg(const app::ExportForm& form, res::UserInterface& ui, QWidget* parent)
     : QDialog(parent), m_ui(ui) {
     setWindowTitle(tr("Export"));
@@ -41,7 +42,7 @@ CExportDlg::CExportDlg(const app::ExportForm& form, res::UserInterface& ui, QWid
     m_folder->setText(qText(form.folder));
     m_texts->setChecked(form.texts);
     m_attachments->setChecked(form.attachments);
-    m_encodings.at(static_cast<std::size_t>(form.encoding))->setChecked(true);
+    m_encoding->setEncoding(form.encoding);
     m_specify->setChecked(form.specify);
     const exchange::DateFields* dates[] = {&form.from, &form.to};
     for (int end = 0; end < 2; ++end) {
@@ -56,13 +57,8 @@ CExportDlg::CExportDlg(const app::ExportForm& form, res::UserInterface& ui, QWid
 
 void CExportDlg::createControls() {
     m_folder = new QLineEdit(this);
-    m_folder->setMinimumWidth(widgets::Scale(320));
-    auto* folderLabel = new QLabel(tr("&Folder"), this);
-    folderLabel->setBuddy(m_folder);
-    auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(folderLabel);
-    folderRow->addWidget(m_folder, 1);
-    folderRow->addWidget(BrowseButton(tr("&Browse..."), m_folder, this));
+    // The row first, so that Tab goes from the folder to its picker.
+    QHBoxLayout* folderRow = FolderRow(tr("&Folder"), m_folder, m_folder, tr("&Browse..."), this);
 
     auto* target = new QGroupBox(tr("Target"), this);
     m_texts = new QCheckBox(tr("&Text"), target);
@@ -72,12 +68,7 @@ void CExportDlg::createControls() {
     targetLayout->addWidget(m_attachments);
     targetLayout->addStretch();
 
-    m_encodingGroup = new QGroupBox(tr("Encode"), this);
-    m_encodings = {new QRadioButton(tr("A&nsi"), m_encodingGroup),
-                   new QRadioButton(tr("&UNICODE"), m_encodingGroup),
-                   new QRadioButton(tr("&Rich text"), m_encodingGroup)};
-    auto* encodingLayout = new QVBoxLayout(m_encodingGroup);
-    for (QRadioButton* choice : m_encodings) encodingLayout->addWidget(choice);
+    m_encoding = std::make_unique<EncodingChoice>(Qt::Vertical, this);
 
     auto* term = new QGroupBox(tr("Term"), this);
     m_specify = new QCheckBox(tr("S&pecify"), term);
@@ -108,7 +99,7 @@ void CExportDlg::createControls() {
 
     auto* choices = new QHBoxLayout;
     choices->addWidget(target, 1);
-    choices->addWidget(m_encodingGroup, 1);
+    choices->addWidget(m_encoding->group(), 1);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(folderRow);
@@ -121,7 +112,7 @@ void CExportDlg::createControls() {
 }
 
 void CExportDlg::updateEnabling() {
-    m_encodingGroup->setEnabled(m_texts->isChecked());
+    m_encoding->group()->setEnabled(m_texts->isChecked());
     m_dateFields->setEnabled(m_specify->isChecked());
 }
 
@@ -135,8 +126,7 @@ app::ExportForm CExportDlg::form() const {
     form.folder = text(m_folder);
     form.texts = m_texts->isChecked();
     form.attachments = m_attachments->isChecked();
-    for (std::size_t i = 0; i < m_encodings.size(); ++i)
-        if (m_encodings[i]->isChecked()) form.encoding = static_cast<exchange::Encoding>(i);
+    form.encoding = m_encoding->encoding();
     form.specify = m_specify->isChecked();
     form.from = {text(field(ExportField::FromYear)), text(field(ExportField::FromMonth)),
                  text(field(ExportField::FromDay))};

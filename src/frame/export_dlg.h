@@ -2,16 +2,17 @@
 
 #include <QDialog>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "app/exchange_forms.h"
 
 class QCheckBox;
-class QGroupBox;
 class QLineEdit;
-class QRadioButton;
 
 namespace tl::frame {
+
+class EncodingChoice;
 
 // "Export": the folder, what to export, the encoding and the term. Start
 // runs the checks; while one fails the dialog stays open with the field it
@@ -21,6 +22,7 @@ class CExportDlg : public QDialog {
 
 public:
     CExportDlg(const app::ExportForm& form, res::UserInterface& ui, QWidget* parent = nullptr);
+    ~CExportDlg() override;
 
     // The checked request once the dialog was accepted.
     const std::optional<exchange::ExportRequest>& request() const { return m_request; }
@@ -38,8 +40,7 @@ private:
     QLineEdit* m_folder = nullptr;
     QCheckBox* m_texts = nullptr;
     QCheckBox* m_attachments = nullptr;
-    QGroupBox* m_encodingGroup = nullptr;
-    std::array<QRadioButton*, 3> m_encodings{};
+    std::unique_ptr<EncodingChoice> m_encoding;
     QCheckBox* m_specify = nullptr;
     QWidget* m_dateFields = nullptr;
     // In the order of app::ExportField after the folder.

@@ -3,49 +3,33 @@
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "folder_field.h"
+#include "exchange_fields.h"
 #include "help_location.h"
 #include "widgets/dialog_parts.h"
-#include "widgets/scale.h"
 
 namespace tl::frame {
-
-using widgets::BrowseButton;
-using widgets::StartCancelButtons;
 
 CImportDlg::CImportDlg(const app::ImportForm& form, res::UserInterface& ui, QWidget* parent)
     : QDialog(parent), m_ui(ui) {
     setWindowTitle(tr("Import"));
     createControls();
     m_location->setText(QString::fromStdString(form.folder));
-    m_encodings.at(static_cast<std::size_t>(form.encoding))->setChecked(true);
+    m_encoding->setEncoding(form.encoding);
     m_location->setFocus();
     m_location->selectAll();
 }
 
+CImportDlg::~CImportDlg() = default;
+
 void CImportDlg::createControls() {
     m_location = new QLineEdit(this);
-    m_location->setMinimumWidth(widgets::Scale(320));
-    auto* label = new QLabel(tr("&Location"), this);
-    label->setBuddy(m_location);
-    auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(label);
-    folderRow->addWidget(m_location, 1);
-    folderRow->addWidget(BrowseButton(tr("&Brouse..."), m_location, this));
-
-    auto* encoding = new QGroupBox(tr("Encode"), this);
-    m_encodings = {new QRadioButton(tr("A&nsi"), encoding),
-                   new QRadioButton(tr("&UNICODE"), encoding),
-                   new QRadioButton(tr("&Rich text"), encoding)};
-    auto* encodingLayout = new QHBoxLayout(encoding);
-    for (QRadioButton* choice : m_encodings) encodingLayout->addWidget(choice);
-    encodingLayout->addStretch();
+    QHBoxLayout* folderRow =
+        FolderRow(tr("&Location"), m_location, m_location, tr("&Brouse..."), this);
+    m_encoding = std::make_unique<EncodingChoice>(Qt::Horizontal, this);
 
     // The guide describes the folder layout that other programs' data can
     // be converted to.
@@ -55,19 +39,17 @@ void CImportDlg::createControls() {
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(others);
     bottom->addStretch();
-    bottom->addWidget(StartCancelButtons(this));
+    bottom->addWidget(widgets::StartCancelButtons(this));
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(folderRow);
-    layout->addWidget(encoding);
+    layout->addWidget(m_encoding->group());
     layout->addLayout(bottom);
 }
 
 exchange::Encoding CImportDlg::encoding() const {
-    for (std::size_t i = 0; i < m_encodings.size(); ++i)
-        if (m_encodings[i]->isChecked()) return static_cast<exchange::Encoding>(i);
-    return exchange::Encoding::Ansi;
+    return m_encoding->encoding();
 }
 
 void CImportDlg::accept() {

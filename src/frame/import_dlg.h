@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
+#include <memory>
 #include <optional>
 
 #include "app/exchange_forms.h"
 
 class QLineEdit;
-class QRadioButton;
 
 namespace tl::frame {
+
+class EncodingChoice;
 
 // "Import": the folder to read and the encoding of its text files. Start
 // needs an existing folder; "Import from other apps" opens the guide's
@@ -19,6 +20,7 @@ class CImportDlg : public QDialog {
 
 public:
     CImportDlg(const app::ImportForm& form, res::UserInterface& ui, QWidget* parent = nullptr);
+    ~CImportDlg() override;
 
     // The checked folder (without trailing separator) and the encoding,
     // once accepted.
@@ -34,7 +36,7 @@ private:
 
     res::UserInterface& m_ui;
     QLineEdit* m_location = nullptr;
-    std::array<QRadioButton*, 3> m_encodings{};
+    std::unique_ptr<EncodingChoice> m_encoding;
     std::string m_folder;
 };
 

@@ -4,18 +4,15 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "folder_field.h"
+#include "exchange_fields.h"
 #include "widgets/dialog_parts.h"
-#include "widgets/scale.h"
 
 namespace tl::frame {
 
-using widgets::BrowseButton;
 using widgets::StartCancelButtons;
 
 CMergeDlg::CMergeDlg(const app::MergeForm& form, res::UserInterface& ui, QWidget* parent)
@@ -37,14 +34,8 @@ void CMergeDlg::createControls() {
     // Enter always means Start: the inline completion would take the first
     // Enter for itself whenever the text is one of the remembered folders.
     m_folders->setCompleter(nullptr);
-    m_folders->setMinimumWidth(widgets::Scale(320));
-    auto* label = new QLabel(tr("&Folder"), this);
-    label->setBuddy(m_folders);
-    auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(label);
-    folderRow->addWidget(m_folders, 1);
-    folderRow->addWidget(BrowseButton(tr("&Brouse..."), m_folders->lineEdit(), this));
-
+    QHBoxLayout* folderRow =
+        FolderRow(tr("&Folder"), m_folders, m_folders->lineEdit(), tr("&Brouse..."), this);
     m_emptyAfter = new QCheckBox(tr("After the merge, &empty."), this);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
