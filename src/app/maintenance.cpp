@@ -12,6 +12,7 @@
 #include "exchange/folder_io.h"
 #include "exchange/progress_scope.h"
 #include "store/attachment_names.h"
+#include "store/blocking_call.h"
 #include "store/blowfish.h"
 #include "store/file_copy.h"
 #include "store/record_images.h"
@@ -30,11 +31,15 @@ using store::kUnitSize;
 // changed records are written enciphered. Unit 0 is written last.
 class FreshFile {
 public:
+    // A run is copied once it holds this much, so that a file without free
+    // records is not copied in one call with no progress step in between.
+    static constexpr std::uint64_t kMaxRunUnits = (std::uint64_t{4} << 20) / kUnitSize;
+
     FreshFile(int in, int out) : m_in(in), m_out(out) {}
 
     // Queues the record's units for copying, joined to the run before it.
     void copy(std::uint64_t unit, std::uint64_t units) {
-        if (m_runUnits != 0 && m_runStart + m_runUnits == unit) {
+        if (m_runUnits != 0 && m_runStart + m_runUnits == unit && m_runUnits < kMaxRunUnits) {
             m_runUnits += units;
             return;
         }
@@ -222,9 +227,13 @@ int Rebuild(store::CDiaryDataFile& source, const std::string& freshFolder, res::
         writer.writeAll(header.data(), header.size(), 0);
         struct stat st {};
         if (::fstat(in.get(), &st) == 0) (void)::fchmod(out.get(), st.st_mode & 07777);
-        if (::fdatasync(out.get()) != 0 || out.close() != 0)
-            return fail(errno == ENOSPC || errno == EDQUOT ? res::Msg::DiskFull
-                                                           : res::Msg::FileWriteFailed);
+        int syncError = 0;
+        store::RunBlocking([&] { syncError = ::fdatasync(out.get()) == 0 ? 0 : errno; },
+                           [&] { ui.keepAlive(); });
+        if (syncError == 0 && out.close() != 0) syncError = errno;
+        if (syncError != 0)
+            return fail(syncError == ENOSPC || syncError == EDQUOT ? res::Msg::DiskFull
+                                                                   : res::Msg::FileWriteFailed);
     } catch (const store::FileError& e) {
         return fail(e.kind() == store::FileErrorKind::DiskFull ? res::Msg::DiskFull
                                                                : res::Msg::FileWriteFailed);
@@ -279,17 +288,39 @@ int CompressAllAttachments(store::CDiaryDataFile& file, const std::string& fresh
     return r;
 }
 
-int RunOptimisation(store::CDiaryDataFile& file, const std::string& freshFolder) {
+namespace {
+
+// The texts of one whole-file command.
+struct PassTexts {
+    res::Msg question, completed, failed;
+};
+
+int RunPass(store::CDiaryDataFile& file, const std::string& freshFolder, bool compress,
+            const PassTexts& texts) {
     res::UserInterface& ui = file.ui();
-    if (!ui.askYesNo(res::Text(res::Msg::AskOptimize))) return 2;
+    if (!ui.askYesNo(res::Text(texts.question))) return 2;
     const bool readOnly = !file.IsWritable();
     // The file stays open through the pass: nobody writes between its
     // copy and the rename that replaces it.
-    const int r = Rebuild(file, freshFolder, ui, store::DeriveDataFileKey(), false);
+    const int r = Rebuild(file, freshFolder, ui, store::DeriveDataFileKey(), compress);
     if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
-    if (r == 1) ui.inform(res::Msg::OptimizationCompleted);
-    if (r == 0) ui.warn(res::Msg::OptimizationFailed);
+    if (r == 1) ui.inform(texts.completed);
+    if (r == 0) ui.warn(texts.failed);
     return r;
+}
+
+}  // namespace
+
+int RunOptimisation(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RunPass(
+        file, freshFolder, false,
+        {res::Msg::AskOptimize, res::Msg::OptimizationCompleted, res::Msg::OptimizationFailed});
+}
+
+int RunBulkCompression(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RunPass(file, freshFolder, true,
+                   {res::Msg::AskCompressAttachments, res::Msg::CompressionCompleted,
+                    res::Msg::CompressionFailed});
 }
 
 }  // namespace tl::app

@@ -42,5 +42,7 @@ inline constexpr const char* kFreshFileName = "mrlwbk.tmp";
 // The optimisation command: asks, optimises the open data file, opens it
 // again and tells the result. 1 done, 0 failed, 2 declined or cancelled.
 [[nodiscard]] int RunOptimisation(store::CDiaryDataFile& file, const std::string& freshFolder);
+// The bulk compression command, the same way with CompressAllAttachments.
+[[nodiscard]] int RunBulkCompression(store::CDiaryDataFile& file, const std::string& freshFolder);
 
 }  // namespace tl::app

@@ -167,5 +167,32 @@ TEST_F(MaintenanceTest, OptimisationCommandAsksAndReopens) {
     EXPECT_EQ(freeRecords(), 0);
 }
 
+TEST_F(MaintenanceTest, CompressionCommandAsksReopensAndTellsTheOutcome) {
+    fill();
+    const store::Date d{2024, 3, 5};
+    auto plain = store::AttachmentImage({d, 1, u"x.zip", {}, std::vector<std::uint8_t>(4000, 'z')});
+    store::PutText(&(*plain)[store::kAttName], store::kAttachmentNameMax, u"plain.txt");
+    ASSERT_EQ(file->WriteRecord(*plain), 1);
+    ui.answer(res::Answer::No);
+    EXPECT_EQ(RunBulkCompression(*file, fresh.string()), 2);
+    EXPECT_FALSE(file->ListAttachments(d).front().compressed);
+    ui.answer(res::Answer::Yes);
+    EXPECT_EQ(RunBulkCompression(*file, fresh.string()), 1);
+    EXPECT_EQ(ui.informations().back(), "Compression has been completed.");
+    ASSERT_TRUE(file->IsOpen());
+    EXPECT_TRUE(file->ListAttachments(d).front().compressed);
+
+    // A read-only data file stays as it is, open for reading.
+    file->Close();
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+    ASSERT_EQ(file->Open(true), store::OpenResult::Opened);
+    const std::string before = Bytes(path);
+    ui.answer(res::Answer::Yes);
+    EXPECT_EQ(RunBulkCompression(*file, fresh.string()), 0);
+    EXPECT_EQ(ui.warnings().back(), "Compression failed.");
+    EXPECT_EQ(Bytes(path), before);
+    EXPECT_TRUE(file->IsOpen() && file->IsReadOnly());
+}
+
 }  // namespace
 }  // namespace tl::app

@@ -1,5 +1,7 @@
 #include "import.h"
 
+#include <atomic>
+#include <chrono>
 #include <deque>
 #include <future>
 #include <memory>
@@ -40,6 +42,9 @@ constexpr std::size_t kMaxPendingBytes = 48u << 20;
 // few per item), and the bytes such a batch may hold.
 constexpr std::size_t kBatchItems = 64;
 constexpr std::size_t kBatchBytes = 16u << 20;
+// How long the writing thread waits for a worker before it lets the
+// progress window handle events again.
+constexpr std::chrono::milliseconds kWaitStep{5};
 
 bool EndsWithTxt(const std::string& name) {
     if (name.size() < 4) return false;
@@ -84,12 +89,15 @@ std::vector<TextFile> TextFiles(const std::string& folder) {
     return files;
 }
 
-std::vector<AttachmentFolder> AttachmentFolders(const std::string& folder) {
+// A folder exported from a diary of years has thousands of subfolders:
+// the user interface is kept alive between their listings.
+std::vector<AttachmentFolder> AttachmentFolders(const std::string& folder, res::UserInterface& ui) {
     std::vector<AttachmentFolder> folders;
     for (const FolderEntry& e : ListFolder(folder)) {
         if (!e.isFolder) continue;
         auto d = DateOfName(e.name);
         if (!d) continue;
+        ui.keepAlive();
         AttachmentFolder f{JoinPath(folder, e.name), *d, {}};
         for (const FolderEntry& inner : ListFolder(f.path))
             if (inner.isFile) f.files.push_back(inner.name);
@@ -160,8 +168,9 @@ public:
     Importer(store::CDiaryDataFile& file, std::uint64_t total)
         : m_file(file), m_ui(file.ui()), m_total(total), m_progress(m_ui, res::Msg::DuringImport) {}
     ~Importer() {
-        // Jobs still queued finish before the pool goes; their results are
-        // dropped with the window.
+        // Jobs still queued finish before the pool goes (at once: they see
+        // the stop); their results are dropped with the window.
+        m_stop->store(true);
         for (auto& [future, bytes] : m_window) future.wait();
     }
 
@@ -200,6 +209,12 @@ private:
         std::vector<std::uint64_t> entry, sticky;
     };
     bool writeFront();
+    // Cancelled: the jobs not yet started skip their work.
+    bool cancelled() {
+        m_result = 2;
+        m_stop->store(true);
+        return false;
+    }
     void write(Prepared& p);
     DateUnits& unitsOf(Date date);
     void stage(store::CDiaryDataFile::RecordChange change, Date date, bool entry);
@@ -229,12 +244,14 @@ private:
     std::vector<Staged> m_staged;
     std::size_t m_batchBytes = 0;
     std::unordered_map<int, DateAttachments> m_attachments;
+    std::shared_ptr<std::atomic<bool>> m_stop = std::make_shared<std::atomic<bool>>(false);
     WorkerPool m_pool;  // last: its threads end before the rest goes
 };
 
 bool Importer::add(std::function<Prepared()> job, std::size_t bytes) {
     if (m_result != 1) return false;
-    auto task = std::make_shared<std::packaged_task<Prepared()>>(std::move(job));
+    auto task = std::make_shared<std::packaged_task<Prepared()>>(
+        [job = std::move(job), stop = m_stop] { return stop->load() ? Prepared{} : job(); });
     m_window.emplace_back(task->get_future(), bytes);
     m_pendingBytes += bytes;
     m_pool.submit([task] { (*task)(); });
@@ -245,6 +262,10 @@ bool Importer::add(std::function<Prepared()> job, std::size_t bytes) {
 }
 
 bool Importer::writeFront() {
+    // While the workers are busy the window keeps answering: its Cancel
+    // is seen here, not only after the item.
+    while (m_window.front().first.wait_for(kWaitStep) != std::future_status::ready)
+        if (!m_progress.step(m_items, m_total)) return cancelled();
     auto [future, bytes] = std::move(m_window.front());
     m_window.pop_front();
     m_pendingBytes -= bytes;
@@ -257,10 +278,7 @@ bool Importer::writeFront() {
         m_result = 0;
         return false;
     }
-    if (!m_progress.step(++m_items, m_total)) {
-        m_result = 2;
-        return false;
-    }
+    if (!m_progress.step(++m_items, m_total)) return cancelled();
     return true;
 }
 
@@ -377,7 +395,10 @@ Importer::DateAttachments& Importer::attachmentsOf(Date date) {
 
 int Importer::finish() {
     while (m_result == 1 && !m_window.empty()) writeFront();
-    // What was staged counts as done, also after a cancel.
+    if (m_result != 1) m_stop->store(true);
+    // A cancel is told at once; what was staged counts as done and is
+    // written after it.
+    if (m_result == 2) m_progress.abort();
     try {
         flush();
     } catch (const store::FileError& e) {
@@ -386,7 +407,6 @@ int Importer::finish() {
                                                                  : res::Msg::WriteToDiskFailure);
         m_result = 0;
     }
-    if (m_result == 2) m_progress.abort();
     m_progress.close();
     return m_result;
 }
@@ -416,7 +436,7 @@ int RunTexts(Importer& importer, const std::string& folder, Encoding encoding,
 }
 
 int RunAttachments(Importer& importer, const std::string& folder, res::UserInterface& ui) {
-    for (const AttachmentFolder& f : AttachmentFolders(folder)) {
+    for (const AttachmentFolder& f : AttachmentFolders(folder, ui)) {
         for (const std::string& name : f.files) {
             Importer::DateAttachments& known = importer.attachmentsOf(f.date);
             std::optional<AttachmentSource> source;
@@ -459,9 +479,9 @@ std::uint64_t CountImportTexts(const std::string& folder) {
     return TextFiles(folder).size();
 }
 
-std::uint64_t CountImportAttachments(const std::string& folder) {
+std::uint64_t CountImportAttachments(const std::string& folder, res::UserInterface& ui) {
     std::uint64_t n = 0;
-    for (const AttachmentFolder& f : AttachmentFolders(folder)) n += f.files.size();
+    for (const AttachmentFolder& f : AttachmentFolders(folder, ui)) n += f.files.size();
     return n;
 }
 
@@ -469,7 +489,7 @@ int ImportData(store::CDiaryDataFile& file, const std::string& folder, Encoding 
                std::uint64_t* failed) {
     if (failed) *failed = 0;
     res::UserInterface& ui = file.ui();
-    const std::uint64_t total = CountImportTexts(folder) + CountImportAttachments(folder);
+    const std::uint64_t total = CountImportTexts(folder) + CountImportAttachments(folder, ui);
     Importer importer(file, total);
     try {
         int r = RunTexts(importer, folder, encoding, ui);
@@ -490,7 +510,7 @@ int RunImport(store::CDiaryDataFile& file, const std::string& folder, Encoding e
               std::uint64_t* failed) {
     res::UserInterface& ui = file.ui();
     const std::uint64_t texts = CountImportTexts(folder);
-    const std::uint64_t attachments = CountImportAttachments(folder);
+    const std::uint64_t attachments = CountImportAttachments(folder, ui);
     if (texts + attachments == 0) {
         ui.warn(res::Msg::NoDataToImport);
         return 0;

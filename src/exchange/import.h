@@ -17,8 +17,10 @@ namespace tl::exchange {
 
 // The "*.txt" files of the folder whose names are valid dates.
 std::uint64_t CountImportTexts(const std::string& folder);
-// The files inside the folder's subfolders whose names are valid dates.
-std::uint64_t CountImportAttachments(const std::string& folder);
+// The files inside the folder's subfolders whose names are valid dates;
+// ui is kept alive while the subfolders are listed.
+std::uint64_t CountImportAttachments(const std::string& folder,
+                                     res::UserInterface& ui = res::Silent());
 
 // 1 completed, 0 failed (told), 2 aborted by the user (told). Entries are
 // compressed on worker threads and written in folder order, in batches

@@ -165,7 +165,7 @@ int Merger::run() {
         if (r == 2) m_progress->abort();
         if (r != 1) return r;
     }
-    m_work.Sync();
+    m_work.SyncWhileAlive();
     m_progress->close();
     return 1;
 }
@@ -328,7 +328,12 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
         return result;
     };
     try {
-        if (own.CopyTo(workPath) != store::CopyResult::Done) return fail(0);
+        // No progress window yet: the copy only keeps the program painting.
+        const auto keepAlive = [&ui](std::uint64_t, std::uint64_t) {
+            ui.keepAlive();
+            return true;
+        };
+        if (own.CopyTo(workPath, keepAlive) != store::CopyResult::Done) return fail(0);
     } catch (const store::FileError& e) {
         ui.warn(store::FailureText(e));
         return fail(0);
@@ -379,7 +384,8 @@ int CopyData(const std::string& dataPath, const std::string& folder, res::UserIn
     try {
         const store::CopyResult r = store::ReplaceWithCopy(dataPath, destination, step);
         progress.close();
-        return r == store::CopyResult::Done ? 1 : 0;
+        if (r == store::CopyResult::Done) return 1;
+        return aborted ? 2 : 0;
     } catch (const store::FileError& e) {
         progress.close();
         ui.warn(store::FailureText(e));
@@ -392,10 +398,9 @@ int RunCopy(store::CDiaryDataFile& own, const std::string& folder) {
     const bool readOnly = own.IsReadOnly();
     own.Close();
     const int r = CopyData(own.Path(), folder, ui);
-    if (r == 1)
-        ui.inform(res::Msg::CopyCompleted);
-    else
-        ui.warn(res::Msg::CopyFailure);
+    // A cancel was told as "Aborted." and is no failure.
+    if (r == 1) ui.inform(res::Msg::CopyCompleted);
+    if (r == 0) ui.warn(res::Msg::CopyFailure);
     Reopen(own, readOnly);
     return r;
 }

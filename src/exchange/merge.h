@@ -48,12 +48,12 @@ std::string WorkCopyPath(const std::string& dataPath);
 
 // Copies the data file into folder as Mrlwbk31.dat, asking before it
 // replaces one. A cancelled or failed copy leaves the destination as it
-// was. 1 copied, 0 not.
+// was. 1 copied, 0 not, 2 cancelled by the user (told "Aborted.").
 [[nodiscard]] int CopyData(const std::string& dataPath, const std::string& folder,
                            res::UserInterface& ui);
 
 // The copy command: own closed for the copy and opened again; tells the
-// result.
+// result ("Copy failure" only when the user did not cancel).
 [[nodiscard]] int RunCopy(store::CDiaryDataFile& own, const std::string& folder);
 
 }  // namespace tl::exchange

@@ -271,7 +271,11 @@ TEST_F(MergeTest, CopyAsksBeforeReplacingAndCancelLeavesNothingHalfDone) {
     EXPECT_EQ(ReadFile(target), before);
     ui.answer(res::Answer::Yes);
     ui.cancelAtStep(1);
-    EXPECT_EQ(RunCopy(*own, (dir / "src").string()), 0);
+    ui.clear();
+    EXPECT_EQ(RunCopy(*own, (dir / "src").string()), 2);
+    // "Aborted." once, and no failure after it.
+    EXPECT_EQ(ui.informations(), std::vector<std::string>{"Aborted."});
+    EXPECT_TRUE(ui.warnings().empty());
     EXPECT_EQ(ReadFile(target), before);
     EXPECT_FALSE(fs::exists(store::PartialName(target.string())));
     ui.cancelAtStep(0);

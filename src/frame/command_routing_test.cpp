@@ -147,11 +147,6 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         return out;
     };
     const std::vector<Cmd> notYetBuilt = {
-        Cmd::CopyData,
-        Cmd::Export,
-        Cmd::Import,
-        Cmd::Merge,
-        Cmd::Optimise,
         Cmd::ImportOldVersion,
         Cmd::ManageAttachments,
         Cmd::DisplaySettings,

@@ -28,6 +28,7 @@ std::vector<Popup> buildMenu(MenuKind kind) {
                              {"Im&port...", Cmd::Import},
                              {"&Merge...", Cmd::Merge},
                              {entry ? "Op&timisation..." : "&Optimisation...", Cmd::Optimise},
+                             {"Compre&ss attached files...", Cmd::CompressAttachments},
                              {"Import old &version data...", Cmd::ImportOldVersion},
                              kSeparator,
                              {"Change pass&word...", Cmd::ChangePassword},
@@ -144,6 +145,7 @@ constexpr std::array kNeedsData = {
     Cmd::Merge,
     Cmd::Optimise,
     Cmd::OptimiseKey,
+    Cmd::CompressAttachments,
     Cmd::ImportOldVersion,
     Cmd::ManageAttachments,
 };

@@ -34,6 +34,7 @@ TEST(MenuTest, EntryMenuFileHasEveryItemInOrder) {
                                        Cmd::Import,
                                        Cmd::Merge,
                                        Cmd::Optimise,
+                                       Cmd::CompressAttachments,
                                        Cmd::ImportOldVersion,
                                        Cmd{},
                                        Cmd::ChangePassword,

@@ -13,6 +13,16 @@ QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The normal pointer over a message box, also in the middle of an
+// operation that shows the wait cursor.
+class ArrowCursor {
+public:
+    ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+    ArrowCursor(const ArrowCursor&) = delete;
+    ArrowCursor& operator=(const ArrowCursor&) = delete;
+};
+
 QString title() {
     return qText(res::Text(res::Msg::DisplayTitle));
 }
@@ -21,6 +31,7 @@ QString title() {
 // the careless answer would remove something.
 QMessageBox::StandardButton ask(QWidget* owner, std::string_view text,
                                 QMessageBox::StandardButtons buttons) {
+    const ArrowCursor pointer;
     QMessageBox box(QMessageBox::Warning, title(), qText(text), buttons, owner);
     const bool removes = text == res::Text(res::Msg::DisablePassword);
     box.setDefaultButton(removes ? QMessageBox::No : QMessageBox::Yes);
@@ -46,10 +57,12 @@ QWidget* DesktopUi::owner() const {
 }
 
 void DesktopUi::warn(std::string_view text) {
+    const ArrowCursor pointer;
     QMessageBox::warning(owner(), title(), qText(text));
 }
 
 void DesktopUi::inform(std::string_view text) {
+    const ArrowCursor pointer;
     QMessageBox::information(owner(), title(), qText(text));
 }
 
@@ -77,6 +90,13 @@ void DesktopUi::openProgress(std::string_view text) {
 
 bool DesktopUi::stepProgress(int percent) {
     return m_progress ? m_progress->step(percent) : true;
+}
+
+void DesktopUi::keepAlive() {
+    if (m_progress)
+        m_progress->keepAlive();
+    else if (OperationScope::active())
+        m_pump.pump();
 }
 
 void DesktopUi::closeProgress() {

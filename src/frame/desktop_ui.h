@@ -2,6 +2,7 @@
 
 #include <QPointer>
 
+#include "operation_scope.h"
 #include "res/user_interface.h"
 
 class QWidget;
@@ -32,6 +33,9 @@ public:
     void openProgress(std::string_view title) override;
     bool stepProgress(int percent) override;
     void closeProgress() override;
+    // Lets events through while the progress window is up, or while an
+    // operation of a command runs (OperationScope); else does nothing.
+    void keepAlive() override;
 
 private:
     QWidget* owner() const;
@@ -39,6 +43,7 @@ private:
     QPointer<QWidget> m_main;
     // Owned here; a QPointer because the main window, its parent, may go first.
     QPointer<CProgressWnd> m_progress;
+    EventPump m_pump;
 };
 
 }  // namespace tl::frame

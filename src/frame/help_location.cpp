@@ -1,8 +1,10 @@
 #include "help_location.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace tl::frame {
 
@@ -19,6 +21,12 @@ QString FindUserGuide(const HelpPlaces& places) {
     for (const QString& path : {installed, places.buildTree})
         if (!path.isEmpty() && QFileInfo(path).isFile()) return path;
     return {};
+}
+
+void OpenUserGuide(res::UserInterface& ui) {
+    const QString guide = FindUserGuide(UserGuidePlaces());
+    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+        ui.warn(res::Msg::HelpNotOpened);
 }
 
 }  // namespace tl::frame

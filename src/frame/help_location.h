@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include "res/user_interface.h"
+
 namespace tl::frame {
 
 struct HelpPlaces {
@@ -19,5 +21,8 @@ HelpPlaces UserGuidePlaces();
 // The installed guide when it exists, else the build tree's; empty when
 // neither exists.
 QString FindUserGuide(const HelpPlaces& places);
+
+// Opens the user guide in the browser; tells when it cannot.
+void OpenUserGuide(res::UserInterface& ui);
 
 }  // namespace tl::frame

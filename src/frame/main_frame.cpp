@@ -23,10 +23,12 @@
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
+#include "calendar/year_day_table.h"
 #include "diary/color_setting_dlg.h"
 #include "diary/diary_documents.h"
 #include "diary/finder.h"
 #include "diary/marlow_doc.h"
+#include "exchange_commands.h"
 #include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
@@ -116,6 +118,11 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
                                  [this](store::Date d) { m_notes->PutNoteReplacing(d); }};
     m_documents = new diary::CDiaryDocuments(
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands, notes}, m_mdi, this);
+    m_exchange = new CExchangeCommands(
+        {&m_settings, &m_dataFile, m_documents, this,
+         [this] { return m_startup ? m_startup->location().DefaultDataFolder() : std::nullopt; }},
+        this);
+    m_exchange->registerCommands(m_commands);
     // The find dialog is created hidden with the window.
     m_finder = new diary::CFinder({&m_settings, &m_dataFile, &m_ui, m_today, &m_commands},
                                   *m_documents, this, this);
@@ -124,6 +131,12 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     createMenus();
     createSideBar();
     createStickyNotes();
+    // An exchange operation changed or replaced the data file: the side bar
+    // keeps its year and reads it again, and so does everything else.
+    connect(m_exchange, &CExchangeCommands::dataFileChanged, this, [this] {
+        m_dayBar->ReloadYear(m_dayBar->table().year());
+        emit dataFileReloaded();
+    });
     createTimers();
     placeWindow();
 
@@ -561,9 +574,7 @@ void CMainFrame::otherSettings() {
 }
 
 void CMainFrame::showHelp() {
-    const QString guide = FindUserGuide(UserGuidePlaces());
-    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
-        m_ui.warn(res::Msg::HelpNotOpened);
+    OpenUserGuide(m_ui);
 }
 
 void CMainFrame::showAbout() {

@@ -41,6 +41,7 @@ class QDockWidget;
 
 namespace tl::frame {
 
+class CExchangeCommands;
 class CMDIClient;
 
 // The main window: menus, keys and their enabling, the area of the entry
@@ -134,6 +135,7 @@ private:
     QDockWidget* m_sideBar = nullptr;
     calendar::CDayBar* m_dayBar = nullptr;
     diary::CDiaryDocuments* m_documents = nullptr;
+    CExchangeCommands* m_exchange = nullptr;
     diary::CFinder* m_finder = nullptr;
     res::CommandRegistry m_commands;
     std::map<res::Cmd, QAction*> m_actions;

@@ -24,8 +24,13 @@ CProgressWnd::CProgressWnd(const QString& title, QWidget* owner) : QDialog(owner
     const QRect around =
         owner ? owner->frameGeometry() : QApplication::primaryScreen()->availableGeometry();
     move(around.center() - rect().center());
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     show();
     QCoreApplication::processEvents();
+}
+
+CProgressWnd::~CProgressWnd() {
+    QApplication::restoreOverrideCursor();
 }
 
 void CProgressWnd::createControls() {
@@ -47,7 +52,7 @@ void CProgressWnd::createControls() {
 
 bool CProgressWnd::step(int percent) {
     m_bar->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent);
-    QCoreApplication::processEvents();
+    m_pump.pump();
     return !m_cancelled;
 }
 

@@ -90,6 +90,8 @@ enum class Cmd : int {
     StickyOpen = 32826,
     StickyPeelOff = 32860,
     StickySettings = 32829,
+    // File menu: compress every attached file stored uncompressed.
+    CompressAttachments = 32980,
 };
 
 }  // namespace tl::res

@@ -197,6 +197,12 @@ std::string_view Text(Msg id) {
             return "Copying...";
         case Msg::MergeSourceNotEmptied:
             return "The merge is complete, but the merged diary data could not be emptied.";
+        case Msg::CompressionFailed:
+            return "Compression failed.";
+        case Msg::AskCompressAttachments:
+            return "Do you want to compress all attached files?";
+        case Msg::CompressionCompleted:
+            return "Compression has been completed.";
         case Msg::Sample:
             return "Sample";
         case Msg::OpenNotAnyMore:

@@ -106,6 +106,9 @@ enum class Msg : int {
     AskOverwriteData = 639,
     Copying = 640,
     MergeSourceNotEmptied = 641,
+    CompressionFailed = 131,
+    AskCompressAttachments = 642,
+    CompressionCompleted = 643,
     // Entry windows, editor and header.
     Sample = 109,
     OpenNotAnyMore = 201,

@@ -26,6 +26,11 @@ public:
     virtual void openProgress(std::string_view title) = 0;
     [[nodiscard]] virtual bool stepProgress(int percent) = 0;
     virtual void closeProgress() = 0;
+    // Long work calls this often, also where no progress window is up or
+    // between two steps, so that the program keeps painting and its timers
+    // keep running. It never starts anything and tells nothing; cheap
+    // enough to call once per record.
+    virtual void keepAlive() {}
 
     void warn(Msg id) { warn(Text(id)); }
     void inform(Msg id) { inform(Text(id)); }

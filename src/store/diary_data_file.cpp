@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "blocking_call.h"
 #include "codepage.h"
 #include "search_cache.h"
 
@@ -130,6 +131,10 @@ void CDiaryDataFile::Sync() {
 CopyResult CDiaryDataFile::CopyTo(const std::string& to, const CopyProgress& progress) {
     if (!m_file) throw FileError(FileErrorKind::Io, EBADF, "'" + m_path + "' is not open");
     return CopyOpenFile(*m_file, m_path, to, progress);
+}
+
+void CDiaryDataFile::SyncWhileAlive() {
+    if (m_file) RunBlocking([this] { m_file->sync(); }, [this] { m_ui->keepAlive(); });
 }
 
 std::array<std::uint8_t, kUnitSize> CDiaryDataFile::readFileHeader() {

@@ -100,6 +100,9 @@ public:
     // Copies the open file byte for byte to another path (replacing it and
     // syncing it), holding the file meanwhile. Failures throw FileError.
     [[nodiscard]] CopyResult CopyTo(const std::string& to, const CopyProgress& progress = {});
+    // The same at the end of long work that wrote much: the user interface
+    // is kept alive while the disk catches up.
+    void SyncWhileAlive();
 
     // --- Records -----------------------------------------------------------
     // Reads n bytes (24 or whole units) at the unit and deciphers them into

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "blocking_call.h"
 #include "file.h"
 
 namespace tl::store {
@@ -155,7 +156,16 @@ CopyResult CopyInto(const CopySource& from, const std::string& to, const CopyPro
         copied += moved;
         if (progress && !progress(copied, total)) return CopyResult::Cancelled;
     }
-    if (::fsync(out.get()) != 0) ThrowFileError(errno, "cannot sync", to);
+    // The sync of a large copy takes a while: the progress goes on being
+    // asked meanwhile, and a cancel then still counts.
+    bool cancelled = false;
+    const std::function<void()> keepAlive = [&] { cancelled |= !progress(copied, total); };
+    RunBlocking(
+        [&] {
+            if (::fsync(out.get()) != 0) ThrowFileError(errno, "cannot sync", to);
+        },
+        progress ? keepAlive : std::function<void()>());
+    if (cancelled) return CopyResult::Cancelled;
     if (out.close() != 0) ThrowFileError(errno, "cannot close", to);
     return CopyResult::Done;
 }

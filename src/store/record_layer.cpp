@@ -58,6 +58,7 @@ void CDiaryDataFile::loadChain() {
             winStart = p;
             winUnits = std::min(afterLarge ? kSmallWindowUnits : kWindowUnits, total - p);
             window.resize(static_cast<std::size_t>(winUnits * kUnitSize));
+            m_ui->keepAlive();
             std::size_t got = m_file->readAt(p * kUnitSize, window.data(), window.size());
             winUnits = got / kUnitSize;
             if (winUnits == 0) {
@@ -136,6 +137,8 @@ bool RecordWalk::next(RecordRef& out) {
     }
     const std::uint64_t total = m_file.TotalUnits();
     if (m_pos >= total) return false;
+    // Each step reads the disk: a walk over a large file takes a while.
+    m_file.ui().keepAlive();
     std::optional<RecordHeader> h = m_file.ReadRecordHeader(m_pos);
     std::uint32_t units = h ? h->units() : 0;
     if (!h || units == 0 || m_pos + units > total) {

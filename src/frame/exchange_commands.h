@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/app_settings.h"
+#include "exchange/export.h"
+#include "res/command_target.h"
+#include "res/user_interface.h"
+
+class QWidget;
+
+namespace tl::diary {
+class CDiaryDocuments;
+}
+namespace tl::store {
+class CDiaryDataFile;
+}
+
+namespace tl::frame {
+
+// The File menu's whole-file commands: copy, export, import, merge,
+// optimisation (also Shift+Alt+C) and bulk compression. Each saves the open
+// entries first; those that change or replace the data file close them,
+// and open them again afterwards from the new contents. The work runs on
+// this thread behind the progress window.
+class CExchangeCommands : public QObject, public res::CommandTarget {
+    Q_OBJECT
+
+public:
+    struct Context {
+        app::AppSettings* settings = nullptr;
+        store::CDiaryDataFile* dataFile = nullptr;
+        diary::CDiaryDocuments* documents = nullptr;
+        // Where dialogs and pickers are shown.
+        QWidget* window = nullptr;
+        // The folder that receives the fresh file of optimisation and bulk
+        // compression (the default data folder); nullopt when it cannot be
+        // made, and then the data file's own folder is used.
+        std::function<std::optional<std::string>()> freshFolder;
+    };
+
+    explicit CExchangeCommands(Context context, QObject* parent = nullptr);
+    void registerCommands(res::CommandRegistry& commands);
+
+    bool isEnabled(res::Cmd cmd) const override;
+    void run(res::Cmd cmd) override;
+
+    // The commands from the point where their dialogs were accepted:
+    // 1 done, 0 failed, 2 declined or cancelled (as the engine answers).
+    int exportData(const exchange::ExportRequest& request);
+    int importData(const std::string& folder, exchange::Encoding encoding);
+    int mergeData(const std::string& folder, bool emptyAfter);
+    int copyData(const std::string& folder);
+    int optimise(bool compress);
+
+signals:
+    // The data file's contents changed or it was replaced: whatever shows
+    // them reads it again.
+    void dataFileChanged();
+
+private:
+    void exportCommand();
+    void importCommand();
+    void mergeCommand();
+    void copyCommand();
+    std::string freshFolder() const;
+
+    Context m_context;
+    res::UserInterface& ui() const;
+};
+
+}  // namespace tl::frame
