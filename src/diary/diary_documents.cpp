@@ -353,16 +353,7 @@ void CDiaryDocuments::saveActiveAsDate() {
     if (!doc || d.context.dataFile->IsReadOnly()) return;
     QPointer<CMarlowDoc> guard(doc);
     CDateChangeDlg dialog(
-        doc->date(), *d.context.ui,
-        [this, &d](store::Date date) {
-            if (document(date)) {
-                d.context.ui->warn(res::Msg::DiaryAlreadyOpened);
-                return false;
-            }
-            if (d.context.dataFile->ReadEntryHeader(date) != 0)
-                return d.context.ui->askYesNo(res::Text(res::Msg::ReplaceExistingDiary));
-            return true;
-        },
+        doc->date(), *d.context.ui, [this](store::Date date) { return canSaveAsDate(date); },
         doc->frame());
     if (dialog.exec() != QDialog::Accepted || !guard) return;
     store::Date old = doc->date();
@@ -374,6 +365,17 @@ void CDiaryDocuments::saveActiveAsDate() {
     d.refreshStrips(true);
     emit entryChanged(old);
     emit lastOpenedChanged(doc->date());
+}
+
+bool CDiaryDocuments::canSaveAsDate(store::Date date) {
+    Impl& d = *m_impl;
+    if (document(date)) {
+        d.context.ui->warn(res::Msg::DiaryAlreadyOpened);
+        return false;
+    }
+    if (d.context.dataFile->ReadEntryHeader(date) != 0)
+        return d.context.ui->askOkCancel(res::Text(res::Msg::ReplaceExistingDiary));
+    return true;
 }
 
 bool CDiaryDocuments::editWeatherChoices(QWidget* parent) {

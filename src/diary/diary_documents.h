@@ -88,6 +88,10 @@ public:
     bool editWeatherChoices(QWidget* parent);
     // Save by changing date for the active entry, through the dialog.
     void saveActiveAsDate();
+    // The dialog's last check of a new date: refused (told) when the date
+    // is open, asked "Replace existing diary?" (OK, Cancel) when it holds
+    // an entry.
+    bool canSaveAsDate(store::Date date);
     // Previous and next work without an open entry too: from the last and
     // the first date that has a diary.
     void openPreviousOrNext(bool next);

@@ -265,6 +265,33 @@ TEST_F(DiaryDocumentsTest, DeletePromptsAndKeepsWhatTheUserKeeps) {
     EXPECT_NE(data.file->FindStickyNote(kDay), 0u);
 }
 
+// Save as onto a date that holds an entry asks with OK and Cancel; an open
+// date is refused before anything is asked.
+TEST_F(DiaryDocumentsTest, SaveAsOntoAStoredEntryAsksOkOrCancel) {
+    CMarlowDoc* stored = documents->OpenEntry(kOtherDay, true);
+    type(stored, QStringLiteral("old"));
+    ASSERT_TRUE(documents->SaveAll());
+    EXPECT_FALSE(documents->canSaveAsDate(kOtherDay));
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary of this day already opened."});
+    documents->CloseAll();
+
+    ASSERT_NE(documents->OpenEntry(kDay, true), nullptr);
+    ui.clear();
+    ui.answer(res::Answer::Cancel);
+    EXPECT_FALSE(documents->canSaveAsDate(kOtherDay));
+    ui.answer(res::Answer::Yes);
+    EXPECT_TRUE(documents->canSaveAsDate(kOtherDay));
+    const std::string question(res::Text(res::Msg::ReplaceExistingDiary));
+    ASSERT_EQ(ui.events().size(), 2u);
+    for (const auto& event : ui.events()) {
+        EXPECT_EQ(event.kind, "askOkCancel");
+        EXPECT_EQ(event.text, question);
+    }
+    ui.clear();
+    EXPECT_TRUE(documents->canSaveAsDate(Date{2026, 12, 10}));  // nothing stored there
+    EXPECT_TRUE(ui.events().empty());
+}
+
 TEST_F(DiaryDocumentsTest, CloseAllButThisSavesTheOthers) {
     CMarlowDoc* a = documents->OpenEntry(kDay, true);
     type(a, QStringLiteral("a"));
