@@ -32,8 +32,10 @@ std::vector<Popup> buildMenu(MenuKind kind) {
                              kSeparator,
                              {"Change pass&word...", Cmd::ChangePassword},
                              {"Mana&gement attach files...", Cmd::ManageAttachments},
-                             kSeparator,
-                             {"E&xit", Cmd::AppExit}});
+                             kSeparator});
+    // Printing is reached by Ctrl+P; the preview needs a menu item.
+    if (entry) file.insert(file.end(), {{"Pr&int preview...", Cmd::FilePrintPreview}, kSeparator});
+    file.push_back({"E&xit", Cmd::AppExit});
 
     std::vector<MenuItem> edit;
     if (entry) {

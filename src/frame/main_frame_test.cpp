@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QTimer>
 
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
@@ -125,6 +127,29 @@ TEST_F(MainFrameTest, MenusSwitchWithTheEntriesAndKeysReachCommands) {
     QApplication::processEvents();
     EXPECT_EQ(frame->menuKind(), MenuKind::NoEntry);
     EXPECT_FALSE(frame->isCommandEnabled(Cmd::FileClose));
+}
+
+// The preview is an item of the File menu while an entry is open, and the
+// item opens the preview of that entry.
+TEST_F(MainFrameTest, PrintPreviewIsReachedFromTheFileMenu) {
+    auto frame = makeFrame();
+    auto fileMenuHas = [&](Cmd cmd) {
+        QMenu* file = frame->menuBar()->actions().front()->menu();
+        return file->actions().contains(frame->action(cmd));
+    };
+    EXPECT_FALSE(fileMenuHas(Cmd::FilePrintPreview));
+    ASSERT_TRUE(frame->runCommand(Cmd::Today));
+    ASSERT_TRUE(fileMenuHas(Cmd::FilePrintPreview));
+    QAction* preview = frame->action(Cmd::FilePrintPreview);
+    EXPECT_TRUE(preview->isEnabled());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        shown = dialog != nullptr;
+        if (dialog) dialog->reject();
+    });
+    preview->trigger();
+    EXPECT_TRUE(shown);
 }
 
 }  // namespace
