@@ -72,6 +72,13 @@ struct CDiaryDocuments::Impl {
     QPointer<CMarlowDoc> active;
     bool stepping = false;  // a previous or next step is running
     bool closingAll = false;
+    store::Date lastOpened;  // {0,0,0} while no entry is open
+
+    void setLastOpened(store::Date date) {
+        if (date == lastOpened) return;
+        lastOpened = date;
+        emit q->lastOpenedChanged(date);
+    }
 
     CMarlowDoc* docOf(QMdiSubWindow* window) const {
         for (CMarlowDoc* doc : docs)
@@ -171,7 +178,7 @@ bool CDiaryDocuments::Impl::close(CMarlowDoc* doc, bool save) {
         activate(next ? next : docs.back());
         refreshStrips(true);
     } else {
-        emit q->lastOpenedChanged(store::Date{});
+        setLastOpened(store::Date{});
     }
     emit q->activeEntryChanged();
     return true;
@@ -268,7 +275,7 @@ CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
     if (!wasOpen) d.focusFirst(doc);
     d.tabs.setHover(-1);
     d.refreshStrips(true);
-    emit lastOpenedChanged(date);
+    d.setLastOpened(date);
     emit activeEntryChanged();
     return doc;
 }
@@ -276,6 +283,10 @@ CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
 CMarlowDoc* CDiaryDocuments::activeDocument() const {
     CMarlowDoc* doc = m_impl->docOf(m_impl->area->currentSubWindow());
     return doc ? doc : m_impl->active.data();
+}
+
+store::Date CDiaryDocuments::lastOpened() const {
+    return m_impl->lastOpened;
 }
 
 const std::vector<TabRow>& CDiaryDocuments::tabs() const {
@@ -296,7 +307,7 @@ void CDiaryDocuments::CloseAll() {
         d.close(doc, false);
     }
     d.closingAll = false;
-    emit lastOpenedChanged(store::Date{});
+    d.setLastOpened(store::Date{});
     emit activeEntryChanged();
 }
 
@@ -364,7 +375,7 @@ void CDiaryDocuments::saveActiveAsDate() {
     d.tabs.setPinned(doc->date(), doc->isPinned());
     d.refreshStrips(true);
     emit entryChanged(old);
-    emit lastOpenedChanged(doc->date());
+    d.setLastOpened(doc->date());
 }
 
 bool CDiaryDocuments::canSaveAsDate(store::Date date) {

@@ -57,6 +57,9 @@ public:
     CMarlowDoc* OpenEntry(store::Date date, bool pin);
     CMarlowDoc* activeDocument() const;
     const std::vector<TabRow>& tabs() const;
+    // The date of the entry opened last, {0,0,0} once none is open: the
+    // calendar follows it.
+    store::Date lastOpened() const;
 
     // The entry commands: whether one applies now, and running it.
     bool isEnabled(res::Cmd command) const override;
@@ -99,7 +102,7 @@ public:
 signals:
     // An entry was saved or deleted: the side bar and calendar follow.
     void entryChanged(store::Date date);
-    // The date of the most recently opened entry ({0,0,0} once none is open).
+    // lastOpened() changed.
     void lastOpenedChanged(store::Date date);
     void activeEntryChanged();
 

@@ -18,9 +18,11 @@
 #include "app/data_file_settings.h"
 #include "app/failure_report.h"
 #include "app/startup.h"
+#include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
+#include "calendar/year_day_table.h"
 #include "diary/diary_documents.h"
 #include "help_location.h"
 #include "mdi_client.h"
@@ -238,6 +240,17 @@ void CMainFrame::createSideBar() {
         if (m_dataFile.IsOpen()) m_documents->OpenEntry(date, pin);
         updateActions();
     });
+    // The calendar follows the entry opened last into its month and year
+    // (previous, next, Open...), unless it shows that month already.
+    connect(
+        m_documents, &diary::CDiaryDocuments::lastOpenedChanged, this, [this](store::Date date) {
+            if (date.year == 0) return;
+            const int month = date.month != 0 ? date.month : m_dayBar->calendar()->displayedMonth();
+            if (date.year != m_dayBar->table().year() ||
+                month != m_dayBar->calendar()->displayedMonth())
+                m_dayBar->ApplyYearMonth(date.year, month);
+            update();
+        });
 }
 
 void CMainFrame::dataFileOpened() {

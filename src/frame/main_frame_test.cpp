@@ -8,6 +8,9 @@
 #include <QPrintPreviewDialog>
 #include <QTimer>
 
+#include "calendar/calender_ctl.h"
+#include "calendar/day_bar.h"
+#include "calendar/year_day_table.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
@@ -127,6 +130,33 @@ TEST_F(MainFrameTest, MenusSwitchWithTheEntriesAndKeysReachCommands) {
     QApplication::processEvents();
     EXPECT_EQ(frame->menuKind(), MenuKind::NoEntry);
     EXPECT_FALSE(frame->isCommandEnabled(Cmd::FileClose));
+}
+
+// The entry opened last is remembered; the calendar goes to its month when
+// it shows another one, and stays where the user took it otherwise.
+TEST_F(MainFrameTest, TheCalendarFollowsTheEntryOpenedLast) {
+    auto frame = makeFrame();
+    auto shown = [&] {
+        return std::pair{static_cast<int>(frame->dayBar()->table().year()),
+                         frame->dayBar()->calendar()->displayedMonth()};
+    };
+    ASSERT_EQ(shown(), (std::pair{2026, 12}));
+    diary::CDiaryDocuments& documents = frame->documents();
+    ASSERT_NE(documents.OpenEntry({2001, 5, 6}, false), nullptr);
+    EXPECT_EQ(documents.lastOpened(), (store::Date{2001, 5, 6}));
+    EXPECT_EQ(shown(), (std::pair{2001, 5}));
+    ASSERT_NE(documents.OpenEntry({2001, 0, 0}, false), nullptr);  // a year note keeps the month
+    EXPECT_EQ(shown(), (std::pair{2001, 5}));
+
+    ASSERT_NE(documents.OpenEntry({2026, 12, 9}, true), nullptr);
+    EXPECT_EQ(shown(), (std::pair{2026, 12}));
+    frame->dayBar()->ApplyYearMonth(2026, 3);
+    ASSERT_NE(documents.OpenEntry({2026, 12, 9}, true), nullptr);  // brought forward again
+    EXPECT_EQ(shown(), (std::pair{2026, 3}));
+
+    documents.CloseAll();
+    EXPECT_EQ(documents.lastOpened(), store::Date{});
+    EXPECT_EQ(shown(), (std::pair{2026, 3}));
 }
 
 // The preview is an item of the File menu while an entry is open, and the
