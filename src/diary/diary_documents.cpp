@@ -20,6 +20,7 @@
 #include "marlow_view.h"
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
+#include "tab_click_window.h"
 #include "tab_strip.h"
 #include "weather_setting_dlg.h"
 #include "widgets/scale.h"
@@ -68,6 +69,7 @@ struct CDiaryDocuments::Impl {
     DiaryContext context;
     QPointer<QMdiArea> area;
     TabTable tabs;
+    TabClickWindow* clickWindow = nullptr;  // a child of the documents
     std::vector<CMarlowDoc*> docs;
     QPointer<CMarlowDoc> active;
     bool stepping = false;  // a previous or next step is running
@@ -128,6 +130,7 @@ CMarlowDoc* CDiaryDocuments::Impl::create(store::Date date) {
     }
     docs.push_back(doc);
     CTabStrip* strip = doc->head()->tabStrip();
+    strip->setClickWindow(clickWindow);
     connect(strip, &CTabStrip::tabActivated, q, [this](store::Date d) {
         if (CMarlowDoc* target = q->OpenEntry(d, false))
             target->view()->setFocus(Qt::MouseFocusReason);
@@ -214,6 +217,7 @@ CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* 
     m_impl->q = this;
     m_impl->context = std::move(context);
     m_impl->area = area;
+    m_impl->clickWindow = new TabClickWindow(this);
     if (res::CommandRegistry* commands = m_impl->context.commands)
         commands->add(*this, kEntryCommands);
     area->setViewMode(QMdiArea::SubWindowView);
@@ -283,6 +287,10 @@ CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
 CMarlowDoc* CDiaryDocuments::activeDocument() const {
     CMarlowDoc* doc = m_impl->docOf(m_impl->area->currentSubWindow());
     return doc ? doc : m_impl->active.data();
+}
+
+TabClickWindow& CDiaryDocuments::tabClickWindow() const {
+    return *m_impl->clickWindow;
 }
 
 store::Date CDiaryDocuments::lastOpened() const {

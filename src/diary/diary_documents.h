@@ -30,6 +30,7 @@ class CDiaryDataFile;
 namespace tl::diary {
 
 class CMarlowDoc;
+class TabClickWindow;
 
 // What the entry windows share with the rest of the program. Owned by the
 // application; outlives the documents.
@@ -60,6 +61,8 @@ public:
     // The date of the entry opened last, {0,0,0} once none is open: the
     // calendar follows it.
     store::Date lastOpened() const;
+    // The 500 ms after a tab click in which a second click toggles the pin.
+    TabClickWindow& tabClickWindow() const;
 
     // The entry commands: whether one applies now, and running it.
     bool isEnabled(res::Cmd command) const override;
