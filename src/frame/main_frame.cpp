@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
-#include <QFontDialog>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -23,6 +22,7 @@
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "calendar/year_day_table.h"
+#include "default_font_dlg.h"
 #include "diary/diary_documents.h"
 #include "help_location.h"
 #include "mdi_client.h"
@@ -469,24 +469,8 @@ void CMainFrame::changePassword() {
 }
 
 void CMainFrame::defaultFont() {
-    const auto& f = m_settings.font;
-    QFont initial(QString::fromStdString(f.name));
-    initial.setPointSizeF(f.height / 10.0);
-    initial.setWeight(static_cast<QFont::Weight>(std::clamp(f.weight, 1, 1000)));
-    initial.setItalic(f.italic != 0);
-    initial.setUnderline(f.underline != 0);
-    initial.setStrikeOut(f.strikeOut != 0);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, this, tr("Default font Settings"));
-    if (!ok) return;
-    auto& out = m_settings.font;
-    out.name = chosen.family().toStdString();
-    out.height = static_cast<int>(chosen.pointSizeF() * 10 + 0.5);
-    out.weight = chosen.weight();
-    out.italic = chosen.italic() ? 1 : 0;
-    out.underline = chosen.underline() ? 1 : 0;
-    out.strikeOut = chosen.strikeOut() ? 1 : 0;
-    documents().applyDefaultFont();
+    CDefaultFontDlg dialog(m_settings, this);
+    if (dialog.exec() == QDialog::Accepted) documents().applyDefaultFont();
 }
 
 void CMainFrame::dataFileSettings() {
