@@ -330,6 +330,25 @@ void CDiaryDocuments::applyDefaultFont() {
         if (CMarlowView* view = doc->view()) view->applyDefaultFont();
 }
 
+void CDiaryDocuments::applyDisplaySettings(bool weekdayChanged) {
+    Impl& d = *m_impl;
+    const app::AppSettings& settings = *d.context.settings;
+    if (weekdayChanged) {
+        for (int row = 0; row < d.tabs.count(); ++row) {
+            const TabRow& tab = d.tabs.rows()[static_cast<std::size_t>(row)];
+            std::u16string name = RetitledTab(tab.name, tab.date, settings.tab.weekday == 1);
+            const int width = d.tabWidth(name);
+            d.tabs.rename(row, std::move(name), width, tab.date);
+        }
+    }
+    for (CMarlowDoc* doc : d.docs) {
+        doc->view()->applyBackground();
+        doc->head()->setWeatherShown(settings.etc.weatherEnable == 1);
+        doc->frame()->update();
+    }
+    d.refreshStrips(true);
+}
+
 void CDiaryDocuments::DeleteEntry(store::Date date) {
     Impl& d = *m_impl;
     store::CDiaryDataFile& file = *d.context.dataFile;

@@ -85,6 +85,10 @@ public:
     // Re-applies the default font settings to every open editor, as a new
     // editor applies them; after "Default font" changed them.
     void applyDefaultFont();
+    // After the display settings changed: the tabs take or drop the day of
+    // the week (when that changed), every editor its background, every
+    // header shows or hides the weather, and all is repainted.
+    void applyDisplaySettings(bool weekdayChanged);
 
     // The open document of the date, or nullptr.
     CMarlowDoc* document(store::Date date) const;

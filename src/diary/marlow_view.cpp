@@ -31,13 +31,17 @@ CMarlowView::CMarlowView(const app::AppSettings& settings, res::UserInterface& u
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAcceptRichText(false);  // outside rich text arrives as plain text
     setFrameShape(QFrame::NoFrame);
-    if (settings.mainWindow.colorSpecify == 1) {
-        QPalette p = palette();
-        p.setColor(QPalette::Base,
-                   ToQColor(static_cast<std::uint32_t>(settings.mainWindow.backColor)));
-        setPalette(p);
-    }
+    applyBackground();
     applyDefaultFont();
+}
+
+void CMarlowView::applyBackground() {
+    QPalette p = palette();
+    p.setColor(QPalette::Base,
+               m_settings.mainWindow.colorSpecify == 1
+                   ? ToQColor(static_cast<std::uint32_t>(m_settings.mainWindow.backColor))
+                   : QApplication::palette().color(QPalette::Base));
+    setPalette(p);
 }
 
 void CMarlowView::applyDefaultFont() {

@@ -27,6 +27,9 @@ public:
 
     // Applies the FONT settings to the whole text as the default format.
     void applyDefaultFont();
+    // MAIN_WINDOW BACK_COLOR behind the text while COLOR_SPECIFY is 1,
+    // else the system's colour.
+    void applyBackground();
     void setReady(bool ready) { m_ready = ready; }
     bool isReady() const { return m_ready; }
 

@@ -155,7 +155,6 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         Cmd::ImportOldVersion,
         Cmd::ManageAttachments,
         Cmd::Find,
-        Cmd::DisplaySettings,
         Cmd::AboutDonation,
         Cmd::FindNext,
         Cmd::FindPrevious,

@@ -17,6 +17,7 @@
 #include "app/data_file_settings.h"
 #include "app/failure_report.h"
 #include "app/startup.h"
+#include "appearance_dlg.h"
 #include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
@@ -24,6 +25,7 @@
 #include "calendar/year_day_table.h"
 #include "default_font_dlg.h"
 #include "diary/diary_documents.h"
+#include "display_settings.h"
 #include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
@@ -105,6 +107,7 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     m_commands.add(*this, kFrameCommands);
     m_documents = new diary::CDiaryDocuments(
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands}, m_mdi, this);
+    m_displaySettings = new CDisplaySettings(*this);
     createActions();
     createMenus();
     createSideBar();
@@ -138,6 +141,7 @@ CMainFrame::~CMainFrame() {
     m_commands.setChangeListener({});
     // The documents leave the registry before it goes with this object.
     delete m_documents;
+    delete m_displaySettings;
 }
 
 // Menu items and keys are kept apart: a menu item runs its command
@@ -211,13 +215,8 @@ void CMainFrame::createSideBar() {
     });
     connect(m_dayBar, &calendar::CDayBar::widthDragged, this,
             [this](int w) { resizeDocks({m_sideBar}, {w}, Qt::Horizontal); });
-    connect(m_dayBar, &calendar::CDayBar::dockSideDragged, this, [this](calendar::DockSide side) {
-        const int w = m_dayBar->width();
-        addDockWidget(
-            side == calendar::DockSide::Left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea,
-            m_sideBar);
-        resizeDocks({m_sideBar}, {w}, Qt::Horizontal);
-    });
+    connect(m_dayBar, &calendar::CDayBar::dockSideDragged, this,
+            [this](calendar::DockSide side) { dockSideBar(side == calendar::DockSide::Left); });
     connect(m_dayBar, &calendar::CDayBar::saveRequested, this, [this] { m_documents->SaveAll(); });
     connect(m_dayBar, &calendar::CDayBar::todayRequested, this,
             [this] { runCommand(res::Cmd::Today); });
@@ -253,6 +252,12 @@ void CMainFrame::createSideBar() {
         });
 }
 
+void CMainFrame::dockSideBar(bool left) {
+    const int w = m_dayBar->width();
+    addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, m_sideBar);
+    resizeDocks({m_sideBar}, {w}, Qt::Horizontal);
+}
+
 void CMainFrame::dataFileOpened() {
     m_dayBar->GoToToday();
     emit dataFileReloaded();
@@ -262,6 +267,7 @@ void CMainFrame::createTimers() {
     m_blinkTimer = new QTimer(this);
     connect(m_blinkTimer, &QTimer::timeout, this, [this] {
         m_documents->blinkTick(m_blinkPhase == 1);
+        if (CAppearanceDlg* dialog = CAppearanceDlg::active()) dialog->blinkTick(m_blinkPhase == 1);
         m_dayBar->onBlinkTick(m_blinkPhase == 1);
         m_blinkPhase ^= 1;
     });

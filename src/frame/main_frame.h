@@ -36,6 +36,7 @@ class QDockWidget;
 
 namespace tl::frame {
 
+class CDisplaySettings;
 class CMDIClient;
 
 // The main window: menus, keys and their enabling, the area of the entry
@@ -66,6 +67,13 @@ public:
     QAction* action(res::Cmd cmd) const;
     // Where every subsystem registers the commands it answers.
     res::CommandRegistry& commands() { return m_commands; }
+    app::AppSettings& settings() { return m_settings; }
+    res::UserInterface& ui() { return m_ui; }
+    // The Display settings command; its translucencyChanged reaches the
+    // sticky notes.
+    CDisplaySettings* displaySettings() const { return m_displaySettings; }
+    // Docks the side bar at the left or right edge (DAYBAR LEFT follows).
+    void dockSideBar(bool left);
 
     // The data file was opened (at start-up or again, after a change of its
     // location or an operation that replaced it): the side bar reads it and
@@ -125,6 +133,7 @@ private:
     QDockWidget* m_sideBar = nullptr;
     calendar::CDayBar* m_dayBar = nullptr;
     diary::CDiaryDocuments* m_documents = nullptr;
+    CDisplaySettings* m_displaySettings = nullptr;
     res::CommandRegistry m_commands;
     std::map<res::Cmd, QAction*> m_actions;
     std::vector<std::pair<QShortcut*, res::Cmd>> m_shortcuts;

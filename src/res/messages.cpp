@@ -225,6 +225,14 @@ std::string_view Text(Msg id) {
             return "The note for this month has a sticky note.\nRemove this?";
         case Msg::YearNoteHasStickyNote:
             return "The note for this year has a sticky note.\nRemove this?";
+        case Msg::DefaultTitleColor:
+            return "Default title color";
+        case Msg::BackColor:
+            return "Back color";
+        case Msg::TransparencyAbnormal:
+            return "Transparency specified abnormal.";
+        case Msg::BlinkRateIncorrect:
+            return "Specifying blink rate is incorrect.";
         case Msg::HelpNotOpened:
             return "The help could not be opened.";
         case Msg::CloseWithUnsavedEntry:

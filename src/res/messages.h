@@ -121,6 +121,11 @@ enum class Msg : int {
     DiaryHasStickyNote = 809,
     MonthNoteHasStickyNote = 810,
     YearNoteHasStickyNote = 811,
+    // Display settings.
+    DefaultTitleColor = 108,
+    TransparencyAbnormal = 191,
+    BlinkRateIncorrect = 192,
+    BackColor = 291,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,
