@@ -433,10 +433,20 @@ bool CDiaryDocuments::editWeatherChoices(QWidget* parent) {
 
 namespace {
 
-// The header field with the keyboard focus in the document's window, if any.
+// The text field with the keyboard focus that the clipboard and undo
+// commands serve instead of the editor: a header field of the document's
+// window, or a field of the main window outside the entries (the edit
+// bar's boxes). An editable combo box stands for its field.
 QLineEdit* FocusedField(CMarlowDoc* doc) {
-    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    return edit && doc->head() && doc->head()->isAncestorOf(edit) ? edit : nullptr;
+    QWidget* focus = QApplication::focusWidget();
+    auto* edit = qobject_cast<QLineEdit*>(focus);
+    if (auto* box = qobject_cast<QComboBox*>(focus); box && box->isEditable())
+        edit = box->lineEdit();
+    if (!edit || !doc->frame()) return nullptr;
+    if (doc->head() && doc->head()->isAncestorOf(edit)) return edit;
+    const QMdiArea* area = doc->frame()->mdiArea();
+    const bool inEntries = area && area->isAncestorOf(edit);
+    return !inEntries && edit->window() == doc->frame()->window() ? edit : nullptr;
 }
 
 bool IsEditorCommand(res::Cmd command) {

@@ -185,6 +185,27 @@ void CMarlowView::toggleFormat(res::Cmd command) {
     setFocus(Qt::OtherFocusReason);
 }
 
+void CMarlowView::applyFontFamily(const QString& family) {
+    if (isReadOnly() || family.isEmpty()) return;
+    QTextCharFormat change;
+    change.setFontFamilies({family});
+    mergeCurrentCharFormat(change);
+}
+
+void CMarlowView::applyFontSize(double points) {
+    if (isReadOnly() || points <= 0) return;
+    QTextCharFormat change;
+    change.setFontPointSize(points);
+    mergeCurrentCharFormat(change);
+}
+
+void CMarlowView::applyTextColor(const QColor& color) {
+    if (isReadOnly() || !color.isValid()) return;
+    QTextCharFormat change;
+    change.setForeground(color);
+    mergeCurrentCharFormat(change);
+}
+
 void CMarlowView::replaceSelection(const QString& text) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();

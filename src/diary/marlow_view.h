@@ -36,6 +36,12 @@ public:
     bool isCommandEnabled(res::Cmd command) const;
     bool runCommand(res::Cmd command);
 
+    // The edit bar's character formats on the selection (or on what is
+    // typed next), one property each; nothing while read-only.
+    void applyFontFamily(const QString& family);
+    void applyFontSize(double points);
+    void applyTextColor(const QColor& color);
+
     void insertBorder(bool shortBorder);
     void insertStamp(int year, int month, int day, int hour, int minute);
     void insertLineBreak();

@@ -26,6 +26,7 @@
 #include "default_font_dlg.h"
 #include "diary/diary_documents.h"
 #include "display_settings.h"
+#include "frame_bars.h"
 #include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
@@ -108,6 +109,7 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     m_documents = new diary::CDiaryDocuments(
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands}, m_mdi, this);
     m_displaySettings = new CDisplaySettings(*this);
+    m_bars = new CFrameBars(*this);
     createActions();
     createMenus();
     createSideBar();
@@ -370,6 +372,7 @@ void CMainFrame::updateActions() {
         createMenus();
     }
     for (const auto& entry : m_actions) updateAction(entry.first, state);
+    if (m_bars) m_bars->refresh();
 }
 
 bool CMainFrame::runCommand(Cmd cmd) {
@@ -430,9 +433,11 @@ void CMainFrame::run(Cmd cmd) {
             break;
         case Cmd::ViewToolBar:
             m_settings.toolBar.visible = m_settings.toolBar.visible == 1 ? 0 : 1;
+            m_bars->showAsSet();
             break;
         case Cmd::ViewEditBar:
             m_settings.editBar.visible = m_settings.editBar.visible == 1 ? 0 : 1;
+            m_bars->showAsSet();
             break;
         case Cmd::ViewSideBar:
             m_settings.dayBar.visible = m_settings.dayBar.visible == 1 ? 0 : 1;

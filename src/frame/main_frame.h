@@ -37,6 +37,7 @@ class QDockWidget;
 namespace tl::frame {
 
 class CDisplaySettings;
+class CFrameBars;
 class CMDIClient;
 
 // The main window: menus, keys and their enabling, the area of the entry
@@ -72,6 +73,8 @@ public:
     // The Display settings command; its translucencyChanged reaches the
     // sticky notes.
     CDisplaySettings* displaySettings() const { return m_displaySettings; }
+    // The command bar and the edit bar.
+    CFrameBars* bars() const { return m_bars; }
     // Docks the side bar at the left or right edge (DAYBAR LEFT follows).
     void dockSideBar(bool left);
 
@@ -134,6 +137,7 @@ private:
     calendar::CDayBar* m_dayBar = nullptr;
     diary::CDiaryDocuments* m_documents = nullptr;
     CDisplaySettings* m_displaySettings = nullptr;
+    CFrameBars* m_bars = nullptr;
     res::CommandRegistry m_commands;
     std::map<res::Cmd, QAction*> m_actions;
     std::vector<std::pair<QShortcut*, res::Cmd>> m_shortcuts;

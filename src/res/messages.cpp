@@ -229,6 +229,10 @@ std::string_view Text(Msg id) {
             return "Default title color";
         case Msg::BackColor:
             return "Back color";
+        case Msg::AutoColor:
+            return "Auto";
+        case Msg::OtherColor:
+            return "Other...";
         case Msg::TransparencyAbnormal:
             return "Transparency specified abnormal.";
         case Msg::BlinkRateIncorrect:

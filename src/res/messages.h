@@ -126,6 +126,9 @@ enum class Msg : int {
     TransparencyAbnormal = 191,
     BlinkRateIncorrect = 192,
     BackColor = 291,
+    // The edit bar's colour choice.
+    AutoColor = 284,
+    OtherColor = 288,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,
