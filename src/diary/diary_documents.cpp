@@ -1,5 +1,6 @@
 #include "diary_documents.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -212,6 +213,17 @@ void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
     menu.exec(at);
 }
 
+void CDiaryDocuments::showActiveTabMenu() {
+    Impl& d = *m_impl;
+    CMarlowDoc* doc = activeDocument();
+    const int row = doc ? d.tabs.indexOf(doc->date()) : -1;
+    if (row < 0) return;
+    CTabStrip* strip = doc->head()->tabStrip();
+    d.tabs.scrollIntoView(strip->tabsRight());
+    const int x = d.tabs.positions()[static_cast<std::size_t>(row)];
+    d.showTabMenu(doc->date(), strip->mapToGlobal(QPoint(x, strip->height())));
+}
+
 CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* parent)
     : QObject(parent), m_impl(std::make_unique<Impl>()) {
     m_impl->q = this;
@@ -221,6 +233,12 @@ CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* 
     if (res::CommandRegistry* commands = m_impl->context.commands)
         commands->add(*this, kEntryCommands);
     area->setViewMode(QMdiArea::SubWindowView);
+    // The keyboard's way to the tab menu (pin, close, save as, delete...).
+    auto* tabMenu = new QAction(tr("Tab menu"), area);
+    tabMenu->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")));
+    tabMenu->setShortcutContext(Qt::WindowShortcut);
+    area->window()->addAction(tabMenu);
+    connect(tabMenu, &QAction::triggered, this, &CDiaryDocuments::showActiveTabMenu);
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         Impl& d = *m_impl;
         CMarlowDoc* now = d.docOf(window);

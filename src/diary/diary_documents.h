@@ -96,6 +96,8 @@ public:
     // "Weather Settings": edits the twenty choices, writes them to the data
     // file and refills every header. False when cancelled.
     bool editWeatherChoices(QWidget* parent);
+    // The keyboard's way to the tab menu: the active entry's, under its tab.
+    void showActiveTabMenu();
     // Save by changing date for the active entry, through the dialog.
     void saveActiveAsDate();
     // The dialog's last check of a new date: refused (told) when the date

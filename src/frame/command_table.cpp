@@ -99,6 +99,9 @@ constexpr std::array kAccelerators = {
     Accelerator{"Shift+Alt+R", Cmd::ShiftAltR},
     Accelerator{"Ctrl+B", Cmd::ToggleBold, kEditor},
     Accelerator{"Ctrl+U", Cmd::ToggleUnderline, kEditor},
+    // Ctrl+I opens a date, so italic and strike-through take Shift too.
+    Accelerator{"Ctrl+Shift+I", Cmd::ToggleItalic, kEditor},
+    Accelerator{"Ctrl+Shift+X", Cmd::ToggleStrikeOut, kEditor},
     Accelerator{"Ctrl+C", Cmd::EditCopy, kEntry},
     Accelerator{"Ctrl+Ins", Cmd::EditCopy, kEntry},
     Accelerator{"Shift+Del", Cmd::EditCut, kEntry},
