@@ -10,6 +10,7 @@ pkgs=(
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libssl-dev python3
+  libsqlite3-dev  # the find benchmark compares a LIKE scan
   clang libclang-rt-14-dev clang-format
   pandoc  # reads the RTF writer's output in its test; makes the user guide
   xvfb xauth

@@ -152,7 +152,13 @@ TEST_F(CliTest, EntriesRoundTripThroughPutShowListFindAndDelete) {
     EXPECT_EQ(run(onData("find SEA --case")).code, 1);
     EXPECT_EQ(run(onData("find plans --and sea")).code, 1);
     EXPECT_EQ(run(onData("find plans --or sea --all")).out,
-              "2024-03  (text)\n2024-03-05  (title)\n");
+              "2024-03  (text)  March plans\n2024-03-05  (title)  Trip to the sea\n");
+    EXPECT_EQ(run(onData("find went --all --backward")).out,
+              "2024-03-05  (text)  [Trip to the sea]  We went to the sea. \u6d77\n");
+    j = nlohmann::json::parse(run(onData("--json find SEA --all")).out);
+    ASSERT_EQ(j.size(), 1u);
+    EXPECT_EQ(j[0]["line"], "Trip to the sea");
+    EXPECT_EQ(j[0]["marks"], nlohmann::json::parse("[[12, 3]]"));
 
     ASSERT_EQ(run(onData("weather --set Fine,Wet")).code, 0);
     EXPECT_EQ(run(onData("weather")).out, "Fine\nWet\n");

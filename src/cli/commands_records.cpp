@@ -320,26 +320,54 @@ Handler SetupFind(CLI::App& sub, Context& ctx) {
         s.include = !args->exclude;
         f.SetSearchSettings(s);
         json out = json::array();
-        bool found = false;
-        for (;;) {
-            std::uint64_t unit = args->backward ? f.FindPreviousMatch(from, args->matchCase)
-                                                : f.FindNextMatch(from, args->matchCase);
+        auto where = [](std::uint8_t kind) {
+            return kind == store::kKindEntryHeader  ? "title"
+                   : kind == store::kKindAttachment ? "attachment"
+                                                    : "text";
+        };
+        if (!args->all) {
+            const std::uint64_t unit = args->backward ? f.FindPreviousMatch(from, args->matchCase)
+                                                      : f.FindNextMatch(from, args->matchCase);
             auto h = f.ReadRecordHeader(unit);
-            if (unit == 0 || !h) break;
-            from = {h->year(), h->month(), h->day()};
-            found = true;
-            const char* where = h->kind() == store::kKindEntryHeader  ? "title"
-                                : h->kind() == store::kKindAttachment ? "attachment"
-                                                                      : "text";
+            if (unit == 0 || !h) {
+                if (ctx.json) std::cout << out.dump(2) << '\n';
+                return kExitFailure;  // like grep: nothing found is exit 1
+            }
+            const store::Date date{h->year(), h->month(), h->day()};
             if (ctx.json)
-                out.push_back({{"date", store::DateText(from)}, {"in", where}});
+                std::cout << json::array(
+                                 {{{"date", store::DateText(date)}, {"in", where(h->kind())}}})
+                                 .dump(2)
+                          << '\n';
             else
-                std::cout << store::DateText(from) << "  (" << where << ")\n";
-            if (!args->all) break;
+                std::cout << store::DateText(date) << "  (" << where(h->kind()) << ")\n";
+            return kExitOk;
         }
+        // Every matching date: the desktop program's hit list.
+        store::MatchScan scan;
+        scan.from = from;
+        scan.forward = !args->backward;
+        scan.matchCase = args->matchCase;
+        bool found = false;
+        f.FindMatches(scan, [&](store::FindHit&& hit) {
+            found = true;
+            if (ctx.json) {
+                json marks = json::array();
+                for (auto [at, length] : hit.marks) marks.push_back({at, length});
+                out.push_back({{"date", store::DateText(hit.date)},
+                               {"in", where(hit.kind)},
+                               {"title", Utf16ToUtf8(hit.title)},
+                               {"line", Utf16ToUtf8(hit.line)},
+                               {"marks", marks}});
+                return;
+            }
+            std::string line = store::DateText(hit.date) + "  (" + where(hit.kind) + ")  ";
+            if (hit.kind != store::kKindEntryHeader && !hit.title.empty())
+                line += "[" + Utf16ToUtf8(hit.title) + "]  ";
+            std::cout << line << Utf16ToUtf8(hit.line) << '\n';
+        });
         if (ctx.json) std::cout << out.dump(2) << '\n';
-        // Like grep: nothing found is exit 1.
-        return out.empty() && !found ? kExitFailure : kExitOk;
+        return found ? kExitOk : kExitFailure;
     };
 }
 

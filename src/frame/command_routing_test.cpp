@@ -179,10 +179,7 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         Cmd::Optimise,
         Cmd::ImportOldVersion,
         Cmd::ManageAttachments,
-        Cmd::Find,
         Cmd::AboutDonation,
-        Cmd::FindNext,
-        Cmd::FindPrevious,
         Cmd::AttachFile,
     };
     EXPECT_EQ(numbers(missing), numbers(notYetBuilt));

@@ -25,6 +25,7 @@
 #include "calendar/year_day_table.h"
 #include "default_font_dlg.h"
 #include "diary/diary_documents.h"
+#include "diary/finder.h"
 #include "display_settings.h"
 #include "frame_bars.h"
 #include "help_location.h"
@@ -110,6 +111,10 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands}, m_mdi, this);
     m_displaySettings = new CDisplaySettings(*this);
     m_bars = new CFrameBars(*this);
+    // The find dialog is created hidden with the window.
+    m_finder = new diary::CFinder({&m_settings, &m_dataFile, &m_ui, m_today, &m_commands},
+                                  *m_documents, this, this);
+    connect(this, &CMainFrame::dataFileReloaded, m_finder, &diary::CFinder::dataFileReloaded);
     createActions();
     createMenus();
     createSideBar();
@@ -141,7 +146,9 @@ CMainFrame::~CMainFrame() {
     m_documents->disconnect(this);
     disconnect(qApp, nullptr, this, nullptr);
     m_commands.setChangeListener({});
-    // The documents leave the registry before it goes with this object.
+    // The documents and find leave the registry before it goes with this
+    // object.
+    delete m_finder;
     delete m_documents;
     delete m_displaySettings;
 }

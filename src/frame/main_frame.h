@@ -23,7 +23,8 @@ class DiaryStartup;
 }
 namespace tl::diary {
 class CDiaryDocuments;
-}
+class CFinder;
+}  // namespace tl::diary
 namespace tl::store {
 class CDiaryDataFile;
 }
@@ -57,6 +58,7 @@ public:
     // The start-up object, for the commands that open the data file again.
     void setStartup(app::DiaryStartup* startup) { m_startup = startup; }
     diary::CDiaryDocuments& documents() { return *m_documents; }
+    diary::CFinder& finder() { return *m_finder; }
     CMDIClient* mdiArea() const { return m_mdi; }
     calendar::CDayBar* dayBar() const { return m_dayBar; }
     QDockWidget* sideBar() const { return m_sideBar; }
@@ -138,6 +140,7 @@ private:
     diary::CDiaryDocuments* m_documents = nullptr;
     CDisplaySettings* m_displaySettings = nullptr;
     CFrameBars* m_bars = nullptr;
+    diary::CFinder* m_finder = nullptr;
     res::CommandRegistry m_commands;
     std::map<res::Cmd, QAction*> m_actions;
     std::vector<std::pair<QShortcut*, res::Cmd>> m_shortcuts;

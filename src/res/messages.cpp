@@ -237,6 +237,10 @@ std::string_view Text(Msg id) {
             return "Transparency specified abnormal.";
         case Msg::BlinkRateIncorrect:
             return "Specifying blink rate is incorrect.";
+        case Msg::EnterTextToSearch:
+            return "Enter text to search for.";
+        case Msg::TextNotFound:
+            return "Specified text was not found.";
         case Msg::HelpNotOpened:
             return "The help could not be opened.";
         case Msg::CloseWithUnsavedEntry:

@@ -129,6 +129,9 @@ enum class Msg : int {
     // The edit bar's colour choice.
     AutoColor = 284,
     OtherColor = 288,
+    // Find across days.
+    EnterTextToSearch = 850,
+    TextNotFound = 851,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,

@@ -186,6 +186,27 @@ int DecompressStream(ByteSource& source, ByteSink& destination) {
     });
 }
 
+std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
+                                       std::span<std::uint8_t> out) {
+    z_stream* zs = Inflater();
+    if (!zs || stored.size() > UINT32_MAX || out.size() > UINT32_MAX) return std::nullopt;
+    zs->next_in = const_cast<Bytef*>(stored.data());
+    zs->avail_in = static_cast<uInt>(stored.size());
+    std::uint8_t probe = 0;
+    // zlib takes no null output, not even an empty one.
+    zs->next_out = out.empty() ? &probe : out.data();
+    zs->avail_out = static_cast<uInt>(out.size());
+    int rc = inflate(zs, Z_FINISH);
+    if (rc == Z_STREAM_END) return out.size() - zs->avail_out;
+    if (rc != Z_BUF_ERROR || zs->avail_out != 0) return std::nullopt;
+    // The room is full: the stream must end without another byte.
+    zs->next_out = &probe;
+    zs->avail_out = 1;
+    rc = inflate(zs, Z_FINISH);
+    if (rc == Z_STREAM_END && zs->avail_out == 1) return out.size();
+    return std::nullopt;
+}
+
 std::optional<std::vector<std::uint8_t>> CompressPayload(std::span<const std::uint8_t> payload,
                                                          res::UserInterface& ui) {
     MemorySource source(payload);

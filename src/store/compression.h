@@ -60,6 +60,12 @@ private:
 // a refused write, or any zlib error.
 [[nodiscard]] int DecompressStream(ByteSource& source, ByteSink& destination);
 
+// Inflates one complete zlib stream straight into out, which must have room
+// for all of it: the bytes written, or nullopt for corrupt or truncated data
+// or a stream that inflates to more than out holds. Tells nobody.
+std::optional<std::size_t> InflateInto(std::span<const std::uint8_t> stored,
+                                       std::span<std::uint8_t> out);
+
 // Payload helpers of the typed records. On failure they show "Failed to
 // compress." / "Failed to decompress." through ui and return nullopt.
 std::optional<std::vector<std::uint8_t>> CompressPayload(std::span<const std::uint8_t> payload,

@@ -187,6 +187,23 @@ TEST_F(CompressionTest, OutputIsBoundedByTheCallersLimit) {
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Failed to decompress."});
 }
 
+TEST_F(CompressionTest, InflatingIntoARoomTakesExactlyTheStreamOrNothing) {
+    const Bytes payload = Pattern(3000);
+    const Bytes stored = Compress(payload);
+    Bytes room(payload.size() + 10, 0xee);
+    EXPECT_EQ(InflateInto(stored, room), payload.size());
+    EXPECT_TRUE(std::equal(payload.begin(), payload.end(), room.begin()));
+    EXPECT_EQ(room.back(), 0xee) << "nothing written past the stream";
+    Bytes exact(payload.size());
+    EXPECT_EQ(InflateInto(stored, exact), payload.size());
+    Bytes small(payload.size() - 1);
+    EXPECT_EQ(InflateInto(stored, small), std::nullopt);
+    EXPECT_EQ(InflateInto(std::span(stored).first(stored.size() - 3), room), std::nullopt);
+    const Bytes empty = Compress({});
+    EXPECT_EQ(InflateInto(empty, std::span<std::uint8_t>()), 0u);
+    EXPECT_TRUE(ui.warnings().empty());
+}
+
 TEST_F(CompressionTest, RefusedWriteFailsTheCompression) {
     const Bytes payload = Noise(10'000, 3);
     MemorySource source(payload);

@@ -8,13 +8,9 @@
 namespace tl::store {
 namespace {
 
+using testing::DateOf;
 using testing::MemDataFile;
 using testing::RecordImage;
-
-Date DateOf(CDiaryDataFile& f, std::uint64_t unit) {
-    auto h = f.ReadRecordHeader(unit);
-    return h ? Date{h->year(), h->month(), h->day()} : Date{};
-}
 
 TEST(DateQueries, NavigationFindsTheNearestDateWithTextOrAttachments) {
     MemDataFile d;

@@ -3,10 +3,12 @@
 #include <cstring>
 
 #include "codepage.h"
+#include "search_cache.h"
 
 namespace tl::store {
 
-CDiaryDataFile::CDiaryDataFile(FileSystem& fs, res::UserInterface& ui) : m_fs(&fs), m_ui(&ui) {}
+CDiaryDataFile::CDiaryDataFile(FileSystem& fs, res::UserInterface& ui)
+    : m_searchCache(std::make_unique<SearchCache>()), m_fs(&fs), m_ui(&ui) {}
 
 CDiaryDataFile::~CDiaryDataFile() {
     Close();
@@ -42,7 +44,7 @@ int CDiaryDataFile::Create() {
 }
 
 OpenResult CDiaryDataFile::Open(bool readOnlyWanted) {
-    Close();
+    Close();  // forgets what the search kept of the file
     invalidateChain();
     keyCipher();
     m_readOnly = m_fs->isReadOnly(m_path).value_or(false);
@@ -102,6 +104,7 @@ int CDiaryDataFile::Validate() {
 
 void CDiaryDataFile::Close() {
     m_file.reset();
+    m_searchCache->clear();
 }
 
 void CDiaryDataFile::Sync() {

@@ -19,6 +19,8 @@
 
 namespace tl::store {
 
+class SearchCache;
+
 enum class OpenResult { Opened = 0, InUse = 1, Failed = 2 };
 
 // Counts of records by kind 0-6.
@@ -189,11 +191,33 @@ public:
     // The first record at or after from that is not free and has the year.
     std::uint64_t FindNextInYear(std::int16_t year, std::uint64_t from,
                                  std::array<std::uint8_t, kUnitSize>& firstUnit);
+
+    // --- Find (find_queries.cpp) ---------------------------------------------
+    // Titles, attachment names and texts read by a search are kept (see
+    // SearchCache) and answer the later searches; every write drops what it
+    // changes.
     void SetSearchSettings(SearchSettings settings) { m_search = std::move(settings); }
     const SearchSettings& GetSearchSettings() const { return m_search; }
+    // The record through which the nearest matching date after (before) the
+    // date is found; 0 when none. On that date the title wins over the
+    // attachments and they over the text going forward, the reverse going
+    // backward.
     std::uint64_t FindNextMatch(Date date, bool matchCase);
     std::uint64_t FindPreviousMatch(Date date, bool matchCase);
     [[nodiscard]] int TextMatches(std::u16string_view text, bool matchCase) const;
+    // Every matching date after (or, backward, before) scan.from, nearest
+    // first, each given to onHit with its record as FindNextMatch (or
+    // FindPreviousMatch) would pick it. more is asked between dates with
+    // the share of the range done; false pauses the scan, and a later call
+    // with the same scan goes on after the last date examined, whatever was
+    // written in between.
+    void FindMatches(MatchScan& scan, const std::function<void(FindHit&&)>& onHit,
+                     const std::function<bool(double)>& more = {});
+    // What the search keeps in memory: at most budget bytes of text.
+    void SetSearchCacheBudget(std::size_t bytes);
+    std::size_t SearchCacheBytes() const;
+    // Threads that read texts for a search; 0: one per processor (at most 4).
+    void SetSearchThreads(unsigned threads) { m_searchThreads = threads; }
 
     // Queries are answered from an exact in-memory map of the chain (kind,
     // date and units of every record in file order), built in one
@@ -203,6 +227,7 @@ public:
 
 private:
     friend class RecordWalk;
+    friend class SearchScan;
     // One record of the chain map.
     struct ChainLink {
         std::uint64_t unit;
@@ -215,7 +240,8 @@ private:
     // The title of the entry header record at unit.
     std::u16string titleAt(std::uint64_t unit, std::uint32_t units);
     void loadChain();
-    void invalidateChain() { m_chainReady = false; }
+    void invalidateChain();
+    unsigned searchThreads() const;
     std::size_t chainIndex(std::uint64_t unit) const;
     ChainLink* chainAt(std::uint64_t unit);
     void chainSetHeader(std::uint64_t unit, const RecordHeader& header);
@@ -237,6 +263,8 @@ private:
     bool m_chainDamaged = false;
     bool m_useChainMap = true;
     SearchSettings m_search;
+    std::unique_ptr<SearchCache> m_searchCache;
+    unsigned m_searchThreads = 0;
     bool m_stickySaveFailed = false;
     FileSystem* m_fs;
     res::UserInterface* m_ui;
@@ -250,10 +278,6 @@ private:
     std::vector<std::uint8_t> m_scratch;
 };
 
-// The one walk over the record chain: yields each record from a boundary
-// unit to the end of the file. A header that cannot be read, a record of
-// zero units or one that runs past the end ends the walk and marks the
-// chain damaged; nothing is read outside the file.
 // 1 when needle occurs in text; an empty text contains nothing, an empty
 // needle is in every other text.
 [[nodiscard]] int Contains(std::u16string_view text, std::u16string_view needle, bool matchCase);
@@ -279,6 +303,10 @@ constexpr std::uint8_t KindBit(std::uint8_t kind) {
 WalkFilter OfKind(std::uint8_t kind);
 WalkFilter OfKindAndDate(std::uint8_t kinds, Date date);
 
+// The one walk over the record chain: yields each record from a boundary
+// unit to the end of the file. A header that cannot be read, a record of
+// zero units or one that runs past the end ends the walk and marks the
+// chain damaged; nothing is read outside the file.
 class RecordWalk {
 public:
     RecordWalk(CDiaryDataFile& file, std::uint64_t from);

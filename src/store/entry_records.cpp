@@ -3,10 +3,12 @@
 // layouts are in record_layout.h.
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "compression.h"
 #include "diary_data_file.h"
+#include "record_decode.h"
 #include "record_images.h"
 #include "record_layout.h"
 
@@ -14,21 +16,50 @@ namespace tl::store {
 
 namespace {
 
-// No entry text comes near this; a record claiming more is damaged and must
-// not make us allocate it.
-constexpr std::uint64_t kTextLimit = 64ULL << 20;
-
 std::u16string TextOfBytes(std::span<const std::uint8_t> bytes) {
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char16_t c = GetU16(&bytes[i]);
+    std::u16string text(bytes.size() / 2, u'\0');
+    std::size_t n = 0;
+    for (; n < text.size(); ++n) {
+        const char16_t c = GetU16(&bytes[2 * n]);
         if (c == 0) break;
-        text += c;
+        text[n] = c;
     }
+    text.resize(n);
     return text;
 }
 
 }  // namespace
+
+std::u16string HeaderTitle(std::span<const std::uint8_t> bytes, std::uint32_t units) {
+    if (units == 1) return GetText(&bytes[kEhOneUnitTitle], kEhOneUnitTitleMax);
+    return bytes.size() < kEhTitle + 2 * kTitleMax ? std::u16string()
+                                                   : GetText(&bytes[kEhTitle], kTitleMax);
+}
+
+std::optional<std::u16string> DecodePlainText(std::span<const std::uint8_t> record) {
+    if (record.size() < kUnitSize || record.size() > kTextLimit + kUnitSize) return std::nullopt;
+    const std::uint32_t original = GetU32(&record[kPtOriginal]);
+    const std::size_t capacity = record.size() - kPtPayload;
+    std::span<const std::uint8_t> stored = record.subspan(kPtPayload);
+    if (GetU32(&record[kPtFlag]) == 0)
+        return TextOfBytes(stored.first(std::min<std::size_t>(original, capacity)));
+    const std::uint32_t storedSize = GetU32(&record[kPtStored]);
+    if (storedSize > capacity) return std::nullopt;
+    // Inflated straight into the text: the stored bytes are UTF-16LE.
+    const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(original, kTextLimit));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::u16string text((room + 1) / 2, u'\0');
+        const std::optional<std::size_t> n = InflateInto(
+            stored.first(storedSize), {reinterpret_cast<std::uint8_t*>(text.data()), room});
+        if (!n) return std::nullopt;
+        text.resize(*n / 2);
+        text.resize(std::min(text.size(), text.find(u'\0')));
+        return text;
+    }
+    auto payload = DecompressPayload(stored.first(storedSize), room, res::Silent());
+    if (!payload) return std::nullopt;
+    return TextOfBytes(*payload);
+}
 
 std::uint64_t CDiaryDataFile::ReadEntryHeader(Date date, EntryHeader* header,
                                               std::array<std::uint8_t, kUnitSize>* firstUnit) {
@@ -53,8 +84,7 @@ std::u16string CDiaryDataFile::titleAt(std::uint64_t unit, std::uint32_t units) 
     std::array<std::uint8_t, 2 * kUnitSize> bytes{};
     const std::size_t want = units == 1 ? kUnitSize : 2 * kUnitSize;
     if (ReadBytes(unit, bytes.data(), want) != want) return {};
-    return units == 1 ? GetText(&bytes[kEhOneUnitTitle], kEhOneUnitTitleMax)
-                      : GetText(&bytes[kEhTitle], kTitleMax);
+    return HeaderTitle(bytes, units);
 }
 
 int CDiaryDataFile::ReadEntryTextAt(std::uint64_t unit, std::u16string& text) {
@@ -67,22 +97,12 @@ int CDiaryDataFile::ReadEntryTextAt(std::uint64_t unit, std::u16string& text) {
     }
     std::vector<std::uint8_t> record(static_cast<std::size_t>(bytesInRecord));
     if (ReadBytes(unit, record.data(), record.size()) != record.size()) return 0;
-    const std::uint32_t original = GetU32(&record[kPtOriginal]);
-    const std::size_t capacity = record.size() - kPtPayload;
-    std::span<const std::uint8_t> stored(record.data() + kPtPayload, capacity);
-    if (GetU32(&record[kPtFlag]) == 0) {
-        text = TextOfBytes(stored.first(std::min<std::size_t>(original, capacity)));
-        return 1;
-    }
-    const std::uint32_t storedSize = GetU32(&record[kPtStored]);
-    if (storedSize > capacity) {
+    std::optional<std::u16string> decoded = DecodePlainText(record);
+    if (!decoded) {
         m_ui->warn(res::Msg::FailedToDecompress);
         return 0;
     }
-    auto payload = DecompressPayload(stored.first(storedSize),
-                                     std::min<std::uint64_t>(original, kTextLimit), *m_ui);
-    if (!payload) return 0;
-    text = TextOfBytes(*payload);
+    text = std::move(*decoded);
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "diary_data_file.h"
+#include "search_cache.h"
 
 namespace tl::store {
 
@@ -201,7 +202,15 @@ std::uint64_t CDiaryDataFile::FindNextContent(std::uint64_t from, bool includeAt
     return rec.unit;
 }
 
+void CDiaryDataFile::invalidateChain() {
+    m_chainReady = false;
+    m_searchCache->written(0, 0);
+}
+
+// Every write of the file passes here: what the search kept of the records
+// it touches is dropped first, so nothing stale survives a failed write.
 void CDiaryDataFile::writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n) {
+    m_searchCache->written(unit, (n + kUnitSize - 1) / kUnitSize);
     std::uint8_t* tmp = scratch(n);
     m_cipher.Encrypt(bytes, tmp, n);
     m_file->writeAt(unit * kUnitSize, tmp, n);

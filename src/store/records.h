@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tl::store {
 
@@ -97,6 +99,34 @@ struct SearchSettings {
     bool andMode = false;
     bool orMode = false;
     bool include = true;  // AND mode: 1 "include", 0 "not include"
+};
+
+// One matching date of a search, as the hit list shows it.
+struct FindHit {
+    Date date;
+    std::uint64_t unit = 0;  // the record the step across days picks on the date
+    std::uint8_t kind = 0;   // of that record: title (1), text (2) or attachment (4)
+    std::u16string title;    // the date's title; empty when it has none
+    // The title, the attachment's name, or the line of the text holding the
+    // match, cut around it when long ("\u2026" where it is cut).
+    std::u16string line;
+    // The marked words' occurrences in line: first code unit and length.
+    std::vector<std::pair<std::size_t, std::size_t>> marks;
+    // For a text: where the match shown begins in the text (line breaks as
+    // one "\n"), and its length.
+    std::size_t textPosition = 0;
+    std::size_t textLength = 0;
+};
+
+// A walk through every matching date, in steps (see FindMatches).
+struct MatchScan {
+    Date from;  // the dates after it, or before it going backward
+    bool forward = true;
+    bool matchCase = false;
+    // Kept by the scan between steps.
+    bool started = false;
+    std::string lastKey;  // the key of the last date examined
+    bool finished = false;
 };
 
 }  // namespace tl::store

@@ -40,4 +40,9 @@ std::vector<std::pair<int, std::uint32_t>> Chain(store::CDiaryDataFile& file) {
     return out;
 }
 
+store::Date DateOf(store::CDiaryDataFile& file, std::uint64_t unit) {
+    auto h = file.ReadRecordHeader(unit);
+    return h ? store::Date{h->year(), h->month(), h->day()} : store::Date{};
+}
+
 }  // namespace tl::testing

@@ -31,6 +31,9 @@ public:
 std::vector<std::uint8_t> RecordImage(std::uint8_t kind, int year, int month, int day,
                                       std::uint32_t units, std::uint8_t fill = 0x5a);
 
+// The date of the record at unit; {0, 0, 0} when none can be read.
+store::Date DateOf(store::CDiaryDataFile& file, std::uint64_t unit);
+
 // The chain as (kind, units) pairs from unit 0, read through a walk.
 std::vector<std::pair<int, std::uint32_t>> Chain(store::CDiaryDataFile& file);
 
