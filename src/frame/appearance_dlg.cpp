@@ -227,6 +227,7 @@ void CAppearanceDlg::createControls() {
     columns->addLayout(leftColumn);
     columns->addLayout(rightColumn);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(columns);
     layout->addWidget(widgets::OkCancelButtons(this));
 

@@ -205,7 +205,7 @@ void Paint(QPainter& p, BarPicture picture, const Ink& ink, const QColor& colour
             p.drawRect(QRectF(4, 24.5, 24, 5.5));
             break;
         case BarPicture::DropDown:
-            Triangle(p, ink.line, QPointF(9, 13), QPointF(23, 13), QPointF(16, 21));
+            Triangle(p, ink.line, QPointF(4, 12), QPointF(28, 12), QPointF(16, 21));
             break;
     }
 }
