@@ -1,5 +1,7 @@
 #include "appearance.h"
 
+#include "widgets/field_number.h"
+
 namespace tl::frame {
 
 namespace {
@@ -46,24 +48,12 @@ int StepRate(int shown, bool up) {
     return shown > 0 ? shown - 1 : shown;
 }
 
-int ReadNumber(std::u16string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-    long value = 0;
-    // Far beyond any valid value; stops before an int could overflow.
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9' && value < 100'000'000L; ++i)
-        value = value * 10 + (text[i] - u'0');
-    return static_cast<int>(negative ? -value : value);
-}
-
 std::optional<AppearanceFault> CheckAppearance(std::u16string_view rate,
                                                std::u16string_view blinkCycle) {
-    const int r = ReadNumber(rate);
+    const int r = widgets::ReadFieldNumber(rate);
     if (r < 0 || r > kMaxRate)
         return AppearanceFault{res::Msg::TransparencyAbnormal, AppearanceField::Rate};
-    if (ReadNumber(blinkCycle) <= 0)
+    if (widgets::ReadFieldNumber(blinkCycle) <= 0)
         return AppearanceFault{res::Msg::BlinkRateIncorrect, AppearanceField::BlinkCycle};
     return std::nullopt;
 }

@@ -50,16 +50,13 @@ AppearanceEnabling EnablingOf(bool layeredWindows, bool translucentChecked, bool
 // above 0.
 int StepRate(int shown, bool up);
 
-// The number at the start of a field as the dialog reads it: blanks, a
-// sign, then digits up to the first other character; no digits read as 0.
-int ReadNumber(std::u16string_view text);
-
 enum class AppearanceField { Rate, BlinkCycle };
 struct AppearanceFault {
     res::Msg message;
     AppearanceField field;
 };
-// OK's checks in order: the rate from 0 to 99, a blink cycle above 0.
+// OK's checks in order: the rate from 0 to 99, a blink cycle above 0, each
+// read as widgets::ReadFieldNumber reads a field.
 std::optional<AppearanceFault> CheckAppearance(std::u16string_view rate,
                                                std::u16string_view blinkCycle);
 

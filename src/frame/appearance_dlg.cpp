@@ -19,6 +19,7 @@
 #include "rate_spin.h"
 #include "res/user_interface.h"
 #include "widgets/dialog_parts.h"
+#include "widgets/field_number.h"
 #include "widgets/qt_color.h"
 #include "widgets/scale.h"
 
@@ -295,10 +296,10 @@ Appearance CAppearanceDlg::values() const {
     Appearance v = m_values;
     v.sideBarLeft = m_left->isChecked() ? 1 : 0;
     v.translucent = m_translucent->isChecked() ? 1 : 0;
-    v.translucentRate = ReadNumber(m_rate->text().toStdU16String());
+    v.translucentRate = widgets::ReadFieldNumber(m_rate->text().toStdU16String());
     v.oneRateForAll = m_collective->isChecked() ? 1 : 0;
     v.pictureReduction = m_reduction->isChecked() ? 1 : 0;
-    v.blinkInterval = ReadNumber(m_blinkCycle->text().toStdU16String());
+    v.blinkInterval = widgets::ReadFieldNumber(m_blinkCycle->text().toStdU16String());
     v.weekdayOnTabs = m_weekday->isChecked() ? 1 : 0;
     v.colorSpecified = m_specified->isChecked() ? 1 : 0;
     v.weatherShown = m_weather->isChecked() ? 1 : 0;

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "appearance.h"
+#include "widgets/field_number.h"
 #include "widgets/scale.h"
 
 namespace tl::frame {
@@ -24,7 +25,7 @@ void CRateSpin::setText(const QString& text) {
 }
 
 void CRateSpin::stepBy(int steps) {
-    int value = ReadNumber(text().toStdU16String());
+    int value = widgets::ReadFieldNumber(text().toStdU16String());
     for (int i = 0; i < std::abs(steps); ++i) value = StepRate(value, steps > 0);
     setText(QString::number(value));
     lineEdit()->selectAll();
