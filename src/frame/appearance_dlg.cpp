@@ -198,7 +198,7 @@ void CAppearanceDlg::createControls() {
     // Weather.
     auto* weather = new QGroupBox(tr("Weather"), this);
     m_weather = new QCheckBox(tr("&Display weather"), weather);
-    m_editChoices = new QPushButton(tr("&Edit choices..."), weather);
+    m_editChoices = new QPushButton(tr("&Edit choices"), weather);
     auto* weatherLayout = new QHBoxLayout(weather);
     weatherLayout->addWidget(m_weather);
     weatherLayout->addStretch();
