@@ -38,8 +38,9 @@ quit() { xdotool windowactivate --sync "$win" key alt+f x; wait "$pid" || true; 
 
 start
 shot "$win" first-start.png
-# The title colour of today's entry: the Color button of the header.
-xdotool mousemove --window "$win" 804 56 click 1
+# The title colour of today's entry: the Color button of the header,
+# below the tool bar and the edit bar.
+xdotool mousemove --window "$win" 804 123 click 1
 d=$(dialog "Color settings"); shot "$d" color-settings.png; xdotool key Escape
 # Open a date; then the month note (an empty day).
 xdotool windowactivate --sync "$win" key ctrl+i

@@ -98,6 +98,10 @@ DiaryStartup::Outcome DiaryStartup::startOnce() {
     m_file.Close();
     if (m_file.Open(false) != store::OpenResult::Opened) return Outcome::Restart;
     if (m_hooks.loadStickyNotes) m_hooks.loadStickyNotes();
+    // A file without a weather list gets the default choices, so that every
+    // header and the exchange read the same list (a read-only one stays as
+    // it is and the windows fall back to the defaults).
+    (void)m_file.EnsureWeatherList();
     if (m_hooks.loadWeatherList) m_hooks.loadWeatherList();
     if (m_settings.etc.todayOpen == 1 && m_hooks.openToday) m_hooks.openToday(GetDiaryToday());
     if (m_hooks.setInputMethod) m_hooks.setInputMethod(m_settings.etc.imeEnable == 1);

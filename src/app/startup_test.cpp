@@ -109,6 +109,40 @@ TEST_F(StartupTest, ReadOnlyFileIsNotOfferedConversionAndTodayMayStayClosed) {
     EXPECT_EQ(steps, (std::vector<std::string>{"before", "sticky", "weather", "ime on", "bars"}));
 }
 
+// The weather choices exist in the file once start-up is done; a list the
+// user edited is kept, and a read-only file is not written.
+TEST_F(StartupTest, WeatherChoicesAreWrittenOnlyWhereTheFileHasNone) {
+    settings.etc.todayOpen = 0;
+    {
+        DiaryStartup startup(settings, file, ui, dialogs, clock, {}, share);
+        ASSERT_EQ(startup.StartDiaryData(), 1);
+        store::WeatherList list;
+        ASSERT_EQ(file.ReadWeatherList(list), 1);
+        EXPECT_EQ(list, store::CDiaryDataFile::DefaultWeatherList());
+        list[0] = u"Fog";
+        ASSERT_EQ(file.WriteWeatherList(list), 1);
+        file.Close();
+    }
+    {
+        DiaryStartup startup(settings, file, ui, dialogs, clock, {}, share);
+        ASSERT_EQ(startup.StartDiaryData(), 1);
+        store::WeatherList list;
+        ASSERT_EQ(file.ReadWeatherList(list), 1);
+        EXPECT_EQ(list[0], u"Fog");
+        file.Close();
+    }
+    const std::string readOnly = (dir / "ro" / "Mrlwbk31.dat").string();
+    makeDataFile(readOnly, u"");
+    fs::permissions(readOnly, fs::perms::owner_read);
+    settings.file.locationDefault = 0;
+    settings.file.location = fs::path(readOnly).parent_path().string();
+    DiaryStartup startup(settings, file, ui, dialogs, clock, {}, share);
+    ASSERT_EQ(startup.StartDiaryData(), 1);
+    ASSERT_TRUE(file.IsReadOnly());
+    store::WeatherList list;
+    EXPECT_EQ(file.ReadWeatherList(list), 0);
+}
+
 TEST_F(StartupTest, PasswordIsAskedOnlyOnTheFirstStartWithTheSwitchOffered) {
     makeDataFile(data, u"diary");
     DiaryStartup startup(settings, file, ui, dialogs, clock, {}, share);

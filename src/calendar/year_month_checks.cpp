@@ -1,23 +1,10 @@
 #include "year_month_checks.h"
 
+#include "widgets/field_number.h"
+
 namespace tl::calendar {
 
 namespace {
-
-// Reads like atoi: leading blanks, a sign, then digits up to the first other
-// character; text without digits reads as 0.
-int leadingNumber(std::u16string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-    long value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + (text[i] - u'0');
-        if (value > 1'000'000'000L) break;  // far beyond any valid year; avoids overflow
-    }
-    return static_cast<int>(negative ? -value : value);
-}
 
 YearMonthCheck fail(res::Msg msg, YearMonthField field) {
     YearMonthCheck c;
@@ -30,10 +17,10 @@ YearMonthCheck fail(res::Msg msg, YearMonthField field) {
 
 YearMonthCheck checkYearMonth(std::u16string_view year, std::u16string_view month) {
     if (year.empty()) return fail(res::Msg::EnterYear, YearMonthField::Year);
-    const int y = leadingNumber(year);
+    const int y = widgets::ReadFieldNumber(year);
     if (y <= 1899) return fail(res::Msg::Specify1900OrLater, YearMonthField::Year);
     if (month.empty()) return fail(res::Msg::EnterMonth, YearMonthField::Month);
-    const int m = leadingNumber(month);
+    const int m = widgets::ReadFieldNumber(month);
     if (m < 1 || m > 12) return fail(res::Msg::MonthIncorrect, YearMonthField::Month);
     YearMonthCheck ok;
     ok.year = y;

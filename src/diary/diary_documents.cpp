@@ -1,5 +1,6 @@
 #include "diary_documents.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -25,6 +26,7 @@
 #include "picture_view.h"
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
+#include "tab_click_window.h"
 #include "tab_strip.h"
 #include "weather_setting_dlg.h"
 #include "widgets/scale.h"
@@ -74,11 +76,19 @@ struct CDiaryDocuments::Impl {
     DiaryContext context;
     QPointer<QMdiArea> area;
     TabTable tabs;
+    TabClickWindow* clickWindow = nullptr;  // a child of the documents
     std::vector<CMarlowDoc*> docs;
     QPointer<CMarlowDoc> active;
     bool stepping = false;  // a previous or next step is running
     bool closingAll = false;
     app::TempFileList tempFiles;  // when the context brings none
+    store::Date lastOpened;       // {0,0,0} while no entry is open
+
+    void setLastOpened(store::Date date) {
+        if (date == lastOpened) return;
+        lastOpened = date;
+        emit q->lastOpenedChanged(date);
+    }
 
     CMarlowDoc* docOf(QMdiSubWindow* window) const {
         for (CMarlowDoc* doc : docs)
@@ -128,6 +138,7 @@ CMarlowDoc* CDiaryDocuments::Impl::create(store::Date date) {
     }
     docs.push_back(doc);
     CTabStrip* strip = doc->head()->tabStrip();
+    strip->setClickWindow(clickWindow);
     connect(strip, &CTabStrip::tabActivated, q, [this](store::Date d) {
         if (CMarlowDoc* target = q->OpenEntry(d, false))
             target->view()->setFocus(Qt::MouseFocusReason);
@@ -186,7 +197,7 @@ bool CDiaryDocuments::Impl::close(CMarlowDoc* doc, bool save) {
         activate(next ? next : docs.back());
         refreshStrips(true);
     } else {
-        emit q->lastOpenedChanged(store::Date{});
+        setLastOpened(store::Date{});
     }
     emit q->activeEntryChanged();
     return true;
@@ -228,6 +239,17 @@ void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
     menu.exec(at);
 }
 
+void CDiaryDocuments::showActiveTabMenu() {
+    Impl& d = *m_impl;
+    CMarlowDoc* doc = activeDocument();
+    const int row = doc ? d.tabs.indexOf(doc->date()) : -1;
+    if (row < 0) return;
+    CTabStrip* strip = doc->head()->tabStrip();
+    d.tabs.scrollIntoView(strip->tabsRight());
+    const int x = d.tabs.positions()[static_cast<std::size_t>(row)];
+    d.showTabMenu(doc->date(), strip->mapToGlobal(QPoint(x, strip->height())));
+}
+
 CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* parent)
     : QObject(parent), m_impl(std::make_unique<Impl>()) {
     m_impl->q = this;
@@ -237,9 +259,16 @@ CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* 
     if (!c.tempFiles) c.tempFiles = &m_impl->tempFiles;
     if (!c.chooseFilesToAttach) c.chooseFilesToAttach = ChooseFilesToAttach;
     if (!c.chooseSavePath) c.chooseSavePath = ChooseAttachmentSavePath;
+    m_impl->clickWindow = new TabClickWindow(this);
     if (res::CommandRegistry* commands = m_impl->context.commands)
         commands->add(*this, kEntryCommands);
     area->setViewMode(QMdiArea::SubWindowView);
+    // The keyboard's way to the tab menu (pin, close, save as, delete...).
+    auto* tabMenu = new QAction(tr("Tab menu"), area);
+    tabMenu->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+T")));
+    tabMenu->setShortcutContext(Qt::WindowShortcut);
+    area->window()->addAction(tabMenu);
+    connect(tabMenu, &QAction::triggered, this, &CDiaryDocuments::showActiveTabMenu);
     connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
         Impl& d = *m_impl;
         CMarlowDoc* now = d.docOf(window);
@@ -298,7 +327,7 @@ CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
     if (!wasOpen) d.focusFirst(doc);
     d.tabs.setHover(-1);
     d.refreshStrips(true);
-    emit lastOpenedChanged(date);
+    d.setLastOpened(date);
     emit activeEntryChanged();
     return doc;
 }
@@ -306,6 +335,14 @@ CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
 CMarlowDoc* CDiaryDocuments::activeDocument() const {
     CMarlowDoc* doc = m_impl->docOf(m_impl->area->currentSubWindow());
     return doc ? doc : m_impl->active.data();
+}
+
+TabClickWindow& CDiaryDocuments::tabClickWindow() const {
+    return *m_impl->clickWindow;
+}
+
+store::Date CDiaryDocuments::lastOpened() const {
+    return m_impl->lastOpened;
 }
 
 const std::vector<TabRow>& CDiaryDocuments::tabs() const {
@@ -326,7 +363,7 @@ void CDiaryDocuments::CloseAll() {
         d.close(doc, false);
     }
     d.closingAll = false;
-    emit lastOpenedChanged(store::Date{});
+    d.setLastOpened(store::Date{});
     emit activeEntryChanged();
 }
 
@@ -338,6 +375,25 @@ void CDiaryDocuments::blinkTick(bool phaseOn) {
 void CDiaryDocuments::applyDefaultFont() {
     for (CMarlowDoc* doc : m_impl->docs)
         if (CMarlowView* view = doc->view()) view->applyDefaultFont();
+}
+
+void CDiaryDocuments::applyDisplaySettings(bool weekdayChanged) {
+    Impl& d = *m_impl;
+    const app::AppSettings& settings = *d.context.settings;
+    if (weekdayChanged) {
+        for (int row = 0; row < d.tabs.count(); ++row) {
+            const TabRow& tab = d.tabs.rows()[static_cast<std::size_t>(row)];
+            std::u16string name = RetitledTab(tab.name, tab.date, settings.tab.weekday == 1);
+            const int width = d.tabWidth(name);
+            d.tabs.rename(row, std::move(name), width, tab.date);
+        }
+    }
+    for (CMarlowDoc* doc : d.docs) {
+        doc->view()->applyBackground();
+        doc->head()->setWeatherShown(settings.etc.weatherEnable == 1);
+        doc->frame()->update();
+    }
+    d.refreshStrips(true);
 }
 
 void CDiaryDocuments::DeleteEntry(store::Date date) {
@@ -405,16 +461,7 @@ void CDiaryDocuments::saveActiveAsDate() {
     if (!doc || d.context.dataFile->IsReadOnly()) return;
     QPointer<CMarlowDoc> guard(doc);
     CDateChangeDlg dialog(
-        doc->date(), *d.context.ui,
-        [this, &d](store::Date date) {
-            if (document(date)) {
-                d.context.ui->warn(res::Msg::DiaryAlreadyOpened);
-                return false;
-            }
-            if (d.context.dataFile->ReadEntryHeader(date) != 0)
-                return d.context.ui->askYesNo(res::Text(res::Msg::ReplaceExistingDiary));
-            return true;
-        },
+        doc->date(), *d.context.ui, [this](store::Date date) { return canSaveAsDate(date); },
         doc->frame());
     if (dialog.exec() != QDialog::Accepted || !guard) return;
     store::Date old = doc->date();
@@ -425,7 +472,18 @@ void CDiaryDocuments::saveActiveAsDate() {
     d.tabs.setPinned(doc->date(), doc->isPinned());
     d.refreshStrips(true);
     emit entryChanged(old);
-    emit lastOpenedChanged(doc->date());
+    d.setLastOpened(doc->date());
+}
+
+bool CDiaryDocuments::canSaveAsDate(store::Date date) {
+    Impl& d = *m_impl;
+    if (document(date)) {
+        d.context.ui->warn(res::Msg::DiaryAlreadyOpened);
+        return false;
+    }
+    if (d.context.dataFile->ReadEntryHeader(date) != 0)
+        return d.context.ui->askOkCancel(res::Text(res::Msg::ReplaceExistingDiary));
+    return true;
 }
 
 bool CDiaryDocuments::editWeatherChoices(QWidget* parent) {
@@ -445,10 +503,20 @@ bool CDiaryDocuments::editWeatherChoices(QWidget* parent) {
 
 namespace {
 
-// The header field with the keyboard focus in the document's window, if any.
+// The text field with the keyboard focus that the clipboard and undo
+// commands serve instead of the editor: a header field of the document's
+// window, or a field of the main window outside the entries (the edit
+// bar's boxes). An editable combo box stands for its field.
 QLineEdit* FocusedField(CMarlowDoc* doc) {
-    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    return edit && doc->head() && doc->head()->isAncestorOf(edit) ? edit : nullptr;
+    QWidget* focus = QApplication::focusWidget();
+    auto* edit = qobject_cast<QLineEdit*>(focus);
+    if (auto* box = qobject_cast<QComboBox*>(focus); box && box->isEditable())
+        edit = box->lineEdit();
+    if (!edit || !doc->frame()) return nullptr;
+    if (doc->head() && doc->head()->isAncestorOf(edit)) return edit;
+    const QMdiArea* area = doc->frame()->mdiArea();
+    const bool inEntries = area && area->isAncestorOf(edit);
+    return !inEntries && edit->window() == doc->frame()->window() ? edit : nullptr;
 }
 
 bool StripHasFocus(CMarlowDoc* doc) {

@@ -32,6 +32,7 @@ class CDiaryDataFile;
 namespace tl::diary {
 
 class CMarlowDoc;
+class TabClickWindow;
 
 // The desktop's sticky notes, where there are any: whether the date has
 // one, peel it off, put a new one on it (replacing one there).
@@ -76,6 +77,11 @@ public:
     CMarlowDoc* OpenEntry(store::Date date, bool pin);
     CMarlowDoc* activeDocument() const;
     const std::vector<TabRow>& tabs() const;
+    // The date of the entry opened last, {0,0,0} once none is open: the
+    // calendar follows it.
+    store::Date lastOpened() const;
+    // The 500 ms after a tab click in which a second click toggles the pin.
+    TabClickWindow& tabClickWindow() const;
 
     // The entry commands: whether one applies now, and running it.
     bool isEnabled(res::Cmd command) const override;
@@ -97,6 +103,10 @@ public:
     // Re-applies the default font settings to every open editor, as a new
     // editor applies them; after "Default font" changed them.
     void applyDefaultFont();
+    // After the display settings changed: the tabs take or drop the day of
+    // the week (when that changed), every editor its background, every
+    // header shows or hides the weather, and all is repainted.
+    void applyDisplaySettings(bool weekdayChanged);
 
     // The open document of the date, or nullptr.
     CMarlowDoc* document(store::Date date) const;
@@ -104,8 +114,14 @@ public:
     // "Weather Settings": edits the twenty choices, writes them to the data
     // file and refills every header. False when cancelled.
     bool editWeatherChoices(QWidget* parent);
+    // The keyboard's way to the tab menu: the active entry's, under its tab.
+    void showActiveTabMenu();
     // Save by changing date for the active entry, through the dialog.
     void saveActiveAsDate();
+    // The dialog's last check of a new date: refused (told) when the date
+    // is open, asked "Replace existing diary?" (OK, Cancel) when it holds
+    // an entry.
+    bool canSaveAsDate(store::Date date);
     // Previous and next work without an open entry too: from the last and
     // the first date that has a diary.
     void openPreviousOrNext(bool next);
@@ -122,7 +138,7 @@ public:
 signals:
     // An entry was saved or deleted: the side bar and calendar follow.
     void entryChanged(store::Date date);
-    // The date of the most recently opened entry ({0,0,0} once none is open).
+    // lastOpened() changed.
     void lastOpenedChanged(store::Date date);
     void activeEntryChanged();
 

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -17,6 +19,9 @@
 #include "marlow_view.h"
 #include "store/diary_data_file.h"
 #include "support/data_file_fixture.h"
+#include "tab_click_window.h"
+#include "tab_strip.h"
+#include "tab_table.h"
 
 namespace tl::diary {
 namespace {
@@ -263,6 +268,95 @@ TEST_F(DiaryDocumentsTest, DeletePromptsAndKeepsWhatTheUserKeeps) {
     EXPECT_EQ(documents->document(kDay), nullptr);
     EXPECT_EQ(data.file->ReadEntryHeader(kDay), 0u);
     EXPECT_NE(data.file->FindStickyNote(kDay), 0u);
+}
+
+// Save as onto a date that holds an entry asks with OK and Cancel; an open
+// date is refused before anything is asked.
+TEST_F(DiaryDocumentsTest, SaveAsOntoAStoredEntryAsksOkOrCancel) {
+    CMarlowDoc* stored = documents->OpenEntry(kOtherDay, true);
+    type(stored, QStringLiteral("old"));
+    ASSERT_TRUE(documents->SaveAll());
+    EXPECT_FALSE(documents->canSaveAsDate(kOtherDay));
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary of this day already opened."});
+    documents->CloseAll();
+
+    ASSERT_NE(documents->OpenEntry(kDay, true), nullptr);
+    ui.clear();
+    ui.answer(res::Answer::Cancel);
+    EXPECT_FALSE(documents->canSaveAsDate(kOtherDay));
+    ui.answer(res::Answer::Yes);
+    EXPECT_TRUE(documents->canSaveAsDate(kOtherDay));
+    const std::string question(res::Text(res::Msg::ReplaceExistingDiary));
+    ASSERT_EQ(ui.events().size(), 2u);
+    for (const auto& event : ui.events()) {
+        EXPECT_EQ(event.kind, "askOkCancel");
+        EXPECT_EQ(event.text, question);
+    }
+    ui.clear();
+    EXPECT_TRUE(documents->canSaveAsDate(Date{2026, 12, 10}));  // nothing stored there
+    EXPECT_TRUE(ui.events().empty());
+}
+
+// Within 500 ms of a click on a tab, a second button down on that tab (a
+// double click counts as one) toggles its pin at once and starts no drag;
+// once the window has closed the click is a first click again.
+TEST_F(DiaryDocumentsTest, ASecondClickOnATabWithinTheClickWindowTogglesItsPin) {
+    area->show();
+    CMarlowDoc* a = documents->OpenEntry(kDay, true);
+    a->setPinned(true);
+    CMarlowDoc* b = documents->OpenEntry(kOtherDay, true);
+    b->setPinned(true);
+    ASSERT_EQ(documents->activeDocument(), b);
+    QApplication::processEvents();
+    auto tabCentre = [&](CTabStrip* strip, int row) {
+        int x = TabTable::kLeft;
+        for (int i = 0; i < row; ++i) x += documents->tabs()[i].width;
+        return QPoint(x + documents->tabs()[row].width / 2, strip->height() / 2);
+    };
+    auto stripOf = [](CMarlowDoc* doc) { return doc->head()->tabStrip(); };
+    TabClickWindow& window = documents->tabClickWindow();
+
+    // A double click on the other tab: forward, then the pin toggles on the
+    // second button down, before any release.
+    QTest::mouseClick(stripOf(b), Qt::LeftButton, {}, tabCentre(stripOf(b), 0));
+    EXPECT_EQ(documents->activeDocument(), a);
+    EXPECT_TRUE(a->isPinned());
+    EXPECT_TRUE(window.isOpen());
+    QMouseEvent second(QEvent::MouseButtonDblClick, tabCentre(stripOf(a), 0),
+                       stripOf(a)->mapToGlobal(tabCentre(stripOf(a), 0)), Qt::LeftButton,
+                       Qt::LeftButton, {});
+    QApplication::sendEvent(stripOf(a), &second);
+    EXPECT_FALSE(a->isPinned());
+    EXPECT_FALSE(window.isOpen());
+    // No drag started: moving over the other tab leaves the order alone.
+    QTest::mouseMove(stripOf(a), tabCentre(stripOf(a), 1));
+    QTest::mouseRelease(stripOf(a), Qt::LeftButton, {}, tabCentre(stripOf(a), 1));
+    EXPECT_EQ(documents->tabs()[0].date, kDay);
+    EXPECT_FALSE(a->isPinned());
+
+    // After the window: a click on the current tab toggles on release only.
+    QTest::mousePress(stripOf(a), Qt::LeftButton, {}, tabCentre(stripOf(a), 0));
+    EXPECT_FALSE(a->isPinned());
+    QTest::mouseRelease(stripOf(a), Qt::LeftButton, {}, tabCentre(stripOf(a), 0));
+    EXPECT_TRUE(a->isPinned());
+    window.expire();
+
+    // A click on another tab within the window keeps the first date: a
+    // click on b is an ordinary click, a second one on b is too.
+    QTest::mouseClick(stripOf(a), Qt::LeftButton, {}, tabCentre(stripOf(a), 1));
+    EXPECT_EQ(documents->activeDocument(), b);
+    QTest::mouseClick(stripOf(b), Qt::LeftButton, {}, tabCentre(stripOf(b), 0));
+    EXPECT_EQ(documents->activeDocument(), a);
+    EXPECT_TRUE(b->isPinned());
+    EXPECT_TRUE(a->isPinned());
+    // ...and back on the remembered tab the pin toggles at once; the tab was
+    // no longer current, so its entry comes forward as well.
+    QTest::mousePress(stripOf(a), Qt::LeftButton, {}, tabCentre(stripOf(a), 1));
+    EXPECT_FALSE(b->isPinned());
+    EXPECT_EQ(documents->activeDocument(), b);
+    QTest::mouseRelease(stripOf(b), Qt::LeftButton, {}, tabCentre(stripOf(b), 1));
+    EXPECT_FALSE(b->isPinned());
+    EXPECT_TRUE(a->isPinned());
 }
 
 TEST_F(DiaryDocumentsTest, CloseAllButThisSavesTheOthers) {

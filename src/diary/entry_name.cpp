@@ -78,6 +78,14 @@ std::u16string TabName(std::u16string_view entryName, bool withWeekday) {
     return std::u16string(entryName.substr(0, entryName.find(u'(')));
 }
 
+std::u16string RetitledTab(std::u16string_view name, store::Date date, bool withWeekday) {
+    constexpr std::size_t kDateLength = 10;  // "MM-DD-YYYY"
+    if (!withWeekday) return TabName(name, false);
+    const std::u16string full = EntryName(date);
+    if (name.size() != kDateLength || full.size() <= kDateLength) return std::u16string(name);
+    return std::u16string(name) + full.substr(kDateLength);
+}
+
 std::string DateKeyOf(store::Date date) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04d%02d%02d", date.year, date.month, date.day);

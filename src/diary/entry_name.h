@@ -28,6 +28,10 @@ std::u16string EntryName(store::Date date);
 std::optional<store::Date> ParseEntryName(std::u16string_view name);
 // The name a tab shows: without the day of the week unless asked for.
 std::u16string TabName(std::u16string_view entryName, bool withWeekday);
+// A tab's name after the day-of-week setting changed: with it on, a day's
+// date of exactly 10 characters gets its day of the week; with it off,
+// everything from the first "(" goes. Notes keep their names.
+std::u16string RetitledTab(std::u16string_view name, store::Date date, bool withWeekday);
 
 // The eight-character key "%04d%02d%02d" by which dates order.
 std::string DateKeyOf(store::Date date);

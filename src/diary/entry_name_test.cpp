@@ -31,6 +31,17 @@ TEST(EntryName, ParsingRefusesDatesThatDoNotExist) {
     EXPECT_FALSE(IsValidEntryDate(Date{2026, 0, 5}));  // a day needs a month
 }
 
+// Turning the day of the week on adds it to days only (a renamed tab of
+// save-as carries none); turning it off drops it from every tab.
+TEST(EntryName, RetitledTabsGainOrLoseTheWeekday) {
+    EXPECT_EQ(RetitledTab(u"12-08-2026", {2026, 12, 8}, true), u"12-08-2026(Tue)");
+    EXPECT_EQ(RetitledTab(u"12-08-2026(Tue)", {2026, 12, 8}, true), u"12-08-2026(Tue)");
+    EXPECT_EQ(RetitledTab(u"12-2026", {2026, 12, 0}, true), u"12-2026");
+    EXPECT_EQ(RetitledTab(u"2026", {2026, 0, 0}, true), u"2026");
+    EXPECT_EQ(RetitledTab(u"12-08-2026(Tue)", {2026, 12, 8}, false), u"12-08-2026");
+    EXPECT_EQ(RetitledTab(u"12-2026", {2026, 12, 0}, false), u"12-2026");
+}
+
 TEST(EntryName, TabNamesDropTheWeekdayUnlessAsked) {
     EXPECT_EQ(TabName(u"12-08-2026(Tue)", false), u"12-08-2026");
     EXPECT_EQ(TabName(u"12-08-2026(Tue)", true), u"12-08-2026(Tue)");

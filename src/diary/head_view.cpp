@@ -154,6 +154,14 @@ void CHeadView::setReadOnly(bool readOnly) {
     m_colorButton->setEnabled(!readOnly);
 }
 
+void CHeadView::setWeatherShown(bool shown) {
+    if (m_note || shown == m_weatherShown) return;
+    m_weatherShown = shown;
+    m_weather->setVisible(shown);
+    m_weatherLabel = QRect();
+    layoutFields();
+}
+
 void CHeadView::blinkTick(bool phaseOn) {
     if (m_blink.tick(phaseOn) && m_colorButton) m_colorButton->update();
 }

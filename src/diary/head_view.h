@@ -38,6 +38,9 @@ public:
     void setColors(const store::TitleColors& colors);
     void setWeatherChoices(const store::WeatherList& choices);
     void setReadOnly(bool readOnly);
+    // Shows or hides the weather box and its label and lays the fields out
+    // anew (the title takes the room).
+    void setWeatherShown(bool shown);
     void setReady(bool ready) { m_ready = ready; }
     QLineEdit* titleEdit() const { return m_title; }
     QComboBox* weatherBox() const { return m_weather; }

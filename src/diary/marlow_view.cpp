@@ -33,13 +33,17 @@ CMarlowView::CMarlowView(const app::AppSettings& settings, res::UserInterface& u
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAcceptRichText(false);  // outside rich text arrives as plain text
     setFrameShape(QFrame::NoFrame);
-    if (settings.mainWindow.colorSpecify == 1) {
-        QPalette p = palette();
-        p.setColor(QPalette::Base,
-                   ToQColor(static_cast<std::uint32_t>(settings.mainWindow.backColor)));
-        setPalette(p);
-    }
+    applyBackground();
     applyDefaultFont();
+}
+
+void CMarlowView::applyBackground() {
+    QPalette p = palette();
+    p.setColor(QPalette::Base,
+               m_settings.mainWindow.colorSpecify == 1
+                   ? ToQColor(static_cast<std::uint32_t>(m_settings.mainWindow.backColor))
+                   : QApplication::palette().color(QPalette::Base));
+    setPalette(p);
 }
 
 void CMarlowView::applyDefaultFont() {
@@ -181,6 +185,27 @@ void CMarlowView::toggleFormat(res::Cmd command) {
     }
     mergeCurrentCharFormat(change);
     setFocus(Qt::OtherFocusReason);
+}
+
+void CMarlowView::applyFontFamily(const QString& family) {
+    if (isReadOnly() || family.isEmpty()) return;
+    QTextCharFormat change;
+    change.setFontFamilies({family});
+    mergeCurrentCharFormat(change);
+}
+
+void CMarlowView::applyFontSize(double points) {
+    if (isReadOnly() || points <= 0) return;
+    QTextCharFormat change;
+    change.setFontPointSize(points);
+    mergeCurrentCharFormat(change);
+}
+
+void CMarlowView::applyTextColor(const QColor& color) {
+    if (isReadOnly() || !color.isValid()) return;
+    QTextCharFormat change;
+    change.setForeground(color);
+    mergeCurrentCharFormat(change);
 }
 
 void CMarlowView::replaceSelection(const QString& text) {

@@ -28,11 +28,20 @@ public:
 
     // Applies the FONT settings to the whole text as the default format.
     void applyDefaultFont();
+    // MAIN_WINDOW BACK_COLOR behind the text while COLOR_SPECIFY is 1,
+    // else the system's colour.
+    void applyBackground();
     void setReady(bool ready) { m_ready = ready; }
     bool isReady() const { return m_ready; }
 
     bool isCommandEnabled(res::Cmd command) const;
     bool runCommand(res::Cmd command);
+
+    // The edit bar's character formats on the selection (or on what is
+    // typed next), one property each; nothing while read-only.
+    void applyFontFamily(const QString& family);
+    void applyFontSize(double points);
+    void applyTextColor(const QColor& color);
 
     void insertBorder(bool shortBorder);
     void insertStamp(int year, int month, int day, int hour, int minute);

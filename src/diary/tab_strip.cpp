@@ -5,6 +5,7 @@
 #include <QStyleOptionTab>
 #include <QToolButton>
 
+#include "tab_click_window.h"
 #include "tab_table.h"
 #include "widgets/qt_color.h"
 #include "widgets/scale.h"
@@ -100,7 +101,7 @@ void CTabStrip::paintEvent(QPaintEvent*) {
     }
 }
 
-void CTabStrip::press(QMouseEvent* event, bool doubleClick) {
+void CTabStrip::press(QMouseEvent* event) {
     int x = event->position().toPoint().x();
     if (x <= TabTable::kLeft && m_table.firstVisible() > 0) {
         m_table.scrollLeft();
@@ -117,25 +118,27 @@ void CTabStrip::press(QMouseEvent* event, bool doubleClick) {
         return;
     }
     if (event->button() != Qt::LeftButton) return;
-    if (doubleClick) {
-        // The first click of the pair already did what a click does.
-        m_ignoreRelease = true;
-        return;
-    }
     m_currentBeforePress = m_table.current();
     m_table.setCurrent(row);
-    m_pressedRow = row;
     m_moved = false;
+    const bool second =
+        m_clickWindow && m_clickWindow->press(date) == TabClickWindow::Press::TogglePin;
+    // The second click starts no drag. Its tab is current already unless a
+    // third tab was clicked in between; then it comes forward too, so that
+    // the strip and the entry shown agree.
+    m_pressedRow = second ? -1 : row;
     if (row != m_currentBeforePress) emit tabActivated(date);
+    if (second) emit pinToggled(date);
     update();
 }
 
 void CTabStrip::mousePressEvent(QMouseEvent* event) {
-    press(event, false);
+    press(event);
 }
 
+// A double click is another button down: the click window decides.
 void CTabStrip::mouseDoubleClickEvent(QMouseEvent* event) {
-    press(event, true);
+    press(event);
 }
 
 void CTabStrip::mouseMoveEvent(QMouseEvent* event) {
@@ -165,10 +168,6 @@ void CTabStrip::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     int pressed = m_pressedRow;
     m_pressedRow = -1;
-    if (m_ignoreRelease) {
-        m_ignoreRelease = false;
-        return;
-    }
     if (pressed < 0) return;
     store::Date date = m_table.rows()[pressed].date;
     if (pressed == m_currentBeforePress && !m_moved) {

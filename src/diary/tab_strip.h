@@ -13,6 +13,7 @@ class QToolButton;
 
 namespace tl::diary {
 
+class TabClickWindow;
 class TabTable;
 
 // The strip's height at 96 dots per inch and its colour (0x00BBGGRR). The
@@ -28,6 +29,9 @@ public:
 
     // The x where the tabs end: 50 scaled pixels before the right edge.
     int tabsRight() const;
+    // The window shared by every strip in which a second click toggles the
+    // pin; without one every click is a first click.
+    void setClickWindow(TabClickWindow* window) { m_clickWindow = window; }
     QSize sizeHint() const override;
 
 signals:
@@ -48,16 +52,16 @@ protected:
 
 private:
     void layoutButtons();
-    void press(QMouseEvent* event, bool doubleClick);
+    void press(QMouseEvent* event);
 
     TabTable& m_table;
+    TabClickWindow* m_clickWindow = nullptr;
     QToolButton* m_close;
     QToolButton* m_right;
     QToolButton* m_left;
     int m_pressedRow = -1;
     int m_currentBeforePress = -1;
     bool m_moved = false;
-    bool m_ignoreRelease = false;
 };
 
 }  // namespace tl::diary

@@ -33,8 +33,10 @@ std::vector<Popup> buildMenu(MenuKind kind) {
                              kSeparator,
                              {"Change pass&word...", Cmd::ChangePassword},
                              {"Mana&gement attach files...", Cmd::ManageAttachments},
-                             kSeparator,
-                             {"E&xit", Cmd::AppExit}});
+                             kSeparator});
+    // Printing is reached by Ctrl+P; the preview needs a menu item.
+    if (entry) file.insert(file.end(), {{"Pr&int preview...", Cmd::FilePrintPreview}, kSeparator});
+    file.push_back({"E&xit", Cmd::AppExit});
 
     std::vector<MenuItem> edit;
     if (entry) {
@@ -98,6 +100,9 @@ constexpr std::array kAccelerators = {
     Accelerator{"Shift+Alt+R", Cmd::ShiftAltR},
     Accelerator{"Ctrl+B", Cmd::ToggleBold, kEditor},
     Accelerator{"Ctrl+U", Cmd::ToggleUnderline, kEditor},
+    // Ctrl+I opens a date, so italic and strike-through take Shift too.
+    Accelerator{"Ctrl+Shift+I", Cmd::ToggleItalic, kEditor},
+    Accelerator{"Ctrl+Shift+X", Cmd::ToggleStrikeOut, kEditor},
     Accelerator{"Ctrl+C", Cmd::EditCopy, kEntry},
     Accelerator{"Ctrl+Ins", Cmd::EditCopy, kEntry},
     Accelerator{"Shift+Del", Cmd::EditCut, kEntry},

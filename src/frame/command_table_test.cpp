@@ -40,15 +40,17 @@ TEST(MenuTest, EntryMenuFileHasEveryItemInOrder) {
                                        Cmd::ChangePassword,
                                        Cmd::ManageAttachments,
                                        Cmd{},
+                                       Cmd::FilePrintPreview,
+                                       Cmd{},
                                        Cmd::AppExit};
     EXPECT_EQ(itemsOf(MenuKind::Entry, "&File"), expected);
 }
 
 TEST(MenuTest, MenuWithoutEntryLacksTheEntryItems) {
     const std::vector<Cmd> file = itemsOf(MenuKind::NoEntry, "&File");
-    for (Cmd entryOnly : {Cmd::FileClose, Cmd::FileSaveAs, Cmd::DeleteEntry})
+    for (Cmd entryOnly : {Cmd::FileClose, Cmd::FileSaveAs, Cmd::DeleteEntry, Cmd::FilePrintPreview})
         EXPECT_EQ(std::count(file.begin(), file.end(), entryOnly), 0);
-    EXPECT_EQ(file.size() + 3, itemsOf(MenuKind::Entry, "&File").size());
+    EXPECT_EQ(file.size() + 5, itemsOf(MenuKind::Entry, "&File").size());
     EXPECT_EQ(itemsOf(MenuKind::NoEntry, "&Edit"), std::vector<Cmd>{Cmd::Find});
     EXPECT_EQ(itemsOf(MenuKind::Entry, "&Edit").size(), 15u);
     // The five popups, in order, in both menus.

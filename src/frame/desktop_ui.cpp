@@ -27,18 +27,18 @@ QString title() {
     return qText(res::Text(res::Msg::DisplayTitle));
 }
 
-// Questions carry the exclamation icon; Yes is the default except where
-// the careless answer would remove something.
+// Questions carry the exclamation icon; Yes (or OK) is the default except
+// where the careless answer would remove something.
 QMessageBox::StandardButton ask(QWidget* owner, std::string_view text,
                                 QMessageBox::StandardButtons buttons) {
     const ArrowCursor pointer;
     QMessageBox box(QMessageBox::Warning, title(), qText(text), buttons, owner);
-    const bool removes = text == res::Text(res::Msg::DisablePassword);
-    box.setDefaultButton(removes ? QMessageBox::No : QMessageBox::Yes);
-    if (buttons.testFlag(QMessageBox::Cancel))
-        box.setEscapeButton(QMessageBox::Cancel);
-    else
-        box.setEscapeButton(QMessageBox::No);
+    const bool removes = text == res::Text(res::Msg::DisablePassword) ||
+                         text == res::Text(res::Msg::ReplaceExistingDiary);
+    const bool okCancel = buttons.testFlag(QMessageBox::Ok);
+    const QMessageBox::StandardButton no = okCancel ? QMessageBox::Cancel : QMessageBox::No;
+    box.setDefaultButton(removes ? no : okCancel ? QMessageBox::Ok : QMessageBox::Yes);
+    box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : no);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -79,6 +79,10 @@ res::Answer DesktopUi::askYesNoCancel(std::string_view text) {
         default:
             return res::Answer::Cancel;
     }
+}
+
+bool DesktopUi::askOkCancel(std::string_view text) {
+    return ask(owner(), text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void DesktopUi::openProgress(std::string_view text) {

@@ -30,6 +30,7 @@ public:
     void inform(std::string_view text) override;
     bool askYesNo(std::string_view text) override;
     res::Answer askYesNoCancel(std::string_view text) override;
+    bool askOkCancel(std::string_view text) override;
     void openProgress(std::string_view title) override;
     bool stepProgress(int percent) override;
     void closeProgress() override;

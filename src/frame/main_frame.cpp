@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDockWidget>
-#include <QFontDialog>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -19,16 +18,20 @@
 #include "app/failure_report.h"
 #include "app/qt/qt_tick_source.h"
 #include "app/startup.h"
+#include "appearance_dlg.h"
 #include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/day_wnd.h"
 #include "calendar/side_bar_layout.h"
 #include "calendar/year_day_table.h"
+#include "default_font_dlg.h"
 #include "diary/color_setting_dlg.h"
 #include "diary/diary_documents.h"
 #include "diary/finder.h"
 #include "diary/marlow_doc.h"
+#include "display_settings.h"
 #include "exchange_commands.h"
+#include "frame_bars.h"
 #include "help_location.h"
 #include "mdi_client.h"
 #include "open_date_dlg.h"
@@ -123,6 +126,8 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
          [this] { return m_startup ? m_startup->location().DefaultDataFolder() : std::nullopt; }},
         this);
     m_exchange->registerCommands(m_commands);
+    m_displaySettings = new CDisplaySettings(*this);
+    m_bars = new CFrameBars(*this);
     // The find dialog is created hidden with the window.
     m_finder = new diary::CFinder({&m_settings, &m_dataFile, &m_ui, m_today, &m_commands},
                                   *m_documents, this, this);
@@ -131,6 +136,8 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     createMenus();
     createSideBar();
     createStickyNotes();
+    connect(m_displaySettings, &CDisplaySettings::translucencyChanged, m_notes,
+            &sticky::CStickyNotes::ApplyTranslucencyToAll);
     // An exchange operation changed or replaced the data file: the side bar
     // keeps its year and reads it again, and so does everything else.
     connect(m_exchange, &CExchangeCommands::dataFileChanged, this, [this] {
@@ -171,6 +178,7 @@ CMainFrame::~CMainFrame() {
     // with this object.
     delete m_finder;
     delete m_documents;
+    delete m_displaySettings;
     delete m_notes;
 }
 
@@ -245,13 +253,8 @@ void CMainFrame::createSideBar() {
     });
     connect(m_dayBar, &calendar::CDayBar::widthDragged, this,
             [this](int w) { resizeDocks({m_sideBar}, {w}, Qt::Horizontal); });
-    connect(m_dayBar, &calendar::CDayBar::dockSideDragged, this, [this](calendar::DockSide side) {
-        const int w = m_dayBar->width();
-        addDockWidget(
-            side == calendar::DockSide::Left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea,
-            m_sideBar);
-        resizeDocks({m_sideBar}, {w}, Qt::Horizontal);
-    });
+    connect(m_dayBar, &calendar::CDayBar::dockSideDragged, this,
+            [this](calendar::DockSide side) { dockSideBar(side == calendar::DockSide::Left); });
     connect(m_dayBar, &calendar::CDayBar::saveRequested, this, [this] { m_documents->SaveAll(); });
     connect(m_dayBar, &calendar::CDayBar::todayRequested, this,
             [this] { runCommand(res::Cmd::Today); });
@@ -276,6 +279,23 @@ void CMainFrame::createSideBar() {
         if (m_dataFile.IsOpen()) m_documents->OpenEntry(date, pin);
         updateActions();
     });
+    // The calendar follows the entry opened last into its month and year
+    // (previous, next, Open...), unless it shows that month already.
+    connect(
+        m_documents, &diary::CDiaryDocuments::lastOpenedChanged, this, [this](store::Date date) {
+            if (date.year == 0) return;
+            const int month = date.month != 0 ? date.month : m_dayBar->calendar()->displayedMonth();
+            if (date.year != m_dayBar->table().year() ||
+                month != m_dayBar->calendar()->displayedMonth())
+                m_dayBar->ApplyYearMonth(date.year, month);
+            update();
+        });
+}
+
+void CMainFrame::dockSideBar(bool left) {
+    const int w = m_dayBar->width();
+    addDockWidget(left ? Qt::LeftDockWidgetArea : Qt::RightDockWidgetArea, m_sideBar);
+    resizeDocks({m_sideBar}, {w}, Qt::Horizontal);
 }
 
 void CMainFrame::dataFileOpened() {
@@ -310,7 +330,9 @@ void CMainFrame::createTimers() {
         if (diary::CColorSettingDlg* dialog = diary::CColorSettingDlg::active())
             dialog->blinkTick(on);
     });
-    // BlinkTarget::DisplaySettingsDialog: set by the display settings dialog.
+    m_blinkClock->set(BlinkTarget::DisplaySettingsDialog, [](bool on) {
+        if (CAppearanceDlg* dialog = CAppearanceDlg::active()) dialog->blinkTick(on);
+    });
     m_blinkClock->set(BlinkTarget::StickySettingsDialog, [](bool on) {
         if (sticky::CHusenDlg* dialog = sticky::CHusenDlg::active()) dialog->blinkTick(on);
     });
@@ -420,6 +442,7 @@ void CMainFrame::updateActions() {
         createMenus();
     }
     for (const auto& entry : m_actions) updateAction(entry.first, state);
+    if (m_bars) m_bars->refresh();
 }
 
 bool CMainFrame::runCommand(Cmd cmd) {
@@ -480,9 +503,11 @@ void CMainFrame::run(Cmd cmd) {
             break;
         case Cmd::ViewToolBar:
             m_settings.toolBar.visible = m_settings.toolBar.visible == 1 ? 0 : 1;
+            m_bars->showAsSet();
             break;
         case Cmd::ViewEditBar:
             m_settings.editBar.visible = m_settings.editBar.visible == 1 ? 0 : 1;
+            m_bars->showAsSet();
             break;
         case Cmd::ViewSideBar:
             m_settings.dayBar.visible = m_settings.dayBar.visible == 1 ? 0 : 1;
@@ -525,24 +550,8 @@ void CMainFrame::changePassword() {
 }
 
 void CMainFrame::defaultFont() {
-    const auto& f = m_settings.font;
-    QFont initial(QString::fromStdString(f.name));
-    initial.setPointSizeF(f.height / 10.0);
-    initial.setWeight(static_cast<QFont::Weight>(std::clamp(f.weight, 1, 1000)));
-    initial.setItalic(f.italic != 0);
-    initial.setUnderline(f.underline != 0);
-    initial.setStrikeOut(f.strikeOut != 0);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, this, tr("Default font Settings"));
-    if (!ok) return;
-    auto& out = m_settings.font;
-    out.name = chosen.family().toStdString();
-    out.height = static_cast<int>(chosen.pointSizeF() * 10 + 0.5);
-    out.weight = chosen.weight();
-    out.italic = chosen.italic() ? 1 : 0;
-    out.underline = chosen.underline() ? 1 : 0;
-    out.strikeOut = chosen.strikeOut() ? 1 : 0;
-    documents().applyDefaultFont();
+    CDefaultFontDlg dialog(m_settings, this);
+    if (dialog.exec() == QDialog::Accepted) documents().applyDefaultFont();
 }
 
 void CMainFrame::dataFileSettings() {

@@ -42,6 +42,8 @@ class QDockWidget;
 namespace tl::frame {
 
 class CExchangeCommands;
+class CDisplaySettings;
+class CFrameBars;
 class CMDIClient;
 
 // The main window: menus, keys and their enabling, the area of the entry
@@ -75,6 +77,15 @@ public:
     QAction* action(res::Cmd cmd) const;
     // Where every subsystem registers the commands it answers.
     res::CommandRegistry& commands() { return m_commands; }
+    app::AppSettings& settings() { return m_settings; }
+    res::UserInterface& ui() { return m_ui; }
+    // The Display settings command; its translucencyChanged reaches the
+    // sticky notes.
+    CDisplaySettings* displaySettings() const { return m_displaySettings; }
+    // The command bar and the edit bar.
+    CFrameBars* bars() const { return m_bars; }
+    // Docks the side bar at the left or right edge (DAYBAR LEFT follows).
+    void dockSideBar(bool left);
 
     // The data file was opened (at start-up or again, after a change of its
     // location or an operation that replaced it): the side bar reads it and
@@ -136,6 +147,8 @@ private:
     calendar::CDayBar* m_dayBar = nullptr;
     diary::CDiaryDocuments* m_documents = nullptr;
     CExchangeCommands* m_exchange = nullptr;
+    CDisplaySettings* m_displaySettings = nullptr;
+    CFrameBars* m_bars = nullptr;
     diary::CFinder* m_finder = nullptr;
     res::CommandRegistry m_commands;
     std::map<res::Cmd, QAction*> m_actions;

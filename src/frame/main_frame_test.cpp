@@ -4,11 +4,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QTimer>
 #include <fstream>
 
+#include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/year_day_table.h"
+#include "default_font_dlg.h"
 #include "diary/attachment_actions.h"
 #include "diary/diary_documents.h"
 #include "diary/marlow_doc.h"
@@ -153,6 +159,95 @@ TEST_F(MainFrameTest, MenusSwitchWithTheEntriesAndKeysReachCommands) {
     QApplication::processEvents();
     EXPECT_EQ(frame->menuKind(), MenuKind::NoEntry);
     EXPECT_FALSE(frame->isCommandEnabled(Cmd::FileClose));
+}
+
+// The entry opened last is remembered; the calendar goes to its month when
+// it shows another one, and stays where the user took it otherwise.
+TEST_F(MainFrameTest, TheCalendarFollowsTheEntryOpenedLast) {
+    auto frame = makeFrame();
+    auto shown = [&] {
+        return std::pair{static_cast<int>(frame->dayBar()->table().year()),
+                         frame->dayBar()->calendar()->displayedMonth()};
+    };
+    ASSERT_EQ(shown(), (std::pair{2026, 12}));
+    diary::CDiaryDocuments& documents = frame->documents();
+    ASSERT_NE(documents.OpenEntry({2001, 5, 6}, false), nullptr);
+    EXPECT_EQ(documents.lastOpened(), (store::Date{2001, 5, 6}));
+    EXPECT_EQ(shown(), (std::pair{2001, 5}));
+    ASSERT_NE(documents.OpenEntry({2001, 0, 0}, false), nullptr);  // a year note keeps the month
+    EXPECT_EQ(shown(), (std::pair{2001, 5}));
+
+    ASSERT_NE(documents.OpenEntry({2026, 12, 9}, true), nullptr);
+    EXPECT_EQ(shown(), (std::pair{2026, 12}));
+    frame->dayBar()->ApplyYearMonth(2026, 3);
+    ASSERT_NE(documents.OpenEntry({2026, 12, 9}, true), nullptr);  // brought forward again
+    EXPECT_EQ(shown(), (std::pair{2026, 3}));
+
+    documents.CloseAll();
+    EXPECT_EQ(documents.lastOpened(), store::Date{});
+    EXPECT_EQ(shown(), (std::pair{2026, 3}));
+}
+
+// The default font: face, size, style and colour from the dialog; the
+// width the chooser cannot show is kept; every open editor follows.
+TEST_F(MainFrameTest, DefaultFontDialogStoresTheColourAndKeepsTheWidth) {
+    settings.font.width = 7;
+    settings.font.color = 0;
+    auto frame = makeFrame();
+    ASSERT_TRUE(frame->runCommand(Cmd::Today));
+    diary::CMarlowDoc* doc = frame->documents().activeDocument();
+    ASSERT_NE(doc, nullptr);
+    const QString family = QFontDatabase::families().value(0);
+    ASSERT_FALSE(family.isEmpty());
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CDefaultFontDlg*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        // Preset from the settings.
+        EXPECT_DOUBLE_EQ(dialog->chooser()->currentFont().pointSizeF(), 10.0);
+        EXPECT_EQ(dialog->color(), QColor(0, 0, 0));
+        QFont chosen(family);
+        chosen.setPointSizeF(14);
+        chosen.setItalic(true);
+        chosen.setWeight(QFont::Bold);
+        dialog->chooser()->setCurrentFont(chosen);
+        dialog->setColor(QColor(0, 128, 255));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(frame->runCommand(Cmd::DefaultFont));
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(settings.font.name, family.toStdString());
+    EXPECT_EQ(settings.font.height, 140);
+    EXPECT_EQ(settings.font.weight, 700);
+    EXPECT_EQ(settings.font.italic, 1);
+    EXPECT_EQ(settings.font.color, 0xFF8000);  // 0x00BBGGRR
+    EXPECT_EQ(settings.font.width, 7);
+    EXPECT_DOUBLE_EQ(doc->view()->document()->defaultFont().pointSizeF(), 14.0);
+    EXPECT_EQ(doc->view()->palette().color(QPalette::Text), QColor(0, 128, 255));
+}
+
+// The preview is an item of the File menu while an entry is open, and the
+// item opens the preview of that entry.
+TEST_F(MainFrameTest, PrintPreviewIsReachedFromTheFileMenu) {
+    auto frame = makeFrame();
+    auto fileMenuHas = [&](Cmd cmd) {
+        QMenu* file = frame->menuBar()->actions().front()->menu();
+        return file->actions().contains(frame->action(cmd));
+    };
+    EXPECT_FALSE(fileMenuHas(Cmd::FilePrintPreview));
+    ASSERT_TRUE(frame->runCommand(Cmd::Today));
+    ASSERT_TRUE(fileMenuHas(Cmd::FilePrintPreview));
+    QAction* preview = frame->action(Cmd::FilePrintPreview);
+    EXPECT_TRUE(preview->isEnabled());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        shown = dialog != nullptr;
+        if (dialog) dialog->reject();
+    });
+    preview->trigger();
+    EXPECT_TRUE(shown);
 }
 
 }  // namespace

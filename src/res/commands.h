@@ -37,6 +37,12 @@ enum class Cmd : int {
     ToggleItalic = 59408,
     ToggleUnderline = 59410,
     ToggleStrikeOut = 59409,
+    // The edit bar's own controls: the text colour button, its drop-down
+    // and the two boxes. They act on the active editor directly.
+    TextColor = 59403,
+    TextColorMenu = 59404,
+    FontSize = 59406,
+    FontName = 59407,
     // More frame commands: the File, Edit, Settings, View and Help menus and
     // the keys without a menu item.
     Today = 32806,

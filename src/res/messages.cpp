@@ -257,6 +257,16 @@ std::string_view Text(Msg id) {
             return "Part of the thumbnail can not be displayed because of insufficient memory.";
         case Msg::Attaching:
             return "Attaching...";
+        case Msg::DefaultTitleColor:
+            return "Default title color";
+        case Msg::BackColor:
+            return "Back color";
+        case Msg::AutoColor:
+            return "Auto";
+        case Msg::OtherColor:
+            return "Other...";
+        case Msg::BlinkRateIncorrect:
+            return "Specifying blink rate is incorrect.";
         case Msg::EnterTextToSearch:
             return "Enter text to search for.";
         case Msg::TextNotFound:

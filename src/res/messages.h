@@ -133,6 +133,13 @@ enum class Msg : int {
     DayHasStickyNote = 199,
     MonthHasStickyNote = 200,
     YearHasStickyNote = 294,
+    // Display settings.
+    DefaultTitleColor = 108,
+    BlinkRateIncorrect = 192,
+    BackColor = 291,
+    // The edit bar's colour choice.
+    AutoColor = 284,
+    OtherColor = 288,
     // Find across days.
     EnterTextToSearch = 850,
     TextNotFound = 851,

@@ -20,6 +20,9 @@ public:
     virtual void inform(std::string_view text) = 0;
     [[nodiscard]] virtual bool askYesNo(std::string_view text) = 0;
     [[nodiscard]] virtual Answer askYesNoCancel(std::string_view text) = 0;
+    // A question answered with OK or Cancel: true for OK. Where there are
+    // no such buttons (a terminal) Yes and No stand for them.
+    [[nodiscard]] virtual bool askOkCancel(std::string_view text) { return askYesNo(text); }
 
     // Progress of a long operation: open with a title, step to a percentage
     // (0-100), close. stepProgress answers false when the user cancelled.

@@ -18,11 +18,13 @@ CBlinkClock::~CBlinkClock() {
 
 void CBlinkClock::restart() {
     // An interval below 1 ms (refused by the display settings) would spin.
-    m_ticks->start(std::max(1, m_settings.titleColor.blinkInterval), [this] { tick(); });
+    m_intervalMs = std::max(1, m_settings.titleColor.blinkInterval);
+    m_ticks->start(m_intervalMs, [this] { tick(); });
 }
 
 void CBlinkClock::stop() {
     m_ticks->stop();
+    m_intervalMs = 0;
 }
 
 }  // namespace tl::sticky

@@ -31,6 +31,8 @@ public:
     // changed it).
     void restart();
     void stop();
+    // The period the ticks run at now; 0 while stopped.
+    int intervalMs() const { return m_intervalMs; }
     // One round, as a tick of the timer runs it.
     void tick() { m_round.tick(); }
     bool phaseOn() const { return m_round.phaseOn(); }
@@ -39,6 +41,7 @@ private:
     const app::AppSettings& m_settings;
     std::unique_ptr<app::TickSource> m_ticks;
     BlinkRound m_round;
+    int m_intervalMs = 0;
 };
 
 }  // namespace tl::sticky

@@ -29,6 +29,11 @@ res::Answer RecordingUi::askYesNoCancel(std::string_view text) {
     return next();
 }
 
+bool RecordingUi::askOkCancel(std::string_view text) {
+    m_events.push_back({"askOkCancel", std::string(text)});
+    return next() == res::Answer::Yes;
+}
+
 void RecordingUi::openProgress(std::string_view title) {
     m_events.push_back({"open", std::string(title)});
 }

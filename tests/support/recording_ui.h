@@ -14,7 +14,7 @@ namespace tl::testing {
 class RecordingUi final : public res::UserInterface {
 public:
     struct Event {
-        std::string kind;  // "warn", "inform", "ask", "open", "step", "close"
+        std::string kind;  // "warn", "inform", "ask", "askOkCancel", "open", "step", "close"
         std::string text;
     };
     using UserInterface::inform;
@@ -24,6 +24,8 @@ public:
     void inform(std::string_view text) override;
     bool askYesNo(std::string_view text) override;
     res::Answer askYesNoCancel(std::string_view text) override;
+    // Recorded as "askOkCancel"; Yes in the script stands for OK.
+    bool askOkCancel(std::string_view text) override;
     void openProgress(std::string_view title) override;
     bool stepProgress(int percent) override;
     void closeProgress() override;
