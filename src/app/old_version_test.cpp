@@ -1,7 +1,9 @@
 #include "old_version.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -142,7 +144,9 @@ TEST_P(EveryGeneration, ConvertsEveryEntryNoteAndAttachmentAndKeepsTheOldFile) {
     EXPECT_EQ(text, u"kept");
     // The weather list of the newest old generation is not carried over.
     store::WeatherList list;
-    if (file->ReadWeatherList(list)) EXPECT_NE(list[0], u"Old weather");
+    if (file->ReadWeatherList(list)) {
+        EXPECT_NE(list[0], u"Old weather");
+    }
 
     // Asked with the name; the old file kept whole under ".backup".
     ASSERT_FALSE(ui.events().empty());
@@ -277,6 +281,97 @@ TEST_F(OldVersionTest, WithoutAConverterTheOldestFilesAreToldAndTheNewerStillCon
     EXPECT_EQ(FindOldData(dataFolder().string(), context), 1);
     ExpectHolds(*file, testing::ConvertedDiary(8, old));
     EXPECT_TRUE(fs::exists(dataFolder() / "Mrlwtx14.mdb"));
+}
+
+// The real protocol against the test converter in a child process.
+class ConverterTest : public OldVersionTest {
+protected:
+    void SetUp() override {
+        OldVersionTest::SetUp();
+        context.converterPath = TL_TEST_CONVERTER;
+        context.channelSuffix = "-test" + std::to_string(::getpid());
+    }
+    // An old file of the oldest generations: the scenario the converter plays.
+    fs::path scenario(const std::string& steps) {
+        const fs::path p = dataFolder() / "Mrlwbk17.dat";
+        std::ofstream(p) << steps;
+        return p;
+    }
+    // The steps of the conversion's window (the compression has its own).
+    std::vector<int> steps() const {
+        std::vector<int> out;
+        for (const auto& e : ui.events()) {
+            if (e.kind == "open" && e.text == res::Text(res::Msg::DuringCompression)) break;
+            if (e.kind == "step") out.push_back(std::stoi(e.text));
+        }
+        return out;
+    }
+};
+
+TEST_F(ConverterTest, ProgressMessageAndPasswordThenTheDiaryItWrote) {
+    const fs::path old = scenario(
+        "progress 50\nmessage Reading the old database\npassword 秘密\nprogress 200\n"
+        "diary 9\n");
+    ui.answer(Answer::Yes);
+    typed = {u"secret", u"秘密"};
+    EXPECT_EQ(FindOldData(dataFolder().string(), context), 1);
+    ExpectHolds(*file, testing::ConvertedDiary(kConverterLayoutIndex, testing::SampleOldDiary(9)));
+
+    const auto warnings = ui.warnings();
+    EXPECT_NE(std::find(warnings.begin(), warnings.end(), "Reading the old database"),
+              warnings.end());
+    EXPECT_EQ(std::count(warnings.begin(), warnings.end(), res::Text(res::Msg::PasswordIncorrect)),
+              1);
+    // The converter's half, then the second half of the same window.
+    const std::vector<int> s = steps();
+    ASSERT_FALSE(s.empty());
+    EXPECT_NE(std::find(s.begin(), s.end(), 25), s.end());
+    EXPECT_EQ(s.back(), 100);
+    EXPECT_TRUE(std::all_of(s.begin() + 2, s.end(), [](int p) { return p >= 50; }));
+    EXPECT_FALSE(fs::exists(old));
+    EXPECT_TRUE(fs::exists(dataFolder() / "Mrlwbk17.backup"));
+    EXPECT_FALSE(fs::exists(fresh() / kConverterTempName));
+}
+
+TEST_F(ConverterTest, AWrongOrCancelledPasswordCancelOrCrashChangesNothing) {
+    const std::string dataBefore = Bytes(dataPath());
+    struct Case {
+        const char* steps;
+        std::vector<std::u16string> typed;
+        int cancelAt;
+        int result;
+    };
+    const Case cases[] = {
+        {"password pw\ndiary 1\n", {u"a", u"b", u"c"}, 0, 0},
+        {"password pw\ndiary 1\n", {}, 0, 0},
+        {"progress 10\nwait-cancel\ndiary 1\n", {}, 3, 2},
+        {"progress 10\ncrash\n", {}, 0, 0},
+        {"progress 10\ncrash-locked\n", {}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.steps);
+        const fs::path old = scenario(c.steps);
+        ui.clear();
+        ui.answer(Answer::Yes);
+        ui.cancelAtStep(c.cancelAt);
+        typed = c.typed;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ConvertExternally(3, old.string(), context), c.result);
+        // A converter that died holding the lock holds nobody for long.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+        EXPECT_EQ(Bytes(dataPath()), dataBefore);
+        EXPECT_TRUE(fs::exists(old));
+        EXPECT_FALSE(fs::exists(fresh() / kConverterTempName));
+        EXPECT_FALSE(fs::exists(exchange::WorkCopyPath(dataPath().string())));
+        if (c.result == 2) {
+            EXPECT_EQ(ui.informations().back(), res::Text(res::Msg::ProcessingAborted));
+        }
+        // The window is closed whatever happened.
+        ASSERT_FALSE(ui.events().empty());
+        int open = 0;
+        for (const auto& e : ui.events()) open += e.kind == "open" ? 1 : e.kind == "close" ? -1 : 0;
+        EXPECT_LE(open, 0);
+    }
 }
 
 }  // namespace
