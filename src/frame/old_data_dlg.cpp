@@ -1,5 +1,6 @@
 #include "old_data_dlg.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
