@@ -328,17 +328,20 @@ int Convert(int index, const std::string& target, const std::string& old, bool e
 }
 
 // Renames the old file so that it is not offered again, once the data
-// file holds its content; tells the result.
-void KeepOldFile(const std::string& oldPath, res::UserInterface& ui) {
+// file holds its content, and tells it: the in-process route with the
+// completion and the kept name together, the converter's route with the
+// kept name alone. The completion follows in both (ConvertVia).
+void KeepOldFile(const std::string& oldPath, bool external, res::UserInterface& ui) {
     const std::string kept = KeptOldFilePath(oldPath);
     std::error_code ec;
     if (fs::exists(kept, ec)) fs::remove(kept, ec);
-    const std::string keptName = fs::path(kept).filename().string();
-    if (!fs::exists(kept, ec) && ::rename(oldPath.c_str(), kept.c_str()) == 0) {
-        exchange::SyncFolderOf(kept);
-        ui.inform(res::FormatText(res::Msg::ConversionCompleteSavedAs, {keptName}));
+    const bool renamed = !fs::exists(kept, ec) && ::rename(oldPath.c_str(), kept.c_str()) == 0;
+    if (renamed) exchange::SyncFolderOf(kept);
+    if (external) {
+        if (renamed) ui.inform(res::FormatText(res::Msg::OldDataSavedAs, {kept}));
     } else {
-        ui.inform(res::Msg::ConversionComplete);
+        ui.inform(renamed ? res::FormatText(res::Msg::ConversionCompleteSavedAs, {kept})
+                          : std::string(res::Text(res::Msg::ConversionComplete)));
     }
 }
 
@@ -388,7 +391,8 @@ int ConvertVia(int index, const std::string& oldPath, OldVersionContext& context
     if (!exchange::PutWorkCopyInPlace(workPath, ownPath)) return fail(0);
     own.Close();
     if (own.Open(false) == store::OpenResult::Opened) (void)own.Validate();
-    KeepOldFile(oldPath, ui);
+    KeepOldFile(oldPath, external, ui);
+    ui.inform(res::Msg::ConversionComplete);
     return 1;
 }
 

@@ -154,9 +154,10 @@ TEST_P(EveryGeneration, ConvertsEveryEntryNoteAndAttachmentAndKeepsTheOldFile) {
               res::FormatText(res::Msg::AskConvertOldData, {kOldDataFileNames[index]}));
     EXPECT_FALSE(fs::exists(oldPath));
     EXPECT_EQ(Bytes(KeptOldFilePath(oldPath.string())), oldBytes);
-    const std::string keptName = fs::path(KeptOldFilePath(oldPath.string())).filename().string();
-    EXPECT_EQ(ui.informations().back(),
-              res::FormatText(res::Msg::ConversionCompleteSavedAs, {keptName}));
+    EXPECT_EQ(ui.informations(),
+              (std::vector<std::string>{res::FormatText(res::Msg::ConversionCompleteSavedAs,
+                                                        {KeptOldFilePath(oldPath.string())}),
+                                        std::string(res::Text(res::Msg::ConversionComplete))}));
     EXPECT_FALSE(fs::exists(exchange::WorkCopyPath(dataPath().string())));
     EXPECT_TRUE(fs::is_empty(fresh()));
 
@@ -234,6 +235,28 @@ TEST_F(OldVersionTest, AskedInOrderAndCancelOrDamageLeaveEverythingAsItWas) {
               (std::vector<std::string>{std::string(res::Text(res::Msg::DiaryDataIncorrect)),
                                         std::string(res::Text(res::Msg::ConversionFailure))}));
     EXPECT_EQ(Bytes(dataPath()), dataBefore);
+}
+
+TEST_F(OldVersionTest, TwoFilesConvertedTellTheirCompletionInTurn) {
+    const fs::path first = dataFolder() / "Mrlwbk20.dat";
+    const fs::path second = dataFolder() / "Mrlwbk30.dat";
+    testing::WriteOldDataFile(4, testing::SampleOldDiary(3), first.string());
+    testing::WriteOldDataFile(8, testing::SampleOldDiary(4), second.string());
+    // A kept file of the first is there already and is replaced.
+    { std::ofstream(KeptOldFilePath(first.string())) << "an earlier one"; }
+    ui.answer(Answer::Yes);
+    ui.answer(Answer::Yes);
+    EXPECT_EQ(FindOldData(dataFolder().string(), context), 1);
+    EXPECT_EQ(convertedCalls, 2);
+    const std::string complete(res::Text(res::Msg::ConversionComplete));
+    EXPECT_EQ(ui.informations(),
+              (std::vector<std::string>{res::FormatText(res::Msg::ConversionCompleteSavedAs,
+                                                        {KeptOldFilePath(first.string())}),
+                                        complete,
+                                        res::FormatText(res::Msg::ConversionCompleteSavedAs,
+                                                        {KeptOldFilePath(second.string())}),
+                                        complete}));
+    EXPECT_NE(Bytes(KeptOldFilePath(first.string())), "an earlier one");
 }
 
 TEST_F(OldVersionTest, ATextLongerThanItsRecordIsDamageNotARead) {
@@ -330,6 +353,13 @@ TEST_F(ConverterTest, ProgressMessageAndPasswordThenTheDiaryItWrote) {
     EXPECT_TRUE(std::all_of(s.begin() + 2, s.end(), [](int p) { return p >= 50; }));
     EXPECT_FALSE(fs::exists(old));
     EXPECT_TRUE(fs::exists(dataFolder() / "Mrlwbk17.backup"));
+    // The kept name, then the completion.
+    const std::vector<std::string> told = ui.informations();
+    ASSERT_GE(told.size(), 2u);
+    EXPECT_EQ(
+        told[told.size() - 2],
+        res::FormatText(res::Msg::OldDataSavedAs, {(dataFolder() / "Mrlwbk17.backup").string()}));
+    EXPECT_EQ(told.back(), res::Text(res::Msg::ConversionComplete));
     EXPECT_FALSE(fs::exists(fresh() / kConverterTempName));
 }
 

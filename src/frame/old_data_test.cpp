@@ -215,10 +215,10 @@ TEST_F(OldDataCommandsTest, FileMenuAsksPerFileConvertsAndShowsTheNotesAndEntrie
                              res::FormatText(res::Msg::AskConvertOldData, {"Mrlwbk30.dat"})}));
     EXPECT_FALSE(ui.unexpectedQuestion());
     EXPECT_TRUE(ui.warnings().empty());
-    const std::vector<std::string> told = ui.informations();
-    EXPECT_NE(std::find(told.begin(), told.end(),
-                        res::FormatText(res::Msg::ConversionCompleteSavedAs, {"Mrlwbk30.backup"})),
-              told.end());
+    EXPECT_EQ(ui.informations(), (std::vector<std::string>{
+                                     res::FormatText(res::Msg::ConversionCompleteSavedAs,
+                                                     {(oldFolder() / "Mrlwbk30.backup").string()}),
+                                     text(res::Msg::ConversionComplete)}));
     EXPECT_TRUE(fs::exists(oldFolder() / "Mrlwbk22.dat"));
     EXPECT_TRUE(fs::exists(oldFolder() / "Mrlwbk30.backup"));
 
