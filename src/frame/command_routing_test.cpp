@@ -172,7 +172,6 @@ TEST_F(CommandRoutingTest, MenuCommandsWithoutTargetAreGreyedAndListed) {
         return out;
     };
     const std::vector<Cmd> notYetBuilt = {
-        Cmd::ImportOldVersion,
         Cmd::ManageAttachments,
         Cmd::AboutDonation,
     };

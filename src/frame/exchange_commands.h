@@ -23,7 +23,8 @@ class CDiaryDataFile;
 namespace tl::frame {
 
 // The File menu's whole-file commands: copy, export, import, merge,
-// optimisation (also Shift+Alt+C) and bulk compression. Each saves the open
+// optimisation (also Shift+Alt+C), bulk compression and the import of old
+// version data. Each saves the open
 // entries first; those that change or replace the data file close them,
 // and open them again afterwards from the new contents. The work runs on
 // this thread behind the progress window.
@@ -41,6 +42,10 @@ public:
         // compression (the default data folder); nullopt when it cannot be
         // made, and then the data file's own folder is used.
         std::function<std::optional<std::string>()> freshFolder;
+        // Around a conversion of old data: the sticky note windows written
+        // into the data file and removed, then created again from it.
+        std::function<void()> putNotesAway;
+        std::function<void()> loadNotes;
     };
 
     explicit CExchangeCommands(Context context, QObject* parent = nullptr);
@@ -56,6 +61,9 @@ public:
     int mergeData(const std::string& folder, bool emptyAfter);
     int copyData(const std::string& folder);
     int optimise(bool compress);
+    // Offers every data file of an earlier version in the folder (also at
+    // start-up, on the data folder). 1 when one was converted.
+    int convertOldData(const std::string& folder);
 
 signals:
     // The data file's contents changed or it was replaced: whatever shows
@@ -67,6 +75,7 @@ private:
     void importCommand();
     void mergeCommand();
     void copyCommand();
+    void importOldVersionCommand();
     std::string freshFolder() const;
 
     Context m_context;
