@@ -12,6 +12,9 @@ class UserInterface;
 
 namespace tl::store {
 
+// No deflate stream inflates to more than this many times its size.
+inline constexpr std::uint64_t kDeflateMaxRatio = 1032;
+
 // A byte source for the stream routines.
 class ByteSource {
 public:

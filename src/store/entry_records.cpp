@@ -49,7 +49,11 @@ std::optional<std::u16string> DecodePlainText(std::span<const std::uint8_t> reco
     // the stated original size holds it. That size is informative only:
     // other writers and converted old files do not keep it exact, so a
     // stream that inflates to more is read again up to the fixed cap.
-    const auto room = static_cast<std::size_t>(std::min<std::uint64_t>(original, kTextLimit));
+    // Deflate expands at most 1032 to 1, so a damaged size cannot make
+    // a small record claim megabytes of zeroed memory per read.
+    const std::uint64_t bound = std::uint64_t{storedSize} * kDeflateMaxRatio + 2;
+    const auto room =
+        static_cast<std::size_t>(std::min<std::uint64_t>({original, bound, kTextLimit}));
     if constexpr (std::endian::native == std::endian::little) {
         std::u16string text((room + 1) / 2, u'\0');
         const std::optional<std::size_t> n = InflateInto(

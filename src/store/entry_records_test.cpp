@@ -192,6 +192,24 @@ TEST(EntryRecords, UntrustedSizesAndCorruptStreamsFailCleanlyAndLeaveOtherDatesR
     }
 }
 
+TEST(EntryRecords, AStreamNearTheLargestRatioReadsWholeWhateverItsStatedSize) {
+    // A million equal characters deflate about a thousandfold, close to
+    // the bound the reader sizes its first buffer by.
+    const std::u16string saved(1'000'000, u'x');
+    for (const std::uint32_t original : {0xffffffffu, 2u, 2'000'002u}) {
+        MemDataFile d;
+        ASSERT_EQ(d.file->SaveEntry(kDay, u"", u"", saved), 1);
+        const std::uint64_t unit = d.file->UnitsOfDate(kDay, {kKindPlainText}).at(0);
+        const std::array<std::uint8_t, 4> size{
+            static_cast<std::uint8_t>(original), static_cast<std::uint8_t>(original >> 8),
+            static_cast<std::uint8_t>(original >> 16), static_cast<std::uint8_t>(original >> 24)};
+        Patch(*d.file, unit, 24, size, d);
+        std::u16string text;
+        ASSERT_NE(d.file->ReadEntryText(kDay, text), 0u) << original;
+        EXPECT_EQ(text, saved) << original;
+    }
+}
+
 TEST(EntryRecords, ARichTextLongerThanItsStatedSizeReadsWhole) {
     MemDataFile d;
     const auto rtf = Bytes("{\\rtf1 " + std::string(3000, 'r') + "}");
