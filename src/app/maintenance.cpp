@@ -281,11 +281,25 @@ int CompressAllAttachments(const std::string& sourcePath, const std::string& fre
     return RebuildAt(sourcePath, freshFolder, ui, key, true);
 }
 
-int CompressAllAttachments(store::CDiaryDataFile& file, const std::string& freshFolder) {
+namespace {
+
+// The file stays open through the pass: nobody writes between its copy and
+// the rename that replaces it.
+int RebuildOpen(store::CDiaryDataFile& file, const std::string& freshFolder, bool compress) {
     const bool readOnly = !file.IsWritable();
-    const int r = Rebuild(file, freshFolder, file.ui(), store::DeriveDataFileKey(), true);
+    const int r = Rebuild(file, freshFolder, file.ui(), store::DeriveDataFileKey(), compress);
     if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
     return r;
+}
+
+}  // namespace
+
+int CompressAllAttachments(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RebuildOpen(file, freshFolder, true);
+}
+
+int OptimiseDataFile(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RebuildOpen(file, freshFolder, false);
 }
 
 namespace {
@@ -299,11 +313,7 @@ int RunPass(store::CDiaryDataFile& file, const std::string& freshFolder, bool co
             const PassTexts& texts) {
     res::UserInterface& ui = file.ui();
     if (!ui.askYesNo(res::Text(texts.question))) return 2;
-    const bool readOnly = !file.IsWritable();
-    // The file stays open through the pass: nobody writes between its
-    // copy and the rename that replaces it.
-    const int r = Rebuild(file, freshFolder, ui, store::DeriveDataFileKey(), compress);
-    if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
+    const int r = RebuildOpen(file, freshFolder, compress);
     if (r == 1) ui.inform(texts.completed);
     if (r == 0) ui.warn(texts.failed);
     return r;

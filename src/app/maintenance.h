@@ -38,6 +38,9 @@ inline constexpr const char* kFreshFileName = "mrlwbk.tmp";
 // other writers) through the pass and is opened again afterwards.
 [[nodiscard]] int CompressAllAttachments(store::CDiaryDataFile& file,
                                          const std::string& freshFolder);
+// Optimisation of an open data file the same way, without a question or a
+// completion message (the attachment manager's compaction at its close).
+[[nodiscard]] int OptimiseDataFile(store::CDiaryDataFile& file, const std::string& freshFolder);
 
 // The optimisation command: asks, optimises the open data file, opens it
 // again and tells the result. 1 done, 0 failed, 2 declined or cancelled.

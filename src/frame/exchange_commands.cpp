@@ -5,7 +5,9 @@
 
 #include "app/exchange_forms.h"
 #include "app/maintenance.h"
+#include "diary/attachment_actions.h"
 #include "diary/diary_documents.h"
+#include "diary/file_manage_dlg.h"
 #include "diary/marlow_doc.h"
 #include "exchange/import.h"
 #include "exchange/merge.h"
@@ -31,6 +33,7 @@ constexpr Cmd kExchangeCommands[] = {
     Cmd::Optimise,
     Cmd::OptimiseKey,
     Cmd::CompressAttachments,
+    Cmd::ManageAttachments,
 };
 
 // The open entries around an operation. All are saved first; when the
@@ -105,6 +108,7 @@ bool CExchangeCommands::isEnabled(Cmd cmd) const {
         case Cmd::Optimise:
         case Cmd::OptimiseKey:
         case Cmd::CompressAttachments:
+        case Cmd::ManageAttachments:
             return !m_context.dataFile->IsReadOnly();
         default:
             return true;
@@ -131,6 +135,9 @@ void CExchangeCommands::run(Cmd cmd) {
             break;
         case Cmd::CompressAttachments:
             optimise(true);
+            break;
+        case Cmd::ManageAttachments:
+            manageAttachments();
             break;
         default:
             break;
@@ -226,6 +233,39 @@ int CExchangeCommands::optimise(bool compress) {
     emit dataFileChanged();
     entries.reopen();
     return r;
+}
+
+int CExchangeCommands::manageAttachments() {
+    store::CDiaryDataFile& file = *m_context.dataFile;
+    std::optional<std::vector<diary::FileManageRow>> rows;
+    {
+        const Running running;
+        rows = diary::BuildFileManageRows(file, ui());
+    }
+    if (!rows) return 0;
+    // Deleting must not pull records from under an open entry.
+    EntriesAside entries(*m_context.documents, true);
+    if (!entries.saved()) return 0;
+    const bool reduce = m_context.settings->picture.reduction == 1;
+    diary::CFileManageDlg dialog(
+        {&file, &m_context.documents->temporaryCopies(),
+         [&file, reduce](store::Date date, std::uint32_t order, QWidget* parent) {
+             return diary::ShowDatedPicture(file, reduce, date, order, parent);
+         }},
+        std::move(*rows), m_context.window);
+    dialog.exec();
+    if (dialog.deletedSomething()) {
+        // Deleting left free records: compacted at once, without asking;
+        // the pass tells its own failure or cancel.
+        const std::string fresh = freshFolder();
+        {
+            const Running running;
+            (void)app::OptimiseDataFile(file, fresh);
+        }
+        emit dataFileChanged();
+    }
+    entries.reopen();
+    return 1;
 }
 
 std::string CExchangeCommands::freshFolder() const {
