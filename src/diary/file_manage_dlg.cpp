@@ -3,12 +3,15 @@
 #include <QDrag>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -34,6 +37,63 @@ QString Qs(const std::u16string& s) {
 QString Qs(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
+
+// Whether the style draws the indicator as an arrow pointing up: the ink
+// of an upward triangle lies mostly in the lower half of its rows.
+bool DrawnPointingUp(const QWidget& widget, QStyleOptionHeader::SortIndicator indicator) {
+    QImage image(Scale(16), Scale(16), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QStyleOptionHeader option;
+    option.initFrom(&widget);
+    option.rect = image.rect();
+    option.sortIndicator = indicator;
+    {
+        QPainter painter(&image);
+        widget.style()->drawPrimitive(QStyle::PE_IndicatorHeaderArrow, &option, &painter, &widget);
+    }
+    int first = -1, last = -1;
+    double ink = 0, moment = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(image.pixel(x, y));
+            if (alpha == 0) continue;
+            if (first < 0) first = y;
+            last = y;
+            ink += alpha;
+            moment += static_cast<double>(alpha) * y;
+        }
+    return ink > 0 && moment / ink > (first + last) / 2.0;
+}
+
+// Styles disagree about which indicator points up (Fusion on Linux draws
+// Qt's ascending order as a down arrow); this list shows an up arrow when
+// ascending and a down arrow when descending, whatever the style.
+class SortArrowHeader : public QHeaderView {
+public:
+    explicit SortArrowHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (option->sortIndicator == QStyleOptionHeader::None) return;
+        if (m_probedStyle != style()) {
+            m_probedStyle = style();
+            m_up = DrawnPointingUp(*this, QStyleOptionHeader::SortUp)
+                       ? QStyleOptionHeader::SortUp
+                       : QStyleOptionHeader::SortDown;
+        }
+        const bool ascending = sortIndicatorOrder() == Qt::AscendingOrder;
+        const auto down = m_up == QStyleOptionHeader::SortUp ? QStyleOptionHeader::SortDown
+                                                             : QStyleOptionHeader::SortUp;
+        option->sortIndicator = ascending ? m_up : down;
+    }
+
+private:
+    mutable const QStyle* m_probedStyle = nullptr;
+    mutable QStyleOptionHeader::SortIndicator m_up = QStyleOptionHeader::SortDown;
+};
 
 }  // namespace
 
@@ -94,6 +154,7 @@ void FileManageModel::rowsChanged() {
 // --- CFileManagListCtl -------------------------------------------------------
 
 CFileManagListCtl::CFileManagListCtl(QWidget* parent) : QTreeView(parent) {
+    setHeader(new SortArrowHeader(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);

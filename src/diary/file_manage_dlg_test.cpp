@@ -40,6 +40,34 @@ std::string Png(int w, int h) {
     return bytes.toStdString();
 }
 
+// Which way the sort arrow drawn on a section points. The pixels that change
+// when the order is reversed are the two arrows'; the darker side of each
+// is the shown arrow's ink, and an upward triangle has most of its ink in
+// the lower half of its rows.
+enum class Arrow { Up, Down, None };
+Arrow DrawnArrow(QHeaderView& header, int section) {
+    const QRect rect(header.sectionViewportPosition(section), 0, header.sectionSize(section),
+                     header.height());
+    const Qt::SortOrder order = header.sortIndicatorOrder();
+    const QImage shown = header.viewport()->grab(rect).toImage();
+    header.setSortIndicator(section,
+                            order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const QImage reversed = header.viewport()->grab(rect).toImage();
+    header.setSortIndicator(section, order);
+    int first = -1, last = -1, ink = 0;
+    double rows = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (qGray(shown.pixel(x, y)) < qGray(reversed.pixel(x, y))) {
+                if (first < 0) first = y;
+                last = y;
+                ++ink;
+                rows += y;
+            }
+    if (ink == 0) return Arrow::None;
+    return rows / ink > (first + last) / 2.0 ? Arrow::Up : Arrow::Down;
+}
+
 class FileManageDlgTest : public ::testing::Test {
 protected:
     FileManageDlgTest()
@@ -102,6 +130,7 @@ TEST_F(FileManageDlgTest, OpensAscendingByDateWithTotalsOfTheSelectionOrAll) {
     QHeaderView* header = dialog->list()->header();
     EXPECT_EQ(header->sortIndicatorSection(), 1);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(DrawnArrow(*header, 1), Arrow::Up);
     EXPECT_EQ(header->sectionSize(4), 0);  // the order column waits to be widened
 
     const store::AttachmentInfo notes = file->ListAttachments({2026, 2, 1}).front();
@@ -127,9 +156,11 @@ TEST_F(FileManageDlgTest, OpensAscendingByDateWithTotalsOfTheSelectionOrAll) {
     const int x = header->sectionViewportPosition(2) + header->sectionSize(2) / 2;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(DrawnArrow(*header, 2), Arrow::Down);
     EXPECT_EQ(column(*dialog, FileManageColumn::Name).front(), QStringLiteral("notes.txt"));
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(DrawnArrow(*header, 2), Arrow::Up);
     EXPECT_EQ(column(*dialog, FileManageColumn::Name).front(), QStringLiteral("month.txt"));
 }
 
