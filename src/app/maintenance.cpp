@@ -169,8 +169,13 @@ int Rebuild(store::CDiaryDataFile& source, const std::string& freshFolder, res::
             return 0;
         }
     }
+    // The count refuses a record of a kind this program does not know; the
+    // pass would drop it, so the file is not touched and the user is told.
     store::KindCounts counts{};
-    if (!source.CountByKind(counts)) return 0;
+    if (!source.CountByKind(counts)) {
+        ui.warn(res::Msg::DiaryDataIncorrect);
+        return 0;
+    }
     std::uint64_t total = 0;
     for (int k = store::kKindFree; k <= store::kKindAttachment; ++k) total += counts[k];
 

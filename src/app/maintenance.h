@@ -26,7 +26,7 @@ namespace tl::app {
 
 inline constexpr const char* kFreshFileName = "mrlwbk.tmp";
 
-// 1 done, 0 failed (told, except a failed count), 2 cancelled (told).
+// 1 done, 0 failed (told), 2 cancelled (told).
 [[nodiscard]] int OptimiseDataFile(const std::string& sourcePath, const std::string& freshFolder,
                                    res::UserInterface& ui,
                                    const store::DataFileKey& key = store::DeriveDataFileKey());

@@ -57,8 +57,13 @@ FileManageRow MakeFileManageRow(const store::AttachmentInfo& info) {
 
 std::optional<std::vector<FileManageRow>> BuildFileManageRows(CDiaryDataFile& file,
                                                               res::UserInterface& ui) {
+    // A chain the count refuses (damage, a kind this program does not know)
+    // is told, not met with a menu command that does nothing.
     store::KindCounts counts{};
-    if (!file.CountByKind(counts)) return std::nullopt;
+    if (!file.CountByKind(counts)) {
+        ui.warn(res::Msg::DiaryDataIncorrect);
+        return std::nullopt;
+    }
     const std::uint64_t expected = counts[store::kKindAttachment];
     std::vector<FileManageRow> rows;
     rows.reserve(expected);

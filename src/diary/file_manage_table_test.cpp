@@ -12,6 +12,7 @@
 
 #include "app/maintenance.h"
 #include "exchange/test_diary.h"
+#include "store/record_images.h"
 #include "support/temp_dir.h"
 
 namespace tl::diary {
@@ -103,6 +104,12 @@ TEST_F(FileManageTableTest, CancelWhileFetchingShowsNoTable) {
     EXPECT_FALSE(BuildFileManageRows(*file, ui));
     EXPECT_EQ(ui.informations(), std::vector<std::string>{"Processing was aborted."});
     EXPECT_EQ(ui.events().back().kind, "inform");
+
+    // A record of a kind the program does not know: told, no table.
+    ui.clear();
+    ASSERT_EQ(file->WriteRecord(store::NewImage(7, {2026, 1, 1}, 1)), 1);
+    EXPECT_FALSE(BuildFileManageRows(*file, ui));
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary data is incorrect."});
 
     // A file without attachments gives an empty table.
     testing::RecordingUi otherUi;

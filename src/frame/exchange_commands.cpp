@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/exchange_forms.h"
+#include "app/failure_report.h"
 #include "app/maintenance.h"
 #include "diary/attachment_actions.h"
 #include "diary/diary_documents.h"
@@ -256,11 +257,14 @@ int CExchangeCommands::manageAttachments() {
     dialog.exec();
     if (dialog.deletedSomething()) {
         // Deleting left free records: compacted at once, without asking;
-        // the pass tells its own failure or cancel.
+        // the pass tells its own failure or cancel, a file error is told
+        // here, and the entries come back either way.
         const std::string fresh = freshFolder();
-        {
+        try {
             const Running running;
             (void)app::OptimiseDataFile(file, fresh);
+        } catch (const std::exception&) {
+            app::ReportFailure(ui(), std::current_exception());
         }
         emit dataFileChanged();
     }
