@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
@@ -188,6 +189,12 @@ void CFileManagListCtl::startDrag(Qt::DropActions) {
 }
 
 void CFileManagListCtl::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        // The menu key's other form, at the current row.
+        const QRect row = visualRect(currentIndex());
+        emit customContextMenuRequested(row.isValid() ? row.center() : QPoint(0, 0));
+        return;
+    }
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
         switch (event->key()) {
             case Qt::Key_Delete:
@@ -264,6 +271,23 @@ CFileManageDlg::CFileManageDlg(Context context, std::vector<FileManageRow> rows,
     connect(m_list, &CFileManagListCtl::openPressed, this, &CFileManageDlg::showSelectedPicture);
     connect(m_list, &QTreeView::doubleClicked, this, &CFileManageDlg::showSelectedPicture);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CFileManageDlg::sortBy);
+    // The headings take no focus: the list's menu (menu key, Shift+F10)
+    // sorts from the keyboard the same way.
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        for (int c = 0; c < kFileManageColumns; ++c) {
+            QAction* action = menu.addAction(
+                tr("Sort by %1")
+                    .arg(m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()),
+                this, [this, c] { sortBy(c); });
+            action->setCheckable(true);
+            action->setChecked(m_list->header()->sortIndicatorSection() == c);
+        }
+        menu.addSeparator();
+        menu.addAction(tr("Delete"), this, &CFileManageDlg::deleteSelected);
+        menu.exec(m_list->viewport()->mapToGlobal(at));
+    });
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (m_listFilled) updateTotals();
     });

@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QBuffer>
 #include <QHeaderView>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -162,6 +165,25 @@ TEST_F(FileManageDlgTest, OpensAscendingByDateWithTotalsOfTheSelectionOrAll) {
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
     EXPECT_EQ(DrawnArrow(*header, 2), Arrow::Up);
     EXPECT_EQ(column(*dialog, FileManageColumn::Name).front(), QStringLiteral("month.txt"));
+
+    // From the keyboard: the list's menu sorts as a click on the heading.
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) offered << action->text();
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::keyClick(dialog->list(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(offered,
+              (QStringList{"Sort by File name", "Sort by Date", "Sort by Original size",
+                           "Sort by Compressed size", "Sort by Attachment order", "Delete"}));
+    EXPECT_EQ(header->sortIndicatorSection(), 0);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(column(*dialog, FileManageColumn::Name),
+              (QStringList{"photo.png", "notes.txt", "month.txt"}));
 }
 
 TEST_F(FileManageDlgTest, DeleteAsksWithFileOrFilesAndTakesOnlyTheSelection) {
