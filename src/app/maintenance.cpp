@@ -176,8 +176,10 @@ int Rebuild(store::CDiaryDataFile& source, const std::string& freshFolder, res::
         ui.warn(res::Msg::DiaryDataIncorrect);
         return 0;
     }
-    std::uint64_t total = 0;
-    for (int k = store::kKindFree; k <= store::kKindAttachment; ++k) total += counts[k];
+    // Every record the walk visits: those of all kinds and the header at
+    // unit 0 (the count starts after it), so that the end is 100.
+    std::uint64_t total = 1;
+    for (const std::uint64_t count : counts) total += count;
 
     exchange::UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     exchange::UniqueFd out(::open(fresh.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));

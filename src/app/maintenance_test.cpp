@@ -118,6 +118,31 @@ TEST_F(MaintenanceTest, CancelLeavesTheFileAndNoFreshFile) {
     EXPECT_FALSE(fs::exists(fresh / kFreshFileName));
 }
 
+TEST_F(MaintenanceTest, ProgressRisesToExactlyOneHundredWhateverTheKinds) {
+    // Entries with rich texts and the weather list: the steps count every
+    // record, not only those of the first kinds.
+    for (int day = 1; day <= 10; ++day) {
+        const store::Date d{2024, 4, static_cast<std::uint8_t>(day)};
+        ASSERT_EQ(file->SaveEntry(d, u"t", u"", u"text"), 1);
+        ASSERT_EQ(file->WriteRecord(store::NewImage(store::kKindRichText, d, 1)), 1);
+    }
+    ASSERT_EQ(file->EnsureWeatherList(), 1);
+    file->Close();
+    for (const bool compress : {false, true}) {
+        SCOPED_TRACE(compress);
+        ui.clear();
+        ASSERT_EQ(compress ? CompressAllAttachments(path.string(), fresh.string(), ui)
+                           : OptimiseDataFile(path.string(), fresh.string(), ui),
+                  1);
+        std::vector<int> steps;
+        for (const auto& e : ui.events())
+            if (e.kind == "step") steps.push_back(std::stoi(e.text));
+        ASSERT_FALSE(steps.empty());
+        EXPECT_TRUE(std::is_sorted(steps.begin(), steps.end()));
+        EXPECT_EQ(steps.back(), 100);
+    }
+}
+
 TEST_F(MaintenanceTest, FileHeaderAfterUnitZeroIsRefused) {
     fill();
     ASSERT_EQ(file->WriteRecord(store::NewImage(store::kKindFileHeader, {}, 1)), 1);

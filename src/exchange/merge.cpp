@@ -19,6 +19,7 @@
 #include "store/file_copy.h"
 #include "store/record_images.h"
 #include "store/record_layout.h"
+#include "work_index.h"
 
 namespace tl::exchange {
 
@@ -51,85 +52,6 @@ bool FolderWritable(const std::string& folder) {
     ::close(fd);
     ::unlink(probe.c_str());
     return true;
-}
-
-// What the work copy holds, by date, kept exact while the merge writes.
-class WorkIndex {
-public:
-    explicit WorkIndex(store::CDiaryDataFile& work) : m_work(work) {
-        store::RecordWalk walk(work, 0);
-        RecordRef rec;
-        while (walk.next(rec)) add(rec.unit, rec.header);
-    }
-    void add(std::uint64_t unit, const store::RecordHeader& h) {
-        const Date d{h.year(), h.month(), h.day()};
-        const int key = DateNumber(d);
-        switch (h.kind()) {
-            case store::kKindEntryHeader:
-                m_headers.insert(key);
-                [[fallthrough]];
-            case store::kKindPlainText:
-            case store::kKindStickyNote:
-            case store::kKindRichText:
-                m_entry[key].push_back(unit);
-                if (h.kind() == store::kKindStickyNote) m_sticky[key].push_back(unit);
-                break;
-            case store::kKindAttachment: {
-                store::AttachmentInfo info;
-                if (m_work.FindAttachment(unit, d, 0, &info) == unit)
-                    m_attachments[{key, info.order}].push_back(unit);
-                break;
-            }
-            default:
-                break;
-        }
-    }
-    bool hasHeader(Date d) const { return m_headers.count(DateNumber(d)) != 0; }
-    // FreeDate (date, without attachments).
-    void freeEntry(Date d) {
-        const int key = DateNumber(d);
-        for (std::uint64_t u : m_entry[key]) m_work.FreeRecord(u);
-        m_entry.erase(key);
-        m_sticky.erase(key);
-        m_headers.erase(key);
-    }
-    // The first sticky note of the date, as RemoveStickyNote frees it.
-    void freeSticky(Date d) { freeFirst(m_sticky[DateNumber(d)], &m_entry[DateNumber(d)]); }
-    void freeAttachment(Date d, std::uint32_t order) {
-        freeFirst(m_attachments[{DateNumber(d), order}], nullptr);
-    }
-
-private:
-    void freeFirst(std::vector<std::uint64_t>& units, std::vector<std::uint64_t>* alsoIn) {
-        if (units.empty()) return;
-        const std::uint64_t u = units.front();
-        m_work.FreeRecord(u);
-        units.erase(units.begin());
-        if (alsoIn) alsoIn->erase(std::remove(alsoIn->begin(), alsoIn->end(), u), alsoIn->end());
-    }
-
-    store::CDiaryDataFile& m_work;
-    std::set<int> m_headers;
-    std::unordered_map<int, std::vector<std::uint64_t>> m_entry;
-    std::unordered_map<int, std::vector<std::uint64_t>> m_sticky;
-    std::map<std::pair<int, std::uint32_t>, std::vector<std::uint64_t>> m_attachments;
-};
-
-// A source header as the two-unit record the work copy gets: its first
-// unit, and as second unit its title unit, or for the older one-unit form
-// its title bytes 24-63 at the start of a zeroed unit.
-Image TwoUnitHeader(const Image& source) {
-    Image image(2 * store::kUnitSize, 0);
-    std::copy_n(source.begin(), store::kUnitSize, image.begin());
-    if (source.size() >= 2 * store::kUnitSize) {
-        std::copy_n(source.begin() + store::kUnitSize, store::kUnitSize,
-                    image.begin() + store::kUnitSize);
-    } else {
-        std::copy_n(source.begin() + store::kEhOneUnitTitle, 2 * store::kEhOneUnitTitleMax,
-                    image.begin() + store::kUnitSize);
-    }
-    store::PutU32(&image[store::kHdrUnits], store::kEhUnits);
-    return image;
 }
 
 class Merger {
@@ -247,6 +169,15 @@ void Reopen(store::CDiaryDataFile& own, bool readOnly) {
 
 }  // namespace
 
+bool PutWorkCopyInPlace(const std::string& workPath, const std::string& ownPath) {
+    // The work copy takes the own file's permissions, then its place.
+    struct stat st {};
+    if (::stat(ownPath.c_str(), &st) == 0) (void)::chmod(workPath.c_str(), st.st_mode & 07777);
+    if (::rename(workPath.c_str(), ownPath.c_str()) != 0) return false;
+    SyncFolderOf(ownPath);
+    return true;
+}
+
 std::string WorkCopyPath(const std::string& dataPath) {
     const std::string base =
         dataPath.size() >= 4 ? dataPath.substr(0, dataPath.size() - 4) : dataPath;
@@ -340,11 +271,7 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
     }
     const int r = MergeData(workPath, ownPath, folder, emptyAfter, ui, askPassword);
     if (r != 1) return fail(r);
-    // The merged file takes the own file's permissions, then its place.
-    struct stat st {};
-    if (::stat(ownPath.c_str(), &st) == 0) (void)::chmod(workPath.c_str(), st.st_mode & 07777);
-    if (::rename(workPath.c_str(), ownPath.c_str()) != 0) return fail(0);
-    SyncFolderOf(ownPath);
+    if (!PutWorkCopyInPlace(workPath, ownPath)) return fail(0);
     own.Close();
     Reopen(own, false);
 

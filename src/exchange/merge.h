@@ -25,6 +25,10 @@ using PasswordPrompt = std::function<std::optional<std::u16string>()>;
 // ".mtemp".
 std::string WorkCopyPath(const std::string& dataPath);
 
+// Puts a synced work copy in the own file's place by one rename, with the
+// own file's permissions; the folder is synced. False when the rename fails.
+[[nodiscard]] bool PutWorkCopyInPlace(const std::string& workPath, const std::string& ownPath);
+
 // Merges the data file in folder into the work copy at workPath (already a
 // copy of the own data file at ownPath) and syncs it. 1 merged, 0 failed
 // (told, except a failed count), 2 declined or cancelled. With

@@ -1,11 +1,13 @@
 #include "exchange_commands.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <filesystem>
 
 #include "app/exchange_forms.h"
 #include "app/failure_report.h"
 #include "app/maintenance.h"
+#include "app/old_version.h"
 #include "diary/attachment_actions.h"
 #include "diary/diary_documents.h"
 #include "diary/file_manage_dlg.h"
@@ -15,6 +17,7 @@
 #include "export_dlg.h"
 #include "import_dlg.h"
 #include "merge_dlg.h"
+#include "old_data_dlg.h"
 #include "operation_scope.h"
 #include "password_dlg.h"
 #include "store/diary_data_file.h"
@@ -35,7 +38,17 @@ constexpr Cmd kExchangeCommands[] = {
     Cmd::OptimiseKey,
     Cmd::CompressAttachments,
     Cmd::ManageAttachments,
+    Cmd::ImportOldVersion,
 };
+
+exchange::PasswordPrompt PasswordPromptIn(QWidget* window) {
+    return [window]() -> std::optional<std::u16string> {
+        CPasswordDlg dialog(false, window);
+        const app::PasswordReply reply = dialog.ask();
+        if (reply.action != app::PasswordReply::Action::Ok) return std::nullopt;
+        return reply.text;
+    };
+}
 
 // The open entries around an operation. All are saved first; when the
 // operation changes or replaces the data file they are closed, and
@@ -110,6 +123,7 @@ bool CExchangeCommands::isEnabled(Cmd cmd) const {
         case Cmd::OptimiseKey:
         case Cmd::CompressAttachments:
         case Cmd::ManageAttachments:
+        case Cmd::ImportOldVersion:
             return !m_context.dataFile->IsReadOnly();
         default:
             return true;
@@ -139,6 +153,9 @@ void CExchangeCommands::run(Cmd cmd) {
             break;
         case Cmd::ManageAttachments:
             manageAttachments();
+            break;
+        case Cmd::ImportOldVersion:
+            importOldVersionCommand();
             break;
         default:
             break;
@@ -173,6 +190,41 @@ void CExchangeCommands::copyCommand() {
     copyData(chosen.toStdString());
 }
 
+void CExchangeCommands::importOldVersionCommand() {
+    // The open entries are saved and closed before the dialog is shown.
+    EntriesAside entries(*m_context.documents, true);
+    if (!entries.saved()) return;
+    const app::AppSettings& settings = *m_context.settings;
+    std::string start = settings.file.location;
+    if (settings.file.locationDefault == 1 || start.empty()) start = freshFolder();
+    COldDataDlg dialog(start, ui(), m_context.window);
+    if (dialog.exec() == QDialog::Accepted) convertOldData(dialog.folder());
+    entries.reopen();
+}
+
+int CExchangeCommands::convertOldData(const std::string& folder) {
+    if (!m_context.dataFile->IsWritable()) return 0;
+    EntriesAside entries(*m_context.documents, true);
+    if (!entries.saved()) return 0;
+    app::OldVersionContext context;
+    context.own = m_context.dataFile;
+    context.askPassword = PasswordPromptIn(m_context.window);
+    context.freshFolder = freshFolder();
+    context.converterPath =
+        (QCoreApplication::applicationDirPath() + QLatin1Char('/') + app::kConverterFileName)
+            .toStdString();
+    context.converted = [this] { emit dataFileChanged(); };
+    if (m_context.putNotesAway) m_context.putNotesAway();
+    int r = 0;
+    {
+        const Running running;
+        r = app::FindOldData(folder, context);
+    }
+    if (m_context.loadNotes) m_context.loadNotes();
+    entries.reopen();
+    return r;
+}
+
 int CExchangeCommands::exportData(const exchange::ExportRequest& request) {
     EntriesAside entries(*m_context.documents, false);
     if (!entries.saved()) return 0;
@@ -197,13 +249,7 @@ int CExchangeCommands::importData(const std::string& folder, exchange::Encoding 
 int CExchangeCommands::mergeData(const std::string& folder, bool emptyAfter) {
     EntriesAside entries(*m_context.documents, true);
     if (!entries.saved()) return 0;
-    QWidget* window = m_context.window;
-    const exchange::PasswordPrompt askPassword = [window]() -> std::optional<std::u16string> {
-        CPasswordDlg dialog(false, window);
-        const app::PasswordReply reply = dialog.ask();
-        if (reply.action != app::PasswordReply::Action::Ok) return std::nullopt;
-        return reply.text;
-    };
+    const exchange::PasswordPrompt askPassword = PasswordPromptIn(m_context.window);
     int r = 0;
     {
         const Running running;

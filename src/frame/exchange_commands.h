@@ -23,10 +23,11 @@ class CDiaryDataFile;
 namespace tl::frame {
 
 // The File menu's whole-file commands: copy, export, import, merge,
-// optimisation (also Shift+Alt+C), bulk compression and the attachment
-// manager. Each saves the open entries first; those that change or replace
-// the data file close them, and open them again afterwards from the new
-// contents. The work runs on this thread behind the progress window.
+// optimisation (also Shift+Alt+C), bulk compression, the import of old
+// version data and the attachment manager. Each saves the open entries
+// first; those that change or replace the data file close them, and open
+// them again afterwards from the new contents. The work runs on this thread
+// behind the progress window.
 class CExchangeCommands : public QObject, public res::CommandTarget {
     Q_OBJECT
 
@@ -41,6 +42,10 @@ public:
         // compression (the default data folder); nullopt when it cannot be
         // made, and then the data file's own folder is used.
         std::function<std::optional<std::string>()> freshFolder;
+        // Around a conversion of old data: the sticky note windows written
+        // into the data file and removed, then created again from it.
+        std::function<void()> putNotesAway;
+        std::function<void()> loadNotes;
     };
 
     explicit CExchangeCommands(Context context, QObject* parent = nullptr);
@@ -59,6 +64,9 @@ public:
     // "Management attached files": the open entries saved and closed, the
     // dialog, and the data file compacted after a deletion. 1 shown, 0 not.
     int manageAttachments();
+    // Offers every data file of an earlier version in the folder (also at
+    // start-up, on the data folder). 1 when one was converted.
+    int convertOldData(const std::string& folder);
 
 signals:
     // The data file's contents changed or it was replaced: whatever shows
@@ -70,6 +78,7 @@ private:
     void importCommand();
     void mergeCommand();
     void copyCommand();
+    void importOldVersionCommand();
     std::string freshFolder() const;
 
     Context m_context;

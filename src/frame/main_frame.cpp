@@ -123,7 +123,8 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
         {&m_settings, &m_dataFile, &m_ui, m_today, &m_commands, notes}, m_mdi, this);
     m_exchange = new CExchangeCommands(
         {&m_settings, &m_dataFile, m_documents, this,
-         [this] { return m_startup ? m_startup->location().DefaultDataFolder() : std::nullopt; }},
+         [this] { return m_startup ? m_startup->location().DefaultDataFolder() : std::nullopt; },
+         [this] { m_notes->SaveAllNotes(); }, [this] { m_notes->LoadNotes(); }},
         this);
     m_exchange->registerCommands(m_commands);
     m_displaySettings = new CDisplaySettings(*this);

@@ -68,6 +68,7 @@ public:
     calendar::CDayBar* dayBar() const { return m_dayBar; }
     QDockWidget* sideBar() const { return m_sideBar; }
     sticky::CStickyNotes& stickyNotes() { return *m_notes; }
+    CExchangeCommands& exchangeCommands() { return *m_exchange; }
     sticky::CBlinkClock& blinkClock() { return *m_blinkClock; }
 
     // Runs a command as its menu item or key would; false when it is

@@ -13,6 +13,7 @@
 #include "desktop_dialogs.h"
 #include "desktop_ui.h"
 #include "diary/diary_documents.h"
+#include "exchange_commands.h"
 #include "main_frame.h"
 #include "sticky/sticky_notes.h"
 #include "store/diary_data_file.h"
@@ -90,6 +91,10 @@ int RunApplication(const LaunchOptions& options) {
     hooks.openToday = [&frame](std::chrono::year_month_day) { frame->openToday(); };
     // Before the data file is looked for again, the notes go into the old one.
     hooks.beforeLocate = [&frame] { frame->stickyNotes().SaveAllNotes(); };
+    // Data of earlier versions in the data folder is offered once it is open.
+    hooks.convertOldData = [&frame](const std::string& folder) {
+        frame->exchangeCommands().convertOldData(folder);
+    };
     app::DiaryStartup startup(settings, dataFile, ui, dialogs, clock, hooks);
     dialogs.setDefaultFolder([&startup] { return startup.location().DefaultDataFolder(); });
     frame->setStartup(&startup);

@@ -203,6 +203,35 @@ std::string_view Text(Msg id) {
             return "Do you want to compress all attached files?";
         case Msg::CompressionCompleted:
             return "Compression has been completed.";
+        case Msg::OldDataNotFoundInFolder:
+        case Msg::OldDataNotFound:
+            return "Old version data can not be found.";
+        case Msg::AskConvertOldData:
+            return "Old version of the diary data (%s) was found.\nAre you sure you want to "
+                   "convert to the new version?";
+        case Msg::ConversionFailure:
+            return "Diary data conversion failure.";
+        case Msg::OldDataPassword:
+            return "Old version data is protected by a password.\nEnter password.";
+        case Msg::OldDataSavedAs:
+            return "Old version of diary data is saved as\n %s";
+        case Msg::DuringConversion:
+            return "During conversion";
+        case Msg::ConversionComplete:
+            return "Complete conversion of old version of the diary data in the new version.\n";
+        case Msg::ConversionCompleteSavedAs:
+            return "Complete conversion of old version of the diary data in the new "
+                   "version.\nOld version of diary data is saved as\n %s";
+        case Msg::ConverterNotFound:
+            return "Necessary DLL in conversion could not be found.";
+        case Msg::ConvertOldDiaryData:
+            return "Convert old diary data";
+        case Msg::ConvertLocation:
+            return "&Location";
+        case Msg::ConvertBrowse:
+            return "&Browse...";
+        case Msg::ConvertStart:
+            return "&Start";
         case Msg::Sample:
             return "Sample";
         case Msg::OpenNotAnyMore:

@@ -109,6 +109,21 @@ enum class Msg : int {
     CompressionFailed = 131,
     AskCompressAttachments = 642,
     CompressionCompleted = 643,
+    // Conversion of older data files.
+    OldDataNotFoundInFolder = 105,
+    AskConvertOldData = 149,  // %s: the old file's name
+    ConversionFailure = 150,
+    OldDataNotFound = 190,
+    OldDataPassword = 204,
+    OldDataSavedAs = 219,  // %s: the kept old file
+    DuringConversion = 221,
+    ConversionComplete = 222,
+    ConversionCompleteSavedAs = 650,  // %s: the kept old file
+    ConverterNotFound = 269,
+    ConvertOldDiaryData = 651,
+    ConvertLocation = 652,
+    ConvertBrowse = 653,
+    ConvertStart = 654,
     // Entry windows, editor and header.
     Sample = 109,
     OpenNotAnyMore = 201,

@@ -10,6 +10,7 @@
 
 #include "app/data_location.h"
 #include "app/maintenance.h"
+#include "app/old_version.h"
 #include "exchange/import.h"
 #include "exchange/merge.h"
 #include "store/codepage.h"
@@ -17,6 +18,7 @@
 #include "store/diary_data_file.h"
 #include "store/record_images.h"
 #include "store/record_layout.h"
+#include "support/old_data_files.h"
 
 namespace tl::faults {
 
@@ -258,6 +260,9 @@ Scene::Scene(const fs::path& root) : m_template(root / "template"), m_work(root 
     BuildOlder(m_template / "backup" / "Mrlwbk31.backup", "the last backup");
     BuildOlder(m_template / "copy" / "Mrlwbk31.dat", "an older copy");
     fs::create_directories(m_template / "fresh");
+    fs::create_directories(m_template / "old");
+    tl::testing::WriteOldDataFile(7, tl::testing::SampleOldDiary(7),
+                                  (m_template / "old" / "Mrlwbk23.dat").string());
     std::mt19937 rng(3);
     Write(m_template / "in" / "photo.bin", Noise(rng, 9000));
     fs::remove_all(scratch);
@@ -280,6 +285,14 @@ const std::vector<Operation>& Operations() {
          [](Scene& s, res::UserInterface& ui, std::uint64_t&) {
              auto f = OpenOwn(s, ui);
              return exchange::RunMerge(*f, s.mergeFolder().string(), false, {});
+         }},
+        {"convert_old", Target::Conversion,
+         [](Scene& s, res::UserInterface& ui, std::uint64_t&) {
+             auto f = OpenOwn(s, ui);
+             app::OldVersionContext context;
+             context.own = f.get();
+             context.freshFolder = s.freshFolder().string();
+             return app::FindOldData(s.oldFolder().string(), context);
          }},
         {"optimise", Target::WholeFile,
          [](Scene& s, res::UserInterface& ui, std::uint64_t&) {
@@ -332,6 +345,7 @@ Outcomes Measure(Scene& scene, const Operation& op) {
     o.dataBefore = Bytes(scene.data());
     o.backupBefore = Bytes(scene.backup());
     o.copyBefore = Bytes(scene.copyFolder() / "Mrlwbk31.dat");
+    o.oldBefore = Bytes(scene.oldFile());
     o.filesBefore = FilesUnder(scene.work());
     AnsweringUi ui;
     std::uint64_t failed = 0;
@@ -363,7 +377,14 @@ std::string CheckInterrupted(Scene& scene, const Operation& op, const Outcomes& 
     }
     const std::optional<DiaryState> now = ReadState(scene.data());
     if (!now) return "the data file is not sound";
-    if (op.target == Target::WholeFile) {
+    if (op.target == Target::Conversion) {
+        if (*now != o.before && *now != o.after) return "the data file is neither old nor new";
+        const bool oldThere = fs::exists(scene.oldFile());
+        if (oldThere && Bytes(scene.oldFile()) != o.oldBefore) return "the old file changed";
+        if (*now == o.before && !oldThere) return "the old file went, its content did not come";
+        if (!oldThere && Bytes(scene.keptOldFile()) != o.oldBefore)
+            return "the old file is neither in its place nor kept whole";
+    } else if (op.target == Target::WholeFile) {
         if (*now != o.before && *now != o.after) return "the data file is neither old nor new";
     } else {
         std::set<std::string> keys;

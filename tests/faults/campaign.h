@@ -65,6 +65,10 @@ public:
     fs::path copyFolder() const { return m_work / "copy"; }
     fs::path freshFolder() const { return m_work / "fresh"; }
     fs::path toAttach() const { return m_work / "in" / "photo.bin"; }
+    // A data file of generation 2.3 to convert, and its name once kept.
+    fs::path oldFolder() const { return m_work / "old"; }
+    fs::path oldFile() const { return oldFolder() / "Mrlwbk23.dat"; }
+    fs::path keptOldFile() const { return oldFolder() / "Mrlwbk23.backup"; }
 
 private:
     fs::path m_template, m_work;
@@ -72,10 +76,12 @@ private:
 
 // What must hold after an interrupted run.
 enum class Target {
-    Dates,      // the data file: every date old or new
-    WholeFile,  // the data file: all old or all new (it is replaced whole)
-    Backup,     // the data file unchanged; the backup old or a whole copy
-    Copy,       // the data file unchanged; the copy old or a whole copy
+    Dates,       // the data file: every date old or new
+    WholeFile,   // the data file: all old or all new (it is replaced whole)
+    Backup,      // the data file unchanged; the backup old or a whole copy
+    Copy,        // the data file unchanged; the copy old or a whole copy
+    Conversion,  // the data file all old or all new; while it is old, the
+                 // old file is there as it was
 };
 
 struct Operation {
@@ -97,7 +103,7 @@ struct OperationName {
 // The files' states before and after one complete run.
 struct Outcomes {
     DiaryState before, after;
-    std::string dataBefore, dataAfter, backupBefore, copyBefore;
+    std::string dataBefore, dataAfter, backupBefore, copyBefore, oldBefore;
     std::set<std::string> filesBefore, filesAfter;
 };
 Outcomes Measure(Scene& scene, const Operation& op);
