@@ -55,6 +55,37 @@ xdotool windowactivate --sync "$win" key alt+s s
 d=$(dialog "Other Settings"); shot "$d" other-settings.png; xdotool key Escape
 quit
 
+# The attachment manager over files of days, a month and a year: opened
+# from the File menu, three rows selected with the keyboard.
+ym="$(date +%Y-%m)" files="$(dirname "$passwords")/files"
+python3 - "$files" <<'PY'
+import os, random, struct, sys, zlib
+random.seed(7)
+def png(name, w, h):
+    raw = b"".join(b"\0" + bytes(random.randrange(256) for _ in range(w * 3)) for _ in range(h))
+    chunk = lambda t, d: struct.pack(">I", len(d)) + t + d + struct.pack(">I", zlib.crc32(t + d))
+    open(os.path.join(sys.argv[1], name), "wb").write(
+        b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+        + chunk(b"IDAT", zlib.compress(raw, 0)) + chunk(b"IEND", b""))
+png("lighthouse.png", 160, 170)
+png("garden-in-may.png", 210, 200)
+with open(os.path.join(sys.argv[1], "Recipe - plum cake.txt"), "w") as f:
+    f.write("500 g plums, 250 g flour, 125 g butter, 100 g sugar.\n" * 480)
+with open(os.path.join(sys.argv[1], "tax return 2025.csv"), "w") as f:
+    for i in range(2400):
+        f.write("%d,%d.%02d,receipt %d\n" % (i, random.randrange(900), random.randrange(100), random.randrange(99999)))
+PY
+"$cli" --data "$data" attach "$ym-01" "$files/lighthouse.png" "$files/Recipe - plum cake.txt" >/dev/null
+"$cli" --data "$data" attach "$ym-12" "$files/garden-in-may.png" >/dev/null
+"$cli" --data "$data" attach "$ym" "$files/tax return 2025.csv" >/dev/null
+start
+xdotool windowactivate --sync "$win" key alt+f g
+d=$(dialog "Management attached files")
+xdotool key Home shift+Down shift+Down
+shot "$d" attachment-manager.png
+xdotool key Escape
+quit
+
 # The prompt of a diary with a password.
 "$cli" --data "$data" --password-file "$passwords" password set >/dev/null
 "$app" & pid=$!

@@ -169,8 +169,13 @@ int Rebuild(store::CDiaryDataFile& source, const std::string& freshFolder, res::
             return 0;
         }
     }
+    // The count refuses a record of a kind this program does not know; the
+    // pass would drop it, so the file is not touched and the user is told.
     store::KindCounts counts{};
-    if (!source.CountByKind(counts)) return 0;
+    if (!source.CountByKind(counts)) {
+        ui.warn(res::Msg::DiaryDataIncorrect);
+        return 0;
+    }
     // Every record the walk visits: those of all kinds and the header at
     // unit 0 (the count starts after it), so that the end is 100.
     std::uint64_t total = 1;
@@ -283,11 +288,25 @@ int CompressAllAttachments(const std::string& sourcePath, const std::string& fre
     return RebuildAt(sourcePath, freshFolder, ui, key, true);
 }
 
-int CompressAllAttachments(store::CDiaryDataFile& file, const std::string& freshFolder) {
+namespace {
+
+// The file stays open through the pass: nobody writes between its copy and
+// the rename that replaces it.
+int RebuildOpen(store::CDiaryDataFile& file, const std::string& freshFolder, bool compress) {
     const bool readOnly = !file.IsWritable();
-    const int r = Rebuild(file, freshFolder, file.ui(), store::DeriveDataFileKey(), true);
+    const int r = Rebuild(file, freshFolder, file.ui(), store::DeriveDataFileKey(), compress);
     if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
     return r;
+}
+
+}  // namespace
+
+int CompressAllAttachments(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RebuildOpen(file, freshFolder, true);
+}
+
+int OptimiseDataFile(store::CDiaryDataFile& file, const std::string& freshFolder) {
+    return RebuildOpen(file, freshFolder, false);
 }
 
 namespace {
@@ -301,11 +320,7 @@ int RunPass(store::CDiaryDataFile& file, const std::string& freshFolder, bool co
             const PassTexts& texts) {
     res::UserInterface& ui = file.ui();
     if (!ui.askYesNo(res::Text(texts.question))) return 2;
-    const bool readOnly = !file.IsWritable();
-    // The file stays open through the pass: nobody writes between its
-    // copy and the rename that replaces it.
-    const int r = Rebuild(file, freshFolder, ui, store::DeriveDataFileKey(), compress);
-    if (file.Open(readOnly) == store::OpenResult::Opened) (void)file.Validate();
+    const int r = RebuildOpen(file, freshFolder, compress);
     if (r == 1) ui.inform(texts.completed);
     if (r == 0) ui.warn(texts.failed);
     return r;

@@ -26,7 +26,7 @@ namespace tl::app {
 
 inline constexpr const char* kFreshFileName = "mrlwbk.tmp";
 
-// 1 done, 0 failed (told, except a failed count), 2 cancelled (told).
+// 1 done, 0 failed (told), 2 cancelled (told).
 [[nodiscard]] int OptimiseDataFile(const std::string& sourcePath, const std::string& freshFolder,
                                    res::UserInterface& ui,
                                    const store::DataFileKey& key = store::DeriveDataFileKey());
@@ -38,6 +38,9 @@ inline constexpr const char* kFreshFileName = "mrlwbk.tmp";
 // other writers) through the pass and is opened again afterwards.
 [[nodiscard]] int CompressAllAttachments(store::CDiaryDataFile& file,
                                          const std::string& freshFolder);
+// Optimisation of an open data file the same way, without a question or a
+// completion message (the attachment manager's compaction at its close).
+[[nodiscard]] int OptimiseDataFile(store::CDiaryDataFile& file, const std::string& freshFolder);
 
 // The optimisation command: asks, optimises the open data file, opens it
 // again and tells the result. 1 done, 0 failed, 2 declined or cancelled.

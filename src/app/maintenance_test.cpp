@@ -154,6 +154,21 @@ TEST_F(MaintenanceTest, FileHeaderAfterUnitZeroIsRefused) {
     EXPECT_FALSE(fs::exists(fresh / kFreshFileName));
 }
 
+// The compaction the attachment manager runs on the open file, over a file
+// it cannot carry over whole (a record of a kind this program does not
+// know): told, the file unchanged, open and writable as before.
+TEST_F(MaintenanceTest, OpenFileWithAnUnknownRecordKindIsToldAndKept) {
+    fill();
+    ASSERT_EQ(file->WriteRecord(store::NewImage(7, {2024, 3, 1}, 1)), 1);
+    const std::string before = Bytes(path);
+    EXPECT_EQ(OptimiseDataFile(*file, fresh.string()), 0);
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary data is incorrect."});
+    EXPECT_TRUE(file->IsOpen());
+    EXPECT_TRUE(file->IsWritable());
+    EXPECT_EQ(Bytes(path), before);
+    EXPECT_FALSE(fs::exists(fresh / kFreshFileName));
+}
+
 TEST_F(MaintenanceTest, BulkCompressionPacksOnlyPlainUncompressedAttachments) {
     fill();
     const store::Date d{2024, 3, 5};

@@ -151,6 +151,12 @@ void CleanTempFolder(const fs::path& systemTemp) {
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
         std::error_code fileEc;
+        // The folders of dragged-out copies ("drag-XXXXXX") hold only copies.
+        if (!e.is_symlink(fileEc) && e.is_directory(fileEc) &&
+            e.path().filename().string().starts_with("drag-")) {
+            fs::remove_all(e.path(), fileEc);
+            continue;
+        }
         if (!e.is_regular_file(fileEc) && !e.is_symlink(fileEc)) continue;
         fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, fileEc);
         fs::remove(e.path(), fileEc);

@@ -15,6 +15,7 @@
 
 #include "app/app_settings.h"
 #include "app/temp_files.h"
+#include "attachment_drag.h"
 #include "attachment_rules.h"
 #include "diary_documents.h"
 #include "entry_attachments.h"
@@ -42,7 +43,10 @@ QByteArray ToBytes(const std::vector<std::uint8_t>& data) {
 
 QStringList DroppedFiles(const QMimeData* data) {
     QStringList paths;
-    if (!data || !data->hasUrls()) return paths;
+    // The diary's own drags of attachments are never files to attach, and
+    // asking them for their addresses would write their copies.
+    if (!data || data->hasFormat(QString::fromLatin1(kAttachmentDragMimeType)) || !data->hasUrls())
+        return paths;
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile()) return {};
         paths << url.toLocalFile();
@@ -184,7 +188,12 @@ bool AttachmentActions::showPictureOfOrder(std::uint32_t order) {
 }
 
 bool AttachmentActions::showPictureOfDate(store::Date date, std::uint32_t order) {
-    store::CDiaryDataFile& file = *m_context.dataFile;
+    return ShowDatedPicture(*m_context.dataFile, m_context.settings->picture.reduction == 1, date,
+                            order, m_strip.window());
+}
+
+bool ShowDatedPicture(store::CDiaryDataFile& file, bool reduce, store::Date date,
+                      std::uint32_t order, QWidget* parent) {
     store::AttachmentInfo info;
     if (order == 0 || file.FindAttachment(0, date, order, &info) == 0 ||
         !store::IsPictureName(info.name))
@@ -197,8 +206,7 @@ bool AttachmentActions::showPictureOfDate(store::Date date, std::uint32_t order)
              if (!file.ReadAttachmentData(unit, data)) return std::nullopt;
              return ToBytes(data);
          }});
-    return CPicViewerWnd::Open(std::move(one), 0, m_context.settings->picture.reduction == 1,
-                               m_strip.window()) != nullptr;
+    return CPicViewerWnd::Open(std::move(one), 0, reduce, parent) != nullptr;
 }
 
 QString AttachmentActions::linkTexts(bool withDate) const {

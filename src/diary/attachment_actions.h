@@ -13,6 +13,10 @@
 
 #include "store/records.h"
 
+namespace tl::store {
+class CDiaryDataFile;
+}
+
 class QMimeData;
 class QWidget;
 
@@ -40,6 +44,12 @@ QString ChooseAttachmentSavePath(QWidget* parent, const QString& folder, const Q
 // The Security Warning at close for a copy still open in another program:
 // true is Retry, false is Skip.
 bool AskRetryOpenCopy(QWidget* parent, const QString& fileName);
+
+// The viewer on one attachment read straight from the data file, as a
+// dated picture link shows it; false when there is no such attachment or
+// it is not a picture.
+bool ShowDatedPicture(store::CDiaryDataFile& file, bool reduce, store::Date date,
+                      std::uint32_t order, QWidget* parent);
 
 class AttachmentActions : public QObject {
     Q_OBJECT

@@ -455,6 +455,10 @@ const app::TempFileList& CDiaryDocuments::temporaryCopies() const {
     return *m_impl->context.tempFiles;
 }
 
+app::TempFileList& CDiaryDocuments::temporaryCopies() {
+    return *m_impl->context.tempFiles;
+}
+
 void CDiaryDocuments::saveActiveAsDate() {
     Impl& d = *m_impl;
     CMarlowDoc* doc = activeDocument();

@@ -134,6 +134,8 @@ public:
     void removeTemporaryCopies(std::function<bool(const std::string&)> inUse = {},
                                std::function<bool(const std::string&)> askRetry = {});
     const app::TempFileList& temporaryCopies() const;
+    // Where the attachment manager lists the copies it drags out.
+    app::TempFileList& temporaryCopies();
 
 signals:
     // An entry was saved or deleted: the side bar and calendar follow.

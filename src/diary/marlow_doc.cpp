@@ -9,6 +9,7 @@
 
 #include "app/app_settings.h"
 #include "attachment_actions.h"
+#include "attachment_drag.h"
 #include "child_frame.h"
 #include "editor_texts.h"
 #include "entry_attachments.h"
@@ -70,6 +71,12 @@ bool CMarlowDoc::createWindow(QWidget* areaViewport) {
     auto* attachments = new EntryAttachments(*m_context.dataFile, *m_context.ui);
     auto* strip = new CPictureView(*attachments);
     attachments->setParent(strip);
+    strip->setDragDataFactory([this, attachments](const std::vector<std::size_t>& chosen) {
+        std::vector<DraggedAttachment> files;
+        for (std::size_t i : chosen)
+            files.push_back({attachments->date(), attachments->at(i).order()});
+        return new AttachmentDragData(*m_context.dataFile, *m_context.tempFiles, std::move(files));
+    });
     m_attachments = attachments;
     auto* view = new CMarlowView(*m_context.settings, *m_context.ui);
     m_frame = new CChildFrame(head, strip, view, areaViewport);

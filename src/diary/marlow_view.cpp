@@ -269,7 +269,10 @@ void CMarlowView::printPreview() {
 QMimeData* CMarlowView::createMimeDataFromSelection() const {
     auto* data = new QMimeData;
     QTextCursor cursor = textCursor();
-    data->setData(QString::fromLatin1(kPrivateMimeType), WriteRtfSelection(cursor));
+    const QByteArray rtf = WriteRtfSelection(cursor);
+    // The own format first; word processors take the same stream as RTF.
+    data->setData(QString::fromLatin1(kPrivateMimeType), rtf);
+    for (const char* type : kRtfMimeTypes) data->setData(QString::fromLatin1(type), rtf);
     QString plain = cursor.selectedText();
     plain.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
     // Other programs on Linux expect "\n"; the private format keeps the rest.

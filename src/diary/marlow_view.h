@@ -18,6 +18,9 @@ class UserInterface;
 namespace tl::diary {
 
 inline constexpr char kPrivateMimeType[] = "application/x-tallyleaf-format";
+// The same stream for other programs: the names word processors on Linux
+// read rich text under.
+inline constexpr const char* kRtfMimeTypes[] = {"text/rtf", "application/rtf"};
 
 class CMarlowView : public QTextEdit {
     Q_OBJECT

@@ -358,7 +358,7 @@ void CPictureView::startDrag() {
         if (k > 0) payload += ',';
         payload += QByteArray::number(m_attachments.at(chosen[k]).order());
     }
-    auto* data = new QMimeData;
+    QMimeData* data = m_dragData ? m_dragData(chosen) : new QMimeData;
     data->setData(QString::fromLatin1(kStripMimeType), payload);
     auto* drag = new QDrag(this);
     drag->setMimeData(data);

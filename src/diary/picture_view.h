@@ -11,12 +11,14 @@
 #include <QIcon>
 #include <QPoint>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "attachment_pane.h"
 #include "strip_layout.h"
 
+class QMimeData;
 class QTimer;
 
 namespace tl::diary {
@@ -49,6 +51,10 @@ public:
     // link texts instead of taking the data.
     bool isDraggingOut() const { return m_draggingOut; }
     void setDraggingOut(bool on) { m_draggingOut = on; }
+    // Makes the data of a drag out of the chosen attachments (the files
+    // for other programs); without it the drag reaches only the editor.
+    using DragDataFactory = std::function<QMimeData*(const std::vector<std::size_t>& chosen)>;
+    void setDragDataFactory(DragDataFactory factory) { m_dragData = std::move(factory); }
 
     // What find needs of the strip.
     std::vector<std::u16string> attachmentNames() const override;
@@ -106,6 +112,7 @@ private:
     StripSelection m_selection;
     std::vector<std::uint32_t> m_orders;  // the array's numbers at the last refresh
     bool m_readOnly = false;
+    DragDataFactory m_dragData;
     bool m_draggingOut = false;
     // The click on a slot, until the button is released or a drag begins.
     struct Press {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QImage>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -14,8 +17,11 @@
 #include <functional>
 #include <vector>
 
+#include "app/app_settings.h"
+#include "diary/marlow_view.h"
 #include "diary/rtf_qt_format.h"
 #include "diary/rtf_reader.h"
+#include "res/user_interface.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << text.toStdString();
@@ -298,6 +304,72 @@ TEST(RtfWriterTest, AnotherProgramReadsTheSameTextAndFormats) {
     EXPECT_TRUE(html.contains("<u>under</u>")) << html.toStdString();
     EXPECT_TRUE(html.contains("<del>struck</del>")) << html.toStdString();
     EXPECT_TRUE(html.contains(QString::fromUtf8("日本語ｶﾅ ① café ♥ "))) << html.toStdString();
+}
+
+// What one entry's Copy leaves for another entry and for other programs:
+// the own format first, then RTF for word processors (read back here by
+// an independent converter), then the plain text.
+TEST(RtfWriterTest, CopiedSelectionTravelsBetweenEntriesAndOutAsRtf) {
+    app::AppSettings settings;
+    res::SilentUserInterface ui;
+    CMarlowView from(settings, ui), to(settings, ui);
+    QTextCursor cursor = from.textCursor();
+    cursor.insertText("left ");
+    cursor.insertText("bold", Chars([](auto& f) { f.setFontWeight(QFont::Bold); }));
+    cursor.insertText(" ");
+    cursor.insertText("tilted", Chars([](auto& f) { f.setFontItalic(true); }));
+    cursor.insertText(" ");
+    cursor.insertText("crimson", Chars([](auto& f) { f.setForeground(QColor(200, 10, 30)); }));
+    cursor.insertText(" ");
+    cursor.insertText("large", Chars([](auto& f) { f.setFontPointSize(22); }));
+    cursor.insertBlock();
+    cursor.insertText("end");
+    // Everything but the first word.
+    cursor.setPosition(5);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    from.setTextCursor(cursor);
+    from.copy();
+
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    const QStringList formats = mime->formats();
+    ASSERT_GE(formats.size(), 3);
+    EXPECT_EQ(formats.front(), QString::fromLatin1(kPrivateMimeType));
+    EXPECT_TRUE(formats.contains("text/rtf"));
+    EXPECT_EQ(mime->text(), QStringLiteral("bold tilted crimson large\nend"));
+
+    to.setPlainText("[]");
+    QTextCursor at = to.textCursor();
+    at.setPosition(1);
+    to.setTextCursor(at);
+    to.paste();
+    EXPECT_EQ(to.toPlainText(), QStringLiteral("[bold tilted crimson large\nend]"));
+    auto formatAt = [&](const QString& word) {
+        QTextCursor probe(to.document());
+        probe.setPosition(static_cast<int>(to.toPlainText().indexOf(word)) + 1);
+        return probe.charFormat();
+    };
+    EXPECT_EQ(formatAt("bold").fontWeight(), QFont::Bold);
+    EXPECT_NE(formatAt("tilted").fontWeight(), QFont::Bold);
+    EXPECT_TRUE(formatAt("tilted").fontItalic());
+    EXPECT_EQ(formatAt("crimson").foreground().color(), QColor(200, 10, 30));
+    EXPECT_EQ(formatAt("large").fontPointSize(), 22);
+    EXPECT_FALSE(formatAt("end").fontItalic());
+
+    const QByteArray rtf = mime->data("text/rtf");
+    EXPECT_EQ(rtf, mime->data(QString::fromLatin1(kPrivateMimeType)));
+    // Colours and sizes as every RTF reader takes them: a colour table
+    // entry and half points.
+    EXPECT_TRUE(rtf.contains("\\red200\\green10\\blue30;"));
+    EXPECT_TRUE(rtf.contains("\\fs44"));
+    if (QStandardPaths::findExecutable("pandoc").isEmpty())
+        GTEST_SKIP() << "pandoc is not installed (scripts/install-deps.sh installs it)";
+    const QString html = Convert(rtf, "html");
+    EXPECT_TRUE(html.contains(QRegularExpression("<strong>bold ?</strong>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QRegularExpression("<em>tilted ?</em>"))) << html.toStdString();
+    EXPECT_FALSE(html.contains(QRegularExpression("<(strong|em)>[^<]*crimson")));
+    EXPECT_EQ(Words(Convert(rtf, "plain")), QStringLiteral("bold tilted crimson large end"));
+    EXPECT_FALSE(html.contains("left"));
 }
 
 }  // namespace

@@ -5,9 +5,12 @@
 #include <filesystem>
 
 #include "app/exchange_forms.h"
+#include "app/failure_report.h"
 #include "app/maintenance.h"
 #include "app/old_version.h"
+#include "diary/attachment_actions.h"
 #include "diary/diary_documents.h"
+#include "diary/file_manage_dlg.h"
 #include "diary/marlow_doc.h"
 #include "exchange/import.h"
 #include "exchange/merge.h"
@@ -34,6 +37,7 @@ constexpr Cmd kExchangeCommands[] = {
     Cmd::Optimise,
     Cmd::OptimiseKey,
     Cmd::CompressAttachments,
+    Cmd::ManageAttachments,
     Cmd::ImportOldVersion,
 };
 
@@ -118,6 +122,7 @@ bool CExchangeCommands::isEnabled(Cmd cmd) const {
         case Cmd::Optimise:
         case Cmd::OptimiseKey:
         case Cmd::CompressAttachments:
+        case Cmd::ManageAttachments:
         case Cmd::ImportOldVersion:
             return !m_context.dataFile->IsReadOnly();
         default:
@@ -145,6 +150,9 @@ void CExchangeCommands::run(Cmd cmd) {
             break;
         case Cmd::CompressAttachments:
             optimise(true);
+            break;
+        case Cmd::ManageAttachments:
+            manageAttachments();
             break;
         case Cmd::ImportOldVersion:
             importOldVersionCommand();
@@ -272,6 +280,42 @@ int CExchangeCommands::optimise(bool compress) {
     emit dataFileChanged();
     entries.reopen();
     return r;
+}
+
+int CExchangeCommands::manageAttachments() {
+    store::CDiaryDataFile& file = *m_context.dataFile;
+    std::optional<std::vector<diary::FileManageRow>> rows;
+    {
+        const Running running;
+        rows = diary::BuildFileManageRows(file, ui());
+    }
+    if (!rows) return 0;
+    // Deleting must not pull records from under an open entry.
+    EntriesAside entries(*m_context.documents, true);
+    if (!entries.saved()) return 0;
+    const bool reduce = m_context.settings->picture.reduction == 1;
+    diary::CFileManageDlg dialog(
+        {&file, &m_context.documents->temporaryCopies(),
+         [&file, reduce](store::Date date, std::uint32_t order, QWidget* parent) {
+             return diary::ShowDatedPicture(file, reduce, date, order, parent);
+         }},
+        std::move(*rows), m_context.window);
+    dialog.exec();
+    if (dialog.deletedSomething()) {
+        // Deleting left free records: compacted at once, without asking;
+        // the pass tells its own failure or cancel, a file error is told
+        // here, and the entries come back either way.
+        const std::string fresh = freshFolder();
+        try {
+            const Running running;
+            (void)app::OptimiseDataFile(file, fresh);
+        } catch (const std::exception&) {
+            app::ReportFailure(ui(), std::current_exception());
+        }
+        emit dataFileChanged();
+    }
+    entries.reopen();
+    return 1;
 }
 
 std::string CExchangeCommands::freshFolder() const {

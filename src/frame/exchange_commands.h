@@ -23,11 +23,11 @@ class CDiaryDataFile;
 namespace tl::frame {
 
 // The File menu's whole-file commands: copy, export, import, merge,
-// optimisation (also Shift+Alt+C), bulk compression and the import of old
-// version data. Each saves the open
-// entries first; those that change or replace the data file close them,
-// and open them again afterwards from the new contents. The work runs on
-// this thread behind the progress window.
+// optimisation (also Shift+Alt+C), bulk compression, the import of old
+// version data and the attachment manager. Each saves the open entries
+// first; those that change or replace the data file close them, and open
+// them again afterwards from the new contents. The work runs on this thread
+// behind the progress window.
 class CExchangeCommands : public QObject, public res::CommandTarget {
     Q_OBJECT
 
@@ -61,6 +61,9 @@ public:
     int mergeData(const std::string& folder, bool emptyAfter);
     int copyData(const std::string& folder);
     int optimise(bool compress);
+    // "Management attached files": the open entries saved and closed, the
+    // dialog, and the data file compacted after a deletion. 1 shown, 0 not.
+    int manageAttachments();
     // Offers every data file of an earlier version in the folder (also at
     // start-up, on the data folder). 1 when one was converted.
     int convertOldData(const std::string& folder);

@@ -23,6 +23,7 @@
 #include "calendar/year_day_table.h"
 #include "desktop_ui.h"
 #include "diary/diary_documents.h"
+#include "diary/file_manage_dlg.h"
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
 #include "exchange/test_diary.h"
@@ -502,8 +503,8 @@ TEST_F(ExchangeCommandsTest, ReadOnlyDataFileKeepsOnlyTheCommandsThatReadIt) {
     auto frame = frameOn(*own);
     for (Cmd cmd : {Cmd::Export, Cmd::CopyData})
         EXPECT_TRUE(frame->isCommandEnabled(cmd)) << static_cast<int>(cmd);
-    for (Cmd cmd :
-         {Cmd::Import, Cmd::Merge, Cmd::Optimise, Cmd::OptimiseKey, Cmd::CompressAttachments})
+    for (Cmd cmd : {Cmd::Import, Cmd::Merge, Cmd::Optimise, Cmd::OptimiseKey,
+                    Cmd::CompressAttachments, Cmd::ManageAttachments})
         EXPECT_FALSE(frame->isCommandEnabled(cmd)) << static_cast<int>(cmd);
 }
 
@@ -526,6 +527,63 @@ TEST_F(ExchangeCommandsTest, OptimisationByKeyAsksAndKeepsTheEntries) {
     EXPECT_LT(fs::file_size(dir / "own" / "Mrlwbk31.dat"), size);
     ASSERT_TRUE(own->IsOpen());
     EXPECT_EQ(exchange::testing::Take(*own), before);
+}
+
+// The attachment manager from the File menu: the open entries are saved
+// and closed before it shows; closing it after a deletion compacts the
+// data file without a question, closing it without one leaves the file.
+TEST_F(ExchangeCommandsTest, ManagerDeletesAndCompactsAtCloseKeepingEverythingElse) {
+    auto own = exchange::testing::NewDiary(folder("own") / "Mrlwbk31.dat", ui);
+    fillSample(*own);
+    const fs::path path = dir / "own" / "Mrlwbk31.dat";
+    auto frame = frameOn(*own);
+    ASSERT_TRUE(frame->isCommandEnabled(Cmd::ManageAttachments));
+    diary::CMarlowDoc* doc = frame->documents().OpenEntry({2024, 3, 6}, true);
+    ASSERT_NE(doc, nullptr);
+    doc->view()->insertPlainText(QStringLiteral("typed before"));
+
+    int listed = -1;
+    {
+        std::uintmax_t size = 0;
+        WhenShown<diary::CFileManageDlg> close([&](diary::CFileManageDlg& dialog) {
+            listed = dialog.model().rowCount();
+            EXPECT_TRUE(frame->documents().tabs().empty());
+            size = fs::file_size(path);
+            QTest::keyClick(dialog.list(), Qt::Key_Escape);
+        });
+        frame->runCommand(Cmd::ManageAttachments);
+        ASSERT_TRUE(close.done());
+        EXPECT_EQ(listed, 3);
+        EXPECT_EQ(fs::file_size(path), size);
+    }
+    EXPECT_EQ(exchange::testing::TextOf(*own, {2024, 3, 6}), u"typed before");
+    const Snapshot before = exchange::testing::Take(*own);
+    const auto size = fs::file_size(path);
+
+    ui.clear();
+    ui.answer(res::Answer::Yes);
+    WhenShown<diary::CFileManageDlg> remove([&](diary::CFileManageDlg& dialog) {
+        const diary::FileManageModel& model = dialog.model();
+        for (int r = 0; r < model.rowCount(); ++r)
+            if (model.data(model.index(r, 0), Qt::DisplayRole).toString() == "plan.txt")
+                dialog.list()->selectionModel()->select(
+                    model.index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        dialog.deleteSelected();
+        dialog.reject();
+    });
+    frame->runCommand(Cmd::ManageAttachments);
+    ASSERT_TRUE(remove.done());
+    EXPECT_EQ(ui.events().front().text, "Fetching attachment information.");
+    EXPECT_EQ(ui.informations(), std::vector<std::string>{});
+    EXPECT_LT(fs::file_size(path), size);
+    ASSERT_TRUE(own->IsOpen());
+    EXPECT_TRUE(own->IsWritable());
+    Snapshot expected = before;
+    std::erase(expected.attachments, std::string("20240000|year plan"));
+    ASSERT_EQ(expected.attachments.size(), before.attachments.size() - 1);
+    EXPECT_EQ(exchange::testing::Take(*own), expected);
+    // The entry that was open is open again.
+    EXPECT_NE(frame->documents().document({2024, 3, 6}), nullptr);
 }
 
 }  // namespace

@@ -286,6 +286,12 @@ std::string_view Text(Msg id) {
             return "Part of the thumbnail can not be displayed because of insufficient memory.";
         case Msg::Attaching:
             return "Attaching...";
+        case Msg::SelectDeleteTarget:
+            return "Select the Delete target.";
+        case Msg::AskDeleteSelectedFile:
+            return "Are you sure delete selected file%s?";
+        case Msg::FetchingAttachmentInformation:
+            return "Fetching attachment information.";
         case Msg::DefaultTitleColor:
             return "Default title color";
         case Msg::BackColor:

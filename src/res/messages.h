@@ -164,6 +164,10 @@ enum class Msg : int {
     ImageLackOfMemory = 862,
     ThumbnailLackOfMemory = 863,
     Attaching = 864,
+    // The attachment manager.
+    SelectDeleteTarget = 111,
+    AskDeleteSelectedFile = 112,  // %s: "" for one, "s" for more
+    FetchingAttachmentInformation = 231,
     // The desktop program's main window.
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,

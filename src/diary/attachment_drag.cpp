@@ -1,0 +1,106 @@
+#include "attachment_drag.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <QFile>
+#include <filesystem>
+
+#include "app/startup.h"
+#include "app/temp_files.h"
+#include "exchange/export.h"
+#include "store/attachment_names.h"
+#include "store/codepage.h"
+#include "store/diary_data_file.h"
+
+namespace tl::diary {
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kUriList = QStringLiteral("text/uri-list");
+
+// The name itself, else "stem(n).rest" (two attachments of one drag may
+// share a name when they belong to different dates).
+std::string FreeName(const std::string& folder, const std::string& name) {
+    std::error_code ec;
+    const std::string first = folder + "/" + name;
+    if (!fs::exists(fs::symlink_status(first, ec))) return first;
+    const std::size_t dot = name.find('.');
+    const std::string stem = name.substr(0, dot);
+    const std::string rest = dot == std::string::npos ? "" : name.substr(dot);
+    for (int n = 2;; ++n) {
+        const std::string path = folder + "/" + stem + "(" + std::to_string(n) + ")" + rest;
+        if (!fs::exists(fs::symlink_status(path, ec))) return path;
+    }
+}
+
+}  // namespace
+
+std::string NewDragFolder(app::TempFileList& copies) {
+    const std::string temp = app::TempFolder();
+    if (temp.empty()) return {};
+    std::string pattern = temp + "/drag-XXXXXX";
+    if (!::mkdtemp(pattern.data())) return {};
+    copies.add(pattern);
+    return pattern;
+}
+
+AttachmentDragData::AttachmentDragData(store::CDiaryDataFile& file, app::TempFileList& copies,
+                                       std::vector<DraggedAttachment> attachments)
+    : m_file(file), m_copies(copies), m_attachments(std::move(attachments)) {}
+
+QStringList AttachmentDragData::formats() const {
+    QStringList list = QMimeData::formats();
+    list << QString::fromLatin1(kAttachmentDragMimeType) << kUriList;
+    return list;
+}
+
+bool AttachmentDragData::hasFormat(const QString& mimeType) const {
+    return formats().contains(mimeType);
+}
+
+QVariant AttachmentDragData::retrieveData(const QString& mimeType, QMetaType type) const {
+    if (mimeType == kUriList) {
+        QVariantList list;
+        for (const QUrl& url : copyUrls()) list << url;
+        return list;
+    }
+    if (mimeType == QLatin1String(kAttachmentDragMimeType)) return QByteArray("1");
+    return QMimeData::retrieveData(mimeType, type);
+}
+
+QList<QUrl> AttachmentDragData::copyUrls() const {
+    if (m_urls) return *m_urls;
+    m_urls.emplace();
+    res::UserInterface& ui = m_file.ui();
+    const std::string folder = NewDragFolder(m_copies);
+    if (folder.empty()) {
+        ui.warn(res::Msg::FailedToWrite);
+        return *m_urls;
+    }
+    const std::size_t n = m_attachments.size();
+    bool progressShown = false;
+    for (std::size_t k = 0; k < n; ++k) {
+        // The first file alone comes without a progress window.
+        if (k > 0 && !progressShown) {
+            progressShown = true;
+            ui.openProgress(res::Text(res::Msg::Copying));
+        }
+        if (progressShown && !ui.stepProgress(static_cast<int>(k * 100 / n))) break;
+        const DraggedAttachment& a = m_attachments[k];
+        store::AttachmentInfo info;
+        if (a.order == 0 || m_file.FindAttachment(0, a.date, a.order, &info) == 0) continue;
+        const std::string path =
+            FreeName(folder, store::Utf16ToUtf8(store::SafeFileName(info.name)));
+        m_copies.add(path);
+        if (exchange::ExportAttachment(m_file, a.date, a.order, path, true, true) != 1) continue;
+        // Read-only for its owner alone, whatever the stored attributes say.
+        ::chmod(path.c_str(), S_IRUSR);
+        m_urls->append(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+    }
+    if (progressShown) ui.closeProgress();
+    return *m_urls;
+}
+
+}  // namespace tl::diary
