@@ -317,9 +317,13 @@ int Bench::run() {
     m_frame->resize(1100, 750);
     m_frame->show();
     useOwn(m_first);
-    frame::CExchangeCommands commands(
-        {&m_settings, m_file.get(), &m_frame->documents(), m_frame.get(),
-         [fresh] { return std::optional<std::string>(fresh.string()); }});
+    frame::CExchangeCommands::Context context;
+    context.settings = &m_settings;
+    context.dataFile = m_file.get();
+    context.documents = &m_frame->documents();
+    context.window = m_frame.get();
+    context.freshFolder = [fresh] { return std::optional<std::string>(fresh.string()); };
+    frame::CExchangeCommands commands(context);
     QObject::connect(&commands, &frame::CExchangeCommands::dataFileChanged, m_frame.get(),
                      &frame::CMainFrame::dataFileOpened);
     // The folder the import reads: the whole first diary, exported once.

@@ -98,7 +98,8 @@ TEST_F(FileManageTableTest, RowsFollowTheStoredRecordsInFileOrder) {
 }
 
 TEST_F(FileManageTableTest, CancelWhileFetchingShowsNoTable) {
-    for (int i = 0; i < 3; ++i) Attach(*file, {2026, 1, i + 1}, "a.txt", "bytes", tmp / "s");
+    for (std::uint8_t i = 0; i < 3; ++i)
+        Attach(*file, {2026, 1, static_cast<std::uint8_t>(i + 1)}, "a.txt", "bytes", tmp / "s");
     ui.clear();
     ui.cancelAtStep(2);
     EXPECT_FALSE(BuildFileManageRows(*file, ui));
