@@ -363,16 +363,7 @@ int ConvertVia(int index, const std::string& oldPath, OldVersionContext& context
     };
     // The own file stays open, and so held against other writers, up to
     // the rename.
-    try {
-        const auto keepAlive = [&ui](std::uint64_t, std::uint64_t) {
-            ui.keepAlive();
-            return true;
-        };
-        if (own.CopyTo(workPath, keepAlive) != store::CopyResult::Done) return fail(0);
-    } catch (const store::FileError& e) {
-        ui.warn(store::FailureText(e));
-        return fail(0);
-    }
+    if (!exchange::CopyToWorkCopy(own, workPath, ui)) return fail(0);
     int r = 0;
     try {
         r = external ? RunExternalConverter(index, workPath, oldPath, context)

@@ -178,6 +178,21 @@ bool PutWorkCopyInPlace(const std::string& workPath, const std::string& ownPath)
     return true;
 }
 
+bool CopyToWorkCopy(store::CDiaryDataFile& own, const std::string& workPath,
+                    res::UserInterface& ui) {
+    try {
+        // No progress window yet: the copy only keeps the program painting.
+        const auto keepAlive = [&ui](std::uint64_t, std::uint64_t) {
+            ui.keepAlive();
+            return true;
+        };
+        return own.CopyTo(workPath, keepAlive) == store::CopyResult::Done;
+    } catch (const store::FileError& e) {
+        ui.warn(store::FailureText(e));
+        return false;
+    }
+}
+
 std::string WorkCopyPath(const std::string& dataPath) {
     const std::string base =
         dataPath.size() >= 4 ? dataPath.substr(0, dataPath.size() - 4) : dataPath;
@@ -258,17 +273,7 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
         if (result == 0) ui.warn(res::Msg::MergeFailure);
         return result;
     };
-    try {
-        // No progress window yet: the copy only keeps the program painting.
-        const auto keepAlive = [&ui](std::uint64_t, std::uint64_t) {
-            ui.keepAlive();
-            return true;
-        };
-        if (own.CopyTo(workPath, keepAlive) != store::CopyResult::Done) return fail(0);
-    } catch (const store::FileError& e) {
-        ui.warn(store::FailureText(e));
-        return fail(0);
-    }
+    if (!CopyToWorkCopy(own, workPath, ui)) return fail(0);
     const int r = MergeData(workPath, ownPath, folder, emptyAfter, ui, askPassword);
     if (r != 1) return fail(r);
     if (!PutWorkCopyInPlace(workPath, ownPath)) return fail(0);

@@ -29,6 +29,12 @@ std::string WorkCopyPath(const std::string& dataPath);
 // own file's permissions; the folder is synced. False when the rename fails.
 [[nodiscard]] bool PutWorkCopyInPlace(const std::string& workPath, const std::string& ownPath);
 
+// Copies the open own file to the work copy while the program keeps
+// painting; the own file stays open, and so held against other writers.
+// False when the copy failed (a file error is told).
+[[nodiscard]] bool CopyToWorkCopy(store::CDiaryDataFile& own, const std::string& workPath,
+                                  res::UserInterface& ui);
+
 // Merges the data file in folder into the work copy at workPath (already a
 // copy of the own data file at ownPath) and syncs it. 1 merged, 0 failed
 // (told, except a failed count), 2 declined or cancelled. With

@@ -39,6 +39,7 @@
 #include "support/faulty_file_system.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
+#include "widgets/when_shown.h"
 
 namespace tl::frame {
 namespace {
@@ -59,26 +60,7 @@ QString qPath(const fs::path& p) {
     return QString::fromStdString(p.string());
 }
 
-// Acts on the modal dialog of type D once its exec() shows it.
-template <class D>
-class WhenShown {
-public:
-    explicit WhenShown(std::function<void(D&)> act) : m_act(std::move(act)) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-            if (m_done || !dialog || !dialog->isVisible()) return;
-            m_done = true;
-            m_act(*dialog);
-        });
-        m_timer.start(5);
-    }
-    bool done() const { return m_done; }
-
-private:
-    std::function<void(D&)> m_act;
-    QTimer m_timer;
-    bool m_done = false;
-};
+using widgets::WhenShown;
 
 // Mnemonics click their buttons animated: the click lands a moment later.
 bool Eventually(const std::function<bool()>& condition) {

@@ -29,6 +29,7 @@
 #include "support/old_data_files.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
+#include "widgets/when_shown.h"
 
 namespace tl::frame {
 namespace {
@@ -59,25 +60,7 @@ std::vector<std::string> Asked(const testing::RecordingUi& ui) {
     return out;
 }
 
-// Acts on the dialog once its exec() shows it.
-class WhenShown {
-public:
-    explicit WhenShown(std::function<void(COldDataDlg&)> act) : m_act(std::move(act)) {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<COldDataDlg*>(QApplication::activeModalWidget());
-            if (m_done || !dialog || !dialog->isVisible()) return;
-            m_done = true;
-            m_act(*dialog);
-        });
-        m_timer.start(5);
-    }
-    bool done() const { return m_done; }
-
-private:
-    std::function<void(COldDataDlg&)> m_act;
-    QTimer m_timer;
-    bool m_done = false;
-};
+using WhenShown = widgets::WhenShown<COldDataDlg>;
 
 TEST(OldDataDialogTest, NeedsAFolderHoldingOldDataAndKeepsTheTextSelectedOtherwise) {
     testing::TempDir dir;
