@@ -262,25 +262,14 @@ std::optional<Image> Converter::attachment(const Image& old) const {
 }
 
 int Converter::write(const Image& image) {
-    std::uint64_t unit = 0;
-    if (!m_target.WriteRecord(image, &unit)) return 0;
-    store::RecordHeader h;
-    std::copy_n(image.begin(), store::kRecordHeaderSize, h.bytes.begin());
-    m_work->add(unit, h);
-    return 1;
+    return m_work->write(image);
 }
 
 // The old diary's password, asked up to three times. 1 typed right.
 int AskOldPassword(const std::u16string& password, res::UserInterface& ui,
                    const exchange::PasswordPrompt& askPassword) {
     ui.inform(res::Msg::OldDataPassword);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        std::optional<std::u16string> typed = askPassword ? askPassword() : std::nullopt;
-        if (!typed) return 0;
-        if (*typed == password) return 1;
-        ui.warn(res::Msg::PasswordIncorrect);
-    }
-    return 0;
+    return exchange::AskPasswordUpToThreeTimes(password, ui, askPassword);
 }
 
 int Convert(int index, const std::string& target, const std::string& old, bool external,

@@ -141,12 +141,7 @@ int Merger::mergeRecord(const RecordRef& rec) {
 }
 
 int Merger::write(const Image& image) {
-    std::uint64_t unit = 0;
-    if (!m_work.WriteRecord(image, &unit)) return 0;
-    store::RecordHeader h;
-    std::copy_n(image.begin(), store::kRecordHeaderSize, h.bytes.begin());
-    m_index->add(unit, h);
-    return 1;
+    return m_index->write(image);
 }
 
 int AskSourcePassword(store::CDiaryDataFile& source, store::CDiaryDataFile& work,
@@ -154,13 +149,7 @@ int AskSourcePassword(store::CDiaryDataFile& source, store::CDiaryDataFile& work
     const std::u16string password = source.GetPassword();
     if (password.empty() || password == work.GetPassword()) return 1;
     ui.inform(res::Msg::MergeSourcePassword);
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        std::optional<std::u16string> typed = askPassword ? askPassword() : std::nullopt;
-        if (!typed) return 0;
-        if (*typed == password) return 1;
-        ui.warn(res::Msg::PasswordIncorrect);
-    }
-    return 0;
+    return AskPasswordUpToThreeTimes(password, ui, askPassword);
 }
 
 void Reopen(store::CDiaryDataFile& own, bool readOnly) {
@@ -176,6 +165,17 @@ bool PutWorkCopyInPlace(const std::string& workPath, const std::string& ownPath)
     if (::rename(workPath.c_str(), ownPath.c_str()) != 0) return false;
     SyncFolderOf(ownPath);
     return true;
+}
+
+int AskPasswordUpToThreeTimes(const std::u16string& password, res::UserInterface& ui,
+                              const PasswordPrompt& askPassword) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::optional<std::u16string> typed = askPassword ? askPassword() : std::nullopt;
+        if (!typed) return 0;
+        if (*typed == password) return 1;
+        ui.warn(res::Msg::PasswordIncorrect);
+    }
+    return 0;
 }
 
 bool CopyToWorkCopy(store::CDiaryDataFile& own, const std::string& workPath,

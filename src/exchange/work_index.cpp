@@ -39,6 +39,15 @@ void WorkIndex::add(std::uint64_t unit, const store::RecordHeader& h) {
     }
 }
 
+int WorkIndex::write(const store::Image& image) {
+    std::uint64_t unit = 0;
+    if (!m_work.WriteRecord(image, &unit)) return 0;
+    store::RecordHeader h;
+    std::copy_n(image.begin(), store::kRecordHeaderSize, h.bytes.begin());
+    add(unit, h);
+    return 1;
+}
+
 bool WorkIndex::hasHeader(Date d) const {
     return m_headers.count(DateNumber(d)) != 0;
 }

@@ -21,6 +21,9 @@ class WorkIndex {
 public:
     explicit WorkIndex(store::CDiaryDataFile& work);
     void add(std::uint64_t unit, const store::RecordHeader& h);
+    // Writes the record into the work copy and notes it. 1 written, 0 not
+    // (told by the store).
+    int write(const store::Image& image);
     bool hasHeader(store::Date d) const;
     // FreeDate (date, without attachments).
     void freeEntry(store::Date d);
