@@ -41,6 +41,7 @@ void RecordingUi::openProgress(std::string_view title) {
 bool RecordingUi::stepProgress(int percent) {
     m_events.push_back({"step", std::to_string(percent)});
     ++m_steps;
+    if (m_cancelAtPercent >= 0 && percent >= m_cancelAtPercent) return false;
     return m_cancelAt == 0 || m_steps < m_cancelAt;
 }
 

@@ -33,6 +33,9 @@ public:
     void answer(res::Answer a) { m_answers.push_back(a); }
     // Cancel at the n-th step call (1-based); 0 never cancels.
     void cancelAtStep(int n) { m_cancelAt = n; }
+    // Cancel at the first step that reports at least percent; for work
+    // whose number of step calls depends on timing (waits on workers).
+    void cancelAtPercent(int percent) { m_cancelAtPercent = percent; }
 
     std::vector<std::string> warnings() const;
     std::vector<std::string> informations() const;
@@ -46,6 +49,7 @@ private:
     std::deque<res::Answer> m_answers;
     int m_steps = 0;
     int m_cancelAt = 0;
+    int m_cancelAtPercent = -1;
     bool m_unexpected = false;
 };
 
