@@ -269,7 +269,8 @@ int Converter::write(const Image& image) {
 int AskOldPassword(const std::u16string& password, res::UserInterface& ui,
                    const exchange::PasswordPrompt& askPassword) {
     ui.inform(res::Msg::OldDataPassword);
-    return exchange::AskPasswordUpToThreeTimes(password, ui, askPassword);
+    return exchange::AskPasswordUpToThreeTimes(password, ui, askPassword) ==
+           exchange::PasswordTries::Right;
 }
 
 int Convert(int index, const std::string& target, const std::string& old, bool external,
@@ -407,28 +408,10 @@ int ConvertOldDataFile(int index, const std::string& target, const std::string& 
 }
 
 bool CreateConverterTarget(const std::string& path, const store::DataFileKey& key) {
-    try {
-        store::CDiaryDataFile file;
-        file.SetPath(path);
-        file.SetKey(key);
-        if (!file.Create()) return false;
-        // Generation 2.1 in the header; the cipher is the data file's.
-        store::CBlowfish cipher;
-        cipher.Initialize(reinterpret_cast<const std::uint8_t*>(key.data()),
-                          ::strnlen(key.data(), key.size()));
-        auto f = store::PosixFileSystem::instance().open(path, store::OpenMode::ReadWrite);
-        std::array<std::uint8_t, kUnit> header{};
-        if (f->readAt(0, header.data(), header.size()) != header.size()) return false;
-        cipher.Decrypt(header.data(), header.data(), header.size());
-        header[store::kFhGeneration] = 2;
-        header[store::kFhRevision] = 1;
-        cipher.Encrypt(header.data(), header.data(), header.size());
-        f->writeAt(0, header.data(), header.size());
-        f->sync();
-        return true;
-    } catch (const store::FileError&) {
-        return false;
-    }
+    store::CDiaryDataFile file;
+    file.SetPath(path);
+    file.SetKey(key);
+    return file.Create(2, 1) == 1;  // generation 2.1
 }
 
 int FindOldData(const std::string& folder, OldVersionContext& context) {
@@ -549,12 +532,13 @@ private:
 
     PasswordAnswer askPassword(const std::u16string& password) {
         m_ui.inform(res::Msg::OldDataPassword);
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            std::optional<std::u16string> typed =
-                m_context.askPassword ? m_context.askPassword() : std::nullopt;
-            if (!typed) return PasswordAnswer::Cancelled;
-            if (*typed == password) return PasswordAnswer::Correct;
-            m_ui.warn(res::Msg::PasswordIncorrect);
+        switch (exchange::AskPasswordUpToThreeTimes(password, m_ui, m_context.askPassword)) {
+            case exchange::PasswordTries::Right:
+                return PasswordAnswer::Correct;
+            case exchange::PasswordTries::Cancelled:
+                return PasswordAnswer::Cancelled;
+            case exchange::PasswordTries::WrongThreeTimes:
+                break;
         }
         return PasswordAnswer::WrongThreeTimes;
     }

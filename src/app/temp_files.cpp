@@ -71,15 +71,21 @@ bool IsFileOpenElsewhere(const std::string& path) {
 
 std::optional<std::string> TempCopyPath(const std::string& folder, const std::string& name,
                                         const PathTest& inUse) {
-    const std::size_t dot = name.find('.');
-    if (dot == std::string::npos) return std::nullopt;
+    if (name.find('.') == std::string::npos) return std::nullopt;
+    return NumberedPath(folder, name, kLastCopyNumber,
+                        [&inUse](const std::string& path) { return Free(path, inUse); });
+}
+
+std::optional<std::string> NumberedPath(const std::string& folder, const std::string& name,
+                                        int last, const PathTest& free) {
     const std::string first = folder + "/" + name;
-    if (Free(first, inUse)) return first;
+    if (free(first)) return first;
+    const std::size_t dot = name.find('.');
     const std::string stem = name.substr(0, dot);
-    const std::string rest = name.substr(dot + 1);
-    for (int n = 2; n <= kLastCopyNumber; ++n) {
-        const std::string path = folder + "/" + stem + "(" + std::to_string(n) + ")." + rest;
-        if (Free(path, inUse)) return path;
+    const std::string rest = dot == std::string::npos ? "" : name.substr(dot);
+    for (int n = 2; n <= last; ++n) {
+        const std::string path = folder + "/" + stem + "(" + std::to_string(n) + ")" + rest;
+        if (free(path)) return path;
     }
     return std::nullopt;
 }

@@ -25,6 +25,10 @@ bool IsFileOpenElsewhere(const std::string& path);
 using PathTest = std::function<bool(const std::string& path)>;
 std::optional<std::string> TempCopyPath(const std::string& folder, const std::string& name,
                                         const PathTest& inUse);
+// The numbering of TempCopyPath for any name ("stem(n)" without a "."),
+// up to last: the first path that free accepts.
+std::optional<std::string> NumberedPath(const std::string& folder, const std::string& name,
+                                        int last, const PathTest& free);
 
 // Owned by the application; paths are added as copies are written.
 class TempFileList {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <climits>
 #include <filesystem>
 
 #include "app/startup.h"
@@ -21,18 +22,13 @@ namespace fs = std::filesystem;
 const QString kUriList = QStringLiteral("text/uri-list");
 
 // The name itself, else "stem(n).rest" (two attachments of one drag may
-// share a name when they belong to different dates).
+// share a name when they belong to different dates; a drag holds at most
+// every attachment of the file, so the numbers never run out).
 std::string FreeName(const std::string& folder, const std::string& name) {
-    std::error_code ec;
-    const std::string first = folder + "/" + name;
-    if (!fs::exists(fs::symlink_status(first, ec))) return first;
-    const std::size_t dot = name.find('.');
-    const std::string stem = name.substr(0, dot);
-    const std::string rest = dot == std::string::npos ? "" : name.substr(dot);
-    for (int n = 2;; ++n) {
-        const std::string path = folder + "/" + stem + "(" + std::to_string(n) + ")" + rest;
-        if (!fs::exists(fs::symlink_status(path, ec))) return path;
-    }
+    return *app::NumberedPath(folder, name, INT_MAX, [](const std::string& path) {
+        std::error_code ec;
+        return !fs::exists(fs::symlink_status(path, ec));
+    });
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ int AskSourcePassword(store::CDiaryDataFile& source, store::CDiaryDataFile& work
     const std::u16string password = source.GetPassword();
     if (password.empty() || password == work.GetPassword()) return 1;
     ui.inform(res::Msg::MergeSourcePassword);
-    return AskPasswordUpToThreeTimes(password, ui, askPassword);
+    return AskPasswordUpToThreeTimes(password, ui, askPassword) == PasswordTries::Right;
 }
 
 void Reopen(store::CDiaryDataFile& own, bool readOnly) {
@@ -167,15 +167,15 @@ bool PutWorkCopyInPlace(const std::string& workPath, const std::string& ownPath)
     return true;
 }
 
-int AskPasswordUpToThreeTimes(const std::u16string& password, res::UserInterface& ui,
-                              const PasswordPrompt& askPassword) {
+PasswordTries AskPasswordUpToThreeTimes(const std::u16string& password, res::UserInterface& ui,
+                                        const PasswordPrompt& askPassword) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::optional<std::u16string> typed = askPassword ? askPassword() : std::nullopt;
-        if (!typed) return 0;
-        if (*typed == password) return 1;
+        if (!typed) return PasswordTries::Cancelled;
+        if (*typed == password) return PasswordTries::Right;
         ui.warn(res::Msg::PasswordIncorrect);
     }
-    return 0;
+    return PasswordTries::WrongThreeTimes;
 }
 
 bool CopyToWorkCopy(store::CDiaryDataFile& own, const std::string& workPath,

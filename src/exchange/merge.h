@@ -22,9 +22,10 @@ inline constexpr const char* kDataFileName = "Mrlwbk31.dat";
 using PasswordPrompt = std::function<std::optional<std::u16string>()>;
 
 // Asks for another file's password up to three times, telling each wrong
-// one. 1 typed right, 0 cancelled or wrong three times.
-int AskPasswordUpToThreeTimes(const std::u16string& password, res::UserInterface& ui,
-                              const PasswordPrompt& askPassword);
+// one.
+enum class PasswordTries { Right, Cancelled, WrongThreeTimes };
+PasswordTries AskPasswordUpToThreeTimes(const std::u16string& password, res::UserInterface& ui,
+                                        const PasswordPrompt& askPassword);
 
 // The work copy of a merge: the data file's path with ".dat" replaced by
 // ".mtemp".

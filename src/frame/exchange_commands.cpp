@@ -203,7 +203,9 @@ void CExchangeCommands::importOldVersionCommand() {
 }
 
 int CExchangeCommands::convertOldData(const std::string& folder) {
-    if (!m_context.dataFile->IsWritable()) return 0;
+    // Start-up asks at every start: without old files no entry or note is
+    // put away and loaded again.
+    if (!m_context.dataFile->IsWritable() || !app::HasOldDataFiles(folder)) return 0;
     EntriesAside entries(*m_context.documents, true);
     if (!entries.saved()) return 0;
     app::OldVersionContext context;

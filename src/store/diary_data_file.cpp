@@ -23,7 +23,7 @@ void CDiaryDataFile::keyCipher() {
     m_cipher.Initialize(reinterpret_cast<const std::uint8_t*>(m_key.data()), len);
 }
 
-int CDiaryDataFile::Create() {
+int CDiaryDataFile::Create(std::uint8_t generation, std::uint8_t revision) {
     keyCipher();
     std::unique_ptr<File> file;
     try {
@@ -36,8 +36,8 @@ int CDiaryDataFile::Create() {
         header[kHdrKind] = kKindFileHeader;
         PutU32(&header[kHdrUnits], 1);
         PutU32(&header[kFhTotalUnits], 1);
-        header[kFhGeneration] = kGeneration;
-        header[kFhRevision] = kRevision;
+        header[kFhGeneration] = generation;
+        header[kFhRevision] = revision;
         std::memcpy(&header[kFhMagic], kMagic, sizeof kMagic);
         header[kFhFlag] = 1;
         m_cipher.Encrypt(header.data(), header.data(), header.size());

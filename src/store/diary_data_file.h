@@ -14,6 +14,7 @@
 #include "data_file_key.h"
 #include "file.h"
 #include "file_copy.h"
+#include "format.h"
 #include "record_header.h"
 #include "records.h"
 #include "res/user_interface.h"
@@ -76,7 +77,9 @@ public:
 
     // --- Container ---------------------------------------------------------
     // Creates or empties the file with a fresh header; leaves it closed.
-    [[nodiscard]] int Create();
+    // Another generation only for the target of the old-data converter.
+    [[nodiscard]] int Create(std::uint8_t generation = kGeneration,
+                             std::uint8_t revision = kRevision);
     [[nodiscard]] OpenResult Open(bool readOnlyWanted);
     // 1 when the open file is a sound data file.
     [[nodiscard]] int Validate();
