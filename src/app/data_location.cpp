@@ -6,6 +6,7 @@
 #include "progress.h"
 #include "store/file.h"
 #include "store/file_copy.h"
+#include "store/rescue.h"
 
 namespace tl::app {
 
@@ -96,6 +97,18 @@ LocateResult DataLocation::OpenOrCreateDataFile() {
         if (opened == store::OpenResult::InUse)
             return offerOtherLocation(res::Msg::DataInUseChangeLocation);
         if (sound) return readyFile();
+        // Records past the total (a total too small): the rescue instead of
+        // the open, never a growth that would cut them.
+        if (opened == store::OpenResult::Opened &&
+            m_file.BytesPastTotal() == store::PastTotal::Records &&
+            m_ui.askYesNo(res::Text(res::Msg::RecordsPastEnd))) {
+            const store::RescueResult r = store::Rescue({m_dataPath, ""}, m_ui);
+            if (r.status == 1) {
+                m_ui.inform(
+                    res::FormatText(res::Msg::RescueDone, {r.rescuedPath, r.damagedKeptPath}));
+                return LocateResult::Retry;
+            }
+        }
         m_ui.warn(res::Msg::DiaryDataIncorrect);
         if (OfferRestore()) return LocateResult::Retry;
         return offerOtherLocation(res::Msg::ChangeLocation);

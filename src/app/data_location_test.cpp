@@ -8,7 +8,9 @@
 
 #include "scripted_dialogs.h"
 #include "startup.h"
+#include "store/blowfish.h"
 #include "store/data_file_key.h"
+#include "store/format.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -101,6 +103,47 @@ TEST_F(DataLocationTest, DamagedFileWithBackupIsRestoredAfterTheQuestion) {
     EXPECT_EQ(Read(data).substr(0, 16), Read(backup).substr(0, 16));
     EXPECT_EQ(file.Validate(), 1);
     EXPECT_FALSE(fs::exists(data + ".part"));
+}
+
+TEST_F(DataLocationTest, RecordsPastTheTotalAreRescuedInsteadOfOpened) {
+    makeDataFile(data);
+    std::uint32_t hideFrom = 0;
+    {
+        store::CDiaryDataFile f;
+        f.SetPath(data);
+        f.SetKey(store::DeriveDataFileKey());
+        ASSERT_EQ(f.Open(false), store::OpenResult::Opened);
+        ASSERT_EQ(f.SaveEntry({2024, 3, 5}, u"kept", u"", u"inside"), 1);
+        hideFrom = f.TotalUnits();
+        ASSERT_EQ(f.SaveEntry({2024, 3, 6}, u"hidden", u"", u"past the total"), 1);
+    }
+    {
+        // The header's total, made too small.
+        std::fstream io(data, std::ios::in | std::ios::out | std::ios::binary);
+        std::array<std::uint8_t, store::kUnitSize> head{};
+        io.read(reinterpret_cast<char*>(head.data()), head.size());
+        const store::DataFileKey key = store::DeriveDataFileKey();
+        store::CBlowfish bf;
+        bf.Initialize(reinterpret_cast<const std::uint8_t*>(key.data()), 32);
+        bf.Decrypt(head.data(), head.data(), head.size());
+        store::PutU32(&head[store::kFhTotalUnits], hideFrom);
+        bf.Encrypt(head.data(), head.data(), head.size());
+        io.seekp(0);
+        io.write(reinterpret_cast<const char*>(head.data()), head.size());
+    }
+    const std::string damaged = Read(data);
+    ui.answer(Answer::Yes);
+    ASSERT_EQ(startup.StartDiaryData(), 1);
+    EXPECT_EQ(asked(), std::vector<std::string>{res::Text(res::Msg::RecordsPastEnd)});
+    store::EntryHeader h;
+    ASSERT_NE(file.ReadEntryHeader({2024, 3, 6}, &h), 0u);
+    EXPECT_EQ(h.title, u"hidden");
+    ASSERT_NE(file.ReadEntryHeader({2024, 3, 5}, &h), 0u);
+    int kept = 0;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().rfind("Mrlwbk31.dat.damaged-", 0) == 0)
+            kept += Read(e.path().string()) == damaged;
+    EXPECT_EQ(kept, 1);
 }
 
 TEST_F(DataLocationTest, DamagedFileWithoutBackupAsksForAnotherLocation) {

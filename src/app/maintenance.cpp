@@ -157,6 +157,8 @@ int Rebuild(store::CDiaryDataFile& source, const std::string& freshFolder, res::
         ui.warn(res::Msg::DataReadOnly);
         return 0;
     }
+    // The fresh file ends at its total: what lay past the old one is kept.
+    if (!source.KeepBytesPastTotal()) return 0;
     // The walk must reach the end, and only unit 0 may be a file header.
     {
         store::RecordWalk walk(source, 0);

@@ -99,6 +99,33 @@ TEST_F(MaintenanceTest, OptimisationKeepsLiveRecordsInOrderAndDropsFreeOnes) {
     EXPECT_FALSE(fs::exists(fresh / kFreshFileName));
 }
 
+TEST_F(MaintenanceTest, TextsWithoutHeaderAndBytesPastTheTotalSurviveBothPasses) {
+    fill();
+    const store::Date orphan{2023, 7, 9};
+    ASSERT_EQ(file->WriteRecord(*store::PlainTextImage(orphan, u"no header")), 1);
+    ASSERT_EQ(file->WriteRecord(*store::RichTextImage(orphan, std::vector<std::uint8_t>{'{', '}'})),
+              1);
+    file->Close();
+    const std::string tail(300, '\x5c');
+    std::ofstream(path, std::ios::binary | std::ios::app) << tail;
+    ASSERT_EQ(OptimiseDataFile(path.string(), fresh.string(), ui), 1);
+    ASSERT_EQ(CompressAllAttachments(path.string(), fresh.string(), ui), 1);
+    reopen();
+    std::u16string text;
+    EXPECT_NE(file->ReadEntryText(orphan, text), 0u);
+    EXPECT_EQ(text, u"no header");
+    std::vector<std::uint8_t> rtf;
+    EXPECT_NE(file->ReadEntryRichText(orphan, rtf), 0u);
+    // The bytes past the total went into a file of their own, told once.
+    ASSERT_EQ(ui.informations().size(), 1u);
+    std::string kept;
+    for (const auto& e : fs::directory_iterator(dir.path()))
+        if (e.path().filename().string().rfind("Mrlwbk31.dat.past-end-", 0) == 0) kept = e.path();
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(Bytes(kept), tail);
+    EXPECT_NE(ui.informations()[0].find(kept), std::string::npos);
+}
+
 TEST_F(MaintenanceTest, HeaderOnlyFileStaysOneUnit) {
     file->Close();
     ASSERT_EQ(OptimiseDataFile(path.string(), fresh.string(), ui), 1);

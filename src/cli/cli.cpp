@@ -51,8 +51,21 @@ int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly) {
             return kExitUsage;
     }
     if (!file.Validate()) {
-        ctx.ui.warn(res::Msg::DiaryDataIncorrect);
-        return kExitFailure;
+        if (file.BytesPastTotal() != store::PastTotal::Records) {
+            ctx.ui.warn(res::Msg::DiaryDataIncorrect);
+            return kExitFailure;
+        }
+        // Records past the total: the rescue instead of an open.
+        file.Close();
+        if (!ctx.ui.askYesNo(res::Text(res::Msg::RecordsPastEnd))) {
+            PrintError("'" + path + "' holds records past its end (see 'tallyleaf-cli rescue')");
+            return kExitFailure;
+        }
+        if (PrintRescue(ctx, store::Rescue({path, ""}, ctx.ui)) != kExitOk) return kExitFailure;
+        if (file.Open(readOnly) != store::OpenResult::Opened || !file.Validate()) {
+            ctx.ui.warn(res::Msg::DiaryDataIncorrect);
+            return kExitFailure;
+        }
     }
     return ctx.askPassword ? CheckDataFilePassword(ctx, file) : kExitOk;
 }

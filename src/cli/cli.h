@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/diary_data_file.h"
+#include "store/rescue.h"
 #include "terminal_ui.h"
 
 namespace CLI {
@@ -60,6 +61,8 @@ int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly);
 // The same for a change: a read-only data file is refused with the
 // program's message (exit 1).
 int OpenForChange(Context& ctx, store::CDiaryDataFile& file);
+// Prints what a rescue kept (commands_file.cpp); the exit code.
+int PrintRescue(Context& ctx, const store::RescueResult& result);
 
 // Parses a DATE argument; prints why not and returns nullopt when it is no
 // date (the caller exits with kExitUsage).

@@ -9,6 +9,7 @@
 #include "cli.h"
 #include "date_arg.h"
 #include "store/data_file_key.h"
+#include "store/rescue.h"
 
 namespace tl::cli {
 
@@ -123,13 +124,64 @@ Handler SetupStats(CLI::App& sub, Context& ctx) {
     };
 }
 
+Handler SetupRescue(CLI::App& sub, Context& ctx) {
+    auto out = std::make_shared<std::string>();
+    sub.add_option("--out", *out,
+                   "write the rescued diary here and leave the data file as it is (default: "
+                   "in its place, the damaged file kept under a dated name)");
+    return [&ctx, out]() {
+        const std::string path = ctx.path();
+        if (!store::PosixFileSystem::instance().exists(path)) {
+            PrintError("cannot open '" + path + "': not found");
+            return kExitUsage;
+        }
+        if (!out->empty() &&
+            std::filesystem::weakly_canonical(*out) == std::filesystem::weakly_canonical(path)) {
+            PrintError("--out names the damaged file itself");
+            return kExitUsage;
+        }
+        return PrintRescue(ctx, store::Rescue({path, *out}, ctx.ui));
+    };
+}
+
 }  // namespace
+
+int PrintRescue(Context& ctx, const store::RescueResult& r) {
+    if (r.status == 2) return kExitFailure;
+    if (r.status != 1) return kExitFailure;
+    if (ctx.json) {
+        nlohmann::json o{{"rescued", r.rescuedPath},
+                         {"damaged_kept", r.damagedKeptPath},
+                         {"damaged_units", r.damagedUnits},
+                         {"lost_dates", nlohmann::json::array()}};
+        for (int k = 1; k < store::kCountedKinds; ++k) o["kept"][kKindJsonNames[k]] = r.kept[k];
+        for (const store::Date& d : r.lostDates) o["lost_dates"].push_back(store::DateText(d));
+        std::cout << o.dump(2) << '\n';
+        return kExitOk;
+    }
+    std::cout << res::FormatText(res::Msg::RescueDone, {r.rescuedPath, r.damagedKeptPath})
+              << "\nkept:\n";
+    for (int k = 1; k < store::kCountedKinds; ++k) {
+        std::string name = kKindNames[k];
+        name.resize(16, ' ');
+        std::cout << "  " << name << r.kept[k] << '\n';
+    }
+    std::cout << "damaged units: " << r.damagedUnits << '\n';
+    if (!r.lostDates.empty()) {
+        std::cout << "dates that lost something:";
+        for (const store::Date& d : r.lostDates) std::cout << ' ' << store::DateText(d);
+        std::cout << '\n';
+    }
+    return kExitOk;
+}
 
 void AddFileCommands(std::vector<Command>& table) {
     table.push_back({"create", "create an empty data file", SetupCreate});
     table.push_back({"check", "check that the data file is sound", SetupCheck});
     table.push_back(
         {"stats", "count the records of each kind, optionally in a date range", SetupStats});
+    table.push_back({"rescue", "copy every readable record of a damaged data file into a fresh one",
+                     SetupRescue});
 }
 
 }  // namespace tl::cli

@@ -177,11 +177,19 @@ int Exporter::texts(Encoding encoding) {
                 break;
         }
     }
+    // A text without its header is an untitled entry (no header record:
+    // unit 0 reads as an empty header).
+    std::set<int> titled;
+    for (const RecordRef& h : headers) titled.insert(DateNumber(DateOf(h)));
+    for (const auto* texts : {&plain, &rich})
+        for (const auto& [d, t] : *texts)
+            if (InRange(t, m_from, m_to) && titled.insert(d).second)
+                headers.push_back({0, t.header});
     for (const RecordRef& h : headers) {
         const Date date = DateOf(h);
         const int d = DateNumber(date);
         store::EntryHeader header;
-        (void)m_file.ReadEntryHeaderAt(h.unit, &header);
+        if (h.unit != 0) (void)m_file.ReadEntryHeaderAt(h.unit, &header);
         std::u16string lines;
         if (date.day != 0)
             lines = u"TITLE:" + header.title + u"\r\nWEATHER:" + header.weather + u"\r\n\r\n";
@@ -332,7 +340,11 @@ int RunExport(store::CDiaryDataFile& file, const ExportRequest& request) {
         ui.warn(res::Msg::ExportOpenFailure);
         return 0;
     }
-    const std::uint64_t diaries = request.texts ? counts[store::kKindEntryHeader] : 0;
+    // Texts without a header export as untitled entries.
+    const std::uint64_t diaries =
+        request.texts ? std::max({counts[store::kKindEntryHeader], counts[store::kKindPlainText],
+                                  counts[store::kKindRichText]})
+                      : 0;
     const std::uint64_t attachments = request.attachments ? counts[store::kKindAttachment] : 0;
     if (diaries + attachments < 1) {
         ui.warn(res::Msg::NoDataToExport);

@@ -50,6 +50,13 @@ TEST_F(ExportTest, UnicodeDayHasHeaderLinesAndMonthNoteOnlyItsText) {
     EXPECT_EQ(ReadFile(out / "2024-03.txt"), Utf16Le(u"March") + std::string(2, '\0'));
 }
 
+TEST_F(ExportTest, ATextWithoutItsHeaderExportsAsAnUntitledEntry) {
+    ASSERT_EQ(file->WriteRecord(*store::PlainTextImage({2024, 3, 7}, u"lost title")), 1);
+    ASSERT_EQ(exportAll(Encoding::Unicode), 1);
+    EXPECT_EQ(ReadFile(out / "2024-03-07.txt"),
+              Utf16Le(u"TITLE:\r\nWEATHER:\r\n\r\nlost title") + std::string(2, '\0'));
+}
+
 TEST_F(ExportTest, AnsiReplacesMissingCharactersOneByOneAndKeepsTheRest) {
     ASSERT_EQ(file->SaveEntry({2024, 3, 5}, u"\u65e5\u8a18", u"", u"a\U0001F600b\u00e9c"), 1);
     ASSERT_EQ(exportAll(Encoding::Ansi), 1);

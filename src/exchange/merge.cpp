@@ -120,11 +120,13 @@ int Merger::mergeRecord(const RecordRef& rec) {
             return write(TwoUnitHeader(image));
         case store::kKindPlainText:
         case store::kKindRichText:
-            // A text belongs to the header merged with it; one without would
-            // sit beside the own entry's text as a second text of the date.
+            // A text belongs to the header merged with it. One without (an
+            // untitled entry) replaces the own entry under an empty header,
+            // so that it never sits beside the own entry's text.
             if (!m_mergedHeaders.count(DateNumber(d))) {
-                m_ui.warn(res::Msg::DiaryDataIncorrect);
-                return 0;
+                if (m_index->hasHeader(d)) m_index->freeEntry(d);
+                m_mergedHeaders.insert(DateNumber(d));
+                if (int r = write(store::EntryHeaderImage(d, {}, {})); r != 1) return r;
             }
             return write(image);
         case store::kKindStickyNote:

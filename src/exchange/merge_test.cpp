@@ -134,18 +134,18 @@ TEST_F(MergeTest, CancelLeavesTheOwnFileExactlyAsItWas) {
     EXPECT_FALSE(fs::exists(WorkCopyPath(ownPath.string())));
 }
 
-TEST_F(MergeTest, ATextWhoseHeaderIsGoneIsLeftBehindNotMerged) {
-    // The source's text of a date whose header was freed (as a deletion
-    // interrupted after its first step leaves it): no reader sees it, so
-    // the merge does not carry it over the own entry.
+TEST_F(MergeTest, ATextWhoseHeaderIsGoneArrivesAsAnUntitledEntry) {
+    // The source's text of a date whose header is gone reads as an
+    // untitled entry: it replaces the own entry like any other.
     ASSERT_EQ(own->SaveEntry({2024, 3, 5}, u"own", u"", u"own text"), 1);
     ASSERT_EQ(source->SaveEntry({2024, 3, 5}, u"src", u"", u"src text"), 1);
     source->FreeRecord(source->ReadEntryHeader({2024, 3, 5}));
     ASSERT_EQ(source->SaveEntry({2024, 3, 6}, u"other", u"", u"x"), 1);
     ui.answer(res::Answer::Yes);
     EXPECT_EQ(merge(), 1);
-    EXPECT_EQ(Title(*own, {2024, 3, 5}), u"own");
-    EXPECT_EQ(Text(*own, {2024, 3, 5}), u"own text");
+    EXPECT_EQ(Title(*own, {2024, 3, 5}), u"");
+    EXPECT_NE(own->ReadEntryHeader({2024, 3, 5}), 0u);
+    EXPECT_EQ(Text(*own, {2024, 3, 5}), u"src text");
     EXPECT_EQ(Title(*own, {2024, 3, 6}), u"other");
 }
 

@@ -98,6 +98,9 @@ enum class Cmd : int {
     StickySettings = 32829,
     // File menu: compress every attached file stored uncompressed.
     CompressAttachments = 32980,
+    // File menu: copy every readable record of a damaged data file into a
+    // fresh one (the damaged file is kept).
+    RescueDiary = 32990,
 };
 
 }  // namespace tl::res

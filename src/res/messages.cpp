@@ -313,6 +313,25 @@ std::string_view Text(Msg id) {
                    "changes?";
         case Msg::ReadFailed:
             return "The diary data could not be read.";
+        case Msg::BytesPastEndKept:
+            return "Bytes were found past the end of the diary data.\nThey have been kept in "
+                   "%s";
+        case Msg::RecordsPastEnd:
+            return "Records were found past the end of the diary data.\nDo you want to rescue "
+                   "the diary data?";
+        case Msg::DuringRescue:
+            return "Rescuing diary data...";
+        case Msg::RescueDone:
+            return "The diary data has been rescued into %s\nThe damaged file has been kept as "
+                   "%s";
+        case Msg::RescueFailed:
+            return "The diary data could not be rescued.";
+        case Msg::AskRescue:
+            return "Every readable record of the diary data is copied into a fresh diary data "
+                   "file; the present file is kept under a new name.\nDo you want to rescue the "
+                   "diary data?";
+        case Msg::RescueLostDates:
+            return "These dates lost something:";
     }
     assert(false && "message without text");
     return {};

@@ -172,6 +172,14 @@ enum class Msg : int {
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,
     ReadFailed = 702,
+    // Damaged data files: bytes past the end, the rescue.
+    BytesPastEndKept = 950,  // %s: the file that keeps them
+    RecordsPastEnd = 951,    // a question: rescue?
+    DuringRescue = 952,
+    RescueDone = 953,  // %s: the rescued file, %s: the damaged file kept
+    RescueFailed = 954,
+    AskRescue = 955,
+    RescueLostDates = 956,
 };
 
 // The text of a message, exactly as the program words it. "\n" separates lines.

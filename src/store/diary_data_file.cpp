@@ -6,6 +6,7 @@
 
 #include "blocking_call.h"
 #include "codepage.h"
+#include "rescue.h"
 #include "search_cache.h"
 
 namespace tl::store {
@@ -92,13 +93,12 @@ int CDiaryDataFile::Validate() {
         if (header[kHdrKind] != kKindFileHeader || GetU32(&header[kHdrUnits]) != 1) return 0;
         std::uint32_t total = GetU32(&header[kFhTotalUnits]);
         if (total == 0) return 0;
-        std::uint64_t length = m_file->size();
-        if (length % kUnitSize != 0) return 0;
-        // Shorter than the total is damage; longer must be the trace of one
-        // interrupted growth.
-        if (length < static_cast<std::uint64_t>(total) * kUnitSize) return 0;
+        // Shorter than the total is damage; what lies past it is read as
+        // the format says (see classifyPastTotal).
+        if (m_file->size() < static_cast<std::uint64_t>(total) * kUnitSize) return 0;
         m_totalUnits = total;
-        if (!tailIsInterruptedGrowth()) return 0;
+        m_pastTotal = classifyPastTotal();
+        if (m_pastTotal == PastTotal::Records) return 0;
         // The check is one walk over the file; with the chain map on, the
         // map is built by that same pass.
         if (m_useChainMap) loadChain();
@@ -150,23 +150,81 @@ void CDiaryDataFile::writeFileHeader(std::array<std::uint8_t, kUnitSize> header)
     m_file->writeAt(0, header.data(), header.size());
 }
 
-bool CDiaryDataFile::tailIsInterruptedGrowth() {
+PastTotal CDiaryDataFile::classifyPastTotal() {
     const std::uint64_t length = m_file->size();
     const std::uint64_t end = static_cast<std::uint64_t>(m_totalUnits) * kUnitSize;
-    if (length <= end) return true;
-    if ((length - end) % kUnitSize != 0) return false;
-    const std::uint64_t tailUnits = (length - end) / kUnitSize;
-    // A growth extends the file (zeros) and writes the new record's header
-    // unit first (the disk may keep later units without it): its tail
-    // begins with zeros, or with one record whose units reach at least to
-    // the end of the file. Records hidden behind a total that is too small
-    // begin with a header at the total, which is never all zeros.
-    std::array<std::uint8_t, kUnitSize> first{};
-    if (m_file->readAt(end, first.data(), first.size()) != first.size()) return false;
-    if (std::all_of(first.begin(), first.end(), [](std::uint8_t b) { return b == 0; })) return true;
-    RecordHeader h;
-    m_cipher.Decrypt(first.data(), h.bytes.data(), kRecordHeaderSize);
-    return h.kind() <= kKindWeatherList && h.units() >= tailUnits;
+    if (length <= end) return PastTotal::Nothing;
+    // Records hidden behind a total that is too small lie end to end from
+    // the total to the end of the file: two or more, not all free. One
+    // record alone is what an interrupted growth leaves (it is kept as
+    // bytes); random bytes chain that far only by a rare chance.
+    if ((length - end) % kUnitSize == 0) {
+        std::uint64_t p = m_totalUnits, records = 0, used = 0;
+        const std::uint64_t units = length / kUnitSize;
+        std::array<std::uint8_t, kRecordHeaderSize> raw{};
+        while (p < units) {
+            // A unit of zeros is what a growth extends the file by: no record.
+            if (m_file->readAt(p * kUnitSize, raw.data(), raw.size()) != raw.size() ||
+                std::all_of(raw.begin(), raw.end(), [](std::uint8_t b) { return b == 0; }))
+                break;
+            std::optional<RecordHeader> h = ReadRecordHeader(p);
+            if (!h || h->units() == 0 || p + h->units() > units || h->kind() > kKindWeatherList)
+                break;
+            ++records;
+            if (h->kind() != kKindFree) ++used;
+            p += h->units();
+        }
+        if (p == units && records >= 2 && used > 0) return PastTotal::Records;
+    }
+    // Anything but zeros is kept: an interrupted save's units, or bytes
+    // that someone may still want.
+    std::vector<std::uint8_t> buf(64 * kUnitSize);
+    for (std::uint64_t at = end; at < length;) {
+        const std::size_t n = m_file->readAt(
+            at, buf.data(),
+            static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), length - at)));
+        if (n == 0) break;
+        if (std::any_of(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n),
+                        [](std::uint8_t b) { return b != 0; }))
+            return PastTotal::Bytes;
+        at += n;
+    }
+    return PastTotal::Nothing;
+}
+
+bool CDiaryDataFile::KeepBytesPastTotal() {
+    if (!m_file || m_pastTotal != PastTotal::Bytes) return true;
+    const std::uint64_t end = static_cast<std::uint64_t>(m_totalUnits) * kUnitSize;
+    std::string kept;
+    try {
+        const std::uint64_t length = m_file->size();
+        kept = DatedName(*m_fs, m_path, ".past-end");
+        std::unique_ptr<File> out = m_fs->create(kept);
+        std::vector<std::uint8_t> buf(static_cast<std::size_t>(kCopyChunk));
+        for (std::uint64_t at = end; at < length;) {
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(buf.size(), length - at));
+            const std::size_t n = m_file->readAt(at, buf.data(), want);
+            if (n == 0) throw FileError(FileErrorKind::Io, 0, "short read of '" + m_path + "'");
+            out->writeAt(at - end, buf.data(), n);
+            at += n;
+        }
+        out->sync();
+    } catch (const FileError& e) {
+        if (!kept.empty()) {
+            try {
+                m_fs->remove(kept);
+            } catch (const FileError&) {
+            }
+        }
+        m_ui->warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                       : res::Msg::WriteToDiskFailure);
+        return false;
+    }
+    m_keptPath = kept;
+    m_pastTotal = PastTotal::Nothing;
+    m_ui->inform(res::FormatText(res::Msg::BytesPastEndKept, {kept}));
+    return true;
 }
 
 std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
@@ -181,12 +239,16 @@ std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
     std::uint64_t oldLength = 0;
     bool resized = false;
     try {
-        // Past the total lies at most what one interrupted growth left;
-        // anything else holds records that must not be cut away.
-        if (!tailIsInterruptedGrowth()) {
+        // Past the total lie bytes that the growth writes over: they are
+        // kept first (looked at again: the file may have been reopened
+        // without a check). Records there (a total too small) are never cut.
+        if (m_file->size() > static_cast<std::uint64_t>(oldTotal) * kUnitSize)
+            m_pastTotal = classifyPastTotal();
+        if (m_pastTotal == PastTotal::Records) {
             m_ui->warn(res::Msg::DiaryDataIncorrect);
             return 0;
         }
+        if (!KeepBytesPastTotal()) return 0;
         auto header = readFileHeader();
         oldLength = static_cast<std::uint64_t>(oldTotal) * kUnitSize;
         m_file->setSize(newTotal * kUnitSize);

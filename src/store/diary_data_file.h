@@ -25,6 +25,13 @@ class SearchCache;
 
 enum class OpenResult { Opened = 0, InUse = 1, Failed = 2 };
 
+// What lies past the header's total (see FORMAT.md, "Past the total").
+enum class PastTotal {
+    Nothing,  // the file ends at the total, or only zeros follow
+    Bytes,    // bytes that are no chain of records: kept before a growth
+    Records,  // a chain of records: the total is too small, a rescue is due
+};
+
 // An attachment's stored bytes as they lie in the file: enciphered whole
 // units, a zlib stream inside when the record says so. The interface thread
 // reads them (ReadSealedAttachment: one positional read, nothing
@@ -81,8 +88,20 @@ public:
     [[nodiscard]] int Create(std::uint8_t generation = kGeneration,
                              std::uint8_t revision = kRevision);
     [[nodiscard]] OpenResult Open(bool readOnlyWanted);
-    // 1 when the open file is a sound data file.
+    // 1 when the open file is a sound data file. A file whose chain ends at
+    // its total opens whatever follows, unless that holds records
+    // (PastTotal::Records: 0, and the owner offers the rescue).
     [[nodiscard]] int Validate();
+    // What Validate found past the total.
+    PastTotal BytesPastTotal() const { return m_pastTotal; }
+    // Copies the bytes past the total, if any are still to be kept, into a
+    // file of their own next to the data file (its name with the date and
+    // time), synced, and tells the user once. Called before anything that
+    // would cut them away (a growth, a file put in the data file's place).
+    // false when they could not be kept (told): nothing may cut them then.
+    [[nodiscard]] bool KeepBytesPastTotal();
+    // The file KeepBytesPastTotal wrote; empty when none.
+    const std::string& KeptBytesPath() const { return m_keptPath; }
     void Close();
     bool IsOpen() const { return m_file != nullptr; }
     // Grows the file to newTotal units; returns the old total (the first new
@@ -345,10 +364,8 @@ private:
     std::uint8_t* scratch(std::size_t n);
     void writeHeaderAt(std::uint64_t unit, const RecordHeader& header);
     std::array<std::uint8_t, kUnitSize> readFileHeader();
-    // Whether what lies past the total is no more than one interrupted
-    // growth left: nothing, a tail beginning with a zero unit, or one
-    // record reaching the end.
-    bool tailIsInterruptedGrowth();
+    // Reads what lies past the total.
+    PastTotal classifyPastTotal();
     void writeFileHeader(std::array<std::uint8_t, kUnitSize> header);
     // Extends the file to newTotal units, lets fill write into the new
     // units, then commits the header total. Any failure restores the old
@@ -359,6 +376,8 @@ private:
                            bool durable = false);
     void freeWhere(bool (*match)(const RecordHeader&, const void*), const void* arg);
 
+    PastTotal m_pastTotal = PastTotal::Nothing;
+    std::string m_keptPath;
     std::vector<ChainLink> m_chain;
     bool m_chainReady = false;
     std::size_t m_firstFree = 0;  // no link before this index is free

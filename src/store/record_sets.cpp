@@ -22,12 +22,14 @@
 // alike: of a date's entry headers the first in the chain counts; its text
 // and rich text are the ones that follow it directly, or, where it has
 // none of a kind there, the first of that kind that follows no header
-// directly. Everything else of the date is left behind, texts of a date
-// without any header too (what a deletion leaves once the header is
-// free). Of sticky notes and weather lists the first counts. An old entry laid out otherwise
-// whose kinds the new version would not all replace is first copied end
-// to end (convertEntry), so that S2 never shows a stray record of the old
-// version beside the new one.
+// directly. Everything else of the date is left behind. A date without any
+// header keeps its first text and rich text: they read as an untitled
+// entry (what a deletion leaves once the header is free comes back rather
+// than a text that nothing would ever show is lost). Of sticky notes and
+// weather lists the first counts. An old entry laid out otherwise whose
+// kinds the new version would not all replace (a deletion replaces none)
+// is first copied end to end (convertEntry), so that S2 never shows a
+// stray record of the old version beside the new one.
 
 #include <algorithm>
 
@@ -134,9 +136,7 @@ void CDiaryDataFile::hideLeftBehind() {
             ++b;
         }
         a = b;
-        const bool orphans =
-            counts[kKindEntryHeader] == 0 && counts[kKindPlainText] + counts[kKindRichText] > 0;
-        if (!orphans && counts[kKindEntryHeader] <= 1 && counts[kKindPlainText] <= 1 &&
+        if (counts[kKindEntryHeader] <= 1 && counts[kKindPlainText] <= 1 &&
             counts[kKindRichText] <= 1 && counts[kKindStickyNote] <= 1)
             continue;
         const std::size_t none = m_chain.size();
@@ -154,8 +154,8 @@ void CDiaryDataFile::hideLeftBehind() {
             }
         }
         auto keep = [&](std::uint8_t kind) {
-            if (header == none) return none;  // texts without a header: a deletion's rest
-            if (std::size_t f = follower(header, kind); f != none) return f;
+            if (header != none)
+                if (std::size_t f = follower(header, kind); f != none) return f;
             for (std::size_t i : run)
                 if (m_chain[i].stored == kind &&
                     std::find(following.begin(), following.end(), i) == following.end())
@@ -266,8 +266,9 @@ int CDiaryDataFile::convertEntry(RecordChange& change) {
     for (const auto& image : change.images) has[HeaderOf(image).kind() & 7] = true;
     bool lacking = false;
     for (const RecordRef& r : old) lacking |= !has[r.header.kind() & 7];
-    // A deletion frees the header first: what remains is read as nothing.
-    if (!lacking || change.images.empty()) return 1;
+    // A deletion too: the texts a header-first deletion leaves would read
+    // as an untitled entry.
+    if (!lacking) return 1;
     // The version readers see, copied end to end: header, text, rich text.
     RecordChange copy;
     copy.entry = change.entry;
