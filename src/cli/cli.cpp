@@ -36,6 +36,10 @@ int OpenDataFile(Context& ctx, store::CDiaryDataFile& file, bool readOnly) {
     file.SetPath(path);
     file.SetKey(store::DeriveDataFileKey());
     file.SetUserInterface(ctx.ui);
+    file.SetDetachedHandler([&ctx, path](store::PathState) {
+        ctx.replaced = true;
+        ctx.ui.warn(res::FormatText(res::Msg::ReplacedWhileRunning, {path}));
+    });
     if (!store::PosixFileSystem::instance().exists(path)) {
         PrintError("cannot open '" + path + "': not found");
         return kExitUsage;
@@ -221,7 +225,10 @@ int Run(int argc, char** argv) {
     }
     ctx.ui.setAssumeYes(ctx.assumeYes);
     for (const auto& [sub, handler] : declared)
-        if (sub->parsed()) return handler();
+        if (sub->parsed()) {
+            const int rc = handler();
+            return ctx.replaced ? kExitFailure : rc;
+        }
     return kExitUsage;
 }
 

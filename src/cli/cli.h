@@ -25,6 +25,9 @@ struct Context {
     bool json = false;
     bool assumeYes = false;
     TerminalUi ui;
+    // Set when another program replaced, moved or deleted the data file
+    // while the command ran: the command fails whatever it returned.
+    bool replaced = false;
 
     // The data file to work on: --data, else the default.
     std::string path() const;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/maintenance.h"
+#include "app/sync_copies.h"
 #include "cli.h"
 #include "data_location.h"
 #include "date_arg.h"
@@ -218,6 +219,26 @@ Handler SetupCompress(CLI::App&, Context& ctx) {
     };
 }
 
+Handler SetupMergeConflicts(CLI::App&, Context& ctx) {
+    return [&ctx]() {
+        store::CDiaryDataFile file;
+        if (int rc = OpenForChange(ctx, file); rc != kExitOk) return rc;
+        if (app::FindConflictCopies(file.Path()).empty()) {
+            ctx.ui.inform(res::Msg::NoConflictCopies);
+            return kExitOk;
+        }
+        TerminalDialogs dialogs(ctx.passwordFile);
+        InterruptibleUi ui(ctx.ui);
+        file.SetUserInterface(ui);
+        const app::ConflictMerges r =
+            app::OfferConflictCopies(file, [&] { return dialogs.readPassword("Password: "); });
+        if (ctx.json)
+            std::cout << "{\"merged\":" << r.merged << ",\"failed\":" << r.failed
+                      << ",\"damaged\":" << r.damaged << "}\n";
+        return r.failed > 0 || r.damaged > 0 ? kExitFailure : kExitOk;
+    };
+}
+
 }  // namespace
 
 void AddExchangeCommands(std::vector<Command>& table) {
@@ -228,6 +249,9 @@ void AddExchangeCommands(std::vector<Command>& table) {
     table.push_back({"optimise", "rebuild the data file without its free space", SetupOptimise});
     table.push_back({"compress-attachments", "compress every attached file stored uncompressed",
                      SetupCompress});
+    table.push_back({"merge-conflicts",
+                     "merge the conflicted copies a sync tool left beside the data file",
+                     SetupMergeConflicts});
 }
 
 }  // namespace tl::cli

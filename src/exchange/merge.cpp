@@ -204,7 +204,14 @@ std::string WorkCopyPath(const std::string& dataPath) {
 int MergeData(const std::string& workPath, const std::string& ownPath, const std::string& folder,
               bool emptyAfter, res::UserInterface& ui, const PasswordPrompt& askPassword,
               const store::DataFileKey& key) {
-    const std::string sourcePath = JoinPath(folder, kDataFileName);
+    return MergeDataFile(workPath, ownPath, JoinPath(folder, kDataFileName), emptyAfter, ui,
+                         askPassword, key);
+}
+
+int MergeDataFile(const std::string& workPath, const std::string& ownPath,
+                  const std::string& sourcePath, bool emptyAfter, res::UserInterface& ui,
+                  const PasswordPrompt& askPassword, const store::DataFileKey& key, bool confirm) {
+    const std::string folder = fs::path(sourcePath).parent_path().string();
     if (SamePath(sourcePath, ownPath)) {
         ui.warn(res::Msg::MergeNotToItself);
         return 0;
@@ -237,8 +244,8 @@ int MergeData(const std::string& workPath, const std::string& ownPath, const std
             ui.warn(res::Msg::MergeDataEmpty);
             return 0;
         }
-        if (!ui.askYesNo(
-                MergeQuestion(counts[store::kKindPlainText], counts[store::kKindAttachment])))
+        if (confirm && !ui.askYesNo(MergeQuestion(counts[store::kKindPlainText],
+                                                  counts[store::kKindAttachment])))
             return 2;
 
         store::CDiaryDataFile work(store::PosixFileSystem::instance(), ui);
@@ -260,6 +267,11 @@ int MergeData(const std::string& workPath, const std::string& ownPath, const std
 
 int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAfter,
              const PasswordPrompt& askPassword) {
+    return RunMergeFile(own, JoinPath(folder, kDataFileName), emptyAfter, askPassword);
+}
+
+int RunMergeFile(store::CDiaryDataFile& own, const std::string& sourcePath, bool emptyAfter,
+                 const PasswordPrompt& askPassword, bool confirm) {
     res::UserInterface& ui = own.ui();
     const std::string ownPath = own.Path();
     const std::string workPath = WorkCopyPath(ownPath);
@@ -276,7 +288,8 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
         return result;
     };
     if (!CopyToWorkCopy(own, workPath, ui)) return fail(0);
-    const int r = MergeData(workPath, ownPath, folder, emptyAfter, ui, askPassword);
+    const int r = MergeDataFile(workPath, ownPath, sourcePath, emptyAfter, ui, askPassword,
+                                store::DeriveDataFileKey(), confirm);
     if (r != 1) return fail(r);
     if (!PutWorkCopyInPlace(workPath, ownPath)) return fail(0);
     own.Close();
@@ -284,7 +297,7 @@ int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAf
 
     if (emptyAfter) {
         store::CDiaryDataFile source(store::PosixFileSystem::instance(), ui);
-        source.SetPath(JoinPath(folder, kDataFileName));
+        source.SetPath(sourcePath);
         source.SetKey(store::DeriveDataFileKey());
         bool emptied = false;
         try {

@@ -51,6 +51,14 @@ std::string WorkCopyPath(const std::string& dataPath);
                             const PasswordPrompt& askPassword,
                             const store::DataFileKey& key = store::DeriveDataFileKey());
 
+// The same for a data file of any name; without confirm the question with
+// the counts is left to the caller, who asked already.
+[[nodiscard]] int MergeDataFile(const std::string& workPath, const std::string& ownPath,
+                                const std::string& sourcePath, bool emptyAfter,
+                                res::UserInterface& ui, const PasswordPrompt& askPassword,
+                                const store::DataFileKey& key = store::DeriveDataFileKey(),
+                                bool confirm = true);
+
 // The merge command. Invariants, whatever happens:
 //  1. the own data file is either exactly as before or the whole merged
 //     file: the work copy, synced, replaces it by one rename;
@@ -61,6 +69,12 @@ std::string WorkCopyPath(const std::string& dataPath);
 // Tells the result ("Merge is complete." / "Merge failure.").
 [[nodiscard]] int RunMerge(store::CDiaryDataFile& own, const std::string& folder, bool emptyAfter,
                            const PasswordPrompt& askPassword);
+
+// The merge command for a data file of any name (a conflicted copy that a
+// sync tool left, a kept file).
+[[nodiscard]] int RunMergeFile(store::CDiaryDataFile& own, const std::string& sourcePath,
+                               bool emptyAfter, const PasswordPrompt& askPassword,
+                               bool confirm = true);
 
 // Copies the data file into folder as Mrlwbk31.dat, asking before it
 // replaces one. A cancelled or failed copy leaves the destination as it

@@ -332,6 +332,36 @@ std::string_view Text(Msg id) {
                    "diary data?";
         case Msg::RescueLostDates:
             return "These dates lost something:";
+        case Msg::DataFileReplaced:
+            return "Another program (a sync tool, perhaps) replaced the data file\n %s\nwhile it "
+                   "was open here. Nothing more was written into the replaced file; what it held "
+                   "is kept as\n %s\n\nDo you want to merge the kept file into the new data "
+                   "file now?\nEither way the entries open in the window are saved into the new "
+                   "data file.";
+        case Msg::DataFileGone:
+            return "Another program deleted or moved away the data file\n %s\nwhile it was "
+                   "open here. What it held was put back under its name.";
+        case Msg::KeptFileStays:
+            return "The kept file stays beside the data file as\n %s\n\"Merge conflicted "
+                   "copies\" in the File menu merges it later.";
+        case Msg::KeepReplacedFailed:
+            return "The data file was replaced by another program, and what the replaced file "
+                   "held could not be kept as\n %s\n(%s).\nNothing is written until it can "
+                   "be kept: make room and switch back to the program to try again.";
+        case Msg::ConflictCopyFound:
+            return "A sync tool left a conflicted copy of the data file beside it:\n %s\n\nDo "
+                   "you want to merge it into your diary? Once merged it is renamed to\n %s";
+        case Msg::ConflictCopyDamaged:
+            return "This conflicted copy is damaged or not a data file and was left as it is:\n "
+                   "%s";
+        case Msg::NoConflictCopies:
+            return "There are no conflicted copies beside the data file.";
+        case Msg::ReplacedWhileRunning:
+            return "Another program replaced, moved or deleted the data file\n %s\nwhile the "
+                   "command ran. Nothing more was written into it; run the command again.";
+        case Msg::ConflictCopyNotMoved:
+            return "The conflicted copy was merged but could not be renamed, so it will be "
+                   "offered again:\n %s";
     }
     assert(false && "message without text");
     return {};

@@ -180,6 +180,17 @@ enum class Msg : int {
     RescueFailed = 954,
     AskRescue = 955,
     RescueLostDates = 956,
+    // A data file replaced, moved or deleted underneath, and the conflicted
+    // copies that sync tools leave beside it.
+    DataFileReplaced = 2801,     // %s: the data file, %s: the kept file
+    DataFileGone = 2802,         // %s: the data file
+    KeptFileStays = 2803,        // %s: the kept file
+    KeepReplacedFailed = 2804,   // %s: the kept file, %s: why
+    ConflictCopyFound = 2805,    // %s: the copy, %s: its name once merged
+    ConflictCopyDamaged = 2806,  // %s: the copy
+    NoConflictCopies = 2807,
+    ReplacedWhileRunning = 2808,  // %s: the data file
+    ConflictCopyNotMoved = 2809,  // %s: the copy
 };
 
 // The text of a message, exactly as the program words it. "\n" separates lines.

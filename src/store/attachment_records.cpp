@@ -201,6 +201,7 @@ int CDiaryDataFile::AttachFile(const std::string& path, Date date, std::uint32_t
             return 0;
         }
     } catch (const FileError& e) {
+        if (e.kind() == FileErrorKind::Replaced) return 0;  // told by its handler
         if (e.kind() == FileErrorKind::DiskFull) m_ui->warn(res::Msg::DiskFull);
         m_ui->warn(res::Msg::FileWriteFailed);
         return 0;

@@ -60,6 +60,7 @@ int CDiaryDataFile::Create(std::uint8_t generation, std::uint8_t revision) {
 OpenResult CDiaryDataFile::Open(bool readOnlyWanted) {
     Close();  // forgets what the search kept of the file
     invalidateChain();
+    m_detached = PathState::Same;
     keyCipher();
     m_readOnly = m_fs->isReadOnly(m_path).value_or(false);
     try {
@@ -145,7 +146,24 @@ std::array<std::uint8_t, kUnitSize> CDiaryDataFile::readFileHeader() {
     return header;
 }
 
+PathState CDiaryDataFile::CheckPath() {
+    if (!m_file || m_detached != PathState::Same) return m_detached;
+    const PathState now = m_file->pathState();
+    if (now != PathState::Same) {
+        m_detached = now;
+        if (m_onDetached) m_onDetached(now);
+    }
+    return now;
+}
+
+void CDiaryDataFile::guardWrite() {
+    if (CheckPath() != PathState::Same)
+        throw FileError(FileErrorKind::Replaced, 0,
+                        "'" + m_path + "' no longer names the open data file");
+}
+
 void CDiaryDataFile::writeFileHeader(std::array<std::uint8_t, kUnitSize> header) {
+    guardWrite();
     m_cipher.Encrypt(header.data(), header.data(), header.size());
     m_file->writeAt(0, header.data(), header.size());
 }
@@ -251,6 +269,7 @@ std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
         if (!KeepBytesPastTotal()) return 0;
         auto header = readFileHeader();
         oldLength = static_cast<std::uint64_t>(oldTotal) * kUnitSize;
+        guardWrite();
         m_file->setSize(newTotal * kUnitSize);
         resized = true;
         fill(static_cast<std::uint64_t>(oldTotal));
@@ -262,6 +281,9 @@ std::uint64_t CDiaryDataFile::growWith(std::uint64_t newTotal,
         writeFileHeader(header);
     } catch (const FileError& e) {
         if (e.kind() == FileErrorKind::DiskFull) m_ui->warn(res::Msg::DiskFull);
+        m_totalUnits = oldTotal;
+        // Not even the old length goes back into a file that was replaced.
+        if (IsDetached()) throw;
         if (resized) {
             try {
                 m_file->setSize(oldLength);
@@ -300,8 +322,9 @@ int CDiaryDataFile::SetPassword(std::u16string_view password) {
         writeFileHeader(header);
         Sync();
     } catch (const FileError& e) {
-        m_ui->warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
-                                                       : res::Msg::WriteToDiskFailure);
+        if (!IsDetached())
+            m_ui->warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                           : res::Msg::WriteToDiskFailure);
         return 0;
     }
     return 1;

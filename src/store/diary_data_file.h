@@ -126,6 +126,18 @@ public:
     // is kept alive while the disk catches up.
     void SyncWhileAlive();
 
+    // --- The file under its path ---------------------------------------------
+    // Whether the path still names the open file. Once it does not, the file
+    // is detached: it stays open, so that its content can still be copied
+    // away, but every later write throws FileError(Replaced) and writes
+    // nothing; the handler hears of it once. Every write checks first.
+    PathState CheckPath();
+    bool IsDetached() const { return m_detached != PathState::Same; }
+    PathState Detached() const { return m_detached; }
+    void SetDetachedHandler(std::function<void(PathState)> handler) {
+        m_onDetached = std::move(handler);
+    }
+
     // --- Records -----------------------------------------------------------
     // Reads n bytes (24 or whole units) at the unit and deciphers them into
     // buf; a short read leaves buf as it was. Returns the bytes read.
@@ -360,6 +372,8 @@ private:
     ChainLink* chainAt(std::uint64_t unit);
     void chainSetHeader(std::uint64_t unit, const RecordHeader& header);
     void keyCipher();
+    // Throws FileError(Replaced) when the path no longer names the file.
+    void guardWrite();
     void writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n);
     std::uint8_t* scratch(std::size_t n);
     void writeHeaderAt(std::uint64_t unit, const RecordHeader& header);
@@ -399,6 +413,8 @@ private:
     std::vector<std::uint8_t> m_scratch;
     // Free records that ApplyChanges is filling: not free for Allocate.
     std::vector<std::uint64_t> m_reserved;
+    PathState m_detached = PathState::Same;
+    std::function<void(PathState)> m_onDetached;
 };
 
 // 1 when needle occurs in text; an empty text contains nothing, an empty

@@ -208,8 +208,10 @@ static int SaveEntryRecords(CDiaryDataFile& file, Date date, const EntryHeader& 
         }
         return 1;
     } catch (const FileError& e) {
-        ui.warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
-                                                    : res::Msg::WriteToDiskFailure);
+        // A replaced file is told by whoever handles the replacement.
+        if (e.kind() != FileErrorKind::Replaced)
+            ui.warn(e.kind() == FileErrorKind::DiskFull ? res::Msg::DiskFull
+                                                        : res::Msg::WriteToDiskFailure);
         return 0;
     } catch (const std::bad_alloc&) {
         ui.warn(res::Msg::OutOfMemoryDiarySaveFailure);

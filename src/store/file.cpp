@@ -51,6 +51,8 @@ const char* Describe(FileErrorKind kind) {
             return "access denied";
         case FileErrorKind::Io:
             return "input/output error";
+        case FileErrorKind::Replaced:
+            return "replaced by another file";
     }
     return "error";
 }
@@ -81,6 +83,9 @@ void FileWrapper::setSize(std::uint64_t size) {
 void FileWrapper::sync() {
     m_target->sync();
 }
+PathState FileWrapper::pathState() {
+    return m_target->pathState();
+}
 
 std::unique_ptr<File> FileSystemWrapper::open(const std::string& path, OpenMode mode) {
     return wrap(m_target.open(path, mode));
@@ -102,7 +107,10 @@ namespace {
 
 class PosixFile final : public File {
 public:
-    PosixFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+    PosixFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {
+        struct stat st {};
+        if (::fstat(m_fd, &st) == 0) m_dev = st.st_dev, m_ino = st.st_ino;
+    }
     ~PosixFile() override { ::close(m_fd); }  // also drops the lock
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
@@ -162,9 +170,20 @@ public:
         if (::fdatasync(m_fd) != 0) ThrowFileError(errno, "cannot sync", m_path);
     }
 
+    // One stat of the path against the identity taken at the open: the
+    // lock is advisory, so a sync tool's rename goes through.
+    PathState pathState() override {
+        struct stat now {};
+        if (::stat(m_path.c_str(), &now) != 0)
+            return errno == ENOENT || errno == ENOTDIR ? PathState::Gone : PathState::Same;
+        return now.st_dev == m_dev && now.st_ino == m_ino ? PathState::Same : PathState::Replaced;
+    }
+
 private:
     int m_fd;
     std::string m_path;
+    dev_t m_dev = 0;
+    ino_t m_ino = 0;
 };
 
 int OpenLocked(const std::string& path, int flags) {

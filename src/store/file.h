@@ -11,7 +11,9 @@ namespace tl::store {
 
 // What went wrong in the file layer. Disk full and "in use" are kept apart
 // from other I/O errors because the user is told different things.
-enum class FileErrorKind { DiskFull, InUse, NotFound, AccessDenied, Io };
+// Replaced: the path no longer names the open file (another program renamed
+// a new file over it, moved it or deleted it); nothing more is written.
+enum class FileErrorKind { DiskFull, InUse, NotFound, AccessDenied, Io, Replaced };
 
 // The one exception type of the file layer; errno is mapped in one place.
 class FileError : public std::runtime_error {
@@ -33,6 +35,9 @@ const char* Describe(FileErrorKind kind);
 // words for a full disk and a file in use, the system's text otherwise.
 std::string FailureText(const FileError& e);
 
+// Whether the path a file was opened by still names that file.
+enum class PathState { Same, Replaced, Gone };
+
 // An open file of the engine. Reads and writes are positional; every error
 // is thrown as FileError.
 class File {
@@ -48,6 +53,9 @@ public:
     virtual void setSize(std::uint64_t size) = 0;
     // Data reaches the disk before this returns.
     virtual void sync() = 0;
+    // Compares the open file with what its path names now. Files without
+    // a path of their own are always the same.
+    virtual PathState pathState() { return PathState::Same; }
 };
 
 // Forwards every call to another file, so a test's faulty file overrides
@@ -60,6 +68,7 @@ public:
     std::uint64_t size() override;
     void setSize(std::uint64_t size) override;
     void sync() override;
+    PathState pathState() override;
 
 protected:
     File& target() { return *m_target; }

@@ -45,6 +45,12 @@ public:
 
     void sync() override {}
 
+    PathState pathState() override {
+        auto it = m_fs.m_files.find(m_path);
+        if (it == m_fs.m_files.end()) return PathState::Gone;
+        return it->second == m_node ? PathState::Same : PathState::Replaced;
+    }
+
 private:
     void reserve(std::uint64_t newSize) {
         std::uint64_t growth = newSize - m_node->bytes.size();
@@ -85,6 +91,14 @@ bool MemFileSystem::exists(const std::string& path) {
 
 void MemFileSystem::remove(const std::string& path) {
     m_files.erase(path);
+}
+
+void MemFileSystem::rename(const std::string& from, const std::string& to) {
+    auto it = m_files.find(from);
+    if (it == m_files.end()) ThrowFileError(ENOENT, "cannot rename", from);
+    std::shared_ptr<Node> node = it->second;
+    m_files.erase(it);
+    m_files[to] = std::move(node);
 }
 
 void MemFileSystem::setReadOnly(const std::string& path, bool readOnly) {

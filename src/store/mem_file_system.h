@@ -22,6 +22,9 @@ public:
     // Total bytes all files may hold; growing past it fails as a full disk.
     void setCapacity(std::uint64_t bytes) { m_capacity = bytes; }
     void setReadOnly(const std::string& path, bool readOnly);
+    // Moves a file to another name, replacing what was there, as rename(2)
+    // does: files open under either name keep their contents.
+    void rename(const std::string& from, const std::string& to);
     // The stored bytes of a file (created empty when missing).
     std::vector<std::uint8_t>& bytes(const std::string& path);
 

@@ -216,6 +216,7 @@ void CDiaryDataFile::invalidateChain() {
 // Every write of the file passes here: what the search kept of the records
 // it touches is dropped first, so nothing stale survives a failed write.
 void CDiaryDataFile::writeUnitBytes(std::uint64_t unit, const std::uint8_t* bytes, std::size_t n) {
+    guardWrite();
     m_searchCache->written(unit, (n + kUnitSize - 1) / kUnitSize);
     std::uint8_t* tmp = scratch(n);
     m_cipher.Encrypt(bytes, tmp, n);

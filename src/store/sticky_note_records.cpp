@@ -136,6 +136,7 @@ int CDiaryDataFile::SaveStickyNote(const StickyNote& note) {
     }
     if (saved || m_stickySaveFailed) return 1;
     m_stickySaveFailed = true;
+    if (IsDetached()) return 0;  // told by whoever handles the replacement
     m_ui->warn(res::Msg::StickyNoteSaveFailure);
     return 0;
 }
