@@ -134,7 +134,7 @@ TEST_F(DataLocationTest, RecordsPastTheTotalAreRescuedInsteadOfOpened) {
     const std::string damaged = Read(data);
     ui.answer(Answer::Yes);
     ASSERT_EQ(startup.StartDiaryData(), 1);
-    EXPECT_EQ(asked(), std::vector<std::string>{res::Text(res::Msg::RecordsPastEnd)});
+    EXPECT_EQ(asked(), std::vector<std::string>{std::string(res::Text(res::Msg::RecordsPastEnd))});
     store::EntryHeader h;
     ASSERT_NE(file.ReadEntryHeader({2024, 3, 6}, &h), 0u);
     EXPECT_EQ(h.title, u"hidden");

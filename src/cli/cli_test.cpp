@@ -197,3 +197,42 @@ TEST_F(CliTest, DefaultDataFileLivesInTheUsersDataFolder) {
 
 }  // namespace
 }  // namespace tl::cli
+
+namespace tl::cli {
+namespace {
+
+TEST_F(CliTest, RescueCopiesEveryReadableEntryAndKeepsTheDamagedFile) {
+    ASSERT_EQ(run(onData("create")).code, 0);
+    ASSERT_EQ(run(onData("put 2024-03-05 --title One --text first")).code, 0);
+    ASSERT_EQ(run(onData("put 2024-03-06 --title Two --text second")).code, 0);
+    {
+        // A bad unit where the first entry's header lies: the file no
+        // longer checks.
+        std::fstream f(data, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(128);
+        f.write(std::string(128, '\x11').data(), 128);
+    }
+    EXPECT_EQ(run(onData("check")).code, 1);
+    const std::string damaged = [&] {
+        std::ifstream in(data, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    const std::string out = (dir / "rescued.dat").string();
+    Result r = run(onData("--json rescue --out '" + out + "'"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto report = nlohmann::json::parse(r.out);
+    EXPECT_EQ(report["kept"]["entry_headers"], 1);
+    // The text whose header was damaged comes along as an untitled entry.
+    EXPECT_EQ(report["kept"]["plain_texts"], 2);
+    r = run("--data '" + out + "' show 2024-03-06");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("second"), std::string::npos);
+    {
+        std::ifstream in(data, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), damaged);
+    }
+    EXPECT_EQ(run(onData("rescue --out '" + data + "'")).code, 2);
+}
+
+}  // namespace
+}  // namespace tl::cli
