@@ -180,6 +180,14 @@ ConflictMerges OfferConflictCopies(store::CDiaryDataFile& own,
     return result;
 }
 
+void OfferConflictCopiesAtStart(store::CDiaryDataFile& own, AppDialogs& dialogs) {
+    (void)OfferConflictCopies(own, [&dialogs]() -> std::optional<std::u16string> {
+        const PasswordReply reply = dialogs.askPassword(false);
+        if (reply.action != PasswordReply::Action::Ok) return std::nullopt;
+        return reply.text;
+    });
+}
+
 DetachedOutcome HandleDetachedDataFile(store::CDiaryDataFile& own,
                                        const exchange::PasswordPrompt& askPassword,
                                        std::chrono::system_clock::time_point now) {

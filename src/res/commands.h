@@ -98,6 +98,9 @@ enum class Cmd : int {
     StickySettings = 32829,
     // File menu: compress every attached file stored uncompressed.
     CompressAttachments = 32980,
+    // File menu: merge the conflicted copies a sync tool left beside the
+    // data file.
+    MergeConflicts = 32981,
 };
 
 }  // namespace tl::res
