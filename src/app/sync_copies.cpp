@@ -5,7 +5,9 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <regex>
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <random>
 
 #include "app/sync_copies.h"
@@ -81,7 +82,9 @@ TEST(KillReplaced, EveryKillLeavesTheDataFileAndTheKeptFileWhole) {
             keptWhole = true;
         }
         keptSeen += keptWhole;
-        if (*now == merged) EXPECT_TRUE(keptWhole) << "merged, but the own content went";
+        if (*now == merged) {
+            EXPECT_TRUE(keptWhole) << "merged, but the own content went";
+        }
     }
     std::printf("[ figures  ] keep and merge: %d kills, %d with a kept file\n", kills, keptSeen);
 }
