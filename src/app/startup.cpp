@@ -7,6 +7,7 @@
 
 #include "password.h"
 #include "store/data_file_key.h"
+#include "sync_copies.h"
 
 namespace tl::app {
 
@@ -94,6 +95,7 @@ DiaryStartup::Outcome DiaryStartup::startOnce() {
     }
     if (!m_file.IsReadOnly() && m_hooks.convertOldData)
         m_hooks.convertOldData(m_location.dataFolder());
+    OfferConflictCopiesAtStart(m_file, m_dialogs);
 
     m_file.Close();
     if (m_file.Open(false) != store::OpenResult::Opened) return Outcome::Restart;

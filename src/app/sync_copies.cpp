@@ -5,7 +5,9 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <ctime>
 #include <filesystem>
 #include <regex>
 
@@ -178,6 +180,14 @@ ConflictMerges OfferConflictCopies(store::CDiaryDataFile& own,
             ++result.failed;
     }
     return result;
+}
+
+void OfferConflictCopiesAtStart(store::CDiaryDataFile& own, AppDialogs& dialogs) {
+    (void)OfferConflictCopies(own, [&dialogs]() -> std::optional<std::u16string> {
+        const PasswordReply reply = dialogs.askPassword(false);
+        if (reply.action != PasswordReply::Action::Ok) return std::nullopt;
+        return reply.text;
+    });
 }
 
 DetachedOutcome HandleDetachedDataFile(store::CDiaryDataFile& own,

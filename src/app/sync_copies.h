@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app_dialogs.h"
 #include "exchange/merge.h"
 #include "store/diary_data_file.h"
 
@@ -43,6 +44,10 @@ struct ConflictMerges {
 };
 ConflictMerges OfferConflictCopies(store::CDiaryDataFile& own,
                                    const exchange::PasswordPrompt& askPassword);
+
+// The start-up's step after the backup: the same, with the password
+// prompt of the start-up's dialogs for a copy protected otherwise.
+void OfferConflictCopiesAtStart(store::CDiaryDataFile& own, AppDialogs& dialogs);
 
 enum class DetachedOutcome {
     None,      // the file was not detached

@@ -146,3 +146,38 @@ TEST_F(ExchangeCliTest, OptimiseCopyAndMergeKeepTheEntries) {
 
 }  // namespace
 }  // namespace tl::cli
+
+namespace tl::cli {
+namespace {
+
+TEST_F(ExchangeCliTest, MergeConflictsTakesTheSyncToolsCopiesAndLeavesTheRest) {
+    const fs::path data = dir / "sync" / "Mrlwbk31.dat";
+    const fs::path copy = dir / "sync" / "Mrlwbk31.sync-conflict-20240105-134502-ABCDEF2.dat";
+    const fs::path damaged = dir / "sync" / "Mrlwbk31 (conflicted copy 2024-01-05 134502).dat";
+    const fs::path lookAlike = dir / "sync" / "Mrlwbk31 (copy).dat";
+    ASSERT_EQ(on(data, "create").code, 0);
+    ASSERT_EQ(on(data, "put 2024-03-05 --title 'Mine' --text 'mine'").code, 0);
+    for (const fs::path& p : {copy, lookAlike}) {
+        ASSERT_EQ(on(p, "create").code, 0);
+        ASSERT_EQ(on(p, "put 2024-03-06 --title 'Theirs' --text 'theirs'").code, 0);
+    }
+    file("sync", damaged.filename().string(), "not a diary");
+
+    CliResult r = on(data, "merge-conflicts");
+    EXPECT_EQ(r.code, 1) << r.err;  // the damaged copy is named
+    EXPECT_NE(r.err.find(damaged.filename().string()), std::string::npos) << r.err;
+    EXPECT_EQ(entry(data, "2024-03-06")["title"], "Theirs");
+    EXPECT_EQ(entry(data, "2024-03-05")["title"], "Mine");
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_TRUE(fs::exists(copy.string() + ".merged"));
+    EXPECT_TRUE(fs::exists(lookAlike));
+    EXPECT_TRUE(fs::exists(damaged));
+
+    fs::remove(damaged);
+    r = on(data, "merge-conflicts");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("no conflicted copies"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tl::cli

@@ -27,6 +27,7 @@ std::vector<Popup> buildMenu(MenuKind kind) {
                              {"&Export...", Cmd::Export},
                              {"Im&port...", Cmd::Import},
                              {"&Merge...", Cmd::Merge},
+                             {"Merge con&flicted copies...", Cmd::MergeConflicts},
                              {entry ? "Op&timisation..." : "&Optimisation...", Cmd::Optimise},
                              {"Compre&ss attached files...", Cmd::CompressAttachments},
                              {"Import old &version data...", Cmd::ImportOldVersion},
@@ -153,6 +154,7 @@ constexpr std::array kNeedsData = {
     Cmd::CompressAttachments,
     Cmd::ImportOldVersion,
     Cmd::ManageAttachments,
+    Cmd::MergeConflicts,
 };
 
 template <std::size_t N>

@@ -8,6 +8,7 @@
 #include "app/failure_report.h"
 #include "app/maintenance.h"
 #include "app/old_version.h"
+#include "app/sync_copies.h"
 #include "diary/attachment_actions.h"
 #include "diary/diary_documents.h"
 #include "diary/file_manage_dlg.h"
@@ -39,6 +40,7 @@ constexpr Cmd kExchangeCommands[] = {
     Cmd::CompressAttachments,
     Cmd::ManageAttachments,
     Cmd::ImportOldVersion,
+    Cmd::MergeConflicts,
 };
 
 exchange::PasswordPrompt PasswordPromptIn(QWidget* window) {
@@ -124,6 +126,7 @@ bool CExchangeCommands::isEnabled(Cmd cmd) const {
         case Cmd::CompressAttachments:
         case Cmd::ManageAttachments:
         case Cmd::ImportOldVersion:
+        case Cmd::MergeConflicts:
             return !m_context.dataFile->IsReadOnly();
         default:
             return true;
@@ -156,6 +159,9 @@ void CExchangeCommands::run(Cmd cmd) {
             break;
         case Cmd::ImportOldVersion:
             importOldVersionCommand();
+            break;
+        case Cmd::MergeConflicts:
+            (void)mergeConflictCopies();
             break;
         default:
             break;
@@ -324,6 +330,38 @@ std::string CExchangeCommands::freshFolder() const {
     if (m_context.freshFolder)
         if (std::optional<std::string> folder = m_context.freshFolder()) return *folder;
     return std::filesystem::path(m_context.dataFile->Path()).parent_path().string();
+}
+
+int CExchangeCommands::mergeConflictCopies() {
+    if (app::FindConflictCopies(m_context.dataFile->Path()).empty()) {
+        ui().inform(res::Msg::NoConflictCopies);
+        return 0;
+    }
+    EntriesAside entries(*m_context.documents, true);
+    if (!entries.saved()) return 0;
+    app::ConflictMerges r;
+    {
+        const Running running;
+        r = app::OfferConflictCopies(*m_context.dataFile, PasswordPromptIn(m_context.window));
+    }
+    emit dataFileChanged();
+    entries.reopen();
+    return r.merged;
+}
+
+int CExchangeCommands::keepReplacedDataFile() {
+    app::DetachedOutcome r;
+    {
+        const Running running;
+        r = app::HandleDetachedDataFile(*m_context.dataFile, PasswordPromptIn(m_context.window),
+                                        std::chrono::system_clock::now());
+    }
+    if (r == app::DetachedOutcome::None || r == app::DetachedOutcome::Failed) return 0;
+    // The entries in the window, and the notes, go into the file now open.
+    EntriesAside entries(*m_context.documents, true);
+    emit dataFileChanged();
+    entries.reopen();
+    return 1;
 }
 
 }  // namespace tl::frame

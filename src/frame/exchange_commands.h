@@ -67,6 +67,12 @@ public:
     // Offers every data file of an earlier version in the folder (also at
     // start-up, on the data folder). 1 when one was converted.
     int convertOldData(const std::string& folder);
+    // File > Merge conflicted copies; the number merged.
+    int mergeConflictCopies();
+    // Once the data file is detached (replaced, moved or deleted
+    // underneath): keeps it, offers the merge, opens the file at the path
+    // and saves the open entries into it. 1 when a file is open again.
+    int keepReplacedDataFile();
 
 signals:
     // The data file's contents changed or it was replaced: whatever shows

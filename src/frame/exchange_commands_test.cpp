@@ -33,6 +33,7 @@
 #include "merge_dlg.h"
 #include "operation_scope.h"
 #include "progress_wnd.h"
+#include "replaced_file_watch.h"
 #include "res/messages.h"
 #include "store/mem_file_system.h"
 #include "store/records.h"
@@ -566,6 +567,42 @@ TEST_F(ExchangeCommandsTest, ManagerDeletesAndCompactsAtCloseKeepingEverythingEl
     EXPECT_EQ(exchange::testing::Take(*own), expected);
     // The entry that was open is open again.
     EXPECT_NE(frame->documents().document({2024, 3, 6}), nullptr);
+}
+
+}  // namespace
+}  // namespace tl::frame
+
+namespace tl::frame {
+namespace {
+
+TEST_F(ExchangeCommandsTest, FileRenamedUnderneathIsKeptMergedAndTheTypedEntrySavedIntoTheNewOne) {
+    const fs::path data = folder("own") / "Mrlwbk31.dat";
+    auto own = exchange::testing::NewDiary(data, ui);
+    ASSERT_EQ(own->SaveEntry({2024, 3, 1}, u"Mine", u"", u"mine"), 1);
+    auto frame = frameOn(*own);
+    ReplacedFileWatch watch(*own, [&] { (void)frame->exchangeCommands().keepReplacedDataFile(); });
+    diary::CMarlowDoc* typed = frame->documents().OpenEntry({2024, 3, 2}, false);
+    ASSERT_NE(typed, nullptr);
+    typed->view()->setFocus();
+    QTest::keyClicks(typed->view(), QStringLiteral("typed after"));
+
+    {
+        auto theirs = exchange::testing::NewDiary(folder("own") / ".incoming", ui);
+        ASSERT_EQ(theirs->SaveEntry({2024, 3, 5}, u"Theirs", u"", u"theirs"), 1);
+    }
+    fs::rename(folder("own") / ".incoming", data);
+    ui.answer(res::Answer::Yes);  // merge the kept file
+    watch.check();                // as when the program regains the focus
+    ASSERT_TRUE(Eventually([&] { return !own->IsDetached(); }));
+
+    EXPECT_FALSE(ui.unexpectedQuestion());
+    EXPECT_EQ(exchange::testing::TextOf(*own, {2024, 3, 1}), u"mine");
+    EXPECT_EQ(exchange::testing::TextOf(*own, {2024, 3, 5}), u"theirs");
+    EXPECT_EQ(exchange::testing::TextOf(*own, {2024, 3, 2}), u"typed after");
+    int merged = 0;
+    for (const auto& e : fs::directory_iterator(dir / "own"))
+        merged += e.path().filename().string().ends_with(".merged");
+    EXPECT_EQ(merged, 1);
 }
 
 }  // namespace

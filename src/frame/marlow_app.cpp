@@ -15,6 +15,7 @@
 #include "diary/diary_documents.h"
 #include "exchange_commands.h"
 #include "main_frame.h"
+#include "replaced_file_watch.h"
 #include "sticky/sticky_notes.h"
 #include "store/diary_data_file.h"
 #include "widgets/guarded_application.h"
@@ -98,6 +99,8 @@ int RunApplication(const LaunchOptions& options) {
     app::DiaryStartup startup(settings, dataFile, ui, dialogs, clock, hooks);
     dialogs.setDefaultFolder([&startup] { return startup.location().DefaultDataFolder(); });
     frame->setStartup(&startup);
+    ReplacedFileWatch replacedWatch(
+        dataFile, [&frame] { (void)frame->exchangeCommands().keepReplacedDataFile(); });
 
     frame->show();
     QCoreApplication::processEvents();
@@ -106,6 +109,9 @@ int RunApplication(const LaunchOptions& options) {
         frame->dataFileOpened();
         runLaunchOptions(*frame, options);
         code = QApplication::exec();
+        // The notes written as the window goes must not go into a replaced file.
+        replacedWatch.check();
+        if (dataFile.IsDetached()) (void)frame->exchangeCommands().keepReplacedDataFile();
     }
     // Destroying the main window writes the sticky notes back.
     frame.reset();

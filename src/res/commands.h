@@ -101,6 +101,9 @@ enum class Cmd : int {
     // File menu: copy every readable record of a damaged data file into a
     // fresh one (the damaged file is kept).
     RescueDiary = 32990,
+    // File menu: merge the conflicted copies a sync tool left beside the
+    // data file.
+    MergeConflicts = 32981,
 };
 
 }  // namespace tl::res
