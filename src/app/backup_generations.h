@@ -11,8 +11,6 @@
 
 namespace tl::app {
 
-// How many dated generations are kept.
-inline constexpr int kDefaultBackupGenerations = 7;
 // Past this many the setting is taken as this many: a month of starts.
 inline constexpr int kMaxBackupGenerations = 31;
 

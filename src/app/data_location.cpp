@@ -192,7 +192,7 @@ bool DataLocation::RestoreFrom(const std::string& source) {
 bool DataLocation::AutomaticBackup() {
     auto backup = BackupPath();
     if (!backup) return false;
-    const int keep = std::clamp(kDefaultBackupGenerations, 0, kMaxBackupGenerations);
+    const int keep = std::clamp(m_settings.backup.generations, 0, kMaxBackupGenerations);
     const std::string generation = GenerationPath(*backup, m_now());
     const bool newGeneration = keep > 0 && !Exists(generation);
     Progress progress(m_ui, res::Text(res::Msg::DuringBackup));

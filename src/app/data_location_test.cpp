@@ -248,7 +248,7 @@ TEST_F(DataLocationTest, BackupsKeepOneGenerationADayAndDropTheOldestPastTheCoun
         std::ofstream(data, std::ios::binary | std::ios::app) << day;
         ASSERT_TRUE(location.AutomaticBackup());
     }
-    // Seven kept: the first two days went.
+    // Seven kept by default: the first two days went.
     std::vector<std::string> expected;
     for (int day = 3; day <= 9; ++day)
         expected.push_back(folder + "Mrlwbk31-2024-03-0" + std::to_string(day) + ".backup");
@@ -261,6 +261,14 @@ TEST_F(DataLocationTest, BackupsKeepOneGenerationADayAndDropTheOldestPastTheCoun
     EXPECT_EQ(copies[7].path, expected.front());
     EXPECT_EQ(Read(expected.back()), Read(data));
     EXPECT_TRUE(ui.warnings().empty());
+    // Fewer kept: the oldest go; none: the dated copies go, the backup stays.
+    settings.backup.generations = 2;
+    ASSERT_TRUE(location.AutomaticBackup());
+    EXPECT_EQ(Generations(backup), (std::vector<std::string>(expected.end() - 2, expected.end())));
+    settings.backup.generations = 0;
+    ASSERT_TRUE(location.AutomaticBackup());
+    EXPECT_TRUE(Generations(backup).empty());
+    EXPECT_TRUE(fs::exists(backup));
 }
 
 TEST_F(DataLocationTest, RestoreOffersTheGenerationsNewestFirst) {
