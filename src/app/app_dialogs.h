@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "backup_generations.h"
 #include "data_file_settings.h"
 
 namespace tl::app {
@@ -25,6 +29,14 @@ public:
     // while they fail.
     [[nodiscard]] virtual bool editDataFileSettings(DataFileSettingsForm& form) = 0;
     [[nodiscard]] virtual PasswordReply askPassword(bool offerDataFileSetting) = 0;
+    // Which backup a restore starts from, of copies listed newest first
+    // (more than one); nullopt when the user cancels. Without a chooser the
+    // newest is taken.
+    [[nodiscard]] virtual std::optional<std::size_t> chooseBackup(
+        const std::vector<BackupCopy>& copies) {
+        (void)copies;
+        return 0;
+    }
 };
 
 }  // namespace tl::app

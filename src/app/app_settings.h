@@ -120,6 +120,8 @@ struct AppSettings {
         int locationDefault = 1;
         std::string location;
         LocationHistory history;
+        // Dated copies kept beside the backup, one a day; 0 keeps none.
+        int generations = 7;
     } backup;
     struct {
         int emptyAfterMerge = 0;

@@ -1,9 +1,11 @@
 #include "data_location.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
 #include "progress.h"
+#include "res/kept_messages.h"
 #include "store/file.h"
 #include "store/file_copy.h"
 #include "store/rescue.h"
@@ -140,25 +142,52 @@ std::optional<std::string> DataLocation::BackupPath() {
 
 bool DataLocation::OfferRestore() {
     auto backup = BackupPath();
-    if (!backup || !Exists(*backup)) return false;
-    if (!m_ui.askYesNo(res::Text(res::Msg::RestoreFromBackup))) return false;
-    return RestoreBackup();
+    if (!backup) return false;
+    const std::vector<BackupCopy> copies = ListBackups(*backup);
+    if (copies.empty()) return false;
+    if (!m_ui.askYesNo(RestoreQuestion(copies.front().madeAt))) return false;
+    std::size_t chosen = 0;
+    if (copies.size() > 1) {
+        const std::optional<std::size_t> choice = m_dialogs.chooseBackup(copies);
+        if (!choice || *choice >= copies.size()) return false;
+        chosen = *choice;
+    }
+    return RestoreFrom(copies[chosen].path);
 }
 
 bool DataLocation::RestoreBackup() {
     auto backup = BackupPath();
+    return RestoreFrom(backup ? *backup : std::string());
+}
+
+// A restore passes through these states, each of which keeps both files:
+//   1. the data file as it was, the backup beside;
+//   2. the data file under a second, dated name too (a hard link, or a
+//      synced copy where links are not possible), the folder synced;
+//   3. the copy of the backup renamed over the data path, folder synced.
+// A failure before 3 leaves the data path as it was; the dated name of 2
+// then stays as a harmless second name.
+bool DataLocation::RestoreFrom(const std::string& source) {
+    m_replaced.clear();
     try {
-        if (!backup || !Exists(*backup))
+        if (source.empty() || !Exists(source))
             throw store::FileError(store::FileErrorKind::NotFound, ENOENT,
                                    "no backup to restore from");
         const std::string dataPath = m_file.Path();
         // Held while the backup is renamed into place, so that a data file
         // some program has open is not replaced under it.
         std::unique_ptr<store::File> held;
-        if (Exists(dataPath))
+        std::string kept;
+        if (Exists(dataPath)) {
             held = store::PosixFileSystem::instance().open(dataPath, store::OpenMode::ReadOnly);
-        if (store::ReplaceWithCopy(*backup, dataPath, nullptr) == store::CopyResult::Done)
+            kept = ReplacedName(dataPath, m_now());
+            store::KeepUnderName(dataPath, kept);
+        }
+        if (store::ReplaceWithCopy(source, dataPath, nullptr) == store::CopyResult::Done) {
+            m_replaced = kept;
+            if (!kept.empty()) m_ui.inform(res::FormatText(res::kept::ReplacedFileKept, {kept}));
             return true;
+        }
     } catch (const store::FileError& e) {
         m_ui.warn(store::FailureText(e));
     }
@@ -166,16 +195,30 @@ bool DataLocation::RestoreBackup() {
     return false;
 }
 
+// Besides the backup itself, the first backup of each day is kept under a
+// dated name. Each copy is whole and synced before anything older goes:
+//   1. the backup is replaced with a copy (written beside it, renamed);
+//   2. when today has no generation yet, the new backup is copied to it
+//      the same way;
+//   3. only then are the generations past the setting's count removed,
+//      oldest first.
 bool DataLocation::AutomaticBackup() {
     auto backup = BackupPath();
     if (!backup) return false;
+    const int keep = std::clamp(m_settings.backup.generations, 0, kMaxBackupGenerations);
+    const std::string generation = GenerationPath(*backup, m_now());
+    const bool newGeneration = keep > 0 && !Exists(generation);
     Progress progress(m_ui, res::Text(res::Msg::DuringBackup));
     try {
         // Written beside the old backup and renamed over it when whole, so a
         // failed or cancelled backup keeps the last good one.
-        const auto result = store::ReplaceWithCopy(m_file.Path(), *backup, progress.copyProgress());
+        auto result = store::ReplaceWithCopy(m_file.Path(), *backup, progress.copyProgress());
+        if (result == store::CopyResult::Done && newGeneration)
+            result = store::ReplaceWithCopy(*backup, generation, progress.copyProgress());
         progress.CloseProgress();
-        return result == store::CopyResult::Done;
+        if (result != store::CopyResult::Done) return false;
+        PruneGenerations(*backup, keep);
+        return true;
     } catch (const store::FileError& e) {
         progress.CloseProgress();
         m_ui.warn(store::FailureText(e));

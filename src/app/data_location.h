@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -46,6 +48,15 @@ public:
     // Restores the backup over the data file object's path without asking;
     // tells why not.
     [[nodiscard]] bool RestoreBackup();
+    // The same from a chosen copy (the latest backup or a generation). The
+    // file it replaces is kept beside it under a dated name first, and the
+    // user is told that name; when it cannot be kept nothing is restored.
+    [[nodiscard]] bool RestoreFrom(const std::string& source);
+    // The name the last restore kept the replaced file under; empty when
+    // there was no file to keep.
+    const std::string& replacedFile() const { return m_replaced; }
+    // Where "now" comes from for the dated names (tests fix it).
+    void setNow(std::function<std::time_t()> now) { m_now = std::move(now); }
     // The Data file settings dialog. Start-up mode answers true on OK;
     // command mode only when the data location changed.
     [[nodiscard]] bool RunDataFileSettings(SettingsMode mode);
@@ -65,6 +76,8 @@ private:
     std::string m_userDataFolder;
     std::string m_dataFolder;
     std::string m_dataPath;
+    std::string m_replaced;
+    std::function<std::time_t()> m_now = [] { return std::time(nullptr); };
 };
 
 }  // namespace tl::app

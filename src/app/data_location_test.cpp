@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "backup_generations.h"
 #include "scripted_dialogs.h"
 #include "startup.h"
 #include "store/blowfish.h"
@@ -95,14 +96,52 @@ TEST_F(DataLocationTest, DamagedFileWithBackupIsRestoredAfterTheQuestion) {
     makeDataFile(data);
     ASSERT_TRUE(fs::copy_file(data, backup));
     damage(data);
+    // The backup was made on a known day and time.
+    std::tm made{};
+    made.tm_year = 2024 - 1900;
+    made.tm_mon = 2;
+    made.tm_mday = 1;
+    made.tm_hour = 9;
+    made.tm_min = 41;
+    made.tm_isdst = -1;
+    const std::time_t madeAt = std::mktime(&made);
+    fs::last_write_time(
+        backup, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(madeAt)));
     ui.answer(Answer::Yes);
     ASSERT_EQ(startup.StartDiaryData(), 1);
     EXPECT_EQ(ui.warnings(), std::vector<std::string>{"Diary data is incorrect."});
-    EXPECT_EQ(asked(),
-              std::vector<std::string>{"Backup found.\nDo you want to restore from backup?"});
+    EXPECT_EQ(asked(), std::vector<std::string>{"Backup found.\nDo you want to restore from "
+                                                "backup?\n\nThe backup was made on 2024-03-01 "
+                                                "09:41."});
     EXPECT_EQ(Read(data).substr(0, 16), Read(backup).substr(0, 16));
     EXPECT_EQ(file.Validate(), 1);
     EXPECT_FALSE(fs::exists(data + ".part"));
+    // What the restore replaced is kept beside it, and the user told where.
+    const std::string kept = startup.location().replacedFile();
+    ASSERT_FALSE(kept.empty());
+    EXPECT_EQ(fs::path(kept).parent_path(), fs::path(data).parent_path());
+    EXPECT_EQ(fs::path(kept).filename().string().rfind("Mrlwbk31-replaced-", 0), 0u);
+    EXPECT_EQ(Read(kept), std::string(128, 'x'));
+    EXPECT_EQ(ui.informations(),
+              std::vector<std::string>{"The replaced diary data was kept as:\n" + kept});
+}
+
+TEST_F(DataLocationTest, RestoresOneAfterAnotherKeepEveryReplacedFile) {
+    makeDataFile(data);
+    ASSERT_TRUE(fs::copy_file(data, backup));
+    DataLocation location(settings, file, ui, dialogs, share);
+    file.SetPath(data);
+    location.setNow([] { return std::time_t{1733900000}; });  // the same second twice
+    damage(data);
+    ASSERT_TRUE(location.RestoreFrom(backup));
+    const std::string first = location.replacedFile();
+    std::ofstream(data, std::ios::binary) << "second";
+    ASSERT_TRUE(location.RestoreFrom(backup));
+    const std::string second = location.replacedFile();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(Read(first), std::string(128, 'x'));
+    EXPECT_EQ(Read(second), "second");
+    EXPECT_EQ(Read(data), Read(backup));
 }
 
 TEST_F(DataLocationTest, RecordsPastTheTotalAreRescuedInsteadOfOpened) {
@@ -218,6 +257,88 @@ TEST_F(DataLocationTest, RestoreOverAFileInUseSaysSoAndChangesNothing) {
               (std::vector<std::string>{"Diary data is in use.", "Restore failure."}));
     EXPECT_EQ(Read(data), before);
     EXPECT_FALSE(fs::exists(data + ".part"));
+}
+
+// Midday of the given day of March 2024, local time.
+std::time_t March(int day) {
+    std::tm t{};
+    t.tm_year = 2024 - 1900;
+    t.tm_mon = 2;
+    t.tm_mday = day;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
+}
+
+TEST_F(DataLocationTest, BackupsKeepOneGenerationADayAndDropTheOldestPastTheCount) {
+    makeDataFile(data);
+    file.SetPath(data);
+    DataLocation location(settings, file, ui, dialogs, share);
+    std::time_t now = March(1);
+    location.setNow([&now] { return now; });
+    ASSERT_TRUE(location.AutomaticBackup());
+    const std::string first = folder + "Mrlwbk31-2024-03-01.backup";
+    EXPECT_EQ(Read(first), Read(data));
+    // A second start that day replaces the backup; the day's generation
+    // keeps the first state of the day.
+    const std::string morning = Read(data);
+    std::ofstream(data, std::ios::binary | std::ios::app) << "later";
+    ASSERT_TRUE(location.AutomaticBackup());
+    EXPECT_EQ(Read(first), morning);
+    EXPECT_EQ(Read(backup), Read(data));
+    for (int day = 2; day <= 9; ++day) {
+        now = March(day);
+        std::ofstream(data, std::ios::binary | std::ios::app) << day;
+        ASSERT_TRUE(location.AutomaticBackup());
+    }
+    // Seven kept by default: the first two days went.
+    std::vector<std::string> expected;
+    for (int day = 3; day <= 9; ++day)
+        expected.push_back(folder + "Mrlwbk31-2024-03-0" + std::to_string(day) + ".backup");
+    EXPECT_EQ(Generations(backup), expected);
+    const std::vector<BackupCopy> copies = ListBackups(backup);
+    ASSERT_EQ(copies.size(), 8u);
+    EXPECT_TRUE(copies[0].latest);
+    EXPECT_EQ(copies[0].path, backup);
+    EXPECT_EQ(copies[1].path, expected.back());
+    EXPECT_EQ(copies[7].path, expected.front());
+    EXPECT_EQ(Read(expected.back()), Read(data));
+    EXPECT_TRUE(ui.warnings().empty());
+    // Fewer kept: the oldest go; none: the dated copies go, the backup stays.
+    settings.backup.generations = 2;
+    ASSERT_TRUE(location.AutomaticBackup());
+    EXPECT_EQ(Generations(backup), (std::vector<std::string>(expected.end() - 2, expected.end())));
+    settings.backup.generations = 0;
+    ASSERT_TRUE(location.AutomaticBackup());
+    EXPECT_TRUE(Generations(backup).empty());
+    EXPECT_TRUE(fs::exists(backup));
+}
+
+TEST_F(DataLocationTest, RestoreOffersTheGenerationsNewestFirst) {
+    makeDataFile(data);
+    ASSERT_TRUE(fs::copy_file(data, backup));
+    ASSERT_TRUE(fs::copy_file(data, folder + "Mrlwbk31-2024-03-02.backup"));
+    std::ofstream(folder + "Mrlwbk31-2024-03-01.backup", std::ios::binary) << "oldest";
+    // Not a generation: left out of the list.
+    std::ofstream(folder + "Mrlwbk31-2024-3-1.backup", std::ios::binary) << "stray";
+    damage(data);
+    file.SetPath(data);
+    DataLocation location(settings, file, ui, dialogs, share);
+    ui.answer(Answer::Yes);
+    dialogs.backupChoice(2);
+    ASSERT_TRUE(location.OfferRestore());
+    const std::vector<BackupCopy> offered = dialogs.lastBackupList();
+    ASSERT_EQ(offered.size(), 3u);
+    EXPECT_EQ(offered[0].path, backup);
+    EXPECT_EQ(offered[1].path, folder + "Mrlwbk31-2024-03-02.backup");
+    EXPECT_EQ(offered[2].path, folder + "Mrlwbk31-2024-03-01.backup");
+    EXPECT_EQ(Read(data), "oldest");
+    EXPECT_EQ(Read(location.replacedFile()), std::string(128, 'x'));
+    // Cancel in the chooser restores nothing.
+    ui.answer(Answer::Yes);
+    dialogs.backupChoice(std::nullopt);
+    EXPECT_FALSE(location.OfferRestore());
+    EXPECT_EQ(Read(data), "oldest");
 }
 
 TEST_F(DataLocationTest, MissingCustomFolderShowsTheDialogAndCancelStops) {

@@ -27,4 +27,15 @@ PasswordReply ScriptedDialogs::askPassword(bool offerDataFileSetting) {
     return reply;
 }
 
+std::optional<std::size_t> ScriptedDialogs::chooseBackup(const std::vector<BackupCopy>& copies) {
+    m_lastBackups = copies;
+    if (m_backupChoices.empty()) {
+        m_unexpected = true;
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> row = m_backupChoices.front();
+    m_backupChoices.pop_front();
+    return row;
+}
+
 }  // namespace tl::app

@@ -2,7 +2,9 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app_dialogs.h"
 
@@ -26,8 +28,13 @@ public:
         m_passwords.push_back({PasswordReply::Action::DataFileSetting, {}});
     }
 
+    // The backup chooser: the row chosen, or nullopt for Cancel.
+    void backupChoice(std::optional<std::size_t> row) { m_backupChoices.push_back(row); }
+    std::vector<BackupCopy> lastBackupList() const { return m_lastBackups; }
+
     bool editDataFileSettings(DataFileSettingsForm& form) override;
     PasswordReply askPassword(bool offerDataFileSetting) override;
+    std::optional<std::size_t> chooseBackup(const std::vector<BackupCopy>& copies) override;
 
     int settingsShown() const { return m_settingsShown; }
     int passwordsAsked() const { return m_passwordsAsked; }
@@ -38,6 +45,8 @@ public:
 private:
     std::deque<FormEdit> m_settings;
     std::deque<PasswordReply> m_passwords;
+    std::deque<std::optional<std::size_t>> m_backupChoices;
+    std::vector<BackupCopy> m_lastBackups;
     int m_settingsShown = 0;
     int m_passwordsAsked = 0;
     bool m_lastOffered = false;

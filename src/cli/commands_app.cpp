@@ -7,6 +7,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "app/backup_generations.h"
 #include "app/password.h"
 #include "app/qt/qt_settings_store.h"
 #include "cli.h"
@@ -50,35 +51,84 @@ Handler SetupBackup(CLI::App&, Context& ctx) {
     };
 }
 
-Handler SetupRestore(CLI::App&, Context& ctx) {
-    return [&ctx]() {
+// restore: the latest backup, or with --from one of the copies --list
+// shows (newest first, by number or path).
+Handler SetupRestore(CLI::App& sub, Context& ctx) {
+    auto list = std::make_shared<bool>(false);
+    auto from = std::make_shared<std::string>();
+    sub.add_flag("--list", *list, "list the backups a restore can start from, newest first");
+    sub.add_option("--from", *from, "the backup to restore: its number in --list, or its path");
+    return [&ctx, list, from]() {
         app::AppSettings settings = LoadUserSettings();
         TerminalDialogs dialogs(ctx.passwordFile);
         store::CDiaryDataFile file;
         file.SetPath(ctx.path());
         app::DataLocation location(settings, file, ctx.ui, dialogs);
         auto backup = location.BackupPath();
-        if (!backup || !store::PosixFileSystem::instance().exists(*backup)) {
+        const std::vector<app::BackupCopy> copies =
+            backup ? app::ListBackups(*backup) : std::vector<app::BackupCopy>{};
+        if (copies.empty()) {
             PrintError("no backup found" + (backup ? " at '" + *backup + "'" : std::string()));
             return kExitFailure;
         }
+        if (*list) {
+            nlohmann::json rows = nlohmann::json::array();
+            for (std::size_t i = 0; i < copies.size(); ++i) {
+                const std::string when = app::LocalDateTimeText(copies[i].madeAt);
+                if (ctx.json)
+                    rows.push_back({{"number", i + 1},
+                                    {"made", when},
+                                    {"path", copies[i].path},
+                                    {"latest", copies[i].latest}});
+                else
+                    std::cout << i + 1 << "  " << when << "  " << copies[i].path << '\n';
+            }
+            if (ctx.json) std::cout << rows.dump() << '\n';
+            return kExitOk;
+        }
+        std::size_t chosen = 0;
+        if (!from->empty()) {
+            const auto byPath =
+                std::find_if(copies.begin(), copies.end(),
+                             [&](const app::BackupCopy& c) { return c.path == *from; });
+            if (byPath != copies.end()) {
+                chosen = static_cast<std::size_t>(byPath - copies.begin());
+            } else {
+                std::size_t used = 0;
+                unsigned long number = 0;
+                try {
+                    number = std::stoul(*from, &used);
+                } catch (const std::exception&) {
+                    used = 0;
+                }
+                if (used != from->size() || number < 1 || number > copies.size()) {
+                    PrintError("no backup '" + *from + "': see 'tallyleaf-cli restore --list'");
+                    return kExitUsage;
+                }
+                chosen = number - 1;
+            }
+        }
+        const std::string source = copies[chosen].path;
         {
             // Restoring a damaged backup would only trade one damage for another.
             store::CDiaryDataFile copy;
-            copy.SetPath(*backup);
+            copy.SetPath(source);
             copy.SetKey(store::DeriveDataFileKey());
             if (copy.Open(true) != store::OpenResult::Opened || copy.Validate() != 1) {
-                PrintError("the backup '" + *backup + "' is damaged; nothing was restored");
+                PrintError("the backup '" + source + "' is damaged; nothing was restored");
                 return kExitFailure;
             }
         }
-        if (!ctx.ui.askYesNo(res::Text(res::Msg::RestoreFromBackup))) return kExitFailure;
-        if (!location.RestoreBackup()) return kExitFailure;
+        if (!ctx.ui.askYesNo(app::RestoreQuestion(copies[chosen].madeAt))) return kExitFailure;
+        if (!location.RestoreFrom(source)) return kExitFailure;
         if (ctx.json)
-            std::cout << nlohmann::json{{"path", file.Path()}, {"restored_from", *backup}}.dump()
+            std::cout << nlohmann::json{{"path", file.Path()},
+                                        {"restored_from", source},
+                                        {"replaced_kept_as", location.replacedFile()}}
+                             .dump()
                       << '\n';
         else
-            std::cout << "restored " << file.Path() << " from " << *backup << '\n';
+            std::cout << "restored " << file.Path() << " from " << source << '\n';
         return kExitOk;
     };
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "cli_runner.h"
 #include "support/temp_dir.h"
@@ -100,6 +101,46 @@ TEST_F(AppCommandsTest, BackupAndRestoreWithTheQuestion) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("damaged"), std::string::npos);
     EXPECT_EQ(Slurp(data), good);
+}
+
+TEST_F(AppCommandsTest, RestoreListsTheGenerationsAndKeepsWhatItReplaces) {
+    ASSERT_EQ(run("create").code, 0);
+    ASSERT_EQ(run("backup").code, 0);
+    const std::string empty = Slurp(data);
+    ASSERT_EQ(run("put 2024-03-05 --text 'written later'").code, 0);
+    ASSERT_EQ(run("backup").code, 0);  // the same day: the day's copy stays
+    const std::string later = Slurp(data);
+
+    Result r = run("restore --list");
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string first, second, third;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    EXPECT_FALSE(std::getline(lines, third));
+    EXPECT_EQ(first.rfind("1  ", 0), 0u) << first;
+    EXPECT_NE(first.find(backup.string()), std::string::npos) << first;
+    EXPECT_EQ(second.rfind("2  ", 0), 0u) << second;
+    const std::string generation = second.substr(second.find(folder.string()));
+    EXPECT_EQ(Slurp(generation), empty);
+
+    EXPECT_EQ(run("--yes restore --from 3").code, 2);
+    EXPECT_EQ(run("--yes restore --from two").code, 2);
+    r = run("--yes restore --from 2");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Slurp(data), empty);
+    EXPECT_NE(r.err.find("The backup was made on "), std::string::npos) << r.err;
+    // What the restore replaced is kept beside the data file.
+    std::vector<fs::path> kept;
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().rfind("Mrlwbk31-replaced-", 0) == 0)
+            kept.push_back(e.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(Slurp(kept.front()), later);
+    EXPECT_NE(r.err.find(kept.front().string()), std::string::npos) << r.err;
+    // By path as well.
+    ASSERT_EQ(run("--yes restore --from '" + backup.string() + "'").code, 0);
+    EXPECT_EQ(Slurp(data), later);
 }
 
 TEST_F(AppCommandsTest, PasswordIsSetAskedThreeTimesAndCleared) {

@@ -14,6 +14,7 @@
 #include "app/app_settings.h"
 #include "app/delete_entry.h"
 #include "app/temp_files.h"
+#include "app/typing_recovery.h"
 #include "attachment_actions.h"
 #include "child_frame.h"
 #include "date_change_dlg.h"
@@ -24,6 +25,7 @@
 #include "marlow_doc.h"
 #include "marlow_view.h"
 #include "picture_view.h"
+#include "res/kept_messages.h"
 #include "store/diary_data_file.h"
 #include "store/record_header.h"
 #include "tab_click_window.h"
@@ -81,8 +83,9 @@ struct CDiaryDocuments::Impl {
     QPointer<CMarlowDoc> active;
     bool stepping = false;  // a previous or next step is running
     bool closingAll = false;
-    app::TempFileList tempFiles;  // when the context brings none
-    store::Date lastOpened;       // {0,0,0} while no entry is open
+    app::TempFileList tempFiles;                    // when the context brings none
+    std::unique_ptr<app::RecoveryWriter> recovery;  // when the context brings none
+    store::Date lastOpened;                         // {0,0,0} while no entry is open
 
     void setLastOpened(store::Date date) {
         if (date == lastOpened) return;
@@ -257,6 +260,10 @@ CDiaryDocuments::CDiaryDocuments(DiaryContext context, QMdiArea* area, QObject* 
     m_impl->area = area;
     DiaryContext& c = m_impl->context;
     if (!c.tempFiles) c.tempFiles = &m_impl->tempFiles;
+    if (!c.recovery) {
+        m_impl->recovery = std::make_unique<app::RecoveryWriter>();
+        c.recovery = m_impl->recovery.get();
+    }
     if (!c.chooseFilesToAttach) c.chooseFilesToAttach = ChooseFilesToAttach;
     if (!c.chooseSavePath) c.chooseSavePath = ChooseAttachmentSavePath;
     m_impl->clickWindow = new TabClickWindow(this);
@@ -314,7 +321,9 @@ CMarlowDoc* CDiaryDocuments::OpenEntry(store::Date date, bool pin) {
     bool wasOpen = doc != nullptr;
     if (!doc) doc = d.create(date);
     if (!doc) return nullptr;
-    doc->SetModifiedFlag(false);
+    // An entry that is open already keeps its mark: clearing it would lose
+    // what a failed save kept.
+    if (!wasOpen) doc->SetModifiedFlag(false);
     if (wasOpen) {
         if (pin && !doc->isPinned()) doc->setPinned(true);
         d.tabs.select(date);
@@ -355,16 +364,30 @@ bool CDiaryDocuments::SaveAll() {
     return ok;
 }
 
-void CDiaryDocuments::CloseAll() {
+bool CDiaryDocuments::CloseAll(Unsaved unsaved) {
     Impl& d = *m_impl;
     d.closingAll = true;
     for (CMarlowDoc* doc : std::vector<CMarlowDoc*>(d.docs)) {
-        doc->saveIfModified();
-        d.close(doc, false);
+        if (unsaved == Unsaved::Keep) {
+            d.close(doc, true);
+        } else {
+            // The user chose to lose what could not be saved.
+            doc->saveIfModified();
+            doc->dropRecovery();
+            d.close(doc, false);
+        }
     }
     d.closingAll = false;
-    d.setLastOpened(store::Date{});
+    if (d.docs.empty()) {
+        d.setLastOpened(store::Date{});
+    } else {
+        // What stays is what could not be saved: it stays in front.
+        d.activate(d.docs.back());
+        d.active = d.docs.back();
+        d.refreshStrips(true);
+    }
     emit activeEntryChanged();
+    return d.docs.empty();
 }
 
 void CDiaryDocuments::blinkTick(bool phaseOn) {
@@ -408,6 +431,7 @@ void CDiaryDocuments::DeleteEntry(store::Date date) {
     WaitCursor wait;
     if (CMarlowDoc* doc = document(date)) {
         doc->saveIfModified();
+        doc->dropRecovery();
         d.close(doc, false);
     }
     app::DeleteEntry(file, date, *choices);
@@ -449,6 +473,41 @@ void CDiaryDocuments::removeTemporaryCopies(std::function<bool(const std::string
         };
     }
     m_impl->context.tempFiles->RemoveAll(inUse, askRetry);
+}
+
+app::RecoveryWriter& CDiaryDocuments::recoveryWriter() {
+    return *m_impl->context.recovery;
+}
+
+void CDiaryDocuments::bringBackTyping() {
+    Impl& d = *m_impl;
+    store::CDiaryDataFile* file = d.context.dataFile;
+    if (!file || !file->IsOpen() || file->IsReadOnly()) return;
+    std::string names;
+    for (const std::string& path : app::RecoveryFiles(file->Path())) {
+        const std::optional<app::RecoveredEntry> entry =
+            app::ReadRecoveryFile(file->Cipher(), path);
+        // Not this diary's, or damaged: left where it is, untouched.
+        if (!entry || !IsValidEntryDate(entry->date) ||
+            app::RecoveryPath(file->Path(), entry->date) != path)
+            continue;
+        store::EntryHeader stored;
+        std::u16string text;
+        if (file->ReadEntryHeader(entry->date, &stored) != 0)
+            file->ReadEntryText(entry->date, text);
+        if (stored.title == entry->header.title && stored.weather == entry->header.weather &&
+            text == entry->text) {
+            // The save had gone through before the end.
+            d.context.recovery->remove(path);
+            continue;
+        }
+        CMarlowDoc* doc = OpenEntry(entry->date, true);
+        if (!doc) continue;
+        doc->bringBack(entry->header, entry->text, entry->rtf);
+        names += "\n" + QString::fromStdU16String(EntryName(entry->date)).toStdString();
+    }
+    if (!names.empty())
+        d.context.ui->inform(res::FormatText(res::kept::TypingBroughtBack, {names.substr(1)}));
 }
 
 const app::TempFileList& CDiaryDocuments::temporaryCopies() const {

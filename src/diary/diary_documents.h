@@ -23,6 +23,7 @@ class QWidget;
 
 namespace tl::app {
 struct AppSettings;
+class RecoveryWriter;
 class TempFileList;
 }  // namespace tl::app
 namespace tl::store {
@@ -60,6 +61,8 @@ struct DiaryContext {
     std::function<QStringList(QWidget* parent, QString* folder)> chooseFilesToAttach = {};
     std::function<QString(QWidget* parent, const QString& folder, const QString& name)>
         chooseSavePath = {};
+    // Where typing waits for its save; the documents' own writer when none.
+    app::RecoveryWriter* recovery = nullptr;
 };
 
 // The target of the entry commands: closing, saving, deleting, stepping and
@@ -94,8 +97,11 @@ public:
     // Saves every modified entry without asking; false when one failed
     // (told). Before long operations and at shut-down.
     bool SaveAll();
-    // Saves and closes every entry (data file replaced or closing).
-    void CloseAll();
+    // Saves and closes every entry (data file replaced or closing). An
+    // entry whose save failed (told) stays open and modified unless the
+    // user chose to lose it; false when one stayed.
+    enum class Unsaved { Keep, Discard };
+    bool CloseAll(Unsaved unsaved = Unsaved::Keep);
     void DeleteEntry(store::Date date);
 
     // One tick of the blink clock for every header view.
@@ -134,6 +140,11 @@ public:
     void removeTemporaryCopies(std::function<bool(const std::string&)> inUse = {},
                                std::function<bool(const std::string&)> askRetry = {});
     const app::TempFileList& temporaryCopies() const;
+    // After the data file opened: entries whose typing a crash cut off come
+    // back from their recovery files, open and modified, and the user is
+    // told which.
+    void bringBackTyping();
+    app::RecoveryWriter& recoveryWriter();
     // Where the attachment manager lists the copies it drags out.
     app::TempFileList& temporaryCopies();
 

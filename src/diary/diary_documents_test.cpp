@@ -17,8 +17,10 @@
 #include "head_view.h"
 #include "marlow_doc.h"
 #include "marlow_view.h"
+#include "store/data_file_key.h"
 #include "store/diary_data_file.h"
 #include "support/data_file_fixture.h"
+#include "support/faulty_file_system.h"
 #include "tab_click_window.h"
 #include "tab_strip.h"
 #include "tab_table.h"
@@ -35,11 +37,11 @@ class DiaryDocumentsTest : public ::testing::Test {
 protected:
     DiaryDocumentsTest() { makeDocuments(); }
 
-    void makeDocuments() {
+    void makeDocuments(store::CDiaryDataFile* file = nullptr) {
         documents.reset();
         area = std::make_unique<QMdiArea>();
         area->resize(800, 600);
-        DiaryContext context{&settings, data.file.get(), &ui,
+        DiaryContext context{&settings, file ? file : data.file.get(), &ui,
                              [] {
                                  return std::chrono::year_month_day{std::chrono::year{2026},
                                                                     std::chrono::month{12},
@@ -370,6 +372,45 @@ TEST_F(DiaryDocumentsTest, CloseAllButThisSavesTheOthers) {
     EXPECT_EQ(documents->tabs().size(), 1u);
     EXPECT_EQ(documents->document(kDay), nullptr);
     EXPECT_EQ(storedText(kDay), u"a");
+}
+
+TEST_F(DiaryDocumentsTest, AnEntryWhoseSaveFailsStaysOpenAndModified) {
+    store::MemFileSystem memory;
+    testing::FaultyFileSystem faulty(memory);
+    store::CDiaryDataFile file(faulty, ui);
+    file.SetPath("/mem/Mrlwbk31.dat");
+    file.SetKey(store::DeriveDataFileKey());
+    ASSERT_EQ(file.Create(), 1);
+    ASSERT_EQ(file.Open(false), store::OpenResult::Opened);
+    makeDocuments(&file);
+    CMarlowDoc* a = documents->OpenEntry(kDay, true);
+    type(a, QStringLiteral("kept"));
+    CMarlowDoc* b = documents->OpenEntry(kOtherDay, true);
+    type(b, QStringLiteral("saved"));
+    // The first save (the first entry's) meets a full disk; the second
+    // goes through.
+    faulty.kind = store::FileErrorKind::DiskFull;
+    faulty.arm(1);
+    EXPECT_FALSE(documents->CloseAll());
+    EXPECT_TRUE(faulty.fired());
+    faulty.arm(0);
+    EXPECT_EQ(ui.warnings(), std::vector<std::string>{std::string(res::Text(res::Msg::DiskFull))});
+    ASSERT_EQ(documents->documents(), std::vector<CMarlowDoc*>{a});
+    EXPECT_TRUE(a->IsModified());
+    EXPECT_EQ(a->view()->toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(documents->activeDocument(), a);
+    ASSERT_EQ(documents->tabs().size(), 1u);
+    // Bringing it forward again keeps the mark, so the next save still
+    // writes it.
+    EXPECT_EQ(documents->OpenEntry(kDay, false), a);
+    EXPECT_TRUE(a->IsModified());
+    EXPECT_TRUE(documents->CloseAll());
+    std::u16string text;
+    file.ReadEntryText(kDay, text);
+    EXPECT_EQ(text, u"kept");
+    file.ReadEntryText(kOtherDay, text);
+    EXPECT_EQ(text, u"saved");
+    documents.reset();
 }
 
 TEST_F(DiaryDocumentsTest, PrivateClipboardFormatKeepsFormattingBetweenEntries) {

@@ -5,9 +5,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/app_settings.h"
+#include "app/typing_recovery.h"
 #include "attachment_actions.h"
 #include "attachment_drag.h"
 #include "child_frame.h"
@@ -92,6 +94,20 @@ bool CMarlowDoc::createWindow(QWidget* areaViewport) {
             [this, view](bool changed) {
                 if (changed && view->isReady()) edited();
             });
+    // Every edit only restarts a timer; the recovery file is written when
+    // one runs out.
+    m_pauseTimer = new QTimer(this);
+    m_pauseTimer->setSingleShot(true);
+    m_pauseTimer->setInterval(kTypingPause);
+    m_longestTimer = new QTimer(this);
+    m_longestTimer->setSingleShot(true);
+    m_longestTimer->setInterval(kTypingLongest);
+    connect(m_pauseTimer, &QTimer::timeout, this, &CMarlowDoc::keepTyping);
+    connect(m_longestTimer, &QTimer::timeout, this, &CMarlowDoc::keepTyping);
+    connect(view->document(), &QTextDocument::contentsChanged, this, [this, view] {
+        if (view->isReady()) typed();
+    });
+    connect(head, &CHeadView::edited, this, &CMarlowDoc::typed);
     connect(view, &CMarlowView::focusLost, this, [this] { saveIfModified(); });
     connect(view, &CMarlowView::focusGained, head, &CHeadView::hideTitleSelection);
     connect(view, &CMarlowView::toTitleRequested, this, [this, head, view] {
@@ -250,7 +266,57 @@ bool CMarlowDoc::OnSaveDocument() {
 bool CMarlowDoc::DoFileSave() {
     if (!OnSaveDocument()) return false;
     SetModifiedFlag(false);
+    dropRecovery();
     return true;
+}
+
+void CMarlowDoc::typed() {
+    if (!m_context.recovery || m_context.dataFile->IsReadOnly()) return;
+    m_pauseTimer->start();
+    if (!m_longestTimer->isActive()) m_longestTimer->start();
+}
+
+void CMarlowDoc::keepTyping() {
+    m_pauseTimer->stop();
+    m_longestTimer->stop();
+    if (!m_modified || !m_frame || !m_context.recovery || m_context.dataFile->IsReadOnly()) return;
+    app::RecoveredEntry entry;
+    entry.date = m_date;
+    entry.header.title = head()->title().toStdU16String();
+    entry.header.weather = head()->weather().toStdU16String();
+    entry.header.colors = head()->colors();
+    entry.text = ToCrLf(view()->document()->toPlainText().toStdU16String());
+    const QByteArray rtf = WriteRtf(*view()->document());
+    entry.rtf.assign(rtf.begin(), rtf.end());
+    m_context.recovery->write(app::RecoveryPath(m_context.dataFile->Path(), m_date),
+                              m_context.dataFile->Cipher(), std::move(entry));
+    m_recoveryWritten = true;
+}
+
+void CMarlowDoc::dropRecovery() {
+    if (m_pauseTimer) m_pauseTimer->stop();
+    if (m_longestTimer) m_longestTimer->stop();
+    if (!m_recoveryWritten || !m_context.recovery) return;
+    m_context.recovery->remove(app::RecoveryPath(m_context.dataFile->Path(), m_date));
+    m_recoveryWritten = false;
+}
+
+void CMarlowDoc::bringBack(const store::EntryHeader& header, const std::u16string& text,
+                           std::span<const std::uint8_t> rtf) {
+    CMarlowView* editor = view();
+    CHeadView* fields = head();
+    editor->setReady(false);
+    fields->setReady(false);
+    const bool rich =
+        !rtf.empty() && ReadRtf(QByteArrayView(rtf.data(), static_cast<qsizetype>(rtf.size())),
+                                *editor->document());
+    if (!rich) editor->setPlainText(QString::fromStdU16String(FromCrLf(text)));
+    fields->setHeader(header);
+    editor->setReady(true);
+    fields->setReady(true);
+    // The file stays until the entry is saved.
+    m_recoveryWritten = true;
+    edited();
 }
 
 bool CMarlowDoc::saveIfModified() {
@@ -288,6 +354,7 @@ bool CMarlowDoc::saveAsDate(store::Date newDate) {
     if (m_context.dataFile->IsReadOnly() || !IsValidEntryDate(newDate)) return false;
     if (!OnSaveDocument()) return false;
     if (!writeEntry(newDate)) return false;
+    dropRecovery();
     m_tabs.setPinned(m_date, false);
     m_date = newDate;
     m_frame->setWindowTitle(QString::fromStdU16String(entryName()));

@@ -6,12 +6,15 @@
 
 #include <QObject>
 #include <QPointer>
+#include <span>
 #include <string>
 
 #include "child_frame.h"
 #include "diary_documents.h"
 #include "entry_attachments.h"
 #include "store/records.h"
+
+class QTimer;
 
 namespace tl::diary {
 
@@ -63,6 +66,20 @@ public:
     // written under the new one, whose attachments are then shown.
     bool saveAsDate(store::Date newDate);
 
+    // Typing survives a crash: a moment after the typing pauses (and at
+    // least every kTypingLongest while it goes on) the unsaved state goes to
+    // the recovery file; a save removes it.
+    static constexpr int kTypingPause = 300;     // milliseconds
+    static constexpr int kTypingLongest = 1000;  // milliseconds
+    // Hands the unsaved state to the recovery writer now.
+    void keepTyping();
+    // Removes the recovery file (the changes were saved or given up).
+    void dropRecovery();
+    // Shows what a recovery file kept, marked modified so that the next save
+    // writes it.
+    void bringBack(const store::EntryHeader& header, const std::u16string& text,
+                   std::span<const std::uint8_t> rtf);
+
 signals:
     void modifiedChanged(bool modified);
     void pinnedChanged(bool pinned);
@@ -78,6 +95,10 @@ signals:
 
 private:
     void edited();
+    void typed();
+    // Fills the header and the editor, without marking anything modified.
+    void show(const store::EntryHeader& header, const std::u16string& text,
+              std::span<const std::uint8_t> rtf);
     bool writeEntry(store::Date date);
     void followLink(const FoundLink& link);
     void connectAttachments(CHeadView* head, CPictureView* strip, CMarlowView* view);
@@ -90,6 +111,9 @@ private:
     QPointer<CChildFrame> m_frame;
     QPointer<EntryAttachments> m_attachments;
     AttachmentActions* m_actions = nullptr;
+    QTimer* m_pauseTimer = nullptr;
+    QTimer* m_longestTimer = nullptr;
+    bool m_recoveryWritten = false;  // a recovery file may exist
 };
 
 }  // namespace tl::diary

@@ -26,6 +26,7 @@ public:
 
     bool editDataFileSettings(app::DataFileSettingsForm& form) override;
     app::PasswordReply askPassword(bool offerDataFileSetting) override;
+    std::optional<std::size_t> chooseBackup(const std::vector<app::BackupCopy>& copies) override;
 
 private:
     res::UserInterface& m_ui;

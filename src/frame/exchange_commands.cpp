@@ -65,7 +65,11 @@ public:
         if (!m_saved || !close) return;
         m_rows = documents.tabs();
         if (const diary::CMarlowDoc* active = documents.activeDocument()) m_active = active->date();
-        documents.CloseAll();
+        if (!documents.CloseAll()) {
+            // A save failed on the way: what closed comes back beside it.
+            m_saved = false;
+            reopen();
+        }
     }
     bool saved() const { return m_saved; }
 

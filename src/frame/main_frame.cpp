@@ -37,6 +37,7 @@
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
 #include "pw_change_dlg.h"
+#include "res/kept_messages.h"
 #include "sticky/blink_clock.h"
 #include "sticky/husen_dlg.h"
 #include "sticky/sticky_notes.h"
@@ -302,6 +303,7 @@ void CMainFrame::dockSideBar(bool left) {
 void CMainFrame::dataFileOpened() {
     m_dayBar->GoToToday();
     emit dataFileReloaded();
+    m_documents->bringBackTyping();
 }
 
 void CMainFrame::createStickyNotes() {
@@ -557,20 +559,31 @@ void CMainFrame::defaultFont() {
 
 void CMainFrame::dataFileSettings() {
     if (!m_startup) return;
-    if (m_startup->location().RunDataFileSettings(app::SettingsMode::Command)) reopenDataFile();
+    const auto before = m_settings.file;
+    if (m_startup->location().RunDataFileSettings(app::SettingsMode::Command))
+        reopenDataFile(before.locationDefault, before.location);
 }
 
 void CMainFrame::toggleDataLocation() {
-    if (app::ToggleDataLocation(m_settings)) reopenDataFile();
+    const auto before = m_settings.file;
+    if (app::ToggleDataLocation(m_settings))
+        reopenDataFile(before.locationDefault, before.location);
 }
 
 // The data location changed: every entry is saved and closed, and the data
 // file is looked for again. Without a data file the program cannot go on.
-void CMainFrame::reopenDataFile() {
+// An entry that cannot be saved stays open in the old file, and so does the
+// old location.
+void CMainFrame::reopenDataFile(int locationDefaultBefore, const std::string& locationBefore) {
     if (!m_startup) return;
     {
         widgets::WaitCursor wait;
-        m_documents->CloseAll();
+        if (!m_documents->CloseAll()) {
+            m_settings.file.locationDefault = locationDefaultBefore;
+            m_settings.file.location = locationBefore;
+            m_ui.warn(res::kept::LocationKeptForUnsavedEntry);
+            return;
+        }
     }
     if (m_startup->StartDiaryData() == 0)
         close();
@@ -603,7 +616,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    m_documents->CloseAll();
+    m_documents->CloseAll(diary::CDiaryDocuments::Unsaved::Discard);
     storeWindowState();
     m_refreshTimer->stop();
     event->accept();

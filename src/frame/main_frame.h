@@ -133,7 +133,7 @@ private:
     void defaultFont();
     void dataFileSettings();
     void toggleDataLocation();
-    void reopenDataFile();
+    void reopenDataFile(int locationDefaultBefore, const std::string& locationBefore);
     void otherSettings();
     void showHelp();
     void showAbout();

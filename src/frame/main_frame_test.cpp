@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <fstream>
 
+#include "app/startup.h"
 #include "calendar/calender_ctl.h"
 #include "calendar/day_bar.h"
 #include "calendar/year_day_table.h"
@@ -20,7 +21,10 @@
 #include "diary/marlow_doc.h"
 #include "diary/marlow_view.h"
 #include "diary/picture_view.h"
+#include "res/kept_messages.h"
+#include "store/data_file_key.h"
 #include "support/data_file_fixture.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 namespace tl::frame {
@@ -248,6 +252,60 @@ TEST_F(MainFrameTest, PrintPreviewIsReachedFromTheFileMenu) {
     });
     preview->trigger();
     EXPECT_TRUE(shown);
+}
+
+// Dialogs that are never expected to open.
+class NoDialogs final : public app::AppDialogs {
+public:
+    bool editDataFileSettings(app::DataFileSettingsForm&) override {
+        ADD_FAILURE() << "dialog opened";
+        return false;
+    }
+    app::PasswordReply askPassword(bool) override {
+        ADD_FAILURE() << "password asked";
+        return {};
+    }
+};
+
+TEST_F(MainFrameTest, ChangingTheLocationKeepsAnEntryWhoseSaveFailedAndTheOldLocation) {
+    store::MemFileSystem memory;
+    testing::FaultyFileSystem faulty(memory);
+    store::CDiaryDataFile file(faulty, data.ui);
+    file.SetPath("/mem/Mrlwbk31.dat");
+    file.SetKey(store::DeriveDataFileKey());
+    ASSERT_EQ(file.Create(), 1);
+    ASSERT_EQ(file.Open(false), store::OpenResult::Opened);
+    settings.file.locationDefault = 1;
+    settings.file.location = "/elsewhere";
+    auto frame = std::make_unique<CMainFrame>(settings, file, data.ui, [] { return kToday; });
+    NoDialogs dialogs;
+    app::DiaryStartup startup(settings, file, data.ui, dialogs, app::SystemClock::instance());
+    frame->setStartup(&startup);
+    frame->show();
+    diary::CMarlowDoc* doc = frame->documents().OpenEntry({2026, 12, 9}, true);
+    ASSERT_NE(doc, nullptr);
+    doc->view()->insertPlainText(QStringLiteral("typed"));
+    ASSERT_TRUE(doc->IsModified());
+    faulty.kind = store::FileErrorKind::DiskFull;
+    faulty.arm(1);
+    ASSERT_TRUE(frame->runCommand(Cmd::ToggleDataLocation));
+    EXPECT_TRUE(faulty.fired());
+    faulty.arm(0);
+    EXPECT_EQ(
+        data.ui.warnings(),
+        (std::vector<std::string>{std::string(res::Text(res::Msg::DiskFull)),
+                                  std::string(res::Text(res::kept::LocationKeptForUnsavedEntry))}));
+    // Nothing moved: the entry is open and marked, the file and the
+    // location are the old ones.
+    EXPECT_EQ(frame->documents().document({2026, 12, 9}), doc);
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(file.IsOpen());
+    EXPECT_EQ(settings.file.locationDefault, 1);
+    EXPECT_TRUE(doc->saveIfModified());
+    std::u16string text;
+    file.ReadEntryText({2026, 12, 9}, text);
+    EXPECT_EQ(text, u"typed");
+    frame.reset();
 }
 
 }  // namespace

@@ -2,9 +2,27 @@
 
 #include <cassert>
 
+#include "kept_messages.h"
+
 namespace tl::res {
 
+namespace {
+
+std::string_view KeptText(Msg id) {
+    if (id == kept::LocationKeptForUnsavedEntry)
+        return "An entry could not be saved.\nThe location of the diary data was not changed.";
+    if (id == kept::BackupMadeAt) return "The backup was made on %s.";
+    if (id == kept::ReplacedFileKept) return "The replaced diary data was kept as:\n%s";
+    if (id == kept::TypingBroughtBack)
+        return "What was typed before the program ended unexpectedly was brought back and will "
+               "be saved:\n%s";
+    return {};
+}
+
+}  // namespace
+
 std::string_view Text(Msg id) {
+    if (std::string_view kept = KeptText(id); !kept.empty()) return kept;
     switch (id) {
         case Msg::FolderCanNotBeOpened:
             return "Folder can not be opened.";

@@ -215,10 +215,56 @@ CopyResult ReplaceWithCopy(const std::string& from, const std::string& to,
         ThrowFileError(err, "cannot replace", to);
     }
     // The rename itself reaches the disk only with its folder.
-    std::string folder = std::filesystem::path(to).parent_path().string();
+    SyncFolderOf(to);
+    return CopyResult::Done;
+}
+
+void SyncFolderOf(const std::string& path) {
+    std::string folder = std::filesystem::path(path).parent_path().string();
     Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) (void)::fsync(dir.get());
-    return CopyResult::Done;
+}
+
+void KeepUnderName(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        const int err = errno;
+        if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EMLINK)
+            ThrowFileError(err, "cannot keep", to);
+        struct stat st {};
+        if (::lstat(to.c_str(), &st) == 0) ThrowFileError(EEXIST, "cannot keep", to);
+        (void)CopyFile(from, to, nullptr);
+    }
+    SyncFolderOf(to);
+}
+
+void WriteWhole(const std::string& to, const std::uint8_t* bytes, std::size_t size) {
+    const std::string part = PartialName(to);
+    {
+        Fd fd(::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+        if (fd.get() < 0) ThrowFileError(errno, "cannot create", part);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::write(fd.get(), bytes + done, size - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                const int err = n < 0 ? errno : EIO;
+                RemoveQuietly(part);
+                ThrowFileError(err, "cannot write", part);
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        if (::fdatasync(fd.get()) != 0 || fd.close() != 0) {
+            const int err = errno;
+            RemoveQuietly(part);
+            ThrowFileError(err, "cannot write", part);
+        }
+    }
+    if (::rename(part.c_str(), to.c_str()) != 0) {
+        const int err = errno;
+        RemoveQuietly(part);
+        ThrowFileError(err, "cannot replace", to);
+    }
+    SyncFolderOf(to);
 }
 
 }  // namespace tl::store

@@ -44,4 +44,18 @@ class File;
 // The name ReplaceWithCopy writes into before the rename.
 std::string PartialName(const std::string& to);
 
+// Makes to a second name of from's present contents that survives a power
+// cut: a hard link where the file system has them, else a synced copy;
+// then the folder is synced. Never replaces an existing to (EEXIST is
+// thrown). Failures throw FileError.
+void KeepUnderName(const std::string& from, const std::string& to);
+
+// Writes the bytes to to as one step: into the partial name, synced,
+// renamed over to, folder synced. Until the rename to is as it was.
+void WriteWhole(const std::string& to, const std::uint8_t* bytes, std::size_t size);
+
+// Syncs the folder that holds path, so that a rename or a new name in it
+// reaches the disk.
+void SyncFolderOf(const std::string& path);
+
 }  // namespace tl::store
