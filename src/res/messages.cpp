@@ -313,6 +313,10 @@ std::string_view Text(Msg id) {
                    "changes?";
         case Msg::ReadFailed:
             return "The diary data could not be read.";
+        case Msg::InstanceUnreachable:
+            return "Tally Leaf seems to be running already, but it does not answer.\n"
+                   "Close it and start again. If it is not running, delete this lock "
+                   "file and start again:\n%s";
     }
     assert(false && "message without text");
     return {};

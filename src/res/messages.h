@@ -172,6 +172,8 @@ enum class Msg : int {
     HelpNotOpened = 700,
     CloseWithUnsavedEntry = 701,
     ReadFailed = 702,
+    // Start-up on a desktop of today.
+    InstanceUnreachable = 760,  // %s: the lock file
 };
 
 // The text of a message, exactly as the program words it. "\n" separates lines.
