@@ -17,6 +17,7 @@ pkgs=(
   librsvg2-bin  # renders the icon sizes from the SVG
   groff-base  # formats the manual pages in their checks
   desktop-file-utils appstream dpkg-dev file  # check-install.sh: validators, cpack's dpkg-shlibdeps
+  fonts-ipafont-gothic fonts-ipafont-mincho  # Japanese faces for the Windows faces diaries name
 )
 need=()
 for p in "${pkgs[@]}"; do

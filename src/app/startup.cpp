@@ -8,6 +8,7 @@
 #include "password.h"
 #include "store/data_file_key.h"
 #include "sync_copies.h"
+#include "temp_files.h"
 
 namespace tl::app {
 
@@ -134,17 +135,11 @@ std::optional<std::u16string> DiaryStartup::switchDataFile() {
 }
 
 std::string TempFolder(const fs::path& systemTemp) {
-    if (systemTemp.empty()) return {};
-    const fs::path folder = systemTemp / std::string(res::Text(res::Msg::DisplayTitle));
     // The system's temporary folder is shared by every user: the copies of
     // attachments go only into a folder of this user's that nobody else
     // can enter, never through a link or into a folder someone else made.
-    (void)::mkdir(folder.c_str(), 0700);
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
-        return {};
-    if ((st.st_mode & 0777) != 0700 && ::chmod(folder.c_str(), 0700) != 0) return {};
-    return folder.string();
+    return OwnFolder(systemTemp, std::string(res::Text(res::Msg::DisplayTitle)) + "-" +
+                                     std::to_string(::getuid()));
 }
 
 void CleanTempFolder(const fs::path& systemTemp) {

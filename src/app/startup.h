@@ -69,9 +69,8 @@ private:
 };
 
 // The folder for files handed to other programs: the application's title
-// inside the system's temporary folder, created when missing, open to this
-// user only; empty when it can be neither found nor made, or when what is
-// there is not this user's own folder.
+// and this user's number ("Tally Leaf-1000") inside the system's temporary
+// folder, this user's own (OwnFolder); empty when none can be had.
 std::string TempFolder(
     const std::filesystem::path& systemTemp = std::filesystem::temp_directory_path());
 // Deletes the files directly in the temporary folder (skipping those that

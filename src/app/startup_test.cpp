@@ -1,6 +1,8 @@
 #include "startup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -201,7 +203,7 @@ TEST_F(StartupTest, FailedSwitchKeepsCheckingTheFileThatIsOpened) {
 TEST(TempFolderTest, CleaningRemovesFilesAndThenTheEmptyFolder) {
     testing::TempDir dir;
     const std::string folder = TempFolder(dir.path());
-    ASSERT_EQ(folder, (dir / "Tally Leaf").string());
+    ASSERT_EQ(folder, (dir / ("Tally Leaf-" + std::to_string(::getuid()))).string());
     std::ofstream(folder + "/a.txt") << "a";
     std::ofstream(folder + "/locked.jpg") << "b";
     fs::permissions(folder + "/locked.jpg", fs::perms::owner_read);
@@ -216,7 +218,7 @@ TEST(TempFolderTest, CleaningRemovesFilesAndThenTheEmptyFolder) {
     EXPECT_EQ(TempFolder(dir / "missing" / "deeper"), "");
 }
 
-TEST(TempFolderTest, OnlyAFolderOfThisUsersOwnIsUsed) {
+TEST(TempFolderTest, OnlyAFolderOfThisUsersOwnIsUsedAndNoOtherBlocksIt) {
     testing::TempDir dir;
     const std::string folder = TempFolder(dir.path());
     ASSERT_FALSE(folder.empty());
@@ -225,14 +227,36 @@ TEST(TempFolderTest, OnlyAFolderOfThisUsersOwnIsUsed) {
     fs::permissions(folder, fs::perms::all);
     EXPECT_EQ(TempFolder(dir.path()), folder);
     EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
-    // A link planted under the name is never followed.
+    const auto isOwnFolder = [](const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+               (st.st_mode & 0777) == 0700;
+    };
+    // What someone else put under the name (a link, a file, a folder of
+    // another user) is never used and never blocks: the next name is.
     fs::remove(folder);
     fs::create_directory(dir / "elsewhere");
     fs::create_directory_symlink(dir / "elsewhere", folder);
-    EXPECT_EQ(TempFolder(dir.path()), "");
+    std::string other = TempFolder(dir.path());
+    EXPECT_EQ(other, folder + "-2");
+    EXPECT_TRUE(isOwnFolder(other));
+    EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
     fs::remove(folder);
     std::ofstream(folder) << "a file";
-    EXPECT_EQ(TempFolder(dir.path()), "");
+    EXPECT_EQ(TempFolder(dir.path()), folder + "-2");
+    if (::getuid() == 0) {  // only root can give a folder to someone else
+        fs::remove(folder);
+        fs::remove(folder + "-2");
+        fs::create_directory(folder);
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        other = TempFolder(dir.path());
+        EXPECT_EQ(other, folder + "-2");
+        EXPECT_TRUE(isOwnFolder(other));
+        // Cleaning goes to this user's folder alone.
+        std::ofstream(folder + "/theirs.txt") << "theirs";
+        CleanTempFolder(dir.path());
+        EXPECT_TRUE(fs::exists(folder + "/theirs.txt"));
+    }
 }
 
 TEST(EndApplicationTest, SettingsAreSavedAfterTheStickyNotesAndTheGuard) {

@@ -42,7 +42,38 @@ bool Free(const std::string& path, const PathTest& inUse) {
     return !inUse(path) && Remove(path);
 }
 
+// A real folder of this user's that nobody else may enter (closed again
+// when it was opened to others).
+bool IsOwnFolder(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return false;
+    return (st.st_mode & 0777) == 0700 || ::chmod(path.c_str(), 0700) == 0;
+}
+
 }  // namespace
+
+std::string OwnFolder(const fs::path& parent, const std::string& name) {
+    if (parent.empty()) return {};
+    for (int n = 1; n <= 9; ++n) {
+        const std::string path =
+            (parent / (n == 1 ? name : name + "-" + std::to_string(n))).string();
+        (void)::mkdir(path.c_str(), 0700);
+        if (IsOwnFolder(path)) return path;
+    }
+    return {};
+}
+
+std::string UserRuntimeFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/') {
+        struct stat st {};
+        if (::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+            (st.st_mode & 077) == 0)
+            return runtime;
+    }
+    std::error_code ec;
+    return OwnFolder(fs::temp_directory_path(ec), "tallyleaf-" + std::to_string(::getuid()));
+}
 
 bool IsFileOpenElsewhere(const std::string& path) {
     char real[PATH_MAX];

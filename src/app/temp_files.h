@@ -4,12 +4,26 @@
 // copy goes, the list of them that the application keeps, and their
 // removal when the program closes.
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tl::app {
+
+// A folder of this user's own named name inside parent: made when missing,
+// mode 0700, owned by this user, never a link. What someone else made
+// under the name (or a file, or a link) never blocks: "name-2" to
+// "name-9" are tried in turn, so every process of this user settles on
+// the same folder. Empty when none can be had.
+std::string OwnFolder(const std::filesystem::path& parent, const std::string& name);
+
+// The user's runtime folder for the single-instance lock and socket:
+// $XDG_RUNTIME_DIR when it is a folder of this user's that nobody else may
+// enter, else a folder of this user's own in the system's temporary
+// folder ("tallyleaf-<uid>"). Empty when neither can be had.
+std::string UserRuntimeFolder();
 
 // Whether a process other than this one holds the file open. On Linux a
 // file in use can still be deleted, so "in use" is asked of the process

@@ -31,6 +31,13 @@ std::string FreeName(const std::string& folder, const std::string& name) {
     });
 }
 
+// The mode a new file of this process gets (0666 less the umask).
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
 }  // namespace
 
 std::string NewDragFolder(app::TempFileList& copies) {
@@ -90,9 +97,10 @@ QList<QUrl> AttachmentDragData::copyUrls() const {
         const std::string path =
             FreeName(folder, store::Utf16ToUtf8(store::SafeFileName(info.name)));
         m_copies.add(path);
-        if (exchange::ExportAttachment(m_file, a.date, a.order, path, true, true) != 1) continue;
-        // Read-only for its owner alone, whatever the stored attributes say.
-        ::chmod(path.c_str(), S_IRUSR);
+        if (exchange::ExportAttachment(m_file, a.date, a.order, path, true, false) != 1) continue;
+        // A dropped file is the user's like any other new one: what the
+        // umask gives, whatever the stored attributes say.
+        ::chmod(path.c_str(), NewFileMode());
         m_urls->append(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
     }
     if (progressShown) ui.closeProgress();

@@ -221,7 +221,7 @@ TEST_F(FileManageDlgTest, PicturesOpenTheViewerOtherFilesNothing) {
     EXPECT_EQ(CPicViewerWnd::current()->pictureSize(), QSize(40, 30));
 }
 
-TEST_F(FileManageDlgTest, DraggedFilesAreReadOnlyCopiesWithTheStoredNamesAndTimes) {
+TEST_F(FileManageDlgTest, DraggedFilesAreCopiesWithTheUsersModeAndTheStoredNamesAndTimes) {
     Attach(*file, {2026, 3, 3}, "notes.txt", "a second notes.txt", tmp / "s");
     ui.clear();
     AttachmentDragData data(*file, copies,
@@ -232,7 +232,10 @@ TEST_F(FileManageDlgTest, DraggedFilesAreReadOnlyCopiesWithTheStoredNamesAndTime
     EXPECT_TRUE(DroppedFiles(&data).isEmpty());
     EXPECT_TRUE(copies.paths().empty());
 
+    // The copies get what the umask gives a new file.
+    const mode_t oldMask = ::umask(022);
     const QList<QUrl> urls = data.urls();
+    ::umask(oldMask);
     ASSERT_EQ(urls.size(), 3);
     EXPECT_EQ(urls[0].fileName(), QStringLiteral("notes.txt"));
     EXPECT_EQ(urls[1].fileName(), QStringLiteral("notes(2).txt"));
@@ -242,7 +245,7 @@ TEST_F(FileManageDlgTest, DraggedFilesAreReadOnlyCopiesWithTheStoredNamesAndTime
         const std::string path = url.toLocalFile().toStdString();
         struct stat st {};
         ASSERT_EQ(::stat(path.c_str(), &st), 0) << path;
-        EXPECT_EQ(st.st_mode & 0777, static_cast<unsigned>(S_IRUSR)) << path;
+        EXPECT_EQ(st.st_mode & 0777, 0644u) << path;
     }
     std::ifstream in(urls[0].toLocalFile().toStdString(), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), std::string(1000, 'n'));

@@ -9,6 +9,7 @@
 #include <QMimeData>
 
 #include "selection_format.h"
+#include "widgets/font_faces.h"
 
 namespace tl::frame {
 
@@ -43,7 +44,9 @@ void CFontConboBox::contextMenuEvent(QContextMenuEvent* event) {
     ClipboardMenu(lineEdit(), event->globalPos());
 }
 
-void CFontConboBox::showFace(const QString& face) {
+void CFontConboBox::showFace(const QString& stored) {
+    // A Windows face shows as what draws it here.
+    const QString face = widgets::ShownFace(stored);
     if (currentText() == face) return;
     const QSignalBlocker block(this);
     const int index = face.isEmpty() ? -1 : findText(face, Qt::MatchFixedString);

@@ -1,10 +1,12 @@
 #include "help_location.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
+
+#include "help_wnd.h"
 
 namespace tl::frame {
 
@@ -23,10 +25,30 @@ QString FindUserGuide(const HelpPlaces& places) {
     return {};
 }
 
-void OpenUserGuide(res::UserInterface& ui) {
+void OpenUserGuide(res::UserInterface& ui, const QString& opener) {
     const QString guide = FindUserGuide(UserGuidePlaces());
-    if (guide.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(guide)))
+    if (guide.isEmpty()) {
         ui.warn(res::Msg::HelpNotOpened);
+        return;
+    }
+    // The desktop's opener says whether a browser took the page only by
+    // its exit status: it may keep running while the browser does (that is
+    // a browser), or end at once, with a failure when there is none.
+    auto* process = new QProcess(QCoreApplication::instance());
+    const auto ownWindow = [guide] { CHelpWnd::showGuide(guide); };
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, ownWindow](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart) return;
+                         ownWindow();
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, ownWindow](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0) ownWindow();
+                         process->deleteLater();
+                     });
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(opener, {QUrl::fromLocalFile(guide).toString()});
 }
 
 }  // namespace tl::frame

@@ -22,7 +22,9 @@ HelpPlaces UserGuidePlaces();
 // neither exists.
 QString FindUserGuide(const HelpPlaces& places);
 
-// Opens the user guide in the browser; tells when it cannot.
-void OpenUserGuide(res::UserInterface& ui);
+// Opens the user guide in the desktop's browser through opener; when none
+// can be started there, in the program's own help window (CHelpWnd). Tells
+// when there is no guide at all.
+void OpenUserGuide(res::UserInterface& ui, const QString& opener = QStringLiteral("xdg-open"));
 
 }  // namespace tl::frame

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/failure_report.h"
 #include "app/qt/qt_settings_store.h"
@@ -16,8 +17,10 @@
 #include "exchange_commands.h"
 #include "main_frame.h"
 #include "replaced_file_watch.h"
+#include "res/messages.h"
 #include "sticky/sticky_notes.h"
 #include "store/diary_data_file.h"
+#include "widgets/font_faces.h"
 #include "widgets/guarded_application.h"
 #include "widgets/scale.h"
 #include "widgets/wait_cursor.h"
@@ -58,10 +61,28 @@ void runLaunchOptions(CMainFrame& frame, const LaunchOptions& options) {
 }  // namespace
 
 int RunApplication(const LaunchOptions& options) {
-    app::CleanTempFolder();
     app::SingleInstance instance;
-    if (instance.acquire() == app::SingleInstance::Role::Second) return 0;
+    switch (instance.acquire()) {
+        case app::SingleInstance::Role::First:
+            break;
+        case app::SingleInstance::Role::Second:
+            return 0;
+        case app::SingleInstance::Role::Unreachable: {
+            // Nothing may run beside an instance that could not be told.
+            const std::string text =
+                res::FormatText(res::Msg::InstanceUnreachable, {instance.lockPath().toStdString()});
+            std::fprintf(stderr, "%s\n", text.c_str());
+            DesktopUi ui;
+            ui.warn(text);
+            return 1;
+        }
+    }
+    // Only the instance that runs cleans the copies an earlier one left;
+    // those of a running one may still be open in other programs.
+    app::CleanTempFolder();
 
+    // The Windows faces that diaries name are drawn with installed ones.
+    widgets::InstallFaceStandIns();
     // Every window, and a maximised entry's system menu, shows this icon.
     QApplication::setWindowIcon(makeAppIcon());
     if (QScreen* screen = QApplication::primaryScreen())

@@ -380,6 +380,10 @@ std::string_view Text(Msg id) {
         case Msg::ConflictCopyNotMoved:
             return "The conflicted copy was merged but could not be renamed, so it will be "
                    "offered again:\n %s";
+        case Msg::InstanceUnreachable:
+            return "Tally Leaf seems to be running already, but it does not answer.\n"
+                   "Close it and start again. If it is not running, delete this lock "
+                   "file and start again:\n%s";
     }
     assert(false && "message without text");
     return {};

@@ -191,6 +191,8 @@ enum class Msg : int {
     NoConflictCopies = 2807,
     ReplacedWhileRunning = 2808,  // %s: the data file
     ConflictCopyNotMoved = 2809,  // %s: the copy
+    // Start-up on a desktop of today.
+    InstanceUnreachable = 760,  // %s: the lock file
 };
 
 // The text of a message, exactly as the program words it. "\n" separates lines.

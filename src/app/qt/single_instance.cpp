@@ -1,10 +1,11 @@
 #include "single_instance.h"
 
-#include <unistd.h>
-
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QThread>
+
+#include "app/temp_files.h"
 
 namespace tl::app {
 
@@ -18,33 +19,47 @@ constexpr int kConnectWaitMs = 200;
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString name, QObject* parent)
-    : QObject(parent), m_name(std::move(name)) {}
+SingleInstance::SingleInstance(QString name, QString folder, QObject* parent)
+    : QObject(parent), m_name(std::move(name)), m_folder(std::move(folder)) {}
 
 SingleInstance::~SingleInstance() {
     release();
 }
 
 QString SingleInstance::DefaultName() {
-    return QStringLiteral("Tallyleaf-%1").arg(::getuid());
+    return QStringLiteral("tallyleaf");
+}
+
+QString SingleInstance::DefaultFolder() {
+    return QFile::decodeName(UserRuntimeFolder().c_str());
+}
+
+QString SingleInstance::lockPath() const {
+    return QDir(m_folder).filePath(m_name + QStringLiteral(".lock"));
+}
+
+QString SingleInstance::socketPath() const {
+    return QDir(m_folder).filePath(m_name + QStringLiteral(".socket"));
 }
 
 SingleInstance::Role SingleInstance::acquire() {
-    m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_name + QStringLiteral(".lock")));
+    // Without a folder of this user's there is no guard to be had.
+    if (m_folder.isEmpty()) return Role::Unreachable;
+    m_lock = std::make_unique<QLockFile>(lockPath());
     // No stale time: a lock is stale only when its process is gone, which
-    // QLockFile finds out by itself.
+    // QLockFile finds out by itself (and then takes the lock over).
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
+        const bool held = m_lock->error() == QLockFile::LockFailedError;
         m_lock.reset();
-        askFirstToRaise();
-        return Role::Second;
+        return held && askFirstToRaise() ? Role::Second : Role::Unreachable;
     }
     // A socket file left by a crashed first process would make listen fail.
-    QLocalServer::removeServer(m_name);
+    QLocalServer::removeServer(socketPath());
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
-    m_server->listen(m_name);
+    m_server->listen(socketPath());
     return Role::First;
 }
 
@@ -60,7 +75,7 @@ void SingleInstance::release() {
 bool SingleInstance::askFirstToRaise() {
     for (int i = 0; i < kConnectTries; ++i) {
         QLocalSocket socket;
-        socket.connectToServer(m_name);
+        socket.connectToServer(socketPath());
         if (socket.waitForConnected(kConnectWaitMs)) {
             socket.write(kRaiseMessage);
             const bool sent = socket.waitForBytesWritten(kConnectWaitMs);

@@ -8,20 +8,25 @@
 
 namespace tl::app {
 
-// One running program per user. The first process holds a lock file and
-// listens on a local socket under a per-user name; a later process finds
-// the lock taken, asks the first one through the socket to bring its
-// window forward, and ends. The lock file, not the socket, decides who is
+// One running program per user session. The first process holds a lock
+// file and listens on a local socket, both in the user's runtime folder; a
+// later process finds the lock taken, asks the first one through the
+// socket to bring its window forward, and ends. The lock file, not the socket, decides who is
 // first: it is taken atomically and a stale one left by a crash is
 // reclaimed, so two processes started together never both run.
 class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    enum class Role { First, Second };
+    // Unreachable: the lock is held (by a process of another session or
+    // host that shares the folder, or by one that does not answer) and no
+    // first process took the request; the program must not run either.
+    enum class Role { First, Second, Unreachable };
 
-    // name: the per-user name; DefaultName() in the program.
-    explicit SingleInstance(QString name = DefaultName(), QObject* parent = nullptr);
+    // name: the program's name, DefaultName(); folder: where the lock and
+    // the socket go, DefaultFolder().
+    explicit SingleInstance(QString name = DefaultName(), QString folder = DefaultFolder(),
+                            QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // First: this process runs and now listens. Second: another one runs
@@ -31,6 +36,8 @@ public:
     void release();
 
     static QString DefaultName();
+    static QString DefaultFolder();
+    QString lockPath() const;
 
 signals:
     // A later process asked for the window.
@@ -40,7 +47,10 @@ private:
     void onNewConnection();
     bool askFirstToRaise();
 
+    QString socketPath() const;
+
     QString m_name;
+    QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer* m_server = nullptr;
 };
