@@ -12,6 +12,7 @@
 #include <QPrintPreviewDialog>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 
 #include "calendar/calender_ctl.h"
@@ -243,7 +244,21 @@ TEST_F(MainFrameTest, DefaultFontDialogStoresTheColourAndKeepsTheWidth) {
     ASSERT_TRUE(frame->runCommand(Cmd::Today));
     diary::CMarlowDoc* doc = frame->documents().activeDocument();
     ASSERT_NE(doc, nullptr);
-    const QString family = QFontDatabase::families().value(0);
+    // A family with bold and italic faces, so that the dialog can show both.
+    QString family;
+    for (const QString& candidate : QFontDatabase::families()) {
+        const QStringList styles = QFontDatabase::styles(candidate);
+        const bool bold = std::any_of(styles.begin(), styles.end(),
+                                      [](const QString& s) { return s.contains("Bold"); });
+        const bool italic = std::any_of(styles.begin(), styles.end(), [](const QString& s) {
+            return s.contains("Italic") || s.contains("Oblique");
+        });
+        if (bold && italic) {
+            family = candidate;
+            break;
+        }
+    }
+    if (family.isEmpty()) GTEST_SKIP() << "no font family with bold and italic faces";
     ASSERT_FALSE(family.isEmpty());
     bool seen = false;
     QTimer::singleShot(0, [&] {
