@@ -9,6 +9,7 @@
 
 #include "arrow_buttons.h"
 #include "widgets/month_names.h"
+#include "widgets/popup_menu.h"
 #include "widgets/qt_color.h"
 #include "year_day_table.h"
 
@@ -381,7 +382,7 @@ void CCalenderCtl::showHeaderMenu(HeaderHalf half, QPoint globalPos) {
     connect(menu.addAction(tr("Specify year and &month")), &QAction::triggered, this,
             &CCalenderCtl::yearMonthDialogRequested);
     m_menuOpen = true;
-    menu.exec(globalPos);
+    widgets::ExecPopupMenu(menu, globalPos);
     m_menuOpen = false;
     update();
 }

@@ -15,6 +15,7 @@
 #include "month_grid.h"
 #include "side_bar_art.h"
 #include "store/diary_data_file.h"
+#include "widgets/popup_menu.h"
 #include "widgets/scale.h"
 #include "year_day_table.h"
 #include "year_month_dlg.h"
@@ -133,7 +134,7 @@ void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     connect(peel, &QAction::triggered, this, [this, date] { emit peelNoteRequested(date); });
     connect(menu.addAction(tr("Copy &link text")), &QAction::triggered, this,
             [this, date] { emit copyLinkRequested(date); });
-    menu.exec(globalPos);
+    widgets::ExecPopupMenu(menu, globalPos);
 }
 
 void CDayBar::applyClickSettings() {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
@@ -59,8 +60,50 @@ void PutTextOnClipboard(const QString& text) {
     QApplication::clipboard()->setText(text);
 }
 
+QStringList TypedFileNames(const QString& typed) {
+    if (!typed.contains(QLatin1Char('"'))) {
+        const QString name = typed.trimmed();
+        return name.isEmpty() ? QStringList() : QStringList{name};
+    }
+    QStringList names;
+    const QStringList parts = typed.split(QLatin1Char('"'));
+    for (qsizetype i = 1; i < parts.size(); i += 2)
+        if (!parts[i].isEmpty()) names << parts[i];
+    return names;
+}
+
+namespace {
+
+// The dialog drops typed names that do not exist without a word when
+// several are typed; here the user is told which, and the dialog stays.
+class AttachFileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            QStringList missing;
+            for (const QString& name : TypedFileNames(edit->text())) {
+                const QFileInfo info(directory(), name);
+                if (!info.exists()) missing << name;
+            }
+            if (!missing.isEmpty()) {
+                QMessageBox::warning(
+                    this, windowTitle(),
+                    QObject::tr("These files were not found, so nothing was attached:\n%1")
+                        .arg(missing.join(QLatin1Char('\n'))));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
 QStringList ChooseFilesToAttach(QWidget* parent, QString* folder) {
-    QFileDialog dialog(parent, QObject::tr("Attach file"), *folder);
+    AttachFileDialog dialog(parent, QObject::tr("Attach file"), *folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilters(
         {QObject::tr("All files (*)"),

@@ -35,6 +35,10 @@ QStringList DroppedFiles(const QMimeData* data);
 // leaves the clipboard as it was.
 void PutTextOnClipboard(const QString& text);
 
+// The names typed into a file dialog's name field: each "quoted" name, or
+// the whole text when it has no quotes.
+QStringList TypedFileNames(const QString& typed);
+
 // The default "Attach file" dialog: several files at once, from the
 // folder in *folder, which then holds the folder chosen. Empty: cancelled.
 QStringList ChooseFilesToAttach(QWidget* parent, QString* folder);

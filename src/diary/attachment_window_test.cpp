@@ -629,3 +629,16 @@ TEST_F(AttachmentWindowTest, ReadOnlyFileShowsAttachmentsButChangesNothing) {
 }  // namespace tl::diary
 
 #include "attachment_window_test.moc"
+
+namespace tl::diary {
+namespace {
+
+TEST(AttachFileDialogTest, TypedNamesAreReadOneByOne) {
+    EXPECT_EQ(TypedFileNames(" one name.txt "), QStringList{"one name.txt"});
+    EXPECT_EQ(TypedFileNames("\"a b.txt\" \"c.png\""), (QStringList{"a b.txt", "c.png"}));
+    EXPECT_EQ(TypedFileNames("\"\" \"only\""), QStringList{"only"});
+    EXPECT_TRUE(TypedFileNames("  ").isEmpty());
+}
+
+}  // namespace
+}  // namespace tl::diary

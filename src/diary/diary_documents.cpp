@@ -31,6 +31,7 @@
 #include "tab_click_window.h"
 #include "tab_strip.h"
 #include "weather_setting_dlg.h"
+#include "widgets/popup_menu.h"
 #include "widgets/scale.h"
 #include "widgets/wait_cursor.h"
 
@@ -239,7 +240,7 @@ void CDiaryDocuments::Impl::showTabMenu(store::Date date, QPoint at) {
         if (CMarlowDoc* d = q->document(date)) d->attachmentActions()->attachWithDialog();
     });
     add(tr("Copy &link text"), true, [this, date] { q->copyLinkText(date); });
-    menu.exec(at);
+    widgets::ExecPopupMenu(menu, at);
 }
 
 void CDiaryDocuments::showActiveTabMenu() {

@@ -19,6 +19,7 @@
 #include "attachment_actions.h"
 #include "color_setting_dlg.h"
 #include "tab_strip.h"
+#include "widgets/popup_menu.h"
 #include "widgets/qt_color.h"
 #include "widgets/scale.h"
 
@@ -261,6 +262,11 @@ bool CHeadView::eventFilter(QObject* watched, QEvent* event) {
             emit toTextRequested();
             return true;
         }
+        if (watched == m_title && key->key() == Qt::Key_F10 &&
+            key->modifiers() == Qt::ShiftModifier) {
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+            return eventFilter(watched, &menu);
+        }
     } else if (event->type() == QEvent::ContextMenu && watched == m_title) {
         // The title's own menu; the open entries are saved first.
         emit menuAboutToOpen();
@@ -315,7 +321,7 @@ void CHeadView::showTitleMenu(QPoint globalPos) {
     add(tr("Search by &Google"), selection, search(res::Cmd::SearchGoogle));
     add(tr("Search by &YAHOO!"), selection, search(res::Cmd::SearchYahoo));
     add(tr("Search by &bing"), selection, search(res::Cmd::SearchBing));
-    menu.exec(globalPos);
+    widgets::ExecPopupMenu(menu, globalPos);
 }
 
 bool CHeadView::takeFiles(QDropEvent* event, bool drop) {

@@ -20,6 +20,7 @@
 #include "res/user_interface.h"
 #include "rtf_reader.h"
 #include "rtf_writer.h"
+#include "widgets/popup_menu.h"
 #include "widgets/qt_color.h"
 
 namespace tl::diary {
@@ -334,8 +335,10 @@ void CMarlowView::contextMenuEvent(QContextMenuEvent* event) {
     add(tr("Search by &Google"), res::Cmd::SearchGoogle);
     add(tr("Search by &YAHOO!"), res::Cmd::SearchYahoo);
     add(tr("Search by &bing"), res::Cmd::SearchBing);
-    menu.exec(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
-                                                             : event->globalPos());
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        menu.exec(mapToGlobal(rect().center()));
+    else
+        widgets::ExecPopupMenu(menu, event->globalPos());
     viewport()->update();
 }
 
@@ -421,6 +424,21 @@ void CMarlowView::dropEvent(QDropEvent* event) {
     QTextEdit::dropEvent(event);
 }
 
+bool CMarlowView::event(QEvent* event) {
+    // Ctrl+Left and Ctrl+Right open the previous and next diary, as Ctrl+Up
+    // and Ctrl+Down do; the editor would take them for moving by word.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (mods == Qt::ControlModifier &&
+            (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QTextEdit::event(event);
+}
+
 void CMarlowView::keyPressEvent(QKeyEvent* event) {
     // The main window's accelerators usually take these first; the editor
     // answers them itself when it stands alone.
@@ -443,6 +461,12 @@ void CMarlowView::keyPressEvent(QKeyEvent* event) {
             default:
                 break;
         }
+    }
+    if (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, rect().center(),
+                               mapToGlobal(rect().center()));
+        contextMenuEvent(&menu);
+        return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         mods == (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) {

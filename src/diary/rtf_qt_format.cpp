@@ -101,6 +101,17 @@ QTextCharFormat ToCharFormat(const RtfCharFormat& chars) {
     format.setFontItalic(chars.italic);
     format.setFontUnderline(chars.underline);
     format.setFontStrikeOut(chars.strikeOut);
+    switch (chars.vertical) {
+        case rtf::RtfVertical::Baseline:
+            format.setVerticalAlignment(QTextCharFormat::AlignNormal);
+            break;
+        case rtf::RtfVertical::Super:
+            format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+            break;
+        case rtf::RtfVertical::Sub:
+            format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+            break;
+    }
     if (chars.foreground) format.setForeground(ToQColor(*chars.foreground));
     if (chars.background) format.setBackground(ToQColor(*chars.background));
     return format;
@@ -119,6 +130,10 @@ ResolvedCharFormat ToRtfCharFormat(const QTextCharFormat& chars, const QFont& de
     result.format.italic = font.italic();
     result.format.underline = font.underline();
     result.format.strikeOut = font.strikeOut();
+    if (chars.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        result.format.vertical = rtf::RtfVertical::Super;
+    else if (chars.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        result.format.vertical = rtf::RtfVertical::Sub;
     result.format.foreground = ColorOf(chars, QTextFormat::ForegroundBrush);
     result.format.background = ColorOf(chars, QTextFormat::BackgroundBrush);
     return result;

@@ -47,7 +47,7 @@ TEST(RtfReaderTest, ReadsTheRichEditControlsJapaneseStream) {
     EXPECT_EQ(BlockText(document, 2), u"Centered");
     EXPECT_EQ(BlockText(document, 3), QString::fromUtf16(u"Indented\ttab\u2028next line"));
     EXPECT_EQ(BlockText(document, 4), QString::fromUtf8("① ⅰ ♥\U0001F600 link"));
-    EXPECT_EQ(BlockText(document, 5), QString::fromUtf8("·\titem"));
+    EXPECT_EQ(BlockText(document, 5), QString::fromUtf8("•\titem"));  // the symbol font's bullet
     EXPECT_EQ(BlockText(document, 6), u"");
 
     QTextCharFormat first = FormatOf(document, QString::fromUtf8("今日"));

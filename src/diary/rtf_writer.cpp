@@ -226,6 +226,8 @@ void Writer::openRun(const ResolvedCharFormat& run) {
     if (f.italic) m_body.append("\\i");
     if (f.underline) m_body.append("\\ul");
     if (f.strikeOut) m_body.append("\\strike");
+    if (f.vertical == rtf::RtfVertical::Super) m_body.append("\\super");
+    if (f.vertical == rtf::RtfVertical::Sub) m_body.append("\\sub");
     if (f.foreground) AppendWord(m_body, "\\cf", colorIndex(*f.foreground));
     // \highlight keeps any colour in the readers that matter; \cb is
     // ignored by some of them.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QImage>
 #include <QMimeData>
 #include <QProcess>
@@ -108,6 +109,10 @@ void FillFormatted(QTextDocument& document) {
     cursor.insertText("struck", Chars([](auto& f) { f.setFontStrikeOut(true); }));
     cursor.insertText("red", Chars([](auto& f) { f.setForeground(QColor(255, 0, 0)); }));
     cursor.insertText("marked", Chars([](auto& f) { f.setBackground(QColor(18, 52, 86)); }));
+    cursor.insertText(
+        "up", Chars([](auto& f) { f.setVerticalAlignment(QTextCharFormat::AlignSuperScript); }));
+    cursor.insertText(
+        "down", Chars([](auto& f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); }));
     cursor.insertText("all", Chars([](auto& f) {
                           f.setFontFamilies({"Serif Face"});
                           f.setFontPointSize(15.5);
@@ -296,6 +301,8 @@ TEST(RtfWriterTest, AnotherProgramReadsTheSameTextAndFormats) {
     expected.removeIf([](QChar c) { return c.isSurrogate(); });
     QString actual = Convert(rtf, "plain-strikeout");
     actual.remove(QChar(0xFFFD));
+    // Raised and lowered text come out as ^(up) and _(down).
+    actual.replace("^(up)_(down)", "updown");
     EXPECT_EQ(Words(actual), Words(expected));
 
     const QString html = Convert(rtf, "html");
@@ -303,7 +310,78 @@ TEST(RtfWriterTest, AnotherProgramReadsTheSameTextAndFormats) {
     EXPECT_TRUE(html.contains("<em>italic</em>")) << html.toStdString();
     EXPECT_TRUE(html.contains("<u>under</u>")) << html.toStdString();
     EXPECT_TRUE(html.contains("<del>struck</del>")) << html.toStdString();
+    EXPECT_TRUE(html.contains("<sup>up</sup>")) << html.toStdString();
+    EXPECT_TRUE(html.contains("<sub>down</sub>")) << html.toStdString();
     EXPECT_TRUE(html.contains(QString::fromUtf8("日本語ｶﾅ ① café ♥ "))) << html.toStdString();
+}
+
+QByteArray WriterSample(const char* name) {
+    QFile file(QStringLiteral(TL_TEST_DATA "/rtf/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+QTextCharFormat FormatAt(const QTextDocument& document, const QString& needle) {
+    const QTextCursor found = document.find(needle);
+    EXPECT_FALSE(found.isNull()) << needle.toStdString();
+    QTextCursor at(const_cast<QTextDocument*>(&document));
+    at.setPosition(found.selectionStart() + 1);
+    return at.charFormat();
+}
+
+// Documents a word processor wrote (tests/data/rtf/sources holds what they
+// were made from): Japanese formats, raised text, symbol bullets and a table
+// are read, and survive the editor's saving and reading back.
+TEST(RtfWriterTest, WordProcessorDocumentsSurviveTheEditor) {
+    QTextDocument document;
+    ASSERT_TRUE(ReadRtf(WriterSample("writer_ja.rtf"), document));
+    EXPECT_EQ(FormatAt(document, QString::fromUtf8("太字の")).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(document, QString::fromUtf8("大きい")).fontPointSize(), 18.0);
+    EXPECT_EQ(FormatAt(document, QString::fromUtf8("ゴシック")).fontFamilies().toStringList(),
+              QStringList{"Noto Sans CJK JP"});
+    EXPECT_TRUE(FormatAt(document, QString::fromUtf8("斜体")).fontItalic());
+    EXPECT_EQ(FormatAt(document, "2 and").verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    EXPECT_EQ(FormatAt(document, "2O").verticalAlignment(), QTextCharFormat::AlignSubScript);
+    EXPECT_EQ(FormatAt(document, "O").verticalAlignment(), QTextCharFormat::AlignNormal);
+    EXPECT_TRUE(document.toPlainText().contains(QString::fromUtf8("•\tfirst item\n")));
+    EXPECT_TRUE(document.toPlainText().contains("\na1\tb1\na2\tb2\n"));  // no tab at a row's end
+    ExpectRoundTrip(document);
+
+    QTextDocument symbols;
+    ASSERT_TRUE(ReadRtf(WriterSample("writer_symbols.rtf"), symbols));
+    EXPECT_EQ(symbols.toPlainText(), QString::fromUtf8("•\tSymbol bullet\n▪\tWingdings square\n"
+                                                       "➢\tarrow ✓ tick"));
+    ExpectRoundTrip(symbols);
+}
+
+// The word processor's own reading of its documents has the same words.
+TEST(RtfWriterTest, WordProcessorReadsItsDocumentsAsTheEditorDoes) {
+    const QString office = QStandardPaths::findExecutable("soffice");
+    if (office.isEmpty()) GTEST_SKIP() << "soffice (libreoffice-writer-nogui) is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"writer_ja.rtf", "writer_symbols.rtf"}) {
+        SCOPED_TRACE(name);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", dir.path());  // a profile of its own
+        process.setProcessEnvironment(environment);
+        process.start(office, {"--headless", "--convert-to", "txt:Text (encoded):UTF8", "--outdir",
+                               dir.path(), QStringLiteral(TL_TEST_DATA "/rtf/") + name});
+        ASSERT_TRUE(process.waitForFinished(300000));
+        QFile text(dir.filePath(QString::fromLatin1(name).replace(".rtf", ".txt")));
+        ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << process.readAllStandardError().toStdString();
+        QString theirs = QString::fromUtf8(text.readAll());
+        QTextDocument document;
+        ASSERT_TRUE(ReadRtf(WriterSample(name), document));
+        QString ours = document.toPlainText();
+        // It keeps symbol fonts' private-use codes where the editor shows
+        // what they stand for; bullets and marks are compared apart.
+        theirs.removeIf([](QChar c) { return c.unicode() >= 0xF000 && c.unicode() <= 0xF0FF; });
+        theirs.remove(QChar(0xFEFF)).remove(QChar(0x2022));
+        ours.removeIf([](QChar c) { return QString::fromUtf8("•▪➢✓♣").contains(c); });
+        EXPECT_EQ(Words(ours).toStdString(), Words(theirs).toStdString());
+    }
 }
 
 // What one entry's Copy leaves for another entry and for other programs:

@@ -11,6 +11,7 @@
 #include "exchange_texts.h"
 #include "folder_io.h"
 #include "progress_scope.h"
+#include "rtf/rtf_plain_text.h"
 #include "store/attachment_names.h"
 #include "store/codepage.h"
 #include "store/compression.h"
@@ -204,6 +205,12 @@ int Exporter::texts(Encoding encoding) {
                 // A rich text that cannot be read has been reported; its
                 // file stays empty.
                 if (!m_file.ReadEntryRichTextAt(it->second.unit, bytes)) bytes.clear();
+            } else if (auto only = plain.find(d); only != plain.end()) {
+                // An entry written as plain text only (the command line,
+                // a text import) still has its text in the rich file.
+                std::u16string text;
+                if (m_file.ReadEntryTextAt(only->second.unit, text) && !text.empty())
+                    AppendBytes(bytes, rtf::PlainTextToRtf(text));
             }
             if (WriteResult r = WriteWholeFile(stem + ".rtf", bytes); r != WriteResult::Written)
                 return failWrite(r);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "rtf/rtf_plain_text.h"
 #include "store/record_images.h"
 #include "store/record_layout.h"
 #include "support/temp_dir.h"
@@ -77,12 +78,16 @@ TEST_F(ExportTest, RichTextWritesHeaderOnlyTextAndTheRtfBesideIt) {
                   {2024, 3, 5}, {u"T", u"W", {}}, u"Hello",
                   std::span(reinterpret_cast<const std::uint8_t*>(rtf.data()), rtf.size())),
               1);
-    ASSERT_EQ(file->SaveEntry({2024, 3, 6}, u"Plain", u"", u"no rich text"), 1);
+    const std::u16string plain = u"no rich {text}\r\n\u65e5\u8a18\tand \U0001F600\\";
+    ASSERT_EQ(file->SaveEntry({2024, 3, 6}, u"Plain", u"", plain), 1);
+    ASSERT_EQ(file->SaveEntry({2024, 3, 7}, u"Empty", u"", u""), 1);
     ASSERT_EQ(exportAll(Encoding::RichText), 1);
     EXPECT_EQ(ReadFile(out / "2024-03-05.txt"), "TITLE:T\r\nWEATHER:W\r\n\r\n");
     EXPECT_EQ(ReadFile(out / "2024-03-05.rtf"), rtf);
-    EXPECT_TRUE(fs::exists(out / "2024-03-06.rtf"));
-    EXPECT_EQ(fs::file_size(out / "2024-03-06.rtf"), 0u);
+    // An entry with only a plain text gets its text written as RTF.
+    EXPECT_EQ(rtf::RtfToPlainText(ReadFile(out / "2024-03-06.rtf")), plain);
+    EXPECT_TRUE(fs::exists(out / "2024-03-07.rtf"));
+    EXPECT_EQ(fs::file_size(out / "2024-03-07.rtf"), 0u);
 }
 
 TEST_F(ExportTest, OneUnitHeaderTitleComesFromItsOwnBytes) {

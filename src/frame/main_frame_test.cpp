@@ -6,9 +6,13 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
+#include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 
 #include "app/startup.h"
@@ -153,6 +157,49 @@ TEST_F(MainFrameTest, NextAndPreviousWithoutAnEntryOpenTheEndsOfTheDiary) {
     EXPECT_EQ(frame->documents().activeDocument()->date(), (store::Date{2030, 1, 2}));
 }
 
+// The editor leaves Ctrl+Left and Ctrl+Right to the window; Shift+F10 opens
+// the editor's and the title's menus.
+TEST_F(MainFrameTest, EditorKeysReachTheWindowAndOpenMenus) {
+    auto frame = makeFrame();
+    frame->show();
+    frame->activateWindow();
+    for (store::Date date : {store::Date{2001, 5, 6}, store::Date{2030, 1, 2}}) {
+        diary::CMarlowDoc* doc = frame->documents().OpenEntry(date, true);
+        ASSERT_NE(doc, nullptr);
+        doc->view()->insertPlainText(QStringLiteral("x"));
+    }
+    frame->documents().CloseAll();
+    diary::CMarlowDoc* first = frame->documents().OpenEntry({2001, 5, 6}, true);
+    ASSERT_NE(first, nullptr);
+    first->view()->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(first->view(), Qt::Key_Right, Qt::ControlModifier);
+    ASSERT_NE(frame->documents().activeDocument(), nullptr);
+    EXPECT_EQ(frame->documents().activeDocument()->date(), (store::Date{2030, 1, 2}));
+    diary::CMarlowDoc* second = frame->documents().activeDocument();
+    second->view()->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(second->view(), Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(frame->documents().activeDocument()->date(), (store::Date{2001, 5, 6}));
+
+    QWidget* editor = frame->documents().activeDocument()->view();
+    QWidget* title = nullptr;
+    for (QLineEdit* field : frame->findChildren<QLineEdit*>())
+        if (field->accessibleName() == "Title" && field->isVisible()) title = field;
+    ASSERT_NE(title, nullptr);
+    for (QWidget* field : {editor, title}) {
+        QString opened;
+        QTimer::singleShot(0, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                opened = menu->actions().value(0) ? menu->actions()[0]->text() : QString();
+                menu->close();
+            }
+        });
+        QTest::keyClick(field, Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_EQ(opened, QStringLiteral("&Undo")) << field->metaObject()->className();
+    }
+}
+
 TEST_F(MainFrameTest, MenusSwitchWithTheEntriesAndKeysReachCommands) {
     auto frame = makeFrame();
     EXPECT_EQ(menuTitles(*frame).size(), 5u);
@@ -201,7 +248,21 @@ TEST_F(MainFrameTest, DefaultFontDialogStoresTheColourAndKeepsTheWidth) {
     ASSERT_TRUE(frame->runCommand(Cmd::Today));
     diary::CMarlowDoc* doc = frame->documents().activeDocument();
     ASSERT_NE(doc, nullptr);
-    const QString family = QFontDatabase::families().value(0);
+    // A family with bold and italic faces, so that the dialog can show both.
+    QString family;
+    for (const QString& candidate : QFontDatabase::families()) {
+        const QStringList styles = QFontDatabase::styles(candidate);
+        const bool bold = std::any_of(styles.begin(), styles.end(),
+                                      [](const QString& s) { return s.contains("Bold"); });
+        const bool italic = std::any_of(styles.begin(), styles.end(), [](const QString& s) {
+            return s.contains("Italic") || s.contains("Oblique");
+        });
+        if (bold && italic) {
+            family = candidate;
+            break;
+        }
+    }
+    if (family.isEmpty()) GTEST_SKIP() << "no font family with bold and italic faces";
     ASSERT_FALSE(family.isEmpty());
     bool seen = false;
     QTimer::singleShot(0, [&] {

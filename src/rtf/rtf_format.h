@@ -40,6 +40,9 @@ struct RtfColor {
 
 enum class RtfAlignment { Left, Center, Right, Justify };
 
+// Raised or lowered text (\super, \sub, \up, \dn).
+enum class RtfVertical : std::uint8_t { Baseline, Super, Sub };
+
 // Paragraph properties (\pard resets them to these values).
 struct RtfParaFormat {
     RtfAlignment alignment = RtfAlignment::Left;
@@ -60,6 +63,7 @@ struct RtfCharFormat {
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
+    RtfVertical vertical = RtfVertical::Baseline;
     std::optional<RtfColor> foreground;
     std::optional<RtfColor> background;
     bool operator==(const RtfCharFormat&) const = default;

@@ -70,6 +70,7 @@ constexpr std::size_t kMaxFonts = 4096;
 constexpr std::size_t kMaxColors = 65536;
 // \uc values beyond any real writer's (Word writes at most 2 or 4).
 constexpr int kMaxUc = 255;
+constexpr int kSymbolCharset = 2;
 
 enum class Kind : std::uint8_t {
     FontTable,
@@ -93,6 +94,15 @@ enum class Kind : std::uint8_t {
     Strike,
     Hidden,
     Foreground,
+    AssocFont,
+    AssocSize,
+    AssocBold,
+    AssocItalic,
+    RunType,
+    RightToLeft,
+    Vertical,
+    Raise,
+    Lower,
     Background,
     Pard,
     Align,
@@ -119,6 +129,12 @@ constexpr int kLeft = static_cast<int>(RtfAlignment::Left);
 constexpr int kCenter = static_cast<int>(RtfAlignment::Center);
 constexpr int kRight = static_cast<int>(RtfAlignment::Right);
 constexpr int kJustify = static_cast<int>(RtfAlignment::Justify);
+constexpr int kBaseline = static_cast<int>(RtfVertical::Baseline);
+constexpr int kSuper = static_cast<int>(RtfVertical::Super);
+constexpr int kSub = static_cast<int>(RtfVertical::Sub);
+constexpr int kLowAnsi = 0;
+constexpr int kHighAnsi = 1;
+constexpr int kDoubleByte = 2;
 
 // clang-format off
 constexpr auto kKeywords = [] {
@@ -186,6 +202,15 @@ constexpr auto kKeywords = [] {
         Keyword{"ulwave", Kind::Underline}, Keyword{"ulnone", Kind::UnderlineNone},
         Keyword{"cf", Kind::Foreground}, Keyword{"cb", Kind::Background},
         Keyword{"highlight", Kind::Background}, Keyword{"chcbpat", Kind::Background},
+        // Associated properties: East Asian text after \dbch takes them.
+        Keyword{"af", Kind::AssocFont}, Keyword{"afs", Kind::AssocSize},
+        Keyword{"ab", Kind::AssocBold}, Keyword{"ai", Kind::AssocItalic},
+        Keyword{"loch", Kind::RunType, kLowAnsi}, Keyword{"hich", Kind::RunType, kHighAnsi},
+        Keyword{"dbch", Kind::RunType, kDoubleByte}, Keyword{"rtlch", Kind::RightToLeft, 1},
+        Keyword{"ltrch", Kind::RightToLeft, 0},
+        Keyword{"super", Kind::Vertical, kSuper}, Keyword{"sub", Kind::Vertical, kSub},
+        Keyword{"nosupersub", Kind::Vertical, kBaseline},
+        Keyword{"up", Kind::Raise}, Keyword{"dn", Kind::Lower},
         // Paragraph properties.
         Keyword{"pard", Kind::Pard}, Keyword{"ql", Kind::Align, kLeft},
         Keyword{"qc", Kind::Align, kCenter}, Keyword{"qr", Kind::Align, kRight},
@@ -247,6 +272,17 @@ int HexValue(char c) {
 // nowhere (hidden text and the like are handled as body text).
 enum class Destination : std::uint8_t { Text, FontTable, ColorTable };
 
+// What East Asian text sets apart from the rest with associated properties
+// (word processors write "\dbch\ab" for bold Japanese); unset follows the
+// ordinary properties.
+struct AsianState {
+    std::optional<int> font;
+    std::optional<int> halfPoints;
+    std::optional<bool> bold;
+    std::optional<bool> italic;
+    bool operator==(const AsianState&) const = default;
+};
+
 struct CharState {
     int font = -1;  // -1: the default font (\deff)
     int halfPoints = kDefaultHalfPoints;
@@ -257,7 +293,63 @@ struct CharState {
     bool underline = false;
     bool strikeOut = false;
     bool hidden = false;
+    RtfVertical vertical = RtfVertical::Baseline;
+    AsianState asian;
+    int runType = kLowAnsi;    // the last of \loch, \hich, \dbch
+    bool rightToLeft = false;  // \rtlch: associated words are for other scripts
 };
+
+// Characters a word processor counts as East Asian: CJK symbols,
+// punctuation, kana, ideographs, Hangul, full-width forms and the
+// supplementary ideograph planes.
+bool IsEastAsian(char16_t c) {
+    return (c >= 0x1100 && c <= 0x11FF) || (c >= 0x2E80 && c <= 0xA4CF) ||
+           (c >= 0xA960 && c <= 0xA97F) || (c >= 0xAC00 && c <= 0xD7AF) ||
+           (c >= 0xD840 && c <= 0xD8BF) || (c >= 0xDC00 && c <= 0xDFFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+bool IsSymbolFace(std::u16string_view face) {
+    return face == u"Symbol";
+}
+bool IsWingdingsFace(std::u16string_view face) {
+    return face.starts_with(u"Wingdings");
+}
+
+// Symbol fonts' glyph codes, written as private-use characters U+F0xx (or as
+// bytes in a symbol-charset font), mapped to what they show. Only the marks
+// word processors put in front of list items and the like are known.
+std::optional<char16_t> SymbolFontChar(std::u16string_view face, char16_t c) {
+    if (c < 0xF020 || c > 0xF0FF) return std::nullopt;
+    const int code = c - 0xF000;
+    struct Pair {
+        int code;
+        char16_t unicode;
+    };
+    static constexpr Pair kWingdings[] = {
+        {0x6C, u'\u25CF'}, {0x6E, u'\u25A0'}, {0x6F, u'\u25A1'}, {0x71, u'\u2751'},
+        {0x75, u'\u25C6'}, {0x76, u'\u2756'}, {0x77, u'\u2B25'}, {0x9F, u'\u2022'},
+        {0xA1, u'\u25CB'}, {0xA7, u'\u25AA'}, {0xA8, u'\u25FB'}, {0xD8, u'\u27A2'},
+        {0xE0, u'\u2794'}, {0xE8, u'\u2794'}, {0xF0, u'\u21E8'}, {0xFB, u'\u2717'},
+        {0xFC, u'\u2713'}, {0xFE, u'\u2611'},
+    };
+    static constexpr Pair kSymbol[] = {
+        {0x2D, u'\u2212'}, {0xA7, u'\u2663'}, {0xA8, u'\u2666'}, {0xA9, u'\u2665'},
+        {0xAA, u'\u2660'}, {0xAE, u'\u2192'}, {0xB0, u'\u00B0'}, {0xB1, u'\u00B1'},
+        {0xB4, u'\u00D7'}, {0xB7, u'\u2022'}, {0xB8, u'\u00F7'}, {0xBE, u'\u2014'},
+        {0xD7, u'\u22C5'}, {0xDE, u'\u21D2'}, {0xE0, u'\u25CA'},
+    };
+    auto find = [code](const auto& table) -> std::optional<char16_t> {
+        for (const Pair& pair : table)
+            if (pair.code == code) return pair.unicode;
+        return std::nullopt;
+    };
+    if (IsWingdingsFace(face)) return find(kWingdings);
+    // Private-use bullets in another face are Symbol's (the common case).
+    if (std::optional<char16_t> symbol = find(kSymbol)) return symbol;
+    return IsSymbolFace(face) ? std::nullopt : find(kWingdings);
+}
 
 struct Group {
     CharState chars;
@@ -305,7 +397,10 @@ private:
     int codePageOf(const Font* font) const;
     const Font* font(int number) const;
     std::optional<RtfColor> color(int index) const;
-    RtfCharFormat format() const;
+    RtfCharFormat format(bool eastAsian = false) const;
+    void sendText();
+    void cellTabs();
+    static void associated(CharState& chars, Kind kind, int value, bool on);
 
     std::string_view m_in;
     std::size_t m_pos = 0;
@@ -317,6 +412,7 @@ private:
     int m_ucSkip = 0;            // fallback characters still to drop after \u
     bool m_star = false;         // "\*" seen: the next word may be skipped
     bool m_done = false;         // the "{\rtf" group has closed
+    int m_cellTabs = 0;          // \cell marks not yet written as tabs
     RtfParaFormat m_endPara;
 
     int m_ansiCodePage = 1252;
@@ -637,6 +733,28 @@ void Parser::handleWord(std::string_view word, std::optional<int> param) {
         case Kind::Background:
             g.chars.background = std::max(value, 0);
             break;
+        case Kind::AssocFont:
+        case Kind::AssocSize:
+        case Kind::AssocBold:
+        case Kind::AssocItalic:
+            associated(g.chars, kind, value, on);
+            break;
+        case Kind::RunType:
+            g.chars.runType = keyword->value;
+            break;
+        case Kind::RightToLeft:
+            g.chars.rightToLeft = keyword->value != 0;
+            break;
+        case Kind::Vertical:
+            g.chars.vertical = static_cast<RtfVertical>(keyword->value);
+            break;
+        case Kind::Raise:
+        case Kind::Lower:
+            // \up0 and \dn0 end the raising; a missing number is 6.
+            g.chars.vertical = param && *param <= 0  ? RtfVertical::Baseline
+                               : kind == Kind::Raise ? RtfVertical::Super
+                                                     : RtfVertical::Sub;
+            break;
         case Kind::Pard:
             g.para = RtfParaFormat{};
             break;
@@ -660,12 +778,19 @@ void Parser::handleWord(std::string_view word, std::optional<int> param) {
             break;
         case Kind::ParagraphMark:
             if (g.destination == Destination::Text) {
+                // A row ends with its last cell's mark, not with a tab.
+                if (word == "row" || word == "nestrow") m_cellTabs = std::max(m_cellTabs - 1, 0);
+                cellTabs();
                 flushText();
                 m_sink.paragraphMark(g.para, format());
             }
             break;
         case Kind::Char:
-            addUnit(static_cast<char16_t>(keyword->value));
+            if (word == "cell" || word == "nestcell") {
+                if (g.destination == Destination::Text) ++m_cellTabs;
+            } else {
+                addUnit(static_cast<char16_t>(keyword->value));
+            }
             break;
         case Kind::Uc:
             g.uc = std::clamp(value, 0, kMaxUc);
@@ -692,6 +817,8 @@ void Parser::textBytes(std::string_view bytes) {
     }
     switch (top().destination) {
         case Destination::Text:
+            if (bytes.empty()) break;
+            cellTabs();
             m_bytes.append(bytes);
             break;
         case Destination::FontTable:
@@ -726,6 +853,7 @@ void Parser::addUnit(char16_t unit) {
     decodePending();
     switch (top().destination) {
         case Destination::Text:
+            cellTabs();
             m_text.push_back(unit);
             break;
         case Destination::FontTable:
@@ -743,17 +871,88 @@ void Parser::decodePending() {
             m_converter.decode(codePageOf(m_fontDef), m_bytes, m_fontDef->name);
     } else {
         const Font* current = font(top().chars.font);
-        m_converter.decode(codePageOf(current), m_bytes, m_text);
+        if (current != nullptr && current->charset == kSymbolCharset) {
+            // A symbol font's bytes are its glyph codes.
+            for (char byte : m_bytes) {
+                const auto code = static_cast<char16_t>(0xF000 + static_cast<unsigned char>(byte));
+                if (std::optional<char16_t> shown = SymbolFontChar(current->name, code))
+                    m_text.push_back(*shown);
+                else
+                    m_converter.decode(codePageOf(current), std::string_view(&byte, 1), m_text);
+            }
+        } else {
+            m_converter.decode(codePageOf(current), m_bytes, m_text);
+        }
     }
     m_bytes.clear();
+}
+
+void Parser::cellTabs() {
+    if (m_cellTabs == 0) return;
+    decodePending();
+    m_text.append(static_cast<std::size_t>(std::exchange(m_cellTabs, 0)), u'\t');
+}
+
+void Parser::associated(CharState& chars, Kind kind, int value, bool on) {
+    // Right-to-left scripts' own properties are not kept.
+    if (chars.rightToLeft) return;
+    // East Asian text's own values, or the ordinary ones for other text.
+    const bool asian = chars.runType == kDoubleByte;
+    auto set = [asian](auto& own, auto& ordinary, auto value) {
+        if (asian)
+            own = value;
+        else
+            ordinary = value;
+    };
+    switch (kind) {
+        case Kind::AssocFont:
+            set(chars.asian.font, chars.font, value);
+            break;
+        case Kind::AssocSize:
+            set(chars.asian.halfPoints, chars.halfPoints,
+                value > 0 ? std::min(value, kMaxHalfPoints) : kDefaultHalfPoints);
+            break;
+        case Kind::AssocBold:
+            set(chars.asian.bold, chars.bold, on);
+            break;
+        case Kind::AssocItalic:
+            set(chars.asian.italic, chars.italic, on);
+            break;
+        default:
+            break;
+    }
 }
 
 void Parser::flushText() {
     decodePending();
     if (m_text.empty()) return;
     std::erase_if(m_text, IsDropped);
-    if (!m_text.empty() && !top().chars.hidden) m_sink.text(m_text, format());
+    if (!m_text.empty() && !top().chars.hidden) sendText();
     m_text.clear();
+}
+
+// East Asian characters go in runs of their own when their properties differ.
+void Parser::sendText() {
+    const CharState& chars = top().chars;
+    const Font* current = font(chars.font);
+    for (char16_t& c : m_text) {
+        if (std::optional<char16_t> shown = SymbolFontChar(current ? current->name : u"", c))
+            c = *shown;
+    }
+    const RtfCharFormat plain = format(false);
+    if (chars.asian == AsianState{}) {
+        m_sink.text(m_text, plain);
+        return;
+    }
+    const RtfCharFormat asian = format(true);
+    std::size_t start = 0;
+    while (start < m_text.size()) {
+        const bool east = IsEastAsian(m_text[start]);
+        std::size_t end = start + 1;
+        while (end < m_text.size() && IsEastAsian(m_text[end]) == east) ++end;
+        m_sink.text(std::u16string_view(m_text).substr(start, end - start), east ? asian : plain);
+        start = end;
+    }
 }
 
 int Parser::codePageOf(const Font* font) const {
@@ -774,13 +973,16 @@ std::optional<RtfColor> Parser::color(int index) const {
     return m_colors[static_cast<std::size_t>(index)];
 }
 
-RtfCharFormat Parser::format() const {
+RtfCharFormat Parser::format(bool eastAsian) const {
     const CharState& chars = m_stack.back().chars;
+    const AsianState none;
+    const AsianState& asian = eastAsian ? chars.asian : none;
     RtfCharFormat result;
-    if (const Font* current = font(chars.font)) result.face = current->name;
-    result.halfPoints = chars.halfPoints;
-    result.bold = chars.bold;
-    result.italic = chars.italic;
+    if (const Font* current = font(asian.font.value_or(chars.font))) result.face = current->name;
+    result.halfPoints = asian.halfPoints.value_or(chars.halfPoints);
+    result.bold = asian.bold.value_or(chars.bold);
+    result.italic = asian.italic.value_or(chars.italic);
+    result.vertical = chars.vertical;
     result.underline = chars.underline;
     result.strikeOut = chars.strikeOut;
     result.foreground = color(chars.foreground);

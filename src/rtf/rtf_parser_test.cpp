@@ -145,6 +145,56 @@ TEST(RtfParserTest, CharacterFormatsFollowGroupsAndPlain) {
     EXPECT_EQ(sink.all, u"abcdefg");  // hidden text is left out
 }
 
+// Word processors give East Asian text properties of its own after \\dbch;
+// text of other scripts in the same group keeps the ordinary ones.
+TEST(RtfParserTest, AssociatedPropertiesApplyToEastAsianText) {
+    const RecordingSink sink = Parse(
+        "{\\rtf1\\deff0{\\fonttbl{\\f0 Serif;}{\\f7 Gothic;}}\\fs24 "
+        "{\\dbch\\ab\\dbch \\u22826?\\u23383?}{\\dbch\\afs36\\dbch \\u22823?}"
+        "{\\dbch\\af7\\dbch \\u12468?}{\\hich\\af0\\dbch\\af7\\ab\\loch\\f0 ab\\u26085?}"
+        "{\\rtlch\\ab\\afs40 \\ltrch\\loch rtl}{\\dbch\\ab\\plain \\u26412?}}");
+    ASSERT_EQ(sink.runs.size(), 6u);
+    EXPECT_EQ(sink.runs[0].text, u"\u592A\u5B57");
+    EXPECT_TRUE(sink.runs[0].format.bold);
+    EXPECT_EQ(sink.runs[0].face, u"Serif");
+    EXPECT_EQ(sink.runs[1].format.halfPoints, 36);
+    EXPECT_FALSE(sink.runs[1].format.bold);
+    EXPECT_EQ(sink.runs[2].face, u"Gothic");
+    EXPECT_EQ(sink.runs[3].text, u"ab");  // Latin text keeps the ordinary face
+    EXPECT_EQ(sink.runs[3].face, u"Serif");
+    EXPECT_FALSE(sink.runs[3].format.bold);
+    EXPECT_EQ(sink.runs[4].text, u"\u65E5");
+    EXPECT_EQ(sink.runs[4].face, u"Gothic");
+    EXPECT_TRUE(sink.runs[4].format.bold);
+    // Right-to-left scripts' properties touch nothing here; \\plain ends
+    // East Asian ones.
+    EXPECT_EQ(sink.runs[5].text, u"rtl\u672C");
+    EXPECT_FALSE(sink.runs[5].format.bold);
+    EXPECT_EQ(sink.runs[5].format.halfPoints, 24);
+}
+
+TEST(RtfParserTest, RaisedAndLoweredText) {
+    const RecordingSink sink = Parse(
+        "{\\rtf1 a{\\up8 2}b{\\dn2 3}c\\super 4\\nosupersub d\\sub 5\\up0 e{\\super\\plain f}}");
+    std::u16string seen;
+    for (const auto& run : sink.runs) {
+        seen += run.text;
+        seen += run.format.vertical == RtfVertical::Super ? u'^'
+                : run.format.vertical == RtfVertical::Sub ? u'_'
+                                                          : u'.';
+    }
+    EXPECT_EQ(seen, u"a.2^b.3_c.4^d.5_ef.");
+}
+
+// Bullets of a symbol font arrive as private-use characters or as the
+// font's own bytes; they are shown as what they stand for.
+TEST(RtfParserTest, SymbolFontBulletsBecomeTheirCharacters) {
+    EXPECT_EQ(Text("{\\rtf1{\\fonttbl{\\f0 Times;}{\\f1\\fcharset2 Symbol;}{\\f2\\fcharset2 "
+                   "Wingdings;}}{\\f1\\u-3913\\'b7}{\\f2\\u-3929\\'a7\\u-3880?\\u-3844?}"
+                   "{\\f1\\'b7 a}{\\f2\\'a7}{\\f0\\u-3913?}}"),
+              u"\u2022\u25AA\u27A2\u2713\u2022 a\u25AA\u2022");
+}
+
 TEST(RtfParserTest, ParagraphPropertiesArriveWithTheirMark) {
     auto sink = Parse(
         "{\\rtf1\\pard\\qc\\li720\\ri360\\fi-360\\sb120\\sa240 one\\par "
@@ -164,8 +214,11 @@ TEST(RtfParserTest, SpecialCharactersAndBreaks) {
               u"a\tb\u2028c\u00A0d\u2011e\u2014\u2013\u2022\u2018\u2019\u201C\u201D{}\\");
     // Line ends in the stream are not text; a backslash before one is \par.
     EXPECT_EQ(Text("{\\rtf1 a\r\nb\\\nc}"), u"ab|c");
-    // A table row becomes one paragraph with its cells apart.
-    EXPECT_EQ(Text("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row}"), u"a\tb\t|");
+    // A table row becomes one paragraph with its cells apart; the last
+    // cell's end is the row's, and an empty cell keeps its place.
+    EXPECT_EQ(Text("{\\rtf1\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row"
+                   "\\trowd\\cellx100\\cellx200\\pard\\intbl{c}\\cell\\pard\\intbl\\cell\\row x}"),
+              u"a\tb|c\t|x");
     // Control characters and object placeholders are dropped, the tab kept.
     EXPECT_EQ(Text("{\\rtf1 a\x01\x1f\tb\x7f\\u7?c\\u65532?}"), u"a\tbc");
 }

@@ -11,4 +11,9 @@ namespace tl::rtf {
 // Bytes that are not RTF give an empty text.
 std::u16string RtfToPlainText(std::string_view rtf);
 
+// A plain text as an RTF stream in the writer's code page: "\r\n" and "\n"
+// end paragraphs, tabs stay tabs, other characters travel as \u with a
+// code page 932 fallback.
+std::string PlainTextToRtf(std::u16string_view text);
+
 }  // namespace tl::rtf

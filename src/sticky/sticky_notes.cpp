@@ -13,6 +13,7 @@
 #include "new_note.h"
 #include "res/user_interface.h"
 #include "store/diary_data_file.h"
+#include "widgets/popup_menu.h"
 
 namespace tl::sticky {
 
@@ -239,7 +240,7 @@ void CStickyNotes::showNoteMenu(CTagWnd& note, QPoint globalPos) {
     add(tr("&Open this diary"), Cmd::StickyOpen);
     add(tr("&Peel off sticky"), Cmd::StickyPeelOff);
     add(tr("&Settings"), Cmd::StickySettings);
-    QAction* chosen = menu.exec(globalPos);
+    QAction* chosen = widgets::ExecPopupMenu(menu, globalPos);
     if (!chosen) {
         m_menuNote.clear();
         if (!keyboard) m_main.activateWindow();
