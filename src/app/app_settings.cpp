@@ -109,6 +109,7 @@ void VisitKeys(S& s, V&& v) {
     v("EDIT", "SELECTED_COLOR", s.edit.selectedColor);
     v("ETC", "WEATHER_ENABLE", s.etc.weatherEnable);
     v("ETC", "AUTO_CLOSE", s.etc.autoClose, Load::Fixed);
+    v("ONTHISDAY", "STARTUP", s.onThisDay.atStartup);
 }
 
 class Loader {

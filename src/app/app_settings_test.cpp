@@ -27,12 +27,12 @@ TEST(AppSettingsTest, FirstStartTakesTheDefaultsAndACentredWindow) {
     EXPECT_FALSE(store.readInt("ETC", "DEFTITLECOLOR").has_value());
     // Written in table order, each key once.
     const auto& order = store.writeOrder();
-    ASSERT_EQ(order.size(), 104u);
+    ASSERT_EQ(order.size(), 105u);
     EXPECT_EQ(order.front(), "VERSION/MAJOR");
     EXPECT_EQ(order[7], "DAYBAR/WIDTH");
     EXPECT_EQ(order[54], "TAGBLINK/TO__ENABLE");
     EXPECT_EQ(order[65], "FILE/LOCATION_HIST1");
-    EXPECT_EQ(order.back(), "ETC/AUTO_CLOSE");
+    EXPECT_EQ(order.back(), "ONTHISDAY/STARTUP");
     EXPECT_EQ(store.values().size(), order.size());
 }
 
