@@ -98,6 +98,8 @@ enum class Cmd : int {
     StickySettings = 32829,
     // File menu: compress every attached file stored uncompressed.
     CompressAttachments = 32980,
+    // View menu: the date in every year of the diary.
+    OnThisDay = 33030,
 };
 
 }  // namespace tl::res
