@@ -110,6 +110,7 @@ void VisitKeys(S& s, V&& v) {
     v("ETC", "WEATHER_ENABLE", s.etc.weatherEnable);
     v("ETC", "AUTO_CLOSE", s.etc.autoClose, Load::Fixed);
     v("BACKUP", "GENERATIONS", s.backup.generations);
+    v("ONTHISDAY", "STARTUP", s.onThisDay.atStartup);
 }
 
 class Loader {

@@ -155,6 +155,9 @@ struct AppSettings {
     struct {
         Color selectedColor = 0x0000FF;
     } edit;
+    struct {
+        int atStartup = 0;  // show "On this day" beside today's entry at start
+    } onThisDay;
 };
 
 // The desktop without task bars, in screen pixels.

@@ -212,6 +212,8 @@ void CCalenderCtl::mousePressEvent(QMouseEvent* event) {
         if (const std::optional<int> day = g.dayAt(pos.x(), pos.y())) {
             m_hoverDay = *day;
             m_keyDay = *day;
+            emit dayPicked({m_table.year(), static_cast<std::uint8_t>(m_month),
+                            static_cast<std::uint8_t>(*day)});
             if (m_clickOpens)
                 emit openRequested({m_table.year(), static_cast<std::uint8_t>(m_month),
                                     static_cast<std::uint8_t>(*day)},
@@ -288,6 +290,8 @@ void CCalenderCtl::moveKeyDay(int days) {
     else if (to.month.month != m_month)
         stepMonth(to.month);
     m_keyDay = to.day;
+    emit dayPicked(
+        {m_table.year(), static_cast<std::uint8_t>(m_month), static_cast<std::uint8_t>(m_keyDay)});
     update();
 }
 

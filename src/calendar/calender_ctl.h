@@ -44,6 +44,8 @@ signals:
     void yearMonthDialogRequested();
     // A right click on a day (day 0: the month note, month 0: the year note).
     void contextMenuRequested(store::Date date, QPoint globalPos);
+    // The user picked a day: clicked it or moved to it with the keys.
+    void dayPicked(store::Date date);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -73,6 +73,17 @@ void CDayBar::createChildren() {
     connect(m_calendar, &CCalenderCtl::monthChanged, this, &CDayBar::showMonth);
     connect(m_calendar, &CCalenderCtl::yearMonthRequested, this, &CDayBar::ApplyYearMonth);
     connect(m_calendar, &CCalenderCtl::yearMonthDialogRequested, this, &CDayBar::chooseYearMonth);
+    m_onThisDayButton = new QPushButton(tr("On this day"), this);
+    m_onThisDayButton->setToolTip(tr("This date in every year of the diary"));
+    connect(m_onThisDayButton, &QPushButton::clicked, this,
+            [this] { emit onThisDayRequested(m_picked.year != 0 ? m_picked : m_today()); });
+    const auto picked = [this](store::Date date) {
+        if (date.month == 0) return;
+        m_picked = date;
+        emit dayPicked(date);
+    };
+    connect(m_calendar, &CCalenderCtl::dayPicked, this, picked);
+    connect(this, &CDayBar::openRequested, this, picked);
 
     m_dayList = new CDayWnd(*m_table, m_today, this);
     connect(m_dayList, &CDayWnd::openRequested, this, &CDayBar::openRequested);
@@ -134,6 +145,10 @@ void CDayBar::showContextMenu(store::Date date, QPoint globalPos) {
     connect(peel, &QAction::triggered, this, [this, date] { emit peelNoteRequested(date); });
     connect(menu.addAction(tr("Copy &link text")), &QAction::triggered, this,
             [this, date] { emit copyLinkRequested(date); });
+    QAction* onThisDay =
+        menu.addAction(date.day == 0 ? tr("This month in other &years") : tr("On this d&ay"));
+    onThisDay->setEnabled(date.month != 0);
+    connect(onThisDay, &QAction::triggered, this, [this, date] { emit onThisDayRequested(date); });
     widgets::ExecPopupMenu(menu, globalPos);
 }
 
@@ -379,6 +394,8 @@ void CDayBar::layoutChildren() {
     place(m_todayButton, l.todayButton);
     m_yesterdayButton->setVisible(l.yesterdayShown);
     if (l.yesterdayShown) place(m_yesterdayButton, l.yesterdayButton);
+    m_onThisDayButton->setVisible(l.onThisDayShown);
+    if (l.onThisDayShown) place(m_onThisDayButton, l.onThisDayButton);
     place(m_up, l.upButton);
     place(m_down, l.downButton);
     place(m_scrollBar, l.scrollBar);

@@ -98,6 +98,11 @@ signals:
     void widthDragged(int width);
     // The bar was dragged over the other half of the main window.
     void dockSideDragged(DockSide side);
+    // The day's "On this day": the date in every year (day 0: the month's
+    // notes); from the bar's button, the date picked last.
+    void onThisDayRequested(store::Date date);
+    // A day was picked in the calendar or opened from the bar.
+    void dayPicked(store::Date date);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -125,6 +130,8 @@ private:
     std::unique_ptr<YearDayTable> m_table;
     QPushButton* m_todayButton = nullptr;
     QPushButton* m_yesterdayButton = nullptr;
+    QPushButton* m_onThisDayButton = nullptr;
+    store::Date m_picked;  // the day picked last; none: today
     CCalenderCtl* m_calendar = nullptr;
     CDayWnd* m_dayList = nullptr;
     QScrollBar* m_scrollBar = nullptr;

@@ -32,6 +32,16 @@ SideBarLayout LayOutSideBar(int width, int height, bool calendarWanted, int dpi)
     } else {
         l.todayButton = At(s(5), buttonTop, W - s(10), buttonHeight);
     }
+    // A wide bar has room for "On this day" beside them: three buttons in
+    // a row, s(3) apart.
+    l.onThisDayShown = W >= s(240);
+    if (l.onThisDayShown) {
+        const int third = (W - s(10) - 2 * s(3)) / 3;
+        l.todayButton = At(s(5), buttonTop, third, buttonHeight);
+        l.yesterdayButton = At(s(5) + third + s(3), buttonTop, third, buttonHeight);
+        const int last = s(5) + 2 * (third + s(3));
+        l.onThisDayButton = At(last, buttonTop, W - s(5) - last, buttonHeight);
+    }
     // The bar has no tool or edit bar inside it here (they are the main
     // window's), so the list runs to s(5) above the bar's bottom.
     const int arrow = s(15);

@@ -16,6 +16,8 @@ struct SideBarLayout {
     widgets::Rect todayButton;
     bool yesterdayShown = false;
     widgets::Rect yesterdayButton;
+    bool onThisDayShown = false;  // a third button where the bar is wide enough
+    widgets::Rect onThisDayButton;
     widgets::Rect upButton;
     widgets::Rect downButton;
     widgets::Rect scrollBar;

@@ -32,6 +32,18 @@ TEST(SideBarLayoutTest, NarrowBarsKeepOnlyTheTodayButton) {
     l = LayOutSideBar(150, 600, true);
     EXPECT_FALSE(l.yesterdayShown);
     EXPECT_EQ(l.todayButton.right - l.todayButton.left, 140);
+    EXPECT_FALSE(l.onThisDayShown);
+}
+
+TEST(SideBarLayoutTest, AWideBarShowsOnThisDayAsAThirdButton) {
+    EXPECT_FALSE(LayOutSideBar(239, 600, true).onThisDayShown);
+    const SideBarLayout l = LayOutSideBar(264, 600, true);
+    ASSERT_TRUE(l.onThisDayShown && l.yesterdayShown);
+    EXPECT_EQ(l.todayButton.left, 5);
+    EXPECT_EQ(l.yesterdayButton.left, l.todayButton.right + 3);
+    EXPECT_EQ(l.onThisDayButton.left, l.yesterdayButton.right + 3);
+    EXPECT_EQ(l.onThisDayButton.right, 259);
+    EXPECT_EQ(l.todayButton.right - l.todayButton.left, 82);
 }
 
 TEST(SideBarLayoutTest, ListAndScrollPartsShareTheHeightAndHideWhenLow) {

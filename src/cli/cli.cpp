@@ -26,6 +26,7 @@ const std::vector<Command>& Commands() {
         AddAttachmentCommands(all);
         AddAppCommands(all);
         AddExchangeCommands(all);
+        AddOnThisDayCommands(all);
         return all;
     }();
     return commands;

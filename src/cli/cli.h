@@ -72,6 +72,8 @@ int PrintRescue(Context& ctx, const store::RescueResult& result);
 std::optional<store::Date> DateArgument(const std::string& text);
 // "#RRGGBB" or "RRGGBB" as a stored colour (0x00BBGGRR). In commands_records.cpp.
 std::optional<std::uint32_t> ParseColor(std::string text);
+// A stored colour as "#RRGGBB". In commands_records.cpp.
+std::string ColorText(std::uint32_t color);
 // Asks for the password of an open data file that has one (three tries);
 // kExitOk when it was given. In commands_app.cpp.
 int CheckDataFilePassword(Context& ctx, store::CDiaryDataFile& file);
@@ -100,5 +102,6 @@ void AddRecordCommands(std::vector<Command>& table);      // commands_records.cp
 void AddAttachmentCommands(std::vector<Command>& table);  // commands_attachments.cpp
 void AddAppCommands(std::vector<Command>& table);         // commands_app.cpp
 void AddExchangeCommands(std::vector<Command>& table);    // commands_exchange.cpp
+void AddOnThisDayCommands(std::vector<Command>& table);   // commands_on_this_day.cpp
 
 }  // namespace tl::cli

@@ -23,18 +23,17 @@ std::optional<std::uint32_t> ParseColor(std::string text) {
     return static_cast<std::uint32_t>((rgb >> 16 & 0xff) | (rgb & 0xff00) | (rgb & 0xff) << 16);
 }
 
-namespace {
-
-using nlohmann::json;
-using store::Utf16ToUtf8;
-using store::Utf8ToUtf16;
-
-// Colours print as #RRGGBB (stored 0x00BBGGRR).
 std::string ColorText(std::uint32_t c) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "#%02X%02X%02X", c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
     return buf;
 }
+
+namespace {
+
+using nlohmann::json;
+using store::Utf16ToUtf8;
+using store::Utf8ToUtf16;
 
 // A handler that needs a date argument and the data file.
 struct DateArgs {

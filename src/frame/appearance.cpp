@@ -30,6 +30,7 @@ Appearance AppearanceOf(const app::AppSettings& settings) {
     a.editorBack = settings.mainWindow.backColor;
     a.colorSpecified = settings.mainWindow.colorSpecify;
     a.weatherShown = settings.etc.weatherEnable;
+    a.onThisDayAtStart = settings.onThisDay.atStartup;
     return a;
 }
 
@@ -83,6 +84,7 @@ AppearanceChanges StoreAppearance(const Appearance& v, app::AppSettings& setting
     settings.mainWindow.backColor = v.editorBack;
     settings.mainWindow.colorSpecify = v.colorSpecified;
     settings.etc.weatherEnable = v.weatherShown;
+    settings.onThisDay.atStartup = v.onThisDayAtStart;
     return changes;
 }
 

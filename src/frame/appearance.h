@@ -28,6 +28,7 @@ struct Appearance {
     app::Color editorBack = 0;
     int colorSpecified = 1;
     int weatherShown = 1;
+    int onThisDayAtStart = 0;  // "On this day" beside today's entry at start
 
     friend bool operator==(const Appearance&, const Appearance&) = default;
 };

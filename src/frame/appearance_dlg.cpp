@@ -101,6 +101,7 @@ CAppearanceDlg::CAppearanceDlg(const Appearance& values, bool layeredWindows,
     m_reduction->setChecked(values.pictureReduction != 0);
     m_weekday->setChecked(values.weekdayOnTabs != 0);
     m_weather->setChecked(values.weatherShown != 0);
+    m_onThisDay->setChecked(values.onThisDayAtStart != 0);
     (values.oneRateForAll != 0 ? m_collective : m_individual)->setChecked(true);
     m_rate->setText(QString::number(values.translucentRate));
     m_blinkCycle->setText(QString::number(values.blinkInterval));
@@ -211,6 +212,8 @@ void CAppearanceDlg::createControls() {
     leftColumn->addWidget(text);
     leftColumn->addWidget(m_weekday);
     leftColumn->addWidget(m_reduction);
+    m_onThisDay = new QCheckBox(tr("Show \"O&n this day\" at start-up"), this);
+    leftColumn->addWidget(m_onThisDay);
     leftColumn->addStretch();
     auto* rightColumn = new QVBoxLayout;
     rightColumn->addWidget(notes);
@@ -296,6 +299,7 @@ Appearance CAppearanceDlg::values() const {
     v.weekdayOnTabs = m_weekday->isChecked() ? 1 : 0;
     v.colorSpecified = m_specified->isChecked() ? 1 : 0;
     v.weatherShown = m_weather->isChecked() ? 1 : 0;
+    v.onThisDayAtStart = m_onThisDay->isChecked() ? 1 : 0;
     return v;
 }
 

@@ -67,6 +67,7 @@ public:
     QRadioButton* colorSpecified() const { return m_specified; }
     QRadioButton* systemColors() const { return m_system; }
     QCheckBox* weatherShown() const { return m_weather; }
+    QCheckBox* onThisDayAtStart() const { return m_onThisDay; }
     QPushButton* editChoicesButton() const { return m_editChoices; }
 
 protected:
@@ -101,6 +102,7 @@ private:
     QRadioButton* m_specified = nullptr;
     QRadioButton* m_system = nullptr;
     QCheckBox* m_weather = nullptr;
+    QCheckBox* m_onThisDay = nullptr;
     QPushButton* m_editChoices = nullptr;
 };
 

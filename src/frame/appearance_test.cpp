@@ -79,6 +79,7 @@ TEST(AppearanceTest, StoringWritesEveryValueAndTellsWhatOthersMustRedo) {
     v.editorBack = 0x112233;
     v.colorSpecified = 0;
     v.weatherShown = 0;
+    v.onThisDayAtStart = 1;
     const AppearanceChanges c = StoreAppearance(v, settings);
     EXPECT_TRUE(c.translucency);
     EXPECT_TRUE(c.sideBarSide);
@@ -89,6 +90,7 @@ TEST(AppearanceTest, StoringWritesEveryValueAndTellsWhatOthersMustRedo) {
     EXPECT_EQ(settings.titleColor.blink, 2);
     EXPECT_EQ(settings.titleColor.blinkInterval, 250);
     EXPECT_EQ(settings.mainWindow.textColor, 0xBF6000);  // kept
+    EXPECT_EQ(settings.onThisDay.atStartup, 1);
 
     for (int Appearance::*field : {&Appearance::translucent, &Appearance::oneRateForAll}) {
         Appearance w = AppearanceOf(settings);

@@ -73,7 +73,8 @@ std::vector<Popup> buildMenu(MenuKind kind) {
              {{"&Tool Bar", Cmd::ViewToolBar},
               {"&Side Bar", Cmd::ViewSideBar},
               {"&Edit Bar", Cmd::ViewEditBar},
-              {"&Calender", Cmd::ViewCalendar}}},
+              {"&Calender", Cmd::ViewCalendar},
+              {"On this &day\tCtrl+Shift+Y", Cmd::OnThisDay}}},
             {"&Help",
              {{"&Help", Cmd::Help},
               kSeparator,
@@ -132,6 +133,7 @@ constexpr std::array kAccelerators = {
     Accelerator{"Shift+F6", Cmd::PreviousPane},
     Accelerator{"Ctrl+D", Cmd::ViewSideBar},
     Accelerator{"Ctrl+F4", Cmd::FileClose},
+    Accelerator{"Ctrl+Shift+Y", Cmd::OnThisDay},
 };
 
 constexpr std::array kChangesDataFile = {
@@ -155,6 +157,7 @@ constexpr std::array kNeedsData = {
     Cmd::ImportOldVersion,
     Cmd::ManageAttachments,
     Cmd::MergeConflicts,
+    Cmd::OnThisDay,
 };
 
 template <std::size_t N>
@@ -172,7 +175,8 @@ const std::vector<Popup>& Menu(MenuKind kind) {
 
 bool IsCheckable(Cmd cmd) {
     return cmd == Cmd::ViewToolBar || cmd == Cmd::ViewEditBar || cmd == Cmd::ViewSideBar ||
-           cmd == Cmd::ViewCalendar || cmd == Cmd::ExistOnly || cmd == Cmd::SideBarScale;
+           cmd == Cmd::ViewCalendar || cmd == Cmd::ExistOnly || cmd == Cmd::SideBarScale ||
+           cmd == Cmd::OnThisDay;
 }
 
 std::span<const Accelerator> Accelerators() {

@@ -34,6 +34,7 @@
 #include "frame_bars.h"
 #include "help_location.h"
 #include "mdi_client.h"
+#include "onthisday/on_this_day_view.h"
 #include "open_date_dlg.h"
 #include "other_settings_dlg.h"
 #include "pw_change_dlg.h"
@@ -93,6 +94,7 @@ constexpr Cmd kFrameCommands[] = {
     Cmd::CtrlL,
     Cmd::PreviousPane,
     Cmd::ObjectProperties,
+    Cmd::OnThisDay,
 };
 
 QString title() {
@@ -138,6 +140,7 @@ CMainFrame::CMainFrame(app::AppSettings& settings, store::CDiaryDataFile& dataFi
     createMenus();
     createSideBar();
     createStickyNotes();
+    createOnThisDay();
     connect(m_displaySettings, &CDisplaySettings::translucencyChanged, m_notes,
             &sticky::CStickyNotes::ApplyTranslucencyToAll);
     // An exchange operation changed or replaced the data file: the side bar
@@ -304,6 +307,46 @@ void CMainFrame::dataFileOpened() {
     m_dayBar->GoToToday();
     emit dataFileReloaded();
     m_documents->bringBackTyping();
+    // Shown at start beside today's entry, which keeps the focus.
+    if (!m_onThisDayStarted && m_settings.onThisDay.atStartup != 0 && m_dataFile.IsOpen()) {
+        m_onThisDay->setDate(toDate(m_today()));
+        m_onThisDay->show();
+    }
+    m_onThisDayStarted = true;
+}
+
+// A dock beside the entries, at the edge the side bar leaves free. It
+// follows the day picked in the side bar while it is shown.
+void CMainFrame::createOnThisDay() {
+    m_onThisDay = new onthisday::COnThisDayWnd(m_dataFile, this);
+    addDockWidget(m_settings.dayBar.left == 1 ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea,
+                  m_onThisDay);
+    m_onThisDay->hide();
+    connect(m_onThisDay->view(), &onthisday::COnThisDayView::openRequested, this,
+            [this](store::Date date) {
+                if (m_dataFile.IsOpen()) m_documents->OpenEntry(date, true);
+                updateActions();
+            });
+    connect(m_onThisDay, &QDockWidget::visibilityChanged, this, [this] { updateActions(); });
+    connect(m_dayBar, &calendar::CDayBar::onThisDayRequested, this, &CMainFrame::showOnThisDay);
+    connect(m_dayBar, &calendar::CDayBar::dayPicked, this, [this](store::Date date) {
+        m_pickedDay = date;
+        if (m_onThisDay->isVisible()) m_onThisDay->setDate(date);
+    });
+    const auto reload = [this] {
+        if (m_onThisDay->isVisible()) m_onThisDay->view()->reload();
+    };
+    connect(m_documents, &diary::CDiaryDocuments::entryChanged, this, reload);
+    connect(this, &CMainFrame::dataFileReloaded, this, reload);
+}
+
+void CMainFrame::showOnThisDay(store::Date date) {
+    if (!m_dataFile.IsOpen() || date.month == 0) return;
+    m_onThisDay->setDate(date);
+    m_onThisDay->show();
+    m_onThisDay->raise();
+    m_onThisDay->view()->setFocus(Qt::OtherFocusReason);
+    updateActions();
 }
 
 void CMainFrame::createStickyNotes() {
@@ -476,6 +519,8 @@ std::optional<bool> CMainFrame::isChecked(Cmd cmd) const {
             return m_settings.editBar.visible == 1;
         case Cmd::ViewSideBar:
             return m_settings.dayBar.visible == 1;
+        case Cmd::OnThisDay:
+            return m_onThisDay && m_onThisDay->isVisible();
         default:
             return std::nullopt;
     }
@@ -526,6 +571,12 @@ void CMainFrame::run(Cmd cmd) {
             break;
         case Cmd::AppExit:
             close();
+            break;
+        case Cmd::OnThisDay:
+            if (m_onThisDay->isVisible())
+                m_onThisDay->hide();
+            else
+                showOnThisDay(m_pickedDay.month != 0 ? m_pickedDay : toDate(m_today()));
             break;
         default:
             break;  // keys that are accepted and do nothing

@@ -32,6 +32,9 @@ class CDiaryDataFile;
 namespace tl::calendar {
 class CDayBar;
 }
+namespace tl::onthisday {
+class COnThisDayWnd;
+}
 namespace tl::sticky {
 class CBlinkClock;
 class CStickyNotes;
@@ -102,6 +105,10 @@ public:
     void storeWindowState();
     // Which menu is on the bar now.
     MenuKind menuKind() const { return m_menuKind; }
+    // "On this day" for the date (day 0: the month's notes), shown beside
+    // the entries and given the focus.
+    void showOnThisDay(store::Date date);
+    onthisday::COnThisDayWnd* onThisDay() const { return m_onThisDay; }
 
 signals:
     // The data file was opened, or replaced under the open program (merge,
@@ -137,6 +144,7 @@ private:
     void otherSettings();
     void showHelp();
     void showAbout();
+    void createOnThisDay();
 
     app::AppSettings& m_settings;
     store::CDiaryDataFile& m_dataFile;
@@ -160,6 +168,9 @@ private:
     QTimer* m_refreshTimer = nullptr;
     bool m_firstShow = true;
     store::Date m_openDate;  // the date last accepted by the Open dialog
+    onthisday::COnThisDayWnd* m_onThisDay = nullptr;
+    store::Date m_pickedDay;  // the day picked last in the side bar; none: today
+    bool m_onThisDayStarted = false;
 };
 
 }  // namespace tl::frame

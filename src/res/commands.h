@@ -104,6 +104,8 @@ enum class Cmd : int {
     // File menu: merge the conflicted copies a sync tool left beside the
     // data file.
     MergeConflicts = 32981,
+    // View menu: the date in every year of the diary.
+    OnThisDay = 33030,
 };
 
 }  // namespace tl::res
