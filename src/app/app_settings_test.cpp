@@ -27,7 +27,7 @@ TEST(AppSettingsTest, FirstStartTakesTheDefaultsAndACentredWindow) {
     EXPECT_FALSE(store.readInt("ETC", "DEFTITLECOLOR").has_value());
     // Written in table order, each key once.
     const auto& order = store.writeOrder();
-    ASSERT_EQ(order.size(), 105u);
+    ASSERT_EQ(order.size(), 106u);
     EXPECT_EQ(order.front(), "VERSION/MAJOR");
     EXPECT_EQ(order[7], "DAYBAR/WIDTH");
     EXPECT_EQ(order[54], "TAGBLINK/TO__ENABLE");

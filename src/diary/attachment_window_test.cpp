@@ -329,7 +329,7 @@ TEST_F(AttachmentWindowTest, OpenedFilesAreReadOnlyCopiesRemovedAtClose) {
     QTest::mouseDClick(strip->viewport(), Qt::LeftButton, Qt::NoModifier, slotCentre(strip, 0));
     ASSERT_EQ(opened.urls.size(), 1);
     const std::string copy = opened.urls[0].toLocalFile().toStdString();
-    const fs::path folder = tmp / "sys" / "Tally Leaf";
+    const fs::path folder = tmp / "sys" / ("Tally Leaf-" + std::to_string(::getuid()));
     EXPECT_EQ(fs::path(copy), folder / "report.pdf");
     std::ifstream in(copy);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "%PDF-1.4 report");

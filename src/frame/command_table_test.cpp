@@ -33,6 +33,7 @@ TEST(MenuTest, EntryMenuFileHasEveryItemInOrder) {
                                        Cmd::Export,
                                        Cmd::Import,
                                        Cmd::Merge,
+                                       Cmd::MergeConflicts,
                                        Cmd::Optimise,
                                        Cmd::CompressAttachments,
                                        Cmd::ImportOldVersion,

@@ -130,10 +130,12 @@ TEST(SingleInstanceTest, ASecondProcessIsRefusedAndRaisesTheFirst) {
 TEST(SingleInstanceTest, AStaleLockIsTakenOver) {
     app();
     const QString name = uniqueName();
+    // Made before the fork, so that parent and child share the folder.
+    const QString lockPath = QDir(folder()).filePath(name + QStringLiteral(".lock"));
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        QLockFile lock(QDir(folder()).filePath(name + QStringLiteral(".lock")));
+        QLockFile lock(lockPath);
         ::_exit(lock.tryLock(0) ? 0 : 1);  // never unlocked
     }
     int status = 0;
