@@ -79,7 +79,7 @@ TEST(HelpWindowTest, WithoutABrowserTheGuideOpensInTheProgramsOwnWindow) {
     const QString guide = FindUserGuide(UserGuidePlaces());
     ASSERT_FALSE(guide.isEmpty()) << "the build makes the guide first";
     testing::RecordingUi ui;
-    for (const QString opener :
+    for (const QString& opener :
          {QStringLiteral("/nonexistent/xdg-open"), QStringLiteral("false")}) {
         delete CHelpWnd::current();
         OpenUserGuide(ui, opener);

@@ -14,8 +14,8 @@ namespace {
 TEST(FontFacesTest, WindowsFacesDrawAndShowWithInstalledFamilies) {
     InstallFaceStandIns();
     const bool japaneseInstalled = !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
-    for (const QString face : {QStringLiteral("MS PGothic"), QStringLiteral("Meiryo"),
-                               QStringLiteral("MS UI Gothic"), QStringLiteral("MS Gothic")}) {
+    for (const QString& face : {QStringLiteral("MS PGothic"), QStringLiteral("Meiryo"),
+                                QStringLiteral("MS UI Gothic"), QStringLiteral("MS Gothic")}) {
         if (QFontDatabase::hasFamily(face)) continue;  // the real one is here
         const QString shown = ShownFace(face);
         EXPECT_NE(shown, face);
