@@ -98,9 +98,6 @@ enum class Cmd : int {
     StickySettings = 32829,
     // File menu: compress every attached file stored uncompressed.
     CompressAttachments = 32980,
-    // File menu: copy every readable record of a damaged data file into a
-    // fresh one (the damaged file is kept).
-    RescueDiary = 32990,
     // File menu: merge the conflicted copies a sync tool left beside the
     // data file.
     MergeConflicts = 32981,
